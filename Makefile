@@ -1,0 +1,15 @@
+# The two commands of the README: `make run` and `make test`. Both install what is missing.
+BUILD ?= $(CURDIR)/build
+export BUILD
+
+.PHONY: run test build fuzz clean
+run:
+	@bash scripts/run.sh
+test:
+	@bash scripts/test.sh
+build:
+	@bash scripts/build.sh win
+fuzz:
+	@bash scripts/build.sh native && bash scripts/fuzz-all.sh $(BUILD)/native $(or $(SECONDS_EACH),600)
+clean:
+	rm -rf $(BUILD)

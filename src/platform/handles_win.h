@@ -1,0 +1,163 @@
+// Move-only owners of Win32 handles and COM pointers. NULL-empty and
+// INVALID_HANDLE_VALUE-empty kinds are different types, so one cannot be
+// checked against the other's "empty".
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <utility>
+
+namespace orvela {
+
+template <typename T, auto Close, T Empty = T{}>
+class UniqueAny {
+ public:
+  UniqueAny() = default;
+  explicit UniqueAny(T value) : value_(value) {}
+  UniqueAny(const UniqueAny&) = delete;
+  UniqueAny& operator=(const UniqueAny&) = delete;
+  UniqueAny(UniqueAny&& other) noexcept : value_(other.release()) {}
+  UniqueAny& operator=(UniqueAny&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~UniqueAny() { reset(); }
+
+  T get() const { return value_; }
+  explicit operator bool() const { return value_ != Empty; }
+  T release() { return std::exchange(value_, Empty); }
+  void reset(T value = Empty) {
+    if (value_ != Empty) Close(value_);
+    value_ = value;
+  }
+  // For out-parameters: frees what is held and hands out the slot.
+  T* put() {
+    reset();
+    return &value_;
+  }
+
+ private:
+  T value_ = Empty;
+};
+
+namespace handle_close {
+inline void Handle(HANDLE h) { CloseHandle(h); }
+inline void Hkey(HKEY h) { RegCloseKey(h); }
+inline void Hicon(HICON h) { DestroyIcon(h); }
+inline void Himagelist(HIMAGELIST h) { ImageList_Destroy(h); }
+inline void GdiObject(HGDIOBJ h) { DeleteObject(h); }
+inline void Hdc(HDC h) { DeleteDC(h); }
+inline void Module(HMODULE h) { FreeLibrary(h); }
+inline void Menu(HMENU h) { DestroyMenu(h); }
+inline void Window(HWND h) { DestroyWindow(h); }
+inline void ItemIdList(LPITEMIDLIST p) { CoTaskMemFree(p); }
+}  // namespace handle_close
+
+
+using UniqueHandle = UniqueAny<HANDLE, handle_close::Handle>;
+using UniqueHkey = UniqueAny<HKEY, handle_close::Hkey>;
+using UniqueHicon = UniqueAny<HICON, handle_close::Hicon>;
+using UniqueHimagelist = UniqueAny<HIMAGELIST, handle_close::Himagelist>;
+using UniqueHbitmap = UniqueAny<HBITMAP, handle_close::GdiObject>;
+using UniqueHfont = UniqueAny<HFONT, handle_close::GdiObject>;
+using UniqueHbrush = UniqueAny<HBRUSH, handle_close::GdiObject>;
+using UniqueHpen = UniqueAny<HPEN, handle_close::GdiObject>;
+using UniqueHdc = UniqueAny<HDC, handle_close::Hdc>;
+using UniqueModule = UniqueAny<HMODULE, handle_close::Module>;
+using UniqueMenu = UniqueAny<HMENU, handle_close::Menu>;
+using UniqueWindow = UniqueAny<HWND, handle_close::Window>;
+// Item id lists from the shell: freed with the shell allocator (CoTaskMemFree is it).
+using UniqueItemIdList = UniqueAny<LPITEMIDLIST, handle_close::ItemIdList>;
+
+// File and search handles are empty when INVALID_HANDLE_VALUE.
+class UniqueFile {
+ public:
+  UniqueFile() = default;
+  explicit UniqueFile(HANDLE h) : h_(h) {}
+  UniqueFile(const UniqueFile&) = delete;
+  UniqueFile& operator=(const UniqueFile&) = delete;
+  UniqueFile(UniqueFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
+  UniqueFile& operator=(UniqueFile&& o) noexcept {
+    if (this != &o) reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
+    return *this;
+  }
+  ~UniqueFile() { reset(); }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+  void reset(HANDLE h = INVALID_HANDLE_VALUE) {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    h_ = h;
+  }
+
+ private:
+  HANDLE h_ = INVALID_HANDLE_VALUE;
+};
+
+class UniqueFindHandle {
+ public:
+  explicit UniqueFindHandle(HANDLE h) : h_(h) {}
+  UniqueFindHandle(const UniqueFindHandle&) = delete;
+  UniqueFindHandle& operator=(const UniqueFindHandle&) = delete;
+  ~UniqueFindHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+// A COM interface pointer, released when it goes.
+template <typename I>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  ComPtr& operator=(ComPtr&& o) noexcept {
+    if (this != &o) {
+      reset();
+      p_ = std::exchange(o.p_, nullptr);
+    }
+    return *this;
+  }
+  ~ComPtr() { reset(); }
+  I* get() const { return p_; }
+  I* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  void reset() {
+    if (p_) std::exchange(p_, nullptr)->Release();
+  }
+  I** put() {
+    reset();
+    return &p_;
+  }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+  template <typename J>
+  ComPtr<J> query() const {
+    ComPtr<J> other;
+    if (p_) p_->QueryInterface(__uuidof(J), other.put_void());
+    return other;
+  }
+
+ private:
+  I* p_ = nullptr;
+};
+
+// Runs a function when the scope ends.
+template <typename F>
+class ScopeExit {
+ public:
+  explicit ScopeExit(F f) : f_(std::move(f)) {}
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+  ~ScopeExit() { f_(); }
+
+ private:
+  F f_;
+};
+
+}  // namespace orvela

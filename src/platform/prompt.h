@@ -1,0 +1,33 @@
+// Every message box, question, input box and file or folder chooser goes through this
+// port, so tests answer the questions and read the exact texts shown.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvela {
+
+enum class PromptIcon { kNone, kInformation, kWarning, kError, kQuestion };
+
+struct FileFilter {
+  std::string description;  // "実行ファイル (*.exe)"
+  std::string patterns;     // "*.exe;*.lnk"
+};
+
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+  virtual void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) = 0;
+  // True for "Yes".
+  virtual bool AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) = 0;
+  // nullopt when cancelled.
+  virtual std::optional<std::string> AskText(std::string_view caption, std::string_view label,
+                                             std::string_view initial) = 0;
+  virtual std::optional<std::string> ChooseFileToOpen(std::string_view title,
+                                                      const FileFilter& filter,
+                                                      std::string_view initial_folder) = 0;
+  virtual std::optional<std::string> ChooseFolder(std::string_view title,
+                                                  std::string_view initial_folder) = 0;
+};
+
+}  // namespace orvela
