@@ -1,0 +1,30 @@
+// One row of the startup list (and, with their own use of the fields, of the SendTo and
+// uninstall lists). Texts are UTF-8 and kept whole.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace orvela {
+
+// Root key handle values as the rows store them (signed): a negative Key is a registry entry.
+inline constexpr int32_t kUserRunKey = static_cast<int32_t>(0x80000001u);  // HKEY_CURRENT_USER
+inline constexpr int32_t kMachineKey = static_cast<int32_t>(0x80000002u);  // HKEY_LOCAL_MACHINE
+
+struct EntryRecord {
+  int32_t Key = 0;          // profile index (>= 0) of a folder entry, or kUserRunKey / kMachineKey
+  std::string Kind;         // machine entries: "Run" or "RunOnce"; empty otherwise
+  std::string Name;         // value name, or file name without folder and last extension
+  std::string Command;      // value data as stored, or the full path of the folder's file
+  std::string Product;      // version information of the program
+  std::string Company;
+  std::string LegalNotice;
+  std::string Description;
+  std::string Location;     // Disabled Box view: the Startup folder a folder entry goes back to
+  bool ItemIdForm = false;
+  bool ShortcutForm = false;
+  bool Missing = false;     // the entry's program was not found
+};
+
+inline bool IsRegistryEntry(const EntryRecord& record) { return record.Key < 0; }
+
+}  // namespace orvela

@@ -1,0 +1,56 @@
+// The rows of the startup list, built from what was read out of the Startup folders and
+// the Run keys, in the list's fixed order.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "startup/entry.h"
+
+namespace orvela {
+
+// One file found in a Startup folder.
+struct FolderItem {
+  std::string path;  // full path
+  int profile_index = 0;
+};
+
+// Registry value types as the registry reports them.
+enum : uint32_t {
+  kRegNone = 0,
+  kRegSz = 1,
+  kRegExpandSz = 2,
+  kRegBinary = 3,
+  kRegDword = 4,
+  kRegDwordBigEndian = 5,
+  kRegMultiSz = 7,
+  kRegQword = 11,
+};
+
+// One value of a Run key as stored: name, type and the raw data bytes (strings as UTF-16LE).
+struct RunValue {
+  std::string name;
+  uint32_t type = kRegSz;
+  std::string data;
+};
+
+// The command a Run value shows: strings as stored (expandable ones unexpanded), multi-strings
+// joined by spaces, numbers in decimal, anything else as hexadecimal bytes.
+std::string RunValueText(const RunValue& value);
+
+// The file name without its folder and last extension ("desktop.ini" -> "desktop"). A name
+// that is all extension (".profile") is kept whole rather than giving an empty name.
+std::string EntryNameOf(std::string_view path);
+
+// Folder items first, then the user's Run key, the machine's Run key and its RunOnce key.
+std::vector<EntryRecord> CollectStartupEntries(const std::vector<FolderItem>& folder_items,
+                                               const std::vector<RunValue>& user_run,
+                                               const std::vector<RunValue>& machine_run,
+                                               const std::vector<RunValue>& machine_run_once);
+
+// The row to select after a rebuild: the last one whose Name is the remembered name
+// (byte-exact), or -1 when the name is empty or not found.
+int RowToReselect(const std::vector<EntryRecord>& rows, std::string_view remembered_name);
+
+}  // namespace orvela
