@@ -51,7 +51,13 @@ std::optional<std::string> NameForItem(
   if (!name.empty()) return name;
   const std::optional<ShellItemName> item = describe_item();
   if (!item) return std::nullopt;
-  return item->is_folder ? item->display_name : RemoveExtension(item->display_name);
+  name = item->is_folder ? item->display_name : RemoveExtension(item->display_name);
+  // A display name such as "Local Disk (C:)" may hold what a file name cannot; its dots
+  // stay, as a derived name keeps them.
+  for (const auto& [from, to] : kForbidden) {
+    if (from != ".") MogChange(name, from, to);
+  }
+  return name;
 }
 
 }  // namespace

@@ -128,6 +128,7 @@ TEST_CASE("names derived from the target") {
     CHECK(named({"Data.old", true}) == "C:\\Links\\Data.old.lnk");
     CHECK(named({"report.final.exe", false}) == "C:\\Links\\report.final.lnk");
     CHECK(named({"", true}) == "<none>");
+    CHECK(named({"Disk (C:)", true}) == "C:\\Links\\Disk (C：).lnk");
     CHECK_FALSE(PlanLink(fs, item, [] { return std::optional<ShellItemName>(); }));
 
     item.name = "My.Computer";

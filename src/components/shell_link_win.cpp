@@ -1,0 +1,292 @@
+#include "components/shell_link_win.h"
+
+#include <optional>
+
+#include "components/link_naming.h"
+#include "platform/wide_win.h"
+
+namespace orvela {
+
+namespace {
+
+// Room for the longest path Win32 knows (the \\?\ form), not just MAX_PATH.
+constexpr DWORD kLongPath = 32768;
+
+// File calls take paths past MAX_PATH only in the \\?\ form.
+std::wstring FileApiPath(const std::string& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  std::wstring full(kLongPath, L'\0');
+  const DWORD length = GetFullPathNameW(wide.c_str(), kLongPath, full.data(), nullptr);
+  if (length == 0 || length >= kLongPath) return wide;
+  full.resize(length);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+DWORD Attributes(const std::string& path) {
+  return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(FileApiPath(path).c_str());
+}
+
+class RealFileSystem : public LinkFileSystem {
+ public:
+  bool FileExists(const std::string& path) const override {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  bool FolderExists(const std::string& path) const override {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+};
+
+// COM for the length of one operation. The main window keeps it initialised anyway;
+// this only keeps a call from another thread or a test from failing, and stays balanced.
+class ComScope {
+ public:
+  ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() {
+    if (initialised_) CoUninitialize();
+  }
+
+ private:
+  bool initialised_;
+};
+
+std::string SystemFolder(UINT (*query)(LPWSTR, UINT)) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  UINT length = query(buffer.data(), static_cast<UINT>(buffer.size()));
+  if (length >= buffer.size()) {
+    buffer.resize(length);
+    length = query(buffer.data(), static_cast<UINT>(buffer.size()));
+  }
+  if (length == 0 || length >= buffer.size()) return "";
+  buffer.resize(length);
+  return Narrow(buffer);
+}
+
+// Opens the shortcut file and lets the shell resolve it; owner null means no UI and no
+// search for a moved target.
+HRESULT OpenResolvedLink(const std::string& link, HWND owner, ComPtr<IShellLinkW>& shell_link) {
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                shell_link.put_void());
+  if (FAILED(hr)) return hr;
+  ComPtr<IPersistFile> file = shell_link.query<IPersistFile>();
+  if (!file) return E_NOINTERFACE;
+  hr = file->Load(Wide(link).c_str(), STGM_READ);
+  if (FAILED(hr)) return hr;
+  const DWORD flags = owner ? SLR_UPDATE : (SLR_NO_UI | SLR_UPDATE | SLR_NOSEARCH);
+  return shell_link->Resolve(owner, flags);
+}
+
+// Shortcuts made by installers often keep %windir% and the like in their raw path.
+std::wstring ExpandEnvironment(const std::wstring& path) {
+  if (path.find(L'%') == std::wstring::npos) return path;
+  std::wstring expanded(kLongPath, L'\0');
+  const DWORD length = ExpandEnvironmentStringsW(path.c_str(), expanded.data(), kLongPath);
+  if (length == 0 || length > kLongPath) return path;
+  expanded.resize(length - 1);
+  return expanded;
+}
+
+std::optional<ShellItemName> DescribeItem(LPCITEMIDLIST item) {
+  SHFILEINFOW info{};
+  if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item), 0, &info, sizeof info,
+                      SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) {
+    return std::nullopt;
+  }
+  return ShellItemName{Narrow(info.szDisplayName), (info.dwAttributes & SFGAO_FOLDER) != 0};
+}
+
+// Keeps the window alive during a long folder walk.
+void ProcessPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+std::string ShellFolderPath(int csidl) {
+  std::string path;
+  UniqueItemIdList list;
+  if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, list.put())) && list) {
+    std::wstring buffer(kLongPath, L'\0');
+    if (SHGetPathFromIDListEx(list.get(), buffer.data(), kLongPath, GPFIDL_DEFAULT)) {
+      path = Narrow(buffer.c_str());
+    }
+  }
+  if (path.empty() && csidl == CSIDL_WINDOWS) path = SystemFolder(GetWindowsDirectoryW);
+  if (path.empty() && csidl == CSIDL_SYSTEM) path = SystemFolder(GetSystemDirectoryW);
+  return path;
+}
+
+UniqueItemIdList TShellLink::GetCodeToItemIdList(int csidl) const {
+  UniqueItemIdList list;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, list.put()))) list.reset();
+  return list;
+}
+
+bool TShellLink::ItemIdListFree(LPITEMIDLIST list) const {
+  IMalloc* allocator = nullptr;
+  if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
+  if (list) allocator->Free(list);
+  allocator->Release();
+  return true;
+}
+
+std::string TShellLink::GetNameOrHandIcon(int csidl, UniqueHicon& icon, bool small) const {
+  icon.reset();
+  UniqueItemIdList list = GetCodeToItemIdList(csidl);
+  if (!list) return "";
+  SHFILEINFOW info{};
+  const UINT flags = SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_ICON |
+                     (small ? SHGFI_SMALLICON : SHGFI_LARGEICON);
+  if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list.get()), 0, &info, sizeof info, flags)) return "";
+  icon.reset(info.hIcon);
+  return Narrow(info.szDisplayName);
+}
+
+int TShellLink::GetLinkToPath(const std::string& link, std::string& target, HWND owner) const {
+  target = link;
+  ComScope com;
+  ComPtr<IShellLinkW> shell_link;
+  HRESULT hr = OpenResolvedLink(link, owner, shell_link);
+  if (FAILED(hr)) return static_cast<int>(hr);
+  std::wstring buffer(kLongPath, L'\0');
+  WIN32_FIND_DATAW find_data{};
+  hr = shell_link->GetPath(buffer.data(), static_cast<int>(kLongPath), &find_data, SLGP_RAWPATH);
+  if (FAILED(hr)) return static_cast<int>(hr);
+  // The shell may answer for a target that is gone: only an existing one counts.
+  const std::string found = Narrow(ExpandEnvironment(buffer.c_str()));
+  if (Attributes(found) != INVALID_FILE_ATTRIBUTES) target = found;
+  return 0;
+}
+
+UniqueItemIdList TShellLink::GetLinkToItemId(const std::string& link, HWND owner) const {
+  ComScope com;
+  ComPtr<IShellLinkW> shell_link;
+  UniqueItemIdList list;
+  if (FAILED(OpenResolvedLink(link, owner, shell_link)) || FAILED(shell_link->GetIDList(list.put()))) {
+    list.reset();
+  }
+  return list;
+}
+
+std::string TShellLink::ShellLinkCreate(const std::string& target, LPCITEMIDLIST item,
+                                        const std::string& folder, const std::string& description,
+                                        bool probe) {
+  LinkRequest request;
+  request.name = FLinkName;
+  request.target_path = target;
+  request.has_item = item != nullptr;
+  request.folder = folder;
+  request.overwrite = FOverwrite;
+  request.probe = probe;
+  const std::optional<LinkPlan> plan =
+      PlanLink(RealFileSystem(), request, [item] { return DescribeItem(item); });
+  if (probe) return ProbeAnswer(plan);
+  if (!plan) return "";
+
+  ComScope com;
+  ComPtr<IShellLinkW> shell_link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              shell_link.put_void()))) {
+    return "";
+  }
+  HRESULT hr = target.empty() ? shell_link->SetIDList(item) : shell_link->SetPath(Wide(target).c_str());
+  if (SUCCEEDED(hr)) hr = shell_link->SetDescription(Wide(description).c_str());
+  ComPtr<IPersistFile> file = shell_link.query<IPersistFile>();
+  if (SUCCEEDED(hr) && file) hr = file->Save(Wide(plan->path).c_str(), TRUE);
+  return SUCCEEDED(hr) && file ? plan->path : "";
+}
+
+std::string TShellLink::CreateLink(const std::string& target, LPCITEMIDLIST item, int csidl,
+                                   const std::string& name, bool overwrite) {
+  return CreateLink2(target, item, GetPath(csidl), name, overwrite);
+}
+
+std::string TShellLink::CreateLink2(const std::string& target, LPCITEMIDLIST item,
+                                    const std::string& folder, const std::string& name, bool overwrite) {
+  FOverwrite = overwrite;
+  FLinkName = name;
+  return ShellLinkCreate(target, item, folder, "", false);
+}
+
+void TShellLink::CreateDirToLink(const std::string& target, LPCITEMIDLIST item,
+                                 const std::string& folder, const std::string& name, bool overwrite) {
+  CreateLink2(target, item, folder, name, overwrite);
+}
+
+bool TShellLink::ChkLink(const std::string& target, LPCITEMIDLIST item, const std::string& name,
+                         int csidl) {
+  const std::string folder = GetPath(csidl);
+  FLinkName.clear();
+  bool found = ShellLinkCreate(target, item, folder, "", true) == "1";
+  if (!found && !name.empty()) {
+    FLinkName = name;
+    found = ShellLinkCreate(target, item, folder, "", true) == "1";
+  }
+  return found;
+}
+
+bool TShellLink::ChkLinkOrDel(const std::string& target, const std::string& name, int csidl, bool del) {
+  FCheckPath = target;
+  return ChkLinkFileOrDel(GetPath(csidl), name, del);
+}
+
+bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& name, bool del) {
+  // An unknown folder must not turn into the current drive's root.
+  if (folder.empty()) return false;
+  const std::string base = JoinPath(folder, "");
+  WIN32_FIND_DATAW entry{};
+  UniqueFindHandle find(FindFirstFileW(FileApiPath(base + "*.*").c_str(), &entry));
+  if (!find) return false;
+  bool found = false;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      const std::string file_name = Narrow(entry.cFileName);
+      const std::string path = base + file_name;
+      bool match = !name.empty() && file_name.find(name) != std::string::npos;
+      if (!match && !FCheckPath.empty()) {
+        std::string resolved;
+        GetLinkToPath(path, resolved, nullptr);
+        // A file that resolves only to itself is no shortcut to the target, even when it
+        // is the target.
+        match = resolved != path && resolved == FCheckPath;
+      }
+      if (match) {
+        if (del) DeleteFileW(FileApiPath(path).c_str());
+        found = true;
+      }
+    }
+    ProcessPendingMessages();
+  } while (FindNextFileW(find.get(), &entry));
+  return found;
+}
+
+void TShellLink::DeleteLink(int csidl, const std::string& name, const std::string& alternative) {
+  for (const std::string& file : DeleteLinkCandidates(GetPath(csidl), name, alternative)) {
+    if (DeleteFileW(FileApiPath(file).c_str())) return;
+  }
+}
+
+std::string TShellLink::PathToSetKugiriMog(const std::string& path) const {
+  return orvela::PathToSetKugiriMog(RealFileSystem(), path);
+}
+
+std::string TShellLink::FileMogChk(const std::string& name) const { return orvela::FileMogChk(name); }
+
+void TShellLink::MogChange(std::string& text, const std::string& from, const std::string& to) const {
+  orvela::MogChange(text, from, to);
+}
+
+}  // namespace orvela
