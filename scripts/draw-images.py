@@ -126,10 +126,6 @@ def grow(shape):
                     for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1))}
 
 
-def moved(shape, dx, dy):
-    return {(x + dx, y + dy) for (x, y) in shape}
-
-
 # ---------------------------------------------------------------------------
 # A 16 x 16 picture. None is transparent.
 
