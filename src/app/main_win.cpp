@@ -1,6 +1,11 @@
 #include <windows.h>
 
+#include "app/app_main_win.h"
+#include "platform/registry_win.h"
+#include "platform/win32_prompt_win.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  MessageBoxW(nullptr, L"Orvela", L"Orvela", MB_OK);
-  return 0;
+  orvela::Win32Prompt prompt;
+  orvela::Win32Registry registry;
+  return orvela::RunApplication(prompt, registry);
 }

@@ -1,0 +1,65 @@
+#include "app/app_main_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "app/form1_win.h"
+#include "app/page_frame.h"
+#include "app/settings.h"
+#include "platform/handles_win.h"
+#include "platform/prompt.h"
+#include "platform/wide_win.h"
+#include "regfile/registry.h"
+
+namespace orvela {
+namespace {
+
+int RunMainWindow(Prompt& prompt, RegistryBackend& registry) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&controls);
+  TForm1 form(RealFormServices(prompt, registry));
+  form.Show(SW_SHOWNORMAL);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (form.hwnd() && form.PreTranslateMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunApplication(Prompt& prompt, RegistryBackend& registry) {
+  const std::wstring title = Wide(kAppTitle);
+  if (UniqueHandle running(OpenMutexW(SYNCHRONIZE, FALSE, title.c_str())); running) {
+    prompt.ShowMessage(std::string(kAppTitle) + kAlreadyRunningSuffix, kAppTitle, PromptIcon::kInformation);
+    return 0;
+  }
+  UniqueHandle mutex(CreateMutexW(nullptr, TRUE, title.c_str()));
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    // Two copies started at the same moment: the other one was first.
+    prompt.ShowMessage(std::string(kAppTitle) + kAlreadyRunningSuffix, kAppTitle, PromptIcon::kInformation);
+    return 0;
+  }
+  try {
+    TRegistry settings_key(registry);
+    if (!SettingsKeyExists(settings_key)) {
+      prompt.ShowMessage(kNotInstalledMessage, kAppTitle, PromptIcon::kWarning);
+    } else {
+      RunMainWindow(prompt, registry);
+    }
+  } catch (const std::exception& e) {
+    prompt.ShowMessage(e.what(), kAppTitle, PromptIcon::kError);
+  }
+  if (mutex) ReleaseMutex(mutex.get());
+  return 0;
+}
+
+}  // namespace orvela

@@ -1,0 +1,15 @@
+// The program's run: one instance at a time, only when installed, one main window.
+#pragma once
+
+namespace orvela {
+
+class Prompt;
+class RegistryBackend;
+
+inline constexpr const char* kAlreadyRunningSuffix = " は実行中です。";
+inline constexpr const char* kNotInstalledMessage = "インストールして、ご使用下さい！！";
+
+// Returns the process exit code: 0 in every case.
+int RunApplication(Prompt& prompt, RegistryBackend& registry);
+
+}  // namespace orvela

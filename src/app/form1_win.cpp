@@ -1,0 +1,808 @@
+// The main window: construction, controls, layout and message dispatch. The page rules
+// live in page_frame.cpp; this file only applies them to the controls.
+#include "app/form1_win.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "../../resources/resource_ids.h"
+#include "app/line_list_file.h"
+#include "platform/folders_win.h"
+#include "platform/shell_icon_win.h"
+#include "platform/wide_win.h"
+#include "regfile/registry.h"
+
+namespace orvela {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"TForm1";
+constexpr wchar_t kPanelClass[] = L"OrvelaPanel";
+constexpr int kFormWidth = 672, kFormHeight = 489, kMinWidth = 580, kMinHeight = 450;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr COLORREF kStatusFace = RGB(195, 195, 195);
+
+enum ControlId {
+  kIdSpeedButton1 = 1001, kIdSpeedButton2, kIdSpeedButton7, kIdSpeedButton5, kIdSpeedButton6,
+  kIdSpeedButton3, kIdSpeedButton4,
+  kIdSpeedButton9, kIdSpeedButton10, kIdSpeedButton11, kIdSpeedButton12, kIdSpeedButton13,
+  kIdComboBox1 = 1101, kIdComboBox2, kIdComboBox6,
+  kIdPageControl1 = 1201, kIdPageControl2,
+  kIdListBox1 = 1301, kIdListBox2, kIdListBox3, kIdListView2, kIdMoreInfo,
+  kIdStatusBar1 = 1401,
+};
+
+// Panels hold controls; what their controls report goes to the main window.
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CONTEXTMENU:
+      return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void RegisterClasses() {
+  static bool registered = false;
+  if (registered) return;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW panel{};
+  panel.cbSize = sizeof panel;
+  panel.lpfnWndProc = PanelProc;
+  panel.hInstance = instance;
+  panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  panel.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  panel.lpszClassName = kPanelClass;
+  RegisterClassExW(&panel);
+  registered = true;
+}
+
+UniqueHfont MakeFont(const wchar_t* face, int height) {
+  LOGFONTW lf{};
+  lf.lfHeight = -height;
+  lf.lfCharSet = SHIFTJIS_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return UniqueHfont(CreateFontIndirectW(&lf));
+}
+
+void SetFont(HWND control, HFONT font) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id,
+                 DWORD ex_style = 0) {
+  return CreateWindowExW(ex_style, cls, text, WS_CHILD | style, 0, 0, 10, 10, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                         nullptr);
+}
+
+void SetVisible(HWND control, bool visible) { ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE); }
+bool IsShown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+int TextWidth(HWND control, HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// An icon appended to an image list; an empty picture keeps the numbering when there is none.
+void AppendIconOrBlank(HIMAGELIST list, HICON icon) {
+  if (icon) {
+    ImageList_AddIcon(list, icon);
+    DestroyIcon(icon);
+    return;
+  }
+  int cx = 16, cy = 16;
+  ImageList_GetIconSize(list, &cx, &cy);
+  HDC screen = GetDC(nullptr);
+  HBITMAP blank = CreateCompatibleBitmap(screen, cx, cy);
+  HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, mask);
+  PatBlt(dc, 0, 0, cx, cy, WHITENESS);  // all transparent
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  ImageList_Add(list, blank, mask);
+  DeleteObject(blank);
+  DeleteObject(mask);
+}
+
+HICON LargeFolderIcon(const std::string& folder) {
+  SHFILEINFOW info{};
+  if (!SHGetFileInfoW(Wide(folder).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON))
+    return nullptr;
+  return info.hIcon;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Services of the running program
+
+bool ShellSaysAdministrator() {
+  UniqueModule shell32(LoadLibraryW(L"SHELL32.dll"));
+  if (!shell32) return true;
+  using IsUserAnAdminFn = BOOL(WINAPI*)();
+  auto fn = reinterpret_cast<IsUserAnAdminFn>(
+      reinterpret_cast<void*>(GetProcAddress(shell32.get(), MAKEINTRESOURCEA(680))));
+  return fn ? fn() != FALSE : true;
+}
+
+WindowsVersion RunningWindowsVersion() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExW(&info);
+#pragma GCC diagnostic pop
+  return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion};
+}
+
+ShellFolderPaths CurrentShellFolders() {
+  ShellFolderPaths s;
+  wchar_t name[1024];
+  DWORD size = 1024;
+  if (GetUserNameW(name, &size)) s.user_name = Narrow(name);
+  s.profile = ShellFolderPath(CSIDL_PROFILE);
+  s.startup = ShellFolderPath(CSIDL_STARTUP);
+  s.sendto = ShellFolderPath(CSIDL_SENDTO);
+  s.recent = ShellFolderPath(CSIDL_RECENT);
+  s.programs = ShellFolderPath(CSIDL_PROGRAMS);
+  s.common_startup = ShellFolderPath(CSIDL_COMMON_STARTUP);
+  s.common_programs = ShellFolderPath(CSIDL_COMMON_PROGRAMS);
+  return s;
+}
+
+FormServices RealFormServices(Prompt& prompt, RegistryBackend& registry) {
+  FormServices services;
+  services.prompt = &prompt;
+  services.registry = &registry;
+  services.is_admin = ShellSaysAdministrator;
+  services.version = RunningWindowsVersion();
+  services.program_folder = ExecutableFolder();
+  services.shell_folders = CurrentShellFolders();
+  return services;
+}
+
+// ---------------------------------------------------------------------------------------
+// Construction
+
+TForm1::TForm1(FormServices services) : services_(std::move(services)) {
+  RegisterClasses();
+  static const ATOM form_class = [] {
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof form;
+    form.lpfnWndProc = WindowProc;
+    form.hInstance = GetModuleHandleW(nullptr);
+    form.hIcon = LoadIconW(form.hInstance, MAKEINTRESOURCEW(IDI_ORVELA));
+    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    form.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    form.lpszClassName = kFormClass;
+    return RegisterClassExW(&form);
+  }();
+  (void)form_class;
+  // Settings: a value that is absent keeps the default.
+  {
+    TRegistry registry(*services_.registry);
+    LoadSettings(registry, settings_);
+  }
+  // Data locations; the uninstall backup folder (and with it "data") is made at start.
+  paths_ = DataPaths::ForProgramFolder(services_.program_folder);
+  CreateFolderTree(paths_.uninstall_folder);
+  ComputeLocations();
+
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
+  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, Wide(kAppTitle).c_str(),
+                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, kFormWidth, kFormHeight, nullptr,
+                          nullptr, GetModuleHandleW(nullptr), this);
+  if (!hwnd_) throw std::runtime_error("メイン ウィンドウを作成できません。");
+
+  CreateImageLists();
+  CreateControls();
+  SetCaptionsHintsAndGlyphs();
+  DragAcceptFiles(hwnd_, TRUE);
+
+  windows_class_ = WindowsClassOf(services_.version.is_nt, services_.version.major, services_.version.minor);
+  if (!HasSettingsPage(windows_class_, services_.version.major)) {
+    TabCtrl_DeleteItem(PageControl1, kSettingsPage);
+    has_settings_tab_ = false;
+  }
+  if (windows_class_ == 2 && services_.is_admin) is_admin_ = services_.is_admin();
+  ApplyAdministratorState();
+
+  com_initialized_ = SUCCEEDED(CoInitialize(nullptr));
+  Layout();
+}
+
+TForm1::~TForm1() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (com_initialized_) CoUninitialize();
+}
+
+void TForm1::ComputeLocations() {
+  locations_ = ProfileLocations::FromShell(services_.shell_folders);
+  locations_.SetProfiles(locations_.root().empty() ? std::vector<std::string>{}
+                                                   : ListSubfolders(locations_.root()));
+}
+
+void TForm1::CreateImageLists() {
+  image_list1_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 16));
+  image_list3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 16));
+  image_list2_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 40, 4));
+  HBITMAP strip = static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPHS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (strip) {
+    ImageList_AddMasked(image_list2_.get(), strip, RGB(255, 0, 255));
+    DeleteObject(strip);
+  }
+  designed_image_count_ = ImageList_GetImageCount(image_list2_.get());
+  // After the designed images: the program folder, the ".reg" file type, the Recent folder.
+  AppendIconOrBlank(image_list2_.get(), ShellIconOf(paths_.program_folder, true, false));
+  AppendIconOrBlank(image_list2_.get(), ShellIconOf(".reg", true, true));
+  AppendIconOrBlank(image_list2_.get(), LargeFolderIcon(services_.shell_folders.recent));
+}
+
+HWND TForm1::CreatePanel(HWND parent, const wchar_t* text) {
+  return CreateChild(kPanelClass, text, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, parent, 0,
+                     WS_EX_CONTROLPARENT);
+}
+
+void TForm1::CreateControls() {
+  ui_font_ = MakeFont(L"ＭＳ Ｐゴシック", 12);
+  list_font_ = MakeFont(L"ＭＳ Ｐゴシック", 13);
+  HFONT ui = ui_font_.get();
+  HIMAGELIST glyphs = image_list2_.get();
+
+  ToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(ToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+
+  // The page control first, so the panels and pages made after it lie on top of it.
+  PageControl1 = CreateChild(WC_TABCONTROLW, L"", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, hwnd_,
+                             kIdPageControl1);
+  SetFont(PageControl1, ui);
+  TabCtrl_SetImageList(PageControl1, glyphs);
+  for (int page = 0; page < kPageCount; ++page) {
+    std::wstring caption = Wide(kPageCaptions[page]);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.pszText = caption.data();
+    item.iImage = kPageTabImages[page];
+    SendMessageW(PageControl1, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item));
+  }
+
+  Panel1 = CreatePanel(hwnd_);
+  SpeedButton1.Create(Panel1, kIdSpeedButton1, glyphs, ui);
+  SpeedButton2.Create(Panel1, kIdSpeedButton2, glyphs, ui);
+  SpeedButton7.Create(Panel1, kIdSpeedButton7, glyphs, ui);
+  SpeedButton5.Create(Panel1, kIdSpeedButton5, glyphs, ui);
+  SpeedButton6.Create(Panel1, kIdSpeedButton6, glyphs, ui);
+  Label3 = CreateChild(WC_STATICW, Wide("Ｖ＆Ｌ").c_str(), WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, Panel1, 0);
+  SetFont(Label3, ui);
+
+  Panel2 = CreatePanel(Panel1);
+  HWND kind_label = CreateChild(WC_STATICW, Wide("種類 ").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
+  ComboBox1 = CreateChild(WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
+                          Panel2, kIdComboBox1);
+  SpeedButton3.Create(Panel2, kIdSpeedButton3, glyphs, ui);
+  HWND place_label = CreateChild(WC_STATICW, Wide("登録場所").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
+  ComboBox2 = CreateChild(WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Panel2,
+                          kIdComboBox2);
+  SpeedButton4.Create(Panel2, kIdSpeedButton4, glyphs, ui);
+  for (HWND c : {kind_label, ComboBox1, place_label, ComboBox2}) SetFont(c, ui);
+  SendMessageW(ComboBox1, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 16);
+  SendMessageW(ComboBox1, CB_SETITEMHEIGHT, 0, 16);
+  SetWindowPos(kind_label, nullptr, 4, 6, 30, 16, SWP_NOZORDER);
+  SetWindowPos(ComboBox1, nullptr, 34, 2, 110, 200, SWP_NOZORDER);
+  SetWindowPos(SpeedButton3.hwnd(), nullptr, 146, 1, 24, 24, SWP_NOZORDER);
+  SetWindowPos(place_label, nullptr, 180, 6, 50, 16, SWP_NOZORDER);
+  SetWindowPos(ComboBox2, nullptr, 230, 2, 190, 300, SWP_NOZORDER);
+  SetWindowPos(SpeedButton4.hwnd(), nullptr, 422, 1, 24, 24, SWP_NOZORDER);
+
+  SendSelectPanel = CreatePanel(Panel1);
+  HWND user_label =
+      CreateChild(WC_STATICW, Wide(" 表示するユーザーの選択").c_str(), WS_VISIBLE | SS_NOPREFIX, SendSelectPanel, 0);
+  ComboBox6 = CreateChild(WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                          SendSelectPanel, kIdComboBox6);
+  SetFont(user_label, ui);
+  SetFont(ComboBox6, ui);
+  SetWindowPos(user_label, nullptr, 4, 6, 130, 16, SWP_NOZORDER);
+  SetWindowPos(ComboBox6, nullptr, 136, 2, 150, 300, SWP_NOZORDER);
+
+  Panel7 = CreatePanel(Panel1);
+  SpeedButton* page_buttons[] = {&SpeedButton9, &SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13};
+  for (int i = 0; i < 5; ++i) {
+    page_buttons[i]->Create(Panel7, kIdSpeedButton9 + i, glyphs, ui);
+    SetWindowPos(page_buttons[i]->hwnd(), nullptr, 2 + i * 26, 1, 24, 24, SWP_NOZORDER);
+  }
+
+  // Pages: the content windows lie over the page control's display area.
+  for (int page : {kStartupPage, kSendToPage, kUninstallPage, kSettingsPage}) {
+    TabSheets[page] = CreatePanel(hwnd_);
+    SetVisible(TabSheets[page], page == kStartupPage);
+  }
+  const DWORD list_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
+                           LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
+  ListBox1 = CreateChild(WC_LISTBOXW, L"", list_style, TabSheets[kStartupPage], kIdListBox1, WS_EX_CLIENTEDGE);
+  ListBox2 = CreateChild(WC_LISTBOXW, L"", list_style, TabSheets[kSendToPage], kIdListBox2, WS_EX_CLIENTEDGE);
+  MoreInfoButton = CreateChild(WC_BUTTONW, Wide("他の情報も表示").c_str(), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                               TabSheets[kUninstallPage], kIdMoreInfo);
+  SetFont(MoreInfoButton, ui);
+  ListBox3 = CreateChild(WC_LISTBOXW, L"", list_style, TabSheets[kUninstallPage], kIdListBox3, WS_EX_CLIENTEDGE);
+  for (HWND list : {ListBox1, ListBox2, ListBox3}) {
+    SetFont(list, list_font_.get());
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, 42);
+  }
+
+  PageControl2 = CreateChild(WC_TABCONTROLW, L"", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                             TabSheets[kSettingsPage], kIdPageControl2);
+  SetFont(PageControl2, ui);
+  // The network page's tab is hidden: only "メモリ" and "その他" have tabs.
+  for (const char* caption : {"メモリ", "その他"}) {
+    std::wstring text = Wide(caption);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    SendMessageW(PageControl2, TCM_INSERTITEMW, TabCtrl_GetItemCount(PageControl2), reinterpret_cast<LPARAM>(&item));
+  }
+
+  ListView2 = CreateChild(WC_LISTVIEWW, L"",
+                          WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                          hwnd_, kIdListView2, WS_EX_CLIENTEDGE);
+  SetFont(ListView2, ui);
+  ListView_SetExtendedListViewStyle(ListView2, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+  {
+    // The system's small images, taken for the root of the program's drive.
+    SHFILEINFOW info{};
+    const std::string root = paths_.program_folder.substr(0, 3);
+    auto system_list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        Wide(root).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (system_list) ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
+    HWND header = ListView_GetHeader(ListView2);
+    if (header) Header_SetImageList(header, glyphs);
+  }
+  const char* columns[] = {"更新日時", "最近使ったファイルの名前", "状態"};
+  const int widths[] = {150, 400, 50};
+  for (int i = 0; i < 3; ++i) {
+    std::wstring text = Wide(columns[i]);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = text.data();
+    column.cx = widths[i];
+    column.iSubItem = i;
+    SendMessageW(ListView2, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+
+  StatusBar1 = CreateChild(STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP, hwnd_, kIdStatusBar1);
+  SetFont(StatusBar1, ui);
+  const int parts[] = {50, -1};
+  SendMessageW(StatusBar1, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  for (int i = 0; i < 2; ++i) SendMessageW(StatusBar1, SB_SETTEXTW, i | SBT_OWNERDRAW, i);
+}
+
+void TForm1::SetCaptionsHintsAndGlyphs() {
+  SpeedButton1.SetCaption(std::string(kPageCaptions[kStartupPage]));
+  SpeedButton1.SetGlyph(0);
+  SpeedButton1.SetDown(true);
+  SpeedButton2.SetCaption(std::string(kDisabledBoxCaption));
+  SpeedButton2.SetGlyph(1);
+  SpeedButton7.SetCaption(std::string(kRefreshCaption));
+  SpeedButton7.SetGlyph(13);
+  SpeedButton5.SetCaption("バージョン");
+  SpeedButton5.SetGlyph(6);
+  SpeedButton6.SetCaption("ヘルプ");
+  SpeedButton6.SetGlyph(5);
+  SpeedButton3.SetGlyph(23);
+  SpeedButton4.SetGlyph(23);
+  SpeedButton3.SetEnabled(false);
+  SpeedButton4.SetEnabled(false);
+  SetHint(SpeedButton3.hwnd(), "適用|変更内容を適用する");
+  SetHint(SpeedButton4.hwnd(), "適用|変更内容を適用する");
+  SetHint(ComboBox1, "種類を変更する");
+
+  const int page_of_button[] = {kStartupPage, kSendToPage, kUninstallPage, kProgramsPage, kSettingsPage};
+  const int glyph_of_button[] = {0, 4, 7, 32, 15};
+  SpeedButton* page_buttons[] = {&SpeedButton9, &SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13};
+  for (int i = 0; i < 5; ++i) {
+    page_buttons[i]->tag = page_of_button[i];
+    page_buttons[i]->SetGlyph(glyph_of_button[i]);
+    SetHint(page_buttons[i]->hwnd(), std::string(kPageCaptions[page_of_button[i]]));
+  }
+  SetVisible(Panel7, false);
+  SetVisible(SendSelectPanel, false);
+
+  const int right = kFormWidth - 16;
+  const int label_width = TextWidth(Label3, ui_font_.get(), Wide("Ｖ＆Ｌ")) + 4;
+  label3_left_ = std::max(0, right - label_width - 16);
+  SetWindowPos(Label3, nullptr, label3_left_, 12, label_width, 16, SWP_NOZORDER);
+
+  // The user selectors list every profile but All Users.
+  for (size_t i = 0; i < locations_.profiles().size(); ++i) {
+    if (static_cast<int>(i) == locations_.all_users_index()) continue;
+    SendMessageW(ComboBox6, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(locations_.profiles()[i]).c_str()));
+  }
+}
+
+void TForm1::ApplyAdministratorState() {
+  EnableWindow(TabSheets[kUninstallPage], is_admin_);
+  EnableWindow(TabSheets[kSettingsPage], is_admin_);
+  SetVisible(ListBox3, is_admin_);
+  SetVisible(PageControl2, is_admin_);
+  if (!is_admin_) prompt().ShowMessage(kNoAdminMessage, kAppTitle, PromptIcon::kWarning);
+}
+
+// ---------------------------------------------------------------------------------------
+// Showing and closing
+
+void TForm1::Show(int show_command) {
+  ShowWindow(hwnd_, show_command);
+  UpdateWindow(hwnd_);
+  LoadDisabledBoxes();
+  RefreshStartupList();
+}
+
+void TForm1::LoadDisabledBoxes() {
+  struct Box {
+    const std::string& path;
+    std::vector<std::string>& lines;
+    bool& writable;
+  };
+  for (Box box : {Box{paths_.startup_box, startup_box_, startup_box_writable_},
+                  Box{paths_.sendto_box, sendto_box_, sendto_box_writable_}}) {
+    LineListLoad load = LoadLineList(box.path);
+    box.lines = std::move(load.lines);
+    if (!load.damaged) continue;
+    if (load.kept_copy) {
+      prompt().ShowMessage(box.path + "\n\nこのファイルには読み取れない行があります。元のファイルは\n" +
+                               *load.kept_copy + "\nとして保存しました。",
+                           kAppTitle, PromptIcon::kWarning);
+    } else {
+      box.writable = false;
+      prompt().ShowMessage(box.path + "\n\nこのファイルには読み取れない行があります。"
+                                      "内容を失わないよう、このファイルは上書きしません。",
+                           kAppTitle, PromptIcon::kWarning);
+    }
+  }
+}
+
+void TForm1::FormClose() {
+  if (com_initialized_) {
+    CoUninitialize();
+    com_initialized_ = false;
+  }
+  if (startup_box_writable_ && !SaveLineList(paths_.startup_box, startup_box_))
+    prompt().ShowMessage(paths_.startup_box + "\n\nファイルに保存できませんでした。", kAppTitle, PromptIcon::kError);
+  if (sendto_box_writable_ && !SaveLineList(paths_.sendto_box, sendto_box_))
+    prompt().ShowMessage(paths_.sendto_box + "\n\nファイルに保存できませんでした。", kAppTitle, PromptIcon::kError);
+  TRegistry registry(*services_.registry);
+  SaveSettings(registry, settings_);  // a key removed meanwhile: silently not saved
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout
+
+void TForm1::Layout() {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int width = static_cast<int>(client.right);
+  SendMessageW(StatusBar1, WM_SIZE, 0, 0);
+  RECT status;
+  GetWindowRect(StatusBar1, &status);
+  const int status_height = status.bottom - status.top;
+
+  RECT panel;
+  GetWindowRect(Panel1, &panel);
+  const int top = panel.bottom - panel.top;
+  SetWindowPos(Panel1, nullptr, 0, 0, width, top, SWP_NOZORDER);
+  LayoutTopPanel();
+
+  const int body_height = std::max(0, static_cast<int>(client.bottom) - top - status_height);
+  SetWindowPos(PageControl1, nullptr, 0, top, width, body_height, SWP_NOZORDER);
+  SetWindowPos(ListView2, nullptr, 0, top, width, body_height, SWP_NOZORDER);
+  const int name_width = width - 150 - 50 - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  ListView_SetColumnWidth(ListView2, 1, std::max(100, name_width));
+
+  RECT display{0, 0, width, body_height};
+  TabCtrl_AdjustRect(PageControl1, FALSE, &display);
+  for (HWND sheet : TabSheets) {
+    if (!sheet) continue;
+    SetWindowPos(sheet, HWND_TOP, display.left, top + display.top, display.right - display.left,
+                 display.bottom - display.top, 0);
+  }
+  const int sheet_width = static_cast<int>(display.right - display.left);
+  const int sheet_height = static_cast<int>(display.bottom - display.top);
+  SetWindowPos(ListBox1, nullptr, 0, 0, sheet_width, sheet_height, SWP_NOZORDER);
+  SetWindowPos(ListBox2, nullptr, 0, 0, sheet_width, sheet_height, SWP_NOZORDER);
+  SetWindowPos(MoreInfoButton, nullptr, 4, 3, 120, 22, SWP_NOZORDER);
+  SetWindowPos(ListBox3, nullptr, 0, 28, sheet_width, std::max(0, sheet_height - 28), SWP_NOZORDER);
+  SetWindowPos(PageControl2, nullptr, 0, 0, sheet_width, sheet_height, SWP_NOZORDER);
+}
+
+void TForm1::LayoutTopPanel() {
+  RECT panel;
+  GetClientRect(Panel1, &panel);
+  int x = 2;
+  for (SpeedButton* b : {&SpeedButton1, &SpeedButton2, &SpeedButton7, &SpeedButton5, &SpeedButton6}) {
+    if (!b->visible()) continue;
+    const int w = b->PreferredWidth();
+    SetWindowPos(b->hwnd(), nullptr, x, 2, w, 36, SWP_NOZORDER);
+    x += w + 2;
+  }
+  // The second row holds the selectors of the page.
+  SetWindowPos(Panel2, nullptr, 0, 40, panel.right, 28, SWP_NOZORDER);
+  int row_x = 0;
+  if (IsShown(SendSelectPanel)) {
+    SetWindowPos(SendSelectPanel, nullptr, 0, 40, 292, 28, SWP_NOZORDER);
+    row_x = 292;
+  }
+  SetWindowPos(Panel7, nullptr, row_x, 40, 5 * 26 + 4, 28, SWP_NOZORDER);
+}
+
+void TForm1::FormResize() {
+  const int page = current_page();
+  HWND lists[] = {ListBox1, ListBox2, ListBox3, ListView2};
+  if (page >= 0 && page <= kRecentPage) InvalidateRect(lists[page], nullptr, TRUE);
+  RECT window;
+  GetWindowRect(hwnd_, &window);
+  const int width = window.right - window.left;
+  if (width >= 700) {
+    RECT label;
+    GetWindowRect(Label3, &label);
+    SetWindowPos(Label3, nullptr, width - (label.right - label.left) - 16, 12, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Hints and the status bar
+
+void TForm1::SetHint(HWND control, const std::string& hint) {
+  const bool is_new = hints_.find(control) == hints_.end();
+  hints_[control] = hint;
+  if (!is_new) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  SendMessageW(ToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+const std::string& TForm1::HintOf(HWND control) const {
+  static const std::string none;
+  auto it = hints_.find(control);
+  return it == hints_.end() ? none : it->second;
+}
+
+void TForm1::SetMenuHint(UINT id, const std::string& hint) { menu_hints_[id] = hint; }
+
+void TForm1::SetStatusText(int panel, const std::string& text) {
+  status_texts_[panel] = text;
+  SendMessageW(StatusBar1, SB_SETTEXTW, panel | SBT_OWNERDRAW, panel);
+  InvalidateRect(StatusBar1, nullptr, FALSE);
+}
+
+void TForm1::DrawStatusPanel(const DRAWITEMSTRUCT& item) {
+  const int panel = static_cast<int>(item.itemID);
+  if (panel < 0 || panel > 1) return;
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  HBRUSH face = CreateSolidBrush(kStatusFace);
+  FillRect(dc, &r, face);
+  DeleteObject(face);
+  const std::wstring text = Wide(status_texts_[panel]);
+  HGDIOBJ old = SelectObject(dc, ui_font_.get());
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  int x = 3;
+  const int y = 2;
+  if (panel == 0) x = (r.right - r.left) / 2 - size.cx / 2;  // panel 0 is centred
+  // Engraved: a light copy one pixel down and right, the dark text over it.
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(208, 208, 208));
+  ExtTextOutW(dc, r.left + x + 1, r.top + y + 1, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  SetTextColor(dc, RGB(64, 64, 64));
+  ExtTextOutW(dc, r.left + x, r.top + y, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  SelectObject(dc, old);
+}
+
+bool TForm1::PreTranslateMessage(MSG& msg) {
+  if (msg.message == WM_MOUSEMOVE) {
+    // The hint of the control under the mouse goes to status panel 1 when it changes.
+    std::string hint;
+    for (HWND h = msg.hwnd; h && h != hwnd_; h = GetParent(h)) {
+      auto it = hints_.find(h);
+      if (it != hints_.end()) {
+        hint = it->second;
+        break;
+      }
+    }
+    if (hint != last_hint_) {
+      last_hint_ = hint;
+      SetStatusText(1, std::string(LongHint(hint)));
+    }
+  }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000)) {
+    // Ctrl+Tab and Ctrl+Shift+Tab step through the pages, as in any tabbed window.
+    const int count = TabCtrl_GetItemCount(PageControl1);
+    const int step = (GetKeyState(VK_SHIFT) & 0x8000) ? count - 1 : 1;
+    SelectPage((current_page() + step) % count);
+    return true;
+  }
+  return IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+// ---------------------------------------------------------------------------------------
+// Messages
+
+LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    auto* form = static_cast<TForm1*>(create->lpCreateParams);
+    form->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!form) return DefWindowProcW(hwnd, message, wparam, lparam);
+  try {
+    return form->HandleMessage(message, wparam, lparam);
+  } catch (const std::exception& e) {
+    MessageBoxW(hwnd, Wide(e.what()).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+  } catch (...) {
+    MessageBoxW(hwnd, L"予期しないエラーが発生しました。", Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+  }
+  return 0;
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      return OnCommand(wparam, lparam);
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<NMHDR*>(lparam));
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
+      return TRUE;
+    case WM_VKEYTOITEM:
+      ListBox1KeyDown(reinterpret_cast<HWND>(lparam), LOWORD(wparam));
+      return -1;
+    case WM_MENUSELECT: {
+      auto it = menu_hints_.find(LOWORD(wparam));
+      SetStatusText(1, it == menu_hints_.end() ? std::string() : std::string(LongHint(it->second)));
+      return 0;
+    }
+    case WM_SIZE:
+      if (StatusBar1) {
+        Layout();
+        FormResize();
+      }
+      return 0;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+      info->ptMinTrackSize = {kMinWidth, kMinHeight};
+      return 0;
+    }
+    case WM_TIMER:
+      if (wparam == kTimer1) {
+        // Timer1: one tick that centres the recorded window, keeping its size.
+        KillTimer(hwnd_, kTimer1);
+        if (window_to_centre_ && IsWindow(window_to_centre_)) {
+          RECT r;
+          GetWindowRect(window_to_centre_, &r);
+          const int w = r.right - r.left, h = r.bottom - r.top;
+          SetWindowPos(window_to_centre_, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2,
+                       GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        }
+        window_to_centre_ = nullptr;
+      }
+      return 0;
+    case WM_DROPFILES:
+      // Adding dropped files belongs to the add commands, which are not built yet.
+      DragFinish(reinterpret_cast<HDROP>(wparam));
+      return 0;
+    case WM_CLOSE:
+      FormClose();
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      hwnd_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+LRESULT TForm1::OnCommand(WPARAM wparam, LPARAM) {
+  const int id = LOWORD(wparam);
+  const int code = HIWORD(wparam);
+  if (code != BN_CLICKED) return 0;
+  switch (id) {
+    case kIdSpeedButton1: SpeedButton1Click(); break;
+    case kIdSpeedButton2: SpeedButton2Click(); break;
+    case kIdSpeedButton7: SpeedButton7Click(); break;
+    case kIdSpeedButton5: break;  // the version box comes with its own work
+    case kIdSpeedButton6: OpenHelpPage("Orvela.htm"); break;
+    case kIdSpeedButton9: case kIdSpeedButton10: case kIdSpeedButton11: case kIdSpeedButton12:
+    case kIdSpeedButton13:
+      SpeedButton9Click(ButtonById(id)->tag);
+      break;
+  }
+  return 0;
+}
+
+LRESULT TForm1::OnNotify(NMHDR& header) {
+  if (header.hwndFrom == PageControl1 && header.code == TCN_SELCHANGE) {
+    PageControl1Change();
+    return 0;
+  }
+  if (header.hwndFrom == PageControl2 && header.code == TCN_SELCHANGE) return 0;
+  if (header.code == TTN_GETDISPINFOW) {
+    auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+    tooltip_text_ = Wide(ShortHint(HintOf(reinterpret_cast<HWND>(header.idFrom))));
+    info.lpszText = tooltip_text_.data();
+    return 0;
+  }
+  if (header.hwndFrom == ListView2 && header.code == LVN_GETDISPINFOW) {
+    // Every row asks for its overlay with its image: overlay + 1 in the state bits 8 to 11,
+    // so a row without one asks for overlay 0 (none).
+    auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+    if (info.item.iSubItem == 0 && (info.item.mask & LVIF_IMAGE)) {
+      info.item.mask |= LVIF_STATE;
+      info.item.stateMask = LVIS_OVERLAYMASK;
+      info.item.state = INDEXTOOVERLAYMASK(list_view_overlay(info.item.iItem) + 1);
+    }
+    return 0;
+  }
+  return 0;
+}
+
+void TForm1::OnDrawItem(DRAWITEMSTRUCT& item) {
+  if (item.hwndItem == StatusBar1) {
+    DrawStatusPanel(item);
+    return;
+  }
+  if (item.CtlType == ODT_BUTTON) {
+    if (SpeedButton* b = ButtonById(static_cast<int>(item.CtlID))) b->Draw(item);
+    return;
+  }
+  if (item.CtlType == ODT_LISTBOX || item.CtlType == ODT_COMBOBOX) {
+    // Rows are drawn by their pages; until a page draws its own, a plain background.
+    if (item.itemID != static_cast<UINT>(-1)) FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+  }
+}
+
+SpeedButton* TForm1::ButtonById(int id) {
+  for (SpeedButton* b : {&SpeedButton1, &SpeedButton2, &SpeedButton7, &SpeedButton5, &SpeedButton6,
+                         &SpeedButton3, &SpeedButton4, &SpeedButton9, &SpeedButton10, &SpeedButton11,
+                         &SpeedButton12, &SpeedButton13})
+    if (b->id() == id) return b;
+  return nullptr;
+}
+
+void TForm1::CentreLater(HWND window) {
+  window_to_centre_ = window;
+  SetTimer(hwnd_, kTimer1, 10, nullptr);
+}
+
+}  // namespace orvela

@@ -1,0 +1,46 @@
+// A flat tool button with a 16 x 16 glyph from an image list and a caption beside it;
+// buttons of a group stay down, one at a time. An owner-drawn BUTTON, so it takes the
+// focus and answers the keyboard like any button.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace orvela {
+
+class SpeedButton {
+ public:
+  SpeedButton() = default;
+  void Create(HWND parent, int id, HIMAGELIST glyphs, HFONT font);
+  HWND hwnd() const { return hwnd_; }
+  int id() const { return id_; }
+
+  void SetCaption(const std::string& caption);
+  const std::string& caption() const { return caption_; }
+  void SetGlyph(int index);  // an index outside the image list leaves the face plain
+  int glyph() const { return glyph_; }
+  void SetDown(bool down);
+  bool down() const { return down_; }
+  void SetVisible(bool visible);
+  bool visible() const;
+  void SetEnabled(bool enabled);
+  bool enabled() const;
+  int tag = 0;
+
+  // Width that shows glyph and caption whole.
+  int PreferredWidth() const;
+  // Called from the parent's WM_DRAWITEM.
+  void Draw(const DRAWITEMSTRUCT& item) const;
+
+ private:
+  HWND hwnd_ = nullptr;
+  HIMAGELIST glyphs_ = nullptr;
+  HFONT font_ = nullptr;
+  int id_ = 0;
+  int glyph_ = -1;
+  bool down_ = false;
+  std::string caption_;
+};
+
+}  // namespace orvela

@@ -1,0 +1,127 @@
+#include "platform/win32_prompt_win.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "../../resources/resource_ids.h"
+#include "platform/handles_win.h"
+#include "platform/wide_win.h"
+
+namespace orvela {
+namespace {
+
+UINT IconFlags(PromptIcon icon) {
+  switch (icon) {
+    case PromptIcon::kInformation: return MB_ICONINFORMATION;
+    case PromptIcon::kWarning: return MB_ICONWARNING;
+    case PromptIcon::kError: return MB_ICONERROR;
+    case PromptIcon::kQuestion: return MB_ICONQUESTION;
+    case PromptIcon::kNone: break;
+  }
+  return 0;
+}
+
+struct InputBoxState {
+  std::wstring caption, label, text;
+};
+
+INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+      auto* state = reinterpret_cast<InputBoxState*>(lparam);
+      SetWindowTextW(dialog, state->caption.c_str());
+      SetDlgItemTextW(dialog, IDC_INPUT_LABEL, state->label.c_str());
+      SetDlgItemTextW(dialog, IDC_INPUT_EDIT, state->text.c_str());
+      SendDlgItemMessageW(dialog, IDC_INPUT_EDIT, EM_SETSEL, 0, -1);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK) {
+        auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+        state->text = std::move(text);
+        EndDialog(dialog, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wparam) == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data)
+    SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+  return 0;
+}
+
+}  // namespace
+
+HWND Win32Prompt::Owner() const { return owner_ ? owner_ : GetForegroundWindow(); }
+
+void Win32Prompt::ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) {
+  MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | IconFlags(icon));
+}
+
+bool Win32Prompt::AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) {
+  return MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(),
+                     MB_YESNO | IconFlags(icon)) == IDYES;
+}
+
+std::optional<std::string> Win32Prompt::AskText(std::string_view caption, std::string_view label,
+                                                std::string_view initial) {
+  InputBoxState state{Wide(caption), Wide(label), Wide(initial)};
+  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX),
+                                         Owner(), InputBoxProc, reinterpret_cast<LPARAM>(&state));
+  if (result != IDOK) return std::nullopt;
+  return Narrow(state.text);
+}
+
+std::optional<std::string> Win32Prompt::ChooseFileToOpen(std::string_view title,
+                                                         const FileFilter& filter,
+                                                         std::string_view initial_folder) {
+  // The filter is pairs of NUL-terminated texts ending in an extra NUL.
+  std::wstring filter_text = Wide(filter.description) + L'\0' + Wide(filter.patterns) + L'\0' +
+                             L"全てのファイル(*.*)" + L'\0' + L"*.*" + L'\0' + L'\0';
+  std::vector<wchar_t> file(32768, L'\0');
+  const std::wstring wide_title = Wide(title), folder = Wide(initial_folder);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Owner();
+  ofn.lpstrFilter = filter_text.c_str();
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrTitle = wide_title.empty() ? nullptr : wide_title.c_str();
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              OFN_NODEREFERENCELINKS | OFN_EXPLORER;
+  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  return Narrow(file.data());
+}
+
+std::optional<std::string> Win32Prompt::ChooseFolder(std::string_view title,
+                                                     std::string_view initial_folder) {
+  const std::wstring wide_title = Wide(title), folder = Wide(initial_folder);
+  BROWSEINFOW info{};
+  info.hwndOwner = Owner();
+  info.lpszTitle = wide_title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  info.lpfn = BrowseCallback;
+  info.lParam = folder.empty() ? 0 : reinterpret_cast<LPARAM>(folder.c_str());
+  UniqueItemIdList list(SHBrowseForFolderW(&info));
+  if (!list) return std::nullopt;
+  std::vector<wchar_t> path(32768, L'\0');
+  if (!SHGetPathFromIDListEx(list.get(), path.data(), static_cast<DWORD>(path.size()), 0))
+    return std::nullopt;
+  return Narrow(path.data());
+}
+
+}  // namespace orvela

@@ -1,0 +1,30 @@
+// The prompt port on real Win32 dialogs: message boxes, the input box, the file-open
+// dialog and the folder browser. Boxes are owned by the given window, or by the
+// foreground window when none is given.
+#pragma once
+#include <windows.h>
+
+#include "platform/prompt.h"
+
+namespace orvela {
+
+class Win32Prompt : public Prompt {
+ public:
+  explicit Win32Prompt(HWND owner = nullptr) : owner_(owner) {}
+  void set_owner(HWND owner) { owner_ = owner; }
+
+  void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override;
+  bool AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
+  std::optional<std::string> AskText(std::string_view caption, std::string_view label,
+                                     std::string_view initial) override;
+  std::optional<std::string> ChooseFileToOpen(std::string_view title, const FileFilter& filter,
+                                              std::string_view initial_folder) override;
+  std::optional<std::string> ChooseFolder(std::string_view title,
+                                          std::string_view initial_folder) override;
+
+ private:
+  HWND Owner() const;
+  HWND owner_;
+};
+
+}  // namespace orvela

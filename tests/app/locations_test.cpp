@@ -1,0 +1,81 @@
+#include <doctest.h>
+
+#include "app/locations.h"
+
+using namespace orvela;
+
+namespace {
+
+ShellFolderPaths TaroWithProfileFolderTaro2() {
+  ShellFolderPaths s;
+  s.user_name = "taro";  // log-on name differs from the profile folder name
+  s.profile = "C:\\Users\\taro.CORP";
+  const std::string appdata = s.profile + "\\AppData\\Roaming\\Microsoft\\Windows";
+  s.startup = appdata + "\\Start Menu\\Programs\\Startup";
+  s.sendto = appdata + "\\SendTo";
+  s.recent = appdata + "\\Recent";
+  s.programs = appdata + "\\Start Menu\\Programs";
+  s.common_startup = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+  s.common_programs = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
+  return s;
+}
+
+}  // namespace
+
+TEST_CASE("profile locations come from the profile folder, not the log-on name") {
+  const ShellFolderPaths shell = TaroWithProfileFolderTaro2();
+  ProfileLocations loc = ProfileLocations::FromShell(shell);
+  loc.SetProfiles({"taro.CORP", "Public", "hanako", "Default"});
+
+  CHECK(loc.root() == "C:\\Users\\");
+  CHECK(loc.current_profile_name() == "taro.CORP");
+  CHECK(loc.SubPath(FolderKind::kStartup) == "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup");
+
+  SUBCASE("sorted list with All Users added and its index remembered") {
+    CHECK(loc.profiles() == std::vector<std::string>{"All Users", "Default", "hanako", "Public", "taro.CORP"});
+    CHECK(loc.all_users_index() == 0);
+    CHECK(loc.ProfileIndexOf("HANAKO") == 2);
+    CHECK_FALSE(loc.ProfileIndexOf("jiro"));
+  }
+  SUBCASE("the current user's folders are the shell's own") {
+    const int me = *loc.ProfileIndexOf("taro.CORP");
+    CHECK(loc.FolderOf(FolderKind::kStartup, me) == shell.startup);
+    CHECK(loc.FolderOf(FolderKind::kSendTo, me) == shell.sendto);
+    CHECK(loc.FolderOf(FolderKind::kRecent, me) == shell.recent);
+    CHECK(loc.FolderOf(FolderKind::kPrograms, me) == shell.programs);
+  }
+  SUBCASE("another profile gets the same sub-paths") {
+    CHECK(loc.FolderOf(FolderKind::kSendTo, 2) == "C:\\Users\\hanako\\AppData\\Roaming\\Microsoft\\Windows\\SendTo");
+  }
+  SUBCASE("All Users: common Startup and Programs, other kinds composed") {
+    CHECK(loc.FolderOf(FolderKind::kStartup, 0) == shell.common_startup);
+    CHECK(loc.FolderOf(FolderKind::kPrograms, 0) == shell.common_programs);
+    CHECK(loc.FolderOf(FolderKind::kRecent, 0) == "C:\\Users\\All Users\\AppData\\Roaming\\Microsoft\\Windows\\Recent");
+    CHECK(loc.FolderOf(FolderKind::kStartup, 99).empty());
+  }
+}
+
+TEST_CASE("an existing All Users folder is listed once, in any case") {
+  ProfileLocations loc = ProfileLocations::FromShell(TaroWithProfileFolderTaro2());
+  loc.SetProfiles({"zeta", "all users", "Alpha"});
+  CHECK(loc.profiles() == std::vector<std::string>{"all users", "Alpha", "zeta"});
+  CHECK(loc.all_users_index() == 0);
+}
+
+TEST_CASE("fallback: the log-on name searched in the Startup path") {
+  ShellFolderPaths s = TaroWithProfileFolderTaro2();
+  s.profile.clear();  // the shell gave no profile folder
+  s.startup = "D:\\Profiles\\taro\\Startup";
+  s.sendto = "D:\\Profiles\\taro\\SendTo";
+  ProfileLocations loc = ProfileLocations::FromShell(s);
+  CHECK(loc.root() == "D:\\Profiles\\");
+  CHECK(loc.SubPath(FolderKind::kStartup) == "\\Startup");
+  CHECK(loc.SubPath(FolderKind::kSendTo) == "\\SendTo");
+
+  SUBCASE("a name not in the path gives an empty root and cuts at the name's length") {
+    s.user_name = "Taro";  // the search is case-sensitive
+    ProfileLocations other = ProfileLocations::FromShell(s);
+    CHECK(other.root().empty());
+    CHECK(other.SubPath(FolderKind::kStartup) == s.startup.substr(4));
+  }
+}
