@@ -1,0 +1,156 @@
+// Registry Text Data: the program's own registry export. Keys are saved with all their
+// values and subkeys before the program changes them, and loaded back by the undo and
+// restore commands. The file is text in the ANSI code page (UTF-8 with a byte-order mark
+// when the code page cannot hold it), lines ended by CR LF:
+//
+//   Ｖ＆Ｌ Registry Text Data Version 1.1
+//
+//   [HKEY_CURRENT_USER\Software\X]
+//   @="default text"
+//   "Name"="C:\\Program Files\\A"
+//   "Count"=dword:0000001A
+//   "Blob"=hex:01,02,03,04,05,06,07,08,09,
+//   0A,0B
+//
+// Only string, expandable string (read back as string), dword and binary values have an
+// entry. The reader scans for the marker characters " @ [ rather than parsing lines.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/prompt.h"
+#include "platform/registry.h"
+#include "regfile/registry.h"
+
+namespace orvela {
+
+// What a save put into its file. Callers that delete what they saved must refuse when the
+// save is not complete.
+struct SaveResult {
+  bool file_written = false;
+  // Full key names ("HKEY_CURRENT_USER\Software\X") whose values or subkeys are not all in
+  // the file: not openable, not listable, or with a "]" the section line cannot carry.
+  std::vector<std::string> keys_not_saved;
+  // Key name and value name of values that are not in the file: types the format has no
+  // entry for, a default value that is no string, unreadable values, names with a quote.
+  std::vector<std::pair<std::string, std::string>> values_not_saved;
+
+  bool complete() const {
+    return file_written && keys_not_saved.empty() && values_not_saved.empty();
+  }
+};
+
+// The part of a file's text the loader works on.
+struct FileBody {
+  std::string comment;  // the line after the header, when it has no "["
+  std::string body;     // from the first "[" after the header on; empty when none
+};
+
+class TRegistryFile : public TRegistry {
+ public:
+  // Warnings go to `prompt` with the warning icon and the application title.
+  TRegistryFile(RegistryBackend& backend, Prompt& prompt);
+
+  // The header line every file starts with.
+  std::string FHeader;
+  // Root name of the section last read.
+  std::string FRootName;
+  // Put in front of every section path when loading.
+  std::string FKeyPrefix;
+  // When loading: restore a section only if its key does not exist yet.
+  bool FOnlyMissingKeys = false;
+
+  // Writes every listed key ("HKEY_CURRENT_USER\Software\X") with its values and
+  // subkeys, depth first, values before subkeys. An empty list writes no file. The old
+  // file is replaced only once the new one is completely written.
+  SaveResult SaveKeysToFile(const std::string& file_name, const std::vector<std::string>& keys,
+                            std::string_view comment = {});
+
+  // The bytes SaveKeysToFile writes (for any list, even an empty one).
+  std::string KeysFileBytes(const std::vector<std::string>& keys, std::string_view comment,
+                            SaveResult& result);
+
+  // Reads a file back into the registry. False when the file is rejected (not readable,
+  // not in the format, or its comment differs from a non-empty expected one): a warning
+  // has been shown and the registry is unchanged.
+  bool LoadKeysFromFile(const std::string& file_name, std::string_view key_prefix = {},
+                        std::string_view path_filter = {}, std::string_view expected_comment = {},
+                        bool only_missing_keys = false);
+  // The same on bytes already read; `file_name` only names the file in a warning.
+  bool LoadKeysFromBytes(std::string_view bytes, std::string_view file_name,
+                         std::string_view key_prefix = {}, std::string_view path_filter = {},
+                         std::string_view expected_comment = {}, bool only_missing_keys = false);
+
+  // Whether LoadKeysFromFile would accept the file, showing the same warning when not;
+  // the registry is not touched. For callers that empty keys before loading them back.
+  bool CheckKeysFile(const std::string& file_name, std::string_view expected_comment = {});
+
+  // Keys that a load could not open or create and values it could not write.
+  const std::vector<std::string>& NotRestored() const { return not_restored_; }
+
+  static FileBody ReadFileBody(std::string_view text);
+  // Up to eight hexadecimal digits; a bad digit (or more than eight) gives the conversion
+  // warning and 0.
+  std::uint32_t HexTextToInt(std::string_view text);
+
+  static std::string RootKeyToName(orvela::RootKey root);  // "" for other handles
+  static orvela::RootKey RootNameToKey(std::string_view name);  // RootKey::kNone for others
+
+  // The texts of the warnings.
+  static constexpr std::string_view kOpenKeyError = "OpenKey Error";
+  static constexpr std::string_view kNotRegistryFile =
+      "このファイルはレジストリ ファイルでは有りません！！";
+  static constexpr std::string_view kNotExpectedFile =
+      " このファイルは指定されたファイルでは有りません！！";
+  static constexpr std::string_view kConversionError = "バイナリデータ変換エラー";
+  static constexpr std::string_view kCaption = "Orvela";
+
+ private:
+  enum class Target { kNone, kOpenKey, kSkipped };
+
+  // Writes one key (path from the current root) with its values and subkeys.
+  void ExportKey(std::string_view path);
+
+  // Accepts the bytes (showing the warning when not) and gives the body to load.
+  std::optional<FileBody> AcceptedBody(std::optional<std::string_view> bytes,
+                                       std::string_view file_name,
+                                       std::string_view expected_comment);
+  // Readers of the scan: each starts at its marker and moves pos_ past what it used.
+  // False when the body ended inside it, which ends the load.
+  bool ReadSection();
+  bool ReadNamedValue();
+  bool ReadDefaultValue();
+  // The text of a quoted string starting after its opening quote; nullopt if unclosed.
+  std::optional<std::string> ReadQuotedText();
+  bool ReadBinaryText(std::vector<std::uint8_t>& bytes);
+  void StoreValue(std::string_view name, const RegistryValue& value);
+  void ConversionWarning();
+  void Warn(std::string_view text);
+
+  void AppendValueEntry(std::string_view name, std::string& out);
+
+  Prompt& prompt_;
+  // Scan state of a load.
+  std::string_view body_;
+  size_t pos_ = 0;
+  Target target_ = Target::kNone;
+  bool loading_ = false;
+  std::string path_filter_;
+  std::vector<std::string> not_restored_;
+  // Output and result of a save.
+  std::string* out_ = nullptr;
+  SaveResult* save_result_ = nullptr;
+};
+
+// The text of a string value in the file: backslashes doubled, quotes escaped, blanks and
+// control characters trimmed; a multi-line text gets a CR LF more, so its closing quote
+// starts a line.
+std::string EscapeValueText(std::string_view text);
+
+// The "hex:" data of a binary value: wrapped after the 9th byte and then every 8th.
+std::string BinaryValueText(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace orvela
