@@ -1,0 +1,32 @@
+#include "platform/shell_icon_win.h"
+
+#include <shellapi.h>
+
+#include "platform/wide_win.h"
+
+namespace orvela {
+namespace {
+
+std::string ExtensionOf(const std::string& path) {
+  const size_t dot = path.find_last_of(".\\:/");
+  if (dot == std::string::npos || path[dot] != '.') return {};
+  return path.substr(dot);
+}
+
+}  // namespace
+
+HICON ShellIconOf(const std::string& path, bool small, bool by_type) {
+  UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON);
+  std::string query = path;
+  if (by_type) {
+    query = "*" + ExtensionOf(path);
+    flags |= SHGFI_USEFILEATTRIBUTES;
+  }
+  // Zeroed each time: on failure Wine leaves the previous call's icon in the struct.
+  SHFILEINFOW info{};
+  if (!SHGetFileInfoW(Wide(query).c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), flags))
+    return nullptr;
+  return info.hIcon;
+}
+
+}  // namespace orvela

@@ -1,0 +1,36 @@
+// Drawing one row of the startup list (and of its Disabled Box view): icon, bracketed name,
+// command or folder, company and description, on a background that tells the source.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "platform/handles_win.h"
+#include "startup/entry.h"
+
+namespace orvela {
+
+inline constexpr int kStartupRowHeight = 42;
+
+// The list's font: "ＭＳ Ｐゴシック", 13 pixels high. Tests ask for unsmoothed glyphs so
+// that text pixels carry the text colour exactly.
+UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY);
+
+// The icon cell: image `index` of `images` on a size x size square of `fill`, blended
+// toward navy when selected, drawn at (left + 2, top + 5) for size 32, (left + 2, top + 2)
+// otherwise. An index the image list does not have leaves the square plain.
+void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int size, bool selected, int left,
+                   int top, COLORREF fill);
+
+// One row in `rect`; row_icons holds the 32 x 32 icon of row `row_index`. A selected row is
+// drawn in the system's selection colours.
+void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
+                    HIMAGELIST row_icons, int row_index, int all_users_index, HFONT font);
+
+// The owner-draw entry point: a row the table does not have (list and table briefly out of
+// step during a rebuild) is not drawn.
+void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
+                         bool selected, HIMAGELIST row_icons, int all_users_index, HFONT font);
+
+}  // namespace orvela

@@ -1,0 +1,115 @@
+#include <doctest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/shell_icon_win.h"
+#include "platform/wide_win.h"
+#include "startup/command_line.h"
+#include "startup/startup_entries.h"
+#include "startup/startup_system_win.h"
+
+using namespace orvela;
+
+namespace {
+
+std::string TempFolder(const char* name) {
+  wchar_t buffer[MAX_PATH];
+  GetTempPathW(MAX_PATH, buffer);
+  std::string folder = Narrow(buffer) + name;
+  CreateDirectoryW(Wide(folder).c_str(), nullptr);
+  return folder;
+}
+
+void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            attributes, nullptr);
+  REQUIRE(file != INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, "x", 1, &written, nullptr);
+  CloseHandle(file);
+}
+
+void RemoveFile(const std::string& path) {
+  SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(Wide(path).c_str());
+}
+
+std::vector<std::string> PathsOf(const std::vector<FolderItem>& items) {
+  std::vector<std::string> paths;
+  for (const auto& item : items) paths.push_back(item.path);
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+}  // namespace
+
+TEST_CASE("Startup folder files: hidden and system files too, folders not") {
+  const std::string folder = TempFolder("orvela-startup-list");
+  MakeFile(folder + "\\desktop.ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  MakeFile(folder + "\\メール.lnk");
+  CreateDirectoryW(Wide(folder + "\\sub.lnk").c_str(), nullptr);
+
+  std::vector<FolderItem> items = {{"C:\\earlier.lnk", 0}};
+  ListFolderFiles(folder, 3, "", items);
+  REQUIRE(items.size() == 3);
+  CHECK(items[0].path == "C:\\earlier.lnk");  // appended, not replaced
+  CHECK(items[1].profile_index == 3);
+  CHECK(PathsOf({items[1], items[2]}) ==
+        std::vector<std::string>{folder + "\\desktop.ini", folder + "\\メール.lnk"});
+
+  std::vector<FolderItem> shortcuts;
+  ListFolderFiles(folder + "\\", 1, "lnk", shortcuts);  // a trailing backslash is not doubled
+  REQUIRE(shortcuts.size() == 1);
+  CHECK(shortcuts[0].path == folder + "\\メール.lnk");
+
+  const auto rows = CollectStartupEntries(items, {}, {}, {});
+  CHECK(std::count_if(rows.begin(), rows.end(), [](const EntryRecord& r) {
+          return r.Name == "desktop" && r.Key == 3;
+        }) == 1);
+
+  std::vector<FolderItem> none;
+  ListFolderFiles(folder + "\\no such folder", 0, "", none);
+  ListFolderFiles("", 0, "", none);
+  CHECK(none.empty());
+
+  RemoveFile(folder + "\\desktop.ini");
+  RemoveFile(folder + "\\メール.lnk");
+  RemoveDirectoryW(Wide(folder + "\\sub.lnk").c_str());
+  RemoveDirectoryW(Wide(folder).c_str());
+}
+
+TEST_CASE("programs are found on the real system") {
+  Win32StartupSystem system([](const std::string& link) { return link; });
+  const std::string system_folder = system.SystemFolder();
+  REQUIRE(system_folder.find(":\\") == 1);
+  CHECK(system.KindOf(system_folder) == PathKind::kFolder);
+  CHECK(system.DriveKindOf("C:\\") == DriveKind::kOther);
+
+  auto rundll = ResolveTarget(ProgramPathOf("rundll32.exe shell32.dll,Control_RunDLL"), system);
+  CHECK(rundll.target == system_folder + "\\rundll32.exe");
+  CHECK_FALSE(rundll.missing);
+  CHECK(system.KindOf(rundll.target) == PathKind::kFile);
+
+  auto expanded = ResolveTarget("%SystemRoot%\\system32\\rundll32.exe", system);
+  CHECK(expanded.program.find('%') == std::string::npos);
+  CHECK_FALSE(expanded.missing);
+  CHECK(system.ExpandVariables("no references") == "no references");
+
+  CHECK(ResolveTarget("orvela-no-such-program.exe", system).missing);
+  CHECK_FALSE(ResolveTarget("C:\\orvela-no-such\\program.exe", system).missing);
+}
+
+TEST_CASE("shell icons: none for a missing file, even right after one was found") {
+  Win32StartupSystem system(nullptr);
+  const std::string notepad = system.SystemFolder() + "\\notepad.exe";
+  HICON found = ShellIconOf(notepad, false, false);
+  CHECK(found != nullptr);
+  HICON missing = ShellIconOf("C:\\orvela-no-such\\gone.exe", false, false);
+  CHECK(missing == nullptr);
+  HICON by_type = ShellIconOf("C:\\orvela-no-such\\gone.txt", true, true);
+  CHECK(by_type != nullptr);
+  for (HICON icon : {found, missing, by_type})
+    if (icon) DestroyIcon(icon);
+}
