@@ -293,6 +293,7 @@ void TForm1::CreateControls() {
   }
 
   Panel1 = CreatePanel(hwnd_);
+  SetWindowPos(Panel1, nullptr, 0, 0, kFormWidth, 68, SWP_NOZORDER);
   SpeedButton1.Create(Panel1, kIdSpeedButton1, glyphs, ui);
   SpeedButton2.Create(Panel1, kIdSpeedButton2, glyphs, ui);
   SpeedButton7.Create(Panel1, kIdSpeedButton7, glyphs, ui);

@@ -1,0 +1,303 @@
+// The main window in this process, on the real registry and folders of the test prefix.
+#include <doctest.h>
+
+#include "app/form1_win.h"
+
+#include <commctrl.h>
+
+#include "platform/ansi_codec.h"
+#include "platform/file_io.h"
+#include "platform/folders_win.h"
+#include "platform/registry_win.h"
+#include "platform/scripted_prompt.h"
+#include "platform/wide_win.h"
+#include "regfile/registry.h"
+
+using namespace orvela;
+
+namespace {
+
+std::string FreshProgramFolder(const std::string& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string folder = Narrow(temp) + "orvela-form-" + name + "\\";
+  for (const char* file : {"data\\startup.txt", "data\\sendto.txt", "data\\windata.ini"})
+    DeleteFileW(Wide(folder + file).c_str());
+  return folder;
+}
+
+struct FormFixture {
+  ScriptedPrompt prompt;
+  Win32Registry registry;
+  FormServices services;
+
+  explicit FormFixture(const std::string& name) {
+    static bool common_controls = [] {
+      INITCOMMONCONTROLSEX controls{};
+      controls.dwSize = sizeof controls;
+      controls.dwICC = ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
+      return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)common_controls;
+    services = RealFormServices(prompt, registry);
+    services.program_folder = FreshProgramFolder(name);
+  }
+};
+
+std::optional<std::string> SettingsValue(const char* name) {
+  Win32Registry backend;
+  TRegistry registry(backend);
+  registry.SetRootKey(RootKey::kCurrentUser);
+  if (!registry.OpenKey(kSettingsKeyPath, false)) return std::nullopt;
+  return registry.ReadString(name);
+}
+
+void SetSettingsValue(const char* name, std::optional<std::string> value) {
+  Win32Registry backend;
+  TRegistry registry(backend);
+  registry.SetRootKey(RootKey::kCurrentUser);
+  REQUIRE(registry.OpenKey(kSettingsKeyPath, false));
+  if (value) registry.WriteString(name, *value); else registry.DeleteValue(name);
+}
+
+bool Visible(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+}  // namespace
+
+TEST_CASE("settings: absent keeps the default, present replaces it, FormClose writes all four") {
+  SetSettingsValue("dir1", "");
+  SetSettingsValue("dir2", std::nullopt);
+  SetSettingsValue("url1", "ping-a.example\r\nping-b.example");
+  SetSettingsValue("url2", std::nullopt);
+  FormFixture f("settings");
+  {
+    TForm1 form(f.services);
+    CHECK(form.settings().dir1.empty());
+    CHECK(form.settings().ping_targets == std::vector<std::string>{"ping-a.example", "ping-b.example"});
+    CHECK(form.settings().speed_test_page == kDefaultSpeedTestPage);
+    form.settings().dir2 = "C:\\表示\\追加";
+    form.FormClose();
+  }
+  CHECK(SettingsValue("url1") == "ping-a.example\r\nping-b.example");
+  CHECK(SettingsValue("dir2") == "C:\\表示\\追加");
+  CHECK(SettingsValue("url2") == std::string(kDefaultSpeedTestPage));
+
+  SUBCASE("a present but empty value replaces the default with an empty text") {
+    SetSettingsValue("url1", "");
+    SetSettingsValue("url2", "");
+    TForm1 form(f.services);
+    CHECK(form.settings().ping_targets.empty());
+    CHECK(form.settings().speed_test_page.empty());
+  }
+}
+
+TEST_CASE("start-up makes data\\uninst and keeps the Disabled Box files whole, in the ANSI code page") {
+  FormFixture f("boxes");
+  const std::string startup_bytes = "User@\x95\x5C=\"C:\\Tools\\tool.exe\" /q\r\ntaro=Mail#$#C:\\Mail\\mail.exe\r\n";
+  CreateFolderTree(f.services.program_folder + "data");
+  REQUIRE(WriteWholeFileReplacing(f.services.program_folder + "data\\startup.txt", startup_bytes));
+  {
+    TForm1 form(f.services);
+    CHECK(FolderExists(f.services.program_folder + "data\\uninst"));
+    form.Show(SW_HIDE);
+    CHECK(form.startup_box() == std::vector<std::string>{"User@表=\"C:\\Tools\\tool.exe\" /q",
+                                                          "taro=Mail#$#C:\\Mail\\mail.exe"});
+    CHECK(form.sendto_box().empty());
+    form.sendto_box().push_back("hanako@#@メモ=lnkC:\\memo.txt");
+    form.FormClose();
+  }
+  CHECK(ReadWholeFile(f.services.program_folder + "data\\startup.txt") == startup_bytes);
+  CHECK(ReadWholeFile(f.services.program_folder + "data\\sendto.txt") ==
+        Utf8ToAnsi("hanako@#@メモ=lnkC:\\memo.txt\r\n"));
+
+  SUBCASE("a line the code page cannot hold is kept, in a UTF-8 file") {
+    TForm1 form(f.services);
+    form.Show(SW_HIDE);
+    form.startup_box().push_back("User@한국=C:\\k.exe");
+    form.FormClose();
+    const auto bytes = ReadWholeFile(f.services.program_folder + "data\\startup.txt");
+    REQUIRE(bytes);
+    CHECK(bytes->substr(0, 3) == "\xEF\xBB\xBF");
+    TForm1 again(f.services);
+    again.Show(SW_HIDE);
+    CHECK(again.startup_box().back() == "User@한국=C:\\k.exe");
+  }
+  SUBCASE("a damaged file is copied aside before anything is written over it") {
+    REQUIRE(WriteWholeFileReplacing(f.services.program_folder + "data\\startup.txt", "User@ok=a\r\nUser@bad=\x81\r\n"));
+    TForm1 form(f.services);
+    form.Show(SW_HIDE);
+    CHECK(form.startup_box() == std::vector<std::string>{"User@ok=a"});
+    REQUIRE(f.prompt.messages().size() == 1);
+    CHECK(ReadWholeFile(f.services.program_folder + "data\\startup.txt.unreadable") ==
+          std::string("User@ok=a\r\nUser@bad=\x81\r\n"));
+  }
+}
+
+TEST_CASE("administrator state and Windows class narrow the window") {
+  FormFixture f("rights");
+  SUBCASE("a user without administrator rights is told once; the two pages show nothing") {
+    f.services.is_admin = [] { return false; };
+    TForm1 form(f.services);
+    CHECK(f.prompt.messages() == std::vector<std::string>{std::string(kNoAdminMessage)});
+    CHECK_FALSE(form.is_admin());
+    CHECK_FALSE(Visible(form.ListBox3));
+    CHECK_FALSE(Visible(form.PageControl2));
+  }
+  SUBCASE("NT 6 and later have no Windows-settings tab; XP has it") {
+    f.services.version = {true, 6, 1};
+    TForm1 seven(f.services);
+    CHECK(TabCtrl_GetItemCount(seven.PageControl1) == 5);
+    CHECK_FALSE(seven.has_settings_tab());
+    f.services.version = {true, 5, 1};
+    TForm1 xp(f.services);
+    CHECK(TabCtrl_GetItemCount(xp.PageControl1) == 6);
+    CHECK(xp.windows_class() == 2);
+    CHECK(f.prompt.messages().empty());
+  }
+}
+
+TEST_CASE("page switching through RefreshPage") {
+  FormFixture f("pages");
+  f.services.version = {true, 5, 1};  // with the settings page
+  TForm1 form(f.services);
+  form.Show(SW_SHOWNORMAL);
+  CHECK(form.status_text(0) == "0");
+  auto select = [&](int page) {
+    TabCtrl_SetCurSel(form.PageControl1, page);
+    form.PageControl1Change();
+  };
+
+  SUBCASE("the Disabled Box view survives a refresh, not a page change") {
+    form.SpeedButton2Click();
+    CHECK(form.SpeedButton2.down());
+    form.SpeedButton7Click();
+    CHECK(form.SpeedButton2.down());
+    select(kSendToPage);
+    CHECK(form.SpeedButton1.down());
+    CHECK(Visible(form.SendSelectPanel));
+    select(kStartupPage);
+    CHECK(form.SpeedButton1.down());
+    CHECK(form.SpeedButton1.caption() == "スタートアップ");
+    CHECK(Visible(form.Panel2));
+    wchar_t caption[128] = {};
+    GetWindowTextW(form.hwnd(), caption, 128);
+    CHECK(Narrow(caption) == "Orvela [ スタートアップ ]");
+  }
+  SUBCASE("the two list-view pages open each other") {
+    select(kRecentPage);
+    CHECK_FALSE(Visible(form.PageControl1));
+    CHECK(Visible(form.ListView2));
+    CHECK(form.SpeedButton12.tag == kProgramsPage);
+    CHECK(form.N32Caption == "最近使ったファイル");
+    form.SpeedButton9Click(form.SpeedButton12.tag);
+    CHECK(form.current_page() == kProgramsPage);
+    CHECK(form.SpeedButton12.tag == kRecentPage);
+    CHECK(form.HintOf(form.SpeedButton12.hwnd()) == "最近使ったファイル");
+    form.SpeedButton9Click(kStartupPage);
+    CHECK(Visible(form.PageControl1));
+    CHECK_FALSE(Visible(form.ListView2));
+  }
+  SUBCASE("uninstall page: short panel, its own captions") {
+    select(kUninstallPage);
+    RECT panel;
+    GetClientRect(form.Panel1, &panel);
+    CHECK(panel.bottom == 40);
+    CHECK(form.SpeedButton2.caption() == "更新プログラム");
+    select(kStartupPage);
+    CHECK(form.SpeedButton2.caption() == "無効 ボックス");
+  }
+  SUBCASE("settings page without a backup file hides the restore button") {
+    select(kSettingsPage);
+    CHECK_FALSE(form.SpeedButton7.visible());
+    REQUIRE(WriteWholeFileReplacing(form.paths().settings_backup, "[x]\r\n"));
+    form.RefreshPage(false);
+    CHECK(form.SpeedButton7.visible());
+    CHECK(form.SpeedButton7.caption() == "復元");
+    DeleteFileW(Wide(form.paths().settings_backup).c_str());
+  }
+  SUBCASE("the user selector lists every profile but All Users and selects the current user") {
+    select(kSendToPage);
+    const int count = static_cast<int>(SendMessageW(form.ComboBox6, CB_GETCOUNT, 0, 0));
+    CHECK(count == static_cast<int>(form.locations().profiles().size()) - 1);
+    const int selected = static_cast<int>(SendMessageW(form.ComboBox6, CB_GETCURSEL, 0, 0));
+    REQUIRE(selected >= 0);
+    wchar_t text[256] = {};
+    SendMessageW(form.ComboBox6, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
+    CHECK(Narrow(text) == form.locations().current_profile_name());
+  }
+}
+
+TEST_CASE("hints, status bar and the list view's overlay request") {
+  FormFixture f("hints");
+  TForm1 form(f.services);
+  form.Show(SW_SHOWNORMAL);
+  CHECK(form.HintOf(form.SpeedButton3.hwnd()) == "適用|変更内容を適用する");
+  MSG move{form.SpeedButton3.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2), 0, {}};
+  form.PreTranslateMessage(move);
+  CHECK(form.status_text(1) == "変更内容を適用する");
+  move.hwnd = form.ListBox1;  // no hint: the status bar shows nothing more
+  form.PreTranslateMessage(move);
+  CHECK(form.status_text(1).empty());
+
+  form.list_view_overlay = [](int row) { return row == 2 ? 1 : -1; };
+  NMLVDISPINFOW info{};
+  info.hdr.hwndFrom = form.ListView2;
+  info.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(form.ListView2));
+  info.hdr.code = LVN_GETDISPINFOW;
+  info.item.mask = LVIF_IMAGE | LVIF_TEXT;
+  info.item.iItem = 2;
+  SendMessageW(form.hwnd(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+  CHECK((info.item.mask & LVIF_STATE) != 0);
+  CHECK(info.item.stateMask == LVIS_OVERLAYMASK);
+  CHECK(info.item.state == INDEXTOOVERLAYMASK(2));
+  info.item.iItem = 0;
+  info.item.mask = LVIF_IMAGE;
+  SendMessageW(form.hwnd(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+  CHECK(info.item.state == INDEXTOOVERLAYMASK(0));
+}
+
+TEST_CASE("window geometry and the maker's label") {
+  FormFixture f("geometry");
+  TForm1 form(f.services);
+  form.Show(SW_SHOWNORMAL);
+  RECT r;
+  GetWindowRect(form.hwnd(), &r);
+  CHECK(r.right - r.left == 672);
+  CHECK(r.bottom - r.top == 489);
+  auto label = [&] {
+    RECT rect;
+    GetWindowRect(form.Label3, &rect);
+    MapWindowPoints(nullptr, form.Panel1, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  const RECT before = label(), width = {0, 0, before.right - before.left, 0};
+  SetWindowPos(form.hwnd(), nullptr, 0, 0, 690, 489, SWP_NOMOVE | SWP_NOZORDER);
+  CHECK(label().left == before.left);  // narrower than 700: it stays
+  SetWindowPos(form.hwnd(), nullptr, 0, 0, 800, 489, SWP_NOMOVE | SWP_NOZORDER);
+  CHECK(label().left == 800 - width.right - 16);
+  SetWindowPos(form.hwnd(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+  GetWindowRect(form.hwnd(), &r);
+  CHECK(r.right - r.left == 580);
+  CHECK(r.bottom - r.top == 450);
+}
+
+TEST_CASE("locations on the real prefix") {
+  FormFixture f("locations");
+  const ProfileLocations probe = ProfileLocations::FromShell(f.services.shell_folders);
+  const std::string taro_startup = probe.root() + "taro" + probe.SubPath(FolderKind::kStartup);
+  REQUIRE(CreateFolderTree(taro_startup));
+  TForm1 form(f.services);
+  const ProfileLocations& loc = form.locations();
+  const auto me = loc.ProfileIndexOf(loc.current_profile_name());
+  const auto taro = loc.ProfileIndexOf("taro");
+  REQUIRE(me);
+  REQUIRE(taro);
+  REQUIRE(loc.all_users_index() >= 0);
+  CHECK(loc.profiles()[loc.all_users_index()] == "All Users");
+  CHECK(loc.FolderOf(FolderKind::kStartup, *me) == ShellFolderPath(CSIDL_STARTUP));
+  CHECK(loc.FolderOf(FolderKind::kSendTo, *me) == ShellFolderPath(CSIDL_SENDTO));
+  CHECK(loc.FolderOf(FolderKind::kPrograms, *me) == ShellFolderPath(CSIDL_PROGRAMS));
+  CHECK(loc.FolderOf(FolderKind::kStartup, *taro) == taro_startup);
+  CHECK(loc.FolderOf(FolderKind::kStartup, loc.all_users_index()) == ShellFolderPath(CSIDL_COMMON_STARTUP));
+  CHECK(loc.FolderOf(FolderKind::kPrograms, loc.all_users_index()) == ShellFolderPath(CSIDL_COMMON_PROGRAMS));
+}
