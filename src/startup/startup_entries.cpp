@@ -62,14 +62,24 @@ void AppendRunValues(std::vector<EntryRecord>& rows, const std::vector<RunValue>
     row.Key = key;
     row.Kind = kind;
     row.Name = value.name;
-    row.Command = RunValueText(value);
+    row.Command = RunValueText(value.value);
   }
 }
 
 }  // namespace
 
-std::string RunValueText(const RunValue& value) {
-  const std::string_view data = value.data;
+std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::string_view path) {
+  std::vector<RunValue> values;
+  const std::unique_ptr<RegistryKey> key = registry.OpenKey(root, path, false);
+  if (!key) return values;
+  for (const std::string& name : key->ValueNames().value_or(std::vector<std::string>{})) {
+    if (auto value = key->ReadValue(name)) values.push_back({name, std::move(*value)});
+  }
+  return values;
+}
+
+std::string RunValueText(const RegistryValue& value) {
+  const std::string_view data(reinterpret_cast<const char*>(value.data.data()), value.data.size());
   switch (value.type) {
     case kRegSz:
     case kRegExpandSz:

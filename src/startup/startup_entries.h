@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry.h"
 #include "startup/entry.h"
 
 namespace orvela {
@@ -16,28 +17,20 @@ struct FolderItem {
   int profile_index = 0;
 };
 
-// Registry value types as the registry reports them.
-enum : uint32_t {
-  kRegNone = 0,
-  kRegSz = 1,
-  kRegExpandSz = 2,
-  kRegBinary = 3,
-  kRegDword = 4,
-  kRegDwordBigEndian = 5,
-  kRegMultiSz = 7,
-  kRegQword = 11,
-};
-
-// One value of a Run key as stored: name, type and the raw data bytes (strings as UTF-16LE).
+// One value of a Run key as the registry accessor reads it (raw type and bytes).
 struct RunValue {
   std::string name;
-  uint32_t type = kRegSz;
-  std::string data;
+  RegistryValue value;
 };
+
+// Every value of a Run key, opened for full access without creating it. A key that cannot
+// be opened (missing, or no rights, as the machine keys for a non-administrator) gives
+// none; a value that went away between listing and reading is left out.
+std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::string_view path);
 
 // The command a Run value shows: strings as stored (expandable ones unexpanded), multi-strings
 // joined by spaces, numbers in decimal, anything else as hexadecimal bytes.
-std::string RunValueText(const RunValue& value);
+std::string RunValueText(const RegistryValue& value);
 
 // The file name without its folder and last extension ("desktop.ini" -> "desktop"). A name
 // that is all extension (".profile") is kept whole rather than giving an empty name.

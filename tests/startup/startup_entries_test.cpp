@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "platform/memory_registry.h"
 #include "startup/startup_entries.h"
 
 using namespace orvela;
@@ -17,26 +18,30 @@ std::string Utf16Bytes(std::u16string_view text, bool terminate = true) {
   return bytes;
 }
 
-RunValue Value(std::string name, uint32_t type, std::string data) {
-  return RunValue{std::move(name), type, std::move(data)};
+RunValue Value(std::string name, uint32_t type, std::string_view data) {
+  return RunValue{std::move(name), RegistryValue{type, std::vector<uint8_t>(data.begin(), data.end())}};
+}
+
+std::string Text(uint32_t type, std::string_view data) {
+  return RunValueText(Value("", type, data).value);
 }
 
 }  // namespace
 
 TEST_CASE("Run values of every type show what they hold") {
-  CHECK(RunValueText(Value("a", kRegSz, Utf16Bytes(u"\"C:\\表\\a.exe\" /x"))) == "\"C:\\表\\a.exe\" /x");
-  CHECK(RunValueText(Value("a", kRegSz, Utf16Bytes(u"no zero", false))) == "no zero");
-  CHECK(RunValueText(Value("a", kRegSz, Utf16Bytes(u"abc", false) + "\x01")) == "abc");  // odd size
-  CHECK(RunValueText(Value("a", kRegExpandSz, Utf16Bytes(u"%windir%\\x.exe"))) == "%windir%\\x.exe");
-  CHECK(RunValueText(Value("a", kRegMultiSz, Utf16Bytes(u"one\0two\0"sv))) == "one two");
-  CHECK(RunValueText(Value("a", kRegDword, std::string("\x2A\x01\x00\x00", 4))) == "298");
-  CHECK(RunValueText(Value("a", kRegDword, std::string("\xFF\xFF\xFF\xFF", 4))) == "4294967295");
-  CHECK(RunValueText(Value("a", kRegDwordBigEndian, std::string("\x00\x00\x01\x2A", 4))) == "298");
-  CHECK(RunValueText(Value("a", kRegQword, std::string("\x00\x00\x00\x00\x01\x00\x00\x00", 8))) ==
+  CHECK(Text(kRegSz, Utf16Bytes(u"\"C:\\表\\a.exe\" /x")) == "\"C:\\表\\a.exe\" /x");
+  CHECK(Text(kRegSz, Utf16Bytes(u"no zero", false)) == "no zero");
+  CHECK(Text(kRegSz, Utf16Bytes(u"abc", false) + "\x01") == "abc");  // odd size
+  CHECK(Text(kRegExpandSz, Utf16Bytes(u"%windir%\\x.exe")) == "%windir%\\x.exe");
+  CHECK(Text(kRegMultiSz, Utf16Bytes(u"one\0two\0"sv)) == "one two");
+  CHECK(Text(kRegDword, std::string("\x2A\x01\x00\x00", 4)) == "298");
+  CHECK(Text(kRegDword, std::string("\xFF\xFF\xFF\xFF", 4)) == "4294967295");
+  CHECK(Text(kRegDwordBigEndian, std::string("\x00\x00\x01\x2A", 4)) == "298");
+  CHECK(Text(kRegQword, std::string("\x00\x00\x00\x00\x01\x00\x00\x00", 8)) ==
         "4294967296");
-  CHECK(RunValueText(Value("a", kRegBinary, std::string("\x00\xAB\x7F", 3))) == "00 AB 7F");
-  CHECK(RunValueText(Value("a", kRegDword, std::string("\x01\x02", 2))) == "01 02");  // short
-  CHECK(RunValueText(Value("a", 0x1234, "xy")) == "78 79");
+  CHECK(Text(kRegBinary, std::string("\x00\xAB\x7F", 3)) == "00 AB 7F");
+  CHECK(Text(kRegDword, std::string("\x01\x02", 2)) == "01 02");  // short
+  CHECK(Text(0x1234, "xy") == "78 79");
 }
 
 TEST_CASE("entry names drop the folder and the last extension") {
@@ -96,4 +101,28 @@ TEST_CASE("the collection keeps the sources' order and every row") {
     CHECK(RowToReselect(rows, "") == -1);
     CHECK(RowToReselect({}, "Tray") == -1);
   }
+}
+
+TEST_CASE("Run keys are read without creating them") {
+  MemoryRegistry registry;
+  const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  {
+    auto key = registry.OpenKey(RootKey::kLocalMachine, run, true);
+    REQUIRE(key);
+    key->WriteValue("Tray", Value("", kRegSz, Utf16Bytes(u"C:\\t\\tray.exe")).value);
+    key->WriteValue("Env", Value("", kRegExpandSz, Utf16Bytes(u"%windir%\\e.exe")).value);
+  }
+  const size_t keys_before = registry.CountKeys();
+
+  const auto values = ReadRunKey(registry, RootKey::kLocalMachine, run);
+  REQUIRE(values.size() == 2);
+  const auto rows = CollectStartupEntries({}, {}, values, {});
+  CHECK(rows[0].Name == "Tray");
+  CHECK(rows[0].Command == "C:\\t\\tray.exe");
+  CHECK(rows[1].Command == "%windir%\\e.exe");
+
+  CHECK(ReadRunKey(registry, RootKey::kCurrentUser, run).empty());
+  CHECK(registry.CountKeys() == keys_before);
+  registry.DenyFullAccess(run);
+  CHECK(ReadRunKey(registry, RootKey::kLocalMachine, run).empty());
 }
