@@ -23,6 +23,9 @@ struct EntryRecord {
   bool ItemIdForm = false;
   bool ShortcutForm = false;
   bool Missing = false;     // the entry's program was not found
+  // Disabled Box view: a line that fits none of the line forms (hand-edited, or its profile
+  // is gone). Kept as it is; it can only be deleted.
+  bool Unrecognised = false;
 };
 
 inline bool IsRegistryEntry(const EntryRecord& record) { return record.Key < 0; }

@@ -1,0 +1,145 @@
+#include "startup/disabled_box.h"
+
+namespace orvela {
+namespace {
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+EntryRecord UnrecognisedRecord(std::string_view line) {
+  EntryRecord record;
+  record.Unrecognised = true;
+  record.Name = std::string(line.substr(0, line.find('=')));
+  record.Command = std::string(line);
+  return record;
+}
+
+// "User@Tool" -> user entry "Tool". Only the three prefixes the program writes count.
+bool ParseRegistryKeyPart(std::string_view key_part, EntryRecord& record) {
+  if (StartsWith(key_part, kUserLinePrefix)) {
+    record.Key = kUserRunKey;
+    record.Name = std::string(key_part.substr(kUserLinePrefix.size()));
+  } else if (StartsWith(key_part, kMachineLinePrefix)) {
+    record.Key = kMachineKey;
+    record.Kind = "Run";
+    record.Name = std::string(key_part.substr(kMachineLinePrefix.size()));
+  } else if (StartsWith(key_part, kMachineOnceLinePrefix)) {
+    record.Key = kMachineKey;
+    record.Kind = "RunOnce";
+    record.Name = std::string(key_part.substr(kMachineOnceLinePrefix.size()));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool TextFitsLine(std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; }
+
+bool NameFitsLine(std::string_view name) {
+  return TextFitsLine(name) && !Contains(name, "=") && !Contains(name, kTargetMarker) &&
+         !Contains(name, kItemIdMarker);
+}
+
+bool ProfileFitsLine(std::string_view profile) {
+  return !profile.empty() && TextFitsLine(profile) && !Contains(profile, "=");
+}
+
+std::optional<std::string> RegistryEntryLine(const EntryRecord& record) {
+  std::string_view prefix;
+  if (record.Key == kUserRunKey) {
+    prefix = kUserLinePrefix;
+  } else if (record.Key == kMachineKey) {
+    prefix = record.Kind == "Run" ? kMachineLinePrefix : kMachineOnceLinePrefix;
+  } else {
+    return std::nullopt;
+  }
+  if (!NameFitsLine(record.Name) || !TextFitsLine(record.Command)) return std::nullopt;
+  return std::string(prefix) + record.Name + "=" + record.Command;
+}
+
+std::optional<std::string> FolderEntryLine(std::string_view profile, std::string_view name,
+                                           std::string_view target, bool item_id_form) {
+  if (!ProfileFitsLine(profile) || !NameFitsLine(name) || !TextFitsLine(target)) return std::nullopt;
+  return std::string(profile) + "=" + std::string(name) +
+         std::string(item_id_form ? kItemIdMarker : kTargetMarker) + std::string(target);
+}
+
+EntryRecord DisabledBoxRecord(std::string_view line, const ProfileLocations& locations) {
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return UnrecognisedRecord(line);
+  const std::string_view key_part = line.substr(0, equals);
+  const std::string_view value_part = line.substr(equals + 1);
+
+  EntryRecord record;
+  if (const std::optional<int> profile = locations.ProfileIndexOf(key_part)) {
+    size_t marker = value_part.find(kTargetMarker);
+    if (marker == std::string_view::npos) {
+      marker = value_part.find(kItemIdMarker);
+      if (marker == std::string_view::npos) return UnrecognisedRecord(line);
+      record.ItemIdForm = true;
+    }
+    record.Key = *profile;
+    record.Name = std::string(value_part.substr(0, marker));
+    record.Command = std::string(value_part.substr(marker + kTargetMarker.size()));
+    record.Location = locations.FolderOf(FolderKind::kStartup, *profile);
+    return record;
+  }
+  if (!ParseRegistryKeyPart(key_part, record)) return UnrecognisedRecord(line);
+  record.Command = std::string(value_part);
+  return record;
+}
+
+std::vector<EntryRecord> DisabledBoxRecords(const std::vector<std::string>& lines,
+                                            const ProfileLocations& locations) {
+  std::vector<EntryRecord> records;
+  records.reserve(lines.size());
+  for (const std::string& line : lines) records.push_back(DisabledBoxRecord(line, locations));
+  return records;
+}
+
+std::optional<std::string> FormatSendToLine(const SendToLine& line) {
+  if (!ProfileFitsLine(line.profile) || Contains(line.profile, kSendToMarker) ||
+      !TextFitsLine(line.name) || Contains(line.name, "=") || !TextFitsLine(line.target)) {
+    return std::nullopt;
+  }
+  // A target that starts like a mark would read back as another form.
+  if ((!line.shortcut && StartsWith(line.target, kSendToShortcutMark)) ||
+      (!line.item_id_form && StartsWith(line.target, kItemIdMarker))) {
+    return std::nullopt;
+  }
+  std::string text = line.profile + std::string(kSendToMarker) + line.name + "=";
+  if (line.shortcut) text += kSendToShortcutMark;
+  if (line.item_id_form) text += kItemIdMarker;
+  return text + line.target;
+}
+
+std::optional<SendToLine> ParseSendToLine(std::string_view line) {
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  const std::string_view key_part = line.substr(0, equals);
+  const size_t marker = key_part.find(kSendToMarker);
+  if (marker == std::string_view::npos) return std::nullopt;
+  SendToLine parsed;
+  parsed.profile = std::string(key_part.substr(0, marker));
+  parsed.name = std::string(key_part.substr(marker + kSendToMarker.size()));
+  std::string_view value = line.substr(equals + 1);
+  if (StartsWith(value, kSendToShortcutMark)) {
+    parsed.shortcut = true;
+    value.remove_prefix(kSendToShortcutMark.size());
+  }
+  if (StartsWith(value, kItemIdMarker)) {
+    parsed.item_id_form = true;
+    value.remove_prefix(kItemIdMarker.size());
+  }
+  parsed.target = std::string(value);
+  return parsed;
+}
+
+}  // namespace orvela

@@ -1,0 +1,77 @@
+// The Disabled Box: disabled startup entries kept as lines of "data\startup.txt", and
+// disabled SendTo entries as lines of "data\sendto.txt". Each line is a key part, "=", and a
+// value part (the first "=" separates them):
+//
+//   User@Tool=C:\Tools\tool.exe /q               the user's Run key
+//   Machine@Agent="C:\Agent\agent.exe" -s         the machine's Run key
+//   MachineOnce@Setup=C:\Setup\setup.exe          the machine's RunOnce key
+//   taro=Mail#$#C:\Mail\mail.exe                  taro's Startup folder, shortcut to a path
+//   All Users=Scanner@@@14001F50E04FD020EA3A...   shortcut to a shell item (item id list hex)
+//
+//   taro@#@Notes=lnkC:\Notes\notes.exe            a SendTo shortcut to a path
+//   taro@#@Box=lnk@@@14001F50...                  a SendTo shortcut to a shell item
+//   taro@#@Copy=C:\Users\taro\...\SendTo\Copy.js  a SendTo item that was no shortcut
+//
+// A line that fits none of the forms is never dropped: it is kept and shown as it is.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/locations.h"
+#include "startup/entry.h"
+
+namespace orvela {
+
+inline constexpr std::string_view kUserLinePrefix = "User@";
+inline constexpr std::string_view kMachineLinePrefix = "Machine@";
+inline constexpr std::string_view kMachineOnceLinePrefix = "MachineOnce@";
+inline constexpr std::string_view kTargetMarker = "#$#";
+inline constexpr std::string_view kItemIdMarker = "@@@";
+inline constexpr std::string_view kSendToMarker = "@#@";
+inline constexpr std::string_view kSendToShortcutMark = "lnk";
+
+// A text that a line can carry and give back unchanged: no line break.
+bool TextFitsLine(std::string_view text);
+// An entry name that reads back the same: no "=", "#$#", "@@@" and no line break.
+bool NameFitsLine(std::string_view name);
+// A profile name that can stand as a key part: no "=" and no line break.
+bool ProfileFitsLine(std::string_view profile);
+
+// The line of a disabled registry entry ("User@", "Machine@" or "MachineOnce@" by the
+// record's Key and Kind). nullopt for a folder record or when the name or command does not
+// fit a line.
+std::optional<std::string> RegistryEntryLine(const EntryRecord& record);
+
+// The line of a disabled Startup-folder shortcut: target path (item_id_form false) or the
+// hex of its target item id list. nullopt when a part does not fit a line.
+std::optional<std::string> FolderEntryLine(std::string_view profile, std::string_view name,
+                                           std::string_view target, bool item_id_form);
+
+// The record of one Disabled Box line as the view shows it: registry lines with Key/Kind,
+// Name and Command; folder lines with the profile index, Location = that profile's Startup
+// folder and ItemIdForm for the "@@@" form. A line of no form gives Unrecognised with Key 0,
+// Name = its key part (the whole line when it has no "=") and Command = the whole line.
+EntryRecord DisabledBoxRecord(std::string_view line, const ProfileLocations& locations);
+
+// One record per line, in line order (row i is line i).
+std::vector<EntryRecord> DisabledBoxRecords(const std::vector<std::string>& lines,
+                                            const ProfileLocations& locations);
+
+// A line of the SendTo Disabled Box.
+struct SendToLine {
+  std::string profile;        // the profile shown in the SendTo page's user selector
+  std::string name;
+  bool shortcut = false;      // the item was a shortcut (".lnk")
+  bool item_id_form = false;  // target is the hex of the shortcut's target item id list
+  std::string target;         // the shortcut's target path, the hex, or the item's own path
+};
+
+// nullopt when a part does not fit a line (profile with "@#@" or "=", name with "=", breaks).
+std::optional<std::string> FormatSendToLine(const SendToLine& line);
+// nullopt when the line has no key part with "@#@".
+std::optional<SendToLine> ParseSendToLine(std::string_view line);
+
+}  // namespace orvela

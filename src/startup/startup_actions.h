@@ -1,0 +1,169 @@
+// The startup page's changes: disable into the Disabled Box, enable from it, delete, change
+// an entry's kind (Startup folder <-> Run key) or its location. The window's handlers read
+// the selection, call one of these, and rebuild the list they show.
+//
+// Nothing the user had is lost on the way: the new place is made before the old one is
+// removed, the Disabled Box file is written at once after every change to it, and a step
+// that fails leaves the entry where it was (or in both places) and says so.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/locations.h"
+#include "platform/prompt.h"
+#include "platform/registry.h"
+#include "startup/entry.h"
+#include "startup/run_keys_backup.h"
+
+namespace orvela {
+
+// What a shortcut points to: a file-system path, or (path empty) a shell item given by its
+// item id list bytes with the two-zero terminator.
+struct ShortcutTarget {
+  std::string path;
+  std::vector<std::uint8_t> item_id_list;
+};
+
+// What the changes ask of the shell and the file system. The Win32 side is
+// Win32StartupShell (startup_shell_win.h); tests use a fake.
+class StartupShell {
+ public:
+  virtual ~StartupShell() = default;
+  // A shortcut's target when that exists, otherwise the shortcut's own path.
+  virtual std::string ResolveLink(const std::string& link) = 0;
+  // The shortcut's target item id list (with its terminator); nullopt when the file is no
+  // shortcut or has none.
+  virtual std::optional<std::vector<std::uint8_t>> LinkTargetItemIdList(const std::string& link) = 0;
+  // Writes a shortcut into the folder (made when missing), named `name` with the
+  // characters a file name cannot hold replaced. A taken name gets a number: nothing is
+  // overwritten. The shortcut's path, "" when none could be made (the target path does
+  // not exist, the item is unknown, the folder cannot be written).
+  virtual std::string CreateShortcut(const ShortcutTarget& target, const std::string& folder,
+                                     const std::string& name) = 0;
+  // The shell's Startup folder of the current user, or of all users.
+  virtual std::string StartupFolder(bool all_users) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  // True when the file is gone afterwards.
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Copies a file to a path that must not exist yet (its folder is made when missing).
+  virtual bool CopyFileTo(const std::string& from, const std::string& to) = 0;
+};
+
+// Everything a change works on. The lines are the Disabled Box held by the main window;
+// box_writable is false when the file could not be read whole and must not be replaced.
+struct StartupContext {
+  RegistryBackend& registry;
+  Prompt& prompt;
+  const ProfileLocations& locations;
+  StartupShell& shell;
+  std::vector<std::string>& box_lines;
+  std::string box_path;  // data\startup.txt
+  bool box_writable;
+  RunKeysBackup& backup;
+};
+
+struct ActionResult {
+  bool changed = false;  // a live place or the Disabled Box changed: rebuild the list shown
+  std::string message;   // what the user was told ("" when nothing)
+};
+
+// N1Click: the live entry leaves its place and becomes the last line of the Disabled Box.
+ActionResult DisableStartupEntry(StartupContext& context, const EntryRecord& record);
+// N3Click: the entry of view row `row` (line `row`) goes back to its place; the line is
+// removed only once that worked.
+ActionResult EnableStartupEntry(StartupContext& context, size_t row);
+// Delete1Click and the Delete key in the live list: removes the value or the file.
+ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& record, bool ask);
+// The same in the Disabled Box view: removes line `row` only (a live value of the same
+// name is not touched).
+ActionResult DeleteDisabledBoxEntry(StartupContext& context, size_t row, bool ask);
+// SpeedButton3Click: kind 0 (Startup folder) <-> kind 1 (Run key).
+ActionResult ChangeKind(StartupContext& context, const EntryRecord& record, int chosen_kind);
+// SpeedButton4Click: another Run key (kind 1) or another profile's Startup folder (kind 0),
+// by the entry's own kind.
+ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record, int chosen_location);
+
+// Writes the string value name = data into the Run key of a location index (0, 1, 2; the
+// key is made when missing), replacing a value of that name: an expandable string when the
+// data holds a %NAME% reference. False for another index or when the registry refused.
+bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
+                   int location);
+
+// The value a Run command is written as.
+RegistryValue RunValueOf(std::string_view command);
+// "%SystemRoot%\x.exe": a %NAME% reference (a name without blanks).
+bool HasEnvironmentReference(std::string_view text);
+
+// The selectors of the page's panel: kind 0 folder, 1 registry; location the Run location
+// index (registry) or the profile index (folder).
+int EntryKind(const EntryRecord& record);
+int EntryLocation(const EntryRecord& record);
+// ComboBox1Change: SpeedButton3 is enabled for a chosen kind other than the entry's.
+bool KindApplyEnabled(const EntryRecord& record, int chosen_kind);
+// ComboBox2Change: SpeedButton4 is enabled for a chosen location other than the entry's
+// (user Run: 1, 2; machine Run: 0, 2; RunOnce: 0, 1; folder of profile k: every profile but k).
+bool LocationApplyEnabled(const EntryRecord& record, int chosen_location, int profile_count);
+
+// The delete question: "[" + name + "]\n", "無効ボックスから、" in the view, then the question.
+std::string DeleteQuestion(std::string_view name, bool in_disabled_box_view);
+inline constexpr std::string_view kDeleteCaption = "削除確認";
+inline constexpr std::string_view kDeleteQuestionText = "このスタートアップを削除してよろしいですか？";
+inline constexpr std::string_view kFromDisabledBox = "無効ボックスから、";
+
+// Texts told to the user, each after "[" + Name + "]\n", in a box titled "Orvela".
+namespace startup_messages {
+inline constexpr std::string_view kNameNotStorable =
+    "名前に「=」「#$#」「@@@」または改行が含まれているため、無効ボックスに保存できません。\n無効にしませんでした。";
+inline constexpr std::string_view kProfileNotStorable =
+    "ユーザー名に「=」が含まれているため、無効ボックスに保存できません。\n無効にしませんでした。";
+inline constexpr std::string_view kCommandNotStorable =
+    "登録内容に改行が含まれているため、無効ボックスに保存できません。\n無効にしませんでした。";
+inline constexpr std::string_view kValueNotStorable =
+    "この値は文字列ではないため、無効ボックスに元どおりに保存できません。\n無効にしませんでした。";
+inline constexpr std::string_view kNotAShortcut =
+    "このファイルはショートカットではないため、無効ボックスに保存できません。\n無効にしませんでした。";
+inline constexpr std::string_view kFileNotFound =
+    "ファイルが見つかりません。一覧を最新の情報に更新してください。";
+inline constexpr std::string_view kKeyNotOpened =
+    "レジストリのキーを開けませんでした。管理者の権限が必要です。\n変更しませんでした。";
+inline constexpr std::string_view kValueNotDeleted =
+    "レジストリの値を削除できませんでした。管理者の権限が必要です。";
+inline constexpr std::string_view kFileNotDeleted = "ファイルを削除できませんでした。";
+inline constexpr std::string_view kNotDisabledValue =
+    "レジストリの値を削除できなかったため、無効にしませんでした。";
+inline constexpr std::string_view kNotDisabledFile =
+    "ファイルを削除できなかったため、無効にしませんでした。";
+inline constexpr std::string_view kBoxNotWritten =
+    "無効ボックスのファイルに書き込めませんでした。\n変更しませんでした。";
+inline constexpr std::string_view kEnabledBoxNotWritten =
+    "有効にしましたが、無効ボックスのファイルに書き込めませんでした。";
+inline constexpr std::string_view kWriteFailedKept =
+    "レジストリに書き込めませんでした。管理者の権限が必要です。\n無効ボックスに残しました。";
+inline constexpr std::string_view kShortcutFailedKept =
+    "ショートカットを作成できませんでした。リンク先が見つからないか、作成先に書き込めません。\n"
+    "無効ボックスに残しました。";
+inline constexpr std::string_view kItemIdUnreadable =
+    "リンク先の情報を読み取れません。\n無効ボックスに残しました。";
+inline constexpr std::string_view kUnrecognisedLine =
+    "この行は読み取れないため、有効にできません。削除することはできます。";
+inline constexpr std::string_view kReplaceQuestion =
+    "同じ名前の値が既に登録されています。\n置き換えてよろしいですか？";
+inline constexpr std::string_view kWriteFailed =
+    "レジストリに書き込めませんでした。管理者の権限が必要です。\n変更しませんでした。";
+inline constexpr std::string_view kNoLinkTarget =
+    "ショートカットのリンク先が見つからないため、レジストリに登録できません。\n変更しませんでした。";
+inline constexpr std::string_view kNoShortcutForCommand =
+    "このコマンドからはショートカットを作成できません（引数付きのコマンドか、見つからないファイルです）。\n"
+    "変更しませんでした。";
+inline constexpr std::string_view kOldPlaceKept =
+    "新しい場所に登録しましたが、元の場所から削除できませんでした。\n両方に登録されています。";
+inline constexpr std::string_view kDestinationTaken =
+    "移動先に同じ名前のファイルが既にあります。\n変更しませんでした。";
+inline constexpr std::string_view kNotCopied =
+    "移動先にファイルを作成できませんでした。\n変更しませんでした。";
+}  // namespace startup_messages
+
+}  // namespace orvela
