@@ -1,0 +1,128 @@
+#include <doctest.h>
+
+#include "platform/file_io.h"
+#include "startup/disabled_box.h"
+#include "startup/startup_test_support.h"
+
+using namespace orvela;
+using namespace orvela::testing;
+
+TEST_CASE("Disabled Box lines are written in their forms") {
+  CHECK(RegistryEntryLine(RunRow(0, "Tool", "C:\\Tools\\tool.exe /q")) == "User@Tool=C:\\Tools\\tool.exe /q");
+  CHECK(RegistryEntryLine(RunRow(1, "Agent", "\"C:\\A b\\a.exe\" -s=1")) ==
+        "Machine@Agent=\"C:\\A b\\a.exe\" -s=1");
+  CHECK(RegistryEntryLine(RunRow(2, "Setup", "setup.exe")) == "MachineOnce@Setup=setup.exe");
+  CHECK(RegistryEntryLine(RunRow(0, "", "default.exe")) == "User@=default.exe");
+  CHECK_FALSE(RegistryEntryLine(FolderRow(0, "Mail", "C:\\x\\Mail.lnk")));
+
+  CHECK(FolderEntryLine("taro", "Mail", "C:\\Mail\\mail.exe", false) == "taro=Mail#$#C:\\Mail\\mail.exe");
+  CHECK(FolderEntryLine("All Users", "Scan", "14001F50", true) == "All Users=Scan@@@14001F50");
+
+  SUBCASE("names that would not read back the same are refused") {
+    for (const char* name : {"a=b", "a#$#b", "a@@@b", "a\r\nb", "a\nb"}) {
+      CAPTURE(name);
+      CHECK_FALSE(RegistryEntryLine(RunRow(0, name, "x.exe")));
+      CHECK_FALSE(FolderEntryLine("taro", name, "C:\\x.exe", false));
+    }
+    CHECK_FALSE(RegistryEntryLine(RunRow(0, "Tool", "x.exe\r\n/y")));
+    CHECK_FALSE(FolderEntryLine("ta=ro", "Mail", "C:\\x.exe", false));
+    CHECK(RegistryEntryLine(RunRow(0, "a@b#c", "x.exe")) == "User@a@b#c=x.exe");
+  }
+}
+
+TEST_CASE("Records of the Disabled Box view, one per line in line order") {
+  const ProfileLocations locations = TestLocations();
+  const std::vector<std::string> lines = {
+      "User@Tool=\"C:\\Tools\\tool.exe\" /q=1",
+      "Machine@Agent=C:\\A\\agent.exe",
+      "MachineOnce@Setup=C:\\S\\setup.exe",
+      "taro=Mail#$#C:\\Mail\\mail.exe",
+      "ALL USERS=Scanner@@@0400AB00",
+      "HANAKO=Odd#$#C:\\a@@@b.exe",
+  };
+  const std::vector<EntryRecord> rows = DisabledBoxRecords(lines, locations);
+  REQUIRE(rows.size() == lines.size());
+
+  CHECK(rows[0].Key == kUserRunKey);
+  CHECK(rows[0].Kind.empty());
+  CHECK(rows[0].Name == "Tool");
+  CHECK(rows[0].Command == "\"C:\\Tools\\tool.exe\" /q=1");
+  CHECK(rows[0].Location.empty());
+  CHECK((rows[1].Key == kMachineKey && rows[1].Kind == "Run" && rows[1].Name == "Agent"));
+  CHECK((rows[2].Key == kMachineKey && rows[2].Kind == "RunOnce" && rows[2].Name == "Setup"));
+
+  CHECK(rows[3].Key == locations.ProfileIndexOf("taro"));
+  CHECK(rows[3].Name == "Mail");
+  CHECK(rows[3].Command == "C:\\Mail\\mail.exe");
+  CHECK(rows[3].Location == StartupOf("taro"));
+  CHECK_FALSE(rows[3].ItemIdForm);
+
+  // Profile names in another case still find their profile; All Users returns to the
+  // shell's common Startup folder.
+  CHECK(rows[4].Key == locations.all_users_index());
+  CHECK(rows[4].ItemIdForm);
+  CHECK(rows[4].Command == "0400AB00");
+  CHECK(rows[4].Location == kCommonStartup);
+  CHECK(rows[5].Key == locations.ProfileIndexOf("hanako"));
+  CHECK(rows[5].Command == "C:\\a@@@b.exe");
+
+  for (const EntryRecord& row : rows) {
+    CHECK_FALSE(row.Missing);
+    CHECK_FALSE(row.Unrecognised);
+  }
+  CHECK(DisabledBoxRecords({}, locations).empty());
+}
+
+TEST_CASE("Lines of no form are kept and shown as they are") {
+  const ProfileLocations locations = TestLocations();
+  for (const std::string line : {"jiro=Gone#$#C:\\g.exe",  // profile no longer there
+                                 "taro=NoMarker",          // profile line without a marker
+                                 "user@lower=x.exe",       // not a prefix the program writes
+                                 "Someone@Tool=x.exe",
+                                 "no separator at all",
+                                 ""}) {
+    CAPTURE(line);
+    const EntryRecord row = DisabledBoxRecord(line, locations);
+    CHECK(row.Unrecognised);
+    CHECK(row.Key == 0);
+    CHECK(row.Command == line);
+    CHECK(row.Name == line.substr(0, line.find('=')));
+  }
+}
+
+TEST_CASE("Disabled Box file in code page 932: a trail byte 0x5C is no backslash") {
+  TempFolder folder;
+  const std::string path = folder.File("startup.txt");
+  // User@表=C:\表\a.exe and taro=表#$#C:\表.exe, 表 being 0x95 0x5C.
+  REQUIRE(WriteWholeFileReplacing(path, "User@\x95\x5C=C:\\\x95\x5C\\a.exe\r\n"
+                                        "taro=\x95\x5C#$#C:\\\x95\x5C.exe\r\n"));
+  const auto rows = DisabledBoxRecords(LoadLineList(path).lines, TestLocations());
+  REQUIRE(rows.size() == 2);
+  CHECK(rows[0].Name == "表");
+  CHECK(rows[0].Command == "C:\\表\\a.exe");
+  CHECK(rows[1].Name == "表");
+  CHECK(rows[1].Command == "C:\\表.exe");
+}
+
+TEST_CASE("SendTo lines both ways") {
+  const SendToLine shortcut{"taro", "Notes", true, false, "C:\\Notes\\notes.exe"};
+  CHECK(FormatSendToLine(shortcut) == "taro@#@Notes=lnkC:\\Notes\\notes.exe");
+  const SendToLine item{"taro", "Box", true, true, "14001F50"};
+  CHECK(FormatSendToLine(item) == "taro@#@Box=lnk@@@14001F50");
+  const SendToLine plain{"All Users", "Copy", false, false, "C:\\S\\Copy.js"};
+  CHECK(FormatSendToLine(plain) == "All Users@#@Copy=C:\\S\\Copy.js");
+
+  for (const SendToLine& line : {shortcut, item, plain}) {
+    const auto parsed = ParseSendToLine(*FormatSendToLine(line));
+    REQUIRE(parsed);
+    CHECK(parsed->profile == line.profile);
+    CHECK(parsed->name == line.name);
+    CHECK(parsed->shortcut == line.shortcut);
+    CHECK(parsed->item_id_form == line.item_id_form);
+    CHECK(parsed->target == line.target);
+  }
+  CHECK_FALSE(FormatSendToLine({"taro", "a=b", true, false, "C:\\x"}));
+  CHECK_FALSE(FormatSendToLine({"ta@#@ro", "a", true, false, "C:\\x"}));
+  CHECK_FALSE(FormatSendToLine({"taro", "a", false, false, "lnkfile"}));
+  CHECK_FALSE(ParseSendToLine("taro=Mail#$#C:\\m.exe"));
+}
