@@ -1,0 +1,351 @@
+#include <doctest.h>
+
+#include <filesystem>
+
+#include "startup/disabled_box.h"
+#include "startup/startup_actions.h"
+#include "startup/startup_test_support.h"
+
+using namespace orvela;
+using namespace orvela::testing;
+namespace msg = orvela::startup_messages;
+
+namespace {
+
+std::string Told(std::string_view name, std::string_view text) {
+  return "[" + std::string(name) + "]\n" + std::string(text);
+}
+
+const std::vector<std::uint8_t> kItem = {0x04, 0x00, 0xAB, 0xCD, 0x00, 0x00};
+
+}  // namespace
+
+TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they were") {
+  StartupFixture f;
+
+  SUBCASE("user Run value, quotes and all, byte for byte") {
+    const std::string command = "\"C:\\Program Files\\Tool\\tool.exe\" /q \"x y\"";
+    f.SetRun(0, "Tool", command);
+    const RegistryValue before = *f.Run(0, "Tool");
+    f.box = {"taro=Old#$#C:\\old.exe"};
+
+    const ActionResult disabled = DisableStartupEntry(f.context, RunRow(0, "Tool", command));
+    CHECK(disabled.changed);
+    CHECK_FALSE(f.Run(0, "Tool"));
+    const std::vector<std::string> expected = {"taro=Old#$#C:\\old.exe", "User@Tool=" + command};
+    CHECK(f.box == expected);       // appended at the end
+    CHECK(f.BoxFile() == expected);  // and in the file at once
+
+    const auto rows = DisabledBoxRecords(f.box, f.locations);
+    CHECK(rows[1].Command == command);
+    CHECK(rows[1].Location.empty());
+
+    CHECK(EnableStartupEntry(f.context, 1).changed);
+    CHECK(f.Run(0, "Tool") == before);
+    CHECK(f.box == std::vector<std::string>{"taro=Old#$#C:\\old.exe"});
+    CHECK(f.BoxFile() == f.box);
+    CHECK(f.prompt.shown().empty());
+  }
+
+  SUBCASE("the line keeps what the key holds now, not the list's older text") {
+    f.SetRun(0, "Tool", "C:\\new.exe");
+    DisableStartupEntry(f.context, RunRow(0, "Tool", "C:\\old.exe"));
+    CHECK(f.box == std::vector<std::string>{"User@Tool=C:\\new.exe"});
+  }
+
+  SUBCASE("an expandable value comes back expandable") {
+    const RegistryValue before = StringValue("%ProgramFiles%\\Tool\\tool.exe", kRegExpandSz);
+    f.SetRun(1, "Tool", before);
+    DisableStartupEntry(f.context, RunRow(1, "Tool", "%ProgramFiles%\\Tool\\tool.exe"));
+    CHECK(f.box == std::vector<std::string>{"Machine@Tool=%ProgramFiles%\\Tool\\tool.exe"});
+    EnableStartupEntry(f.context, 0);
+    CHECK(f.Run(1, "Tool") == before);
+  }
+
+  SUBCASE("MachineOnce@Setup goes back into RunOnce, not Run") {
+    f.SetRun(2, "Setup", "C:\\Setup\\setup.exe");
+    DisableStartupEntry(f.context, RunRow(2, "Setup", "C:\\Setup\\setup.exe"));
+    CHECK(f.box == std::vector<std::string>{"MachineOnce@Setup=C:\\Setup\\setup.exe"});
+    EnableStartupEntry(f.context, 0);
+    CHECK(f.Run(2, "Setup") == StringValue("C:\\Setup\\setup.exe"));
+    CHECK_FALSE(f.Run(1, "Setup"));
+  }
+
+  SUBCASE("a value that is gone still gives its line") {
+    CHECK(DisableStartupEntry(f.context, RunRow(0, "Gone", "C:\\gone.exe")).changed);
+    CHECK(f.box == std::vector<std::string>{"User@Gone=C:\\gone.exe"});
+  }
+
+  SUBCASE("names that a line cannot give back are not disabled") {
+    for (const char* name : {"a=b", "a#$#b", "a@@@b"}) {
+      CAPTURE(name);
+      f.SetRun(0, name, "C:\\x.exe");
+      const ActionResult result = DisableStartupEntry(f.context, RunRow(0, name, "C:\\x.exe"));
+      CHECK_FALSE(result.changed);
+      CHECK(result.message == Told(name, msg::kNameNotStorable));
+      CHECK(f.Run(0, name));
+    }
+    CHECK(f.box.empty());
+    CHECK(f.prompt.messages().size() == 3);
+  }
+
+  SUBCASE("a value that is no string is not disabled") {
+    f.SetRun(0, "Count", RegistryValue{kRegDword, {1, 0, 0, 0}});
+    const ActionResult result = DisableStartupEntry(f.context, RunRow(0, "Count", "1"));
+    CHECK(result.message == Told("Count", msg::kValueNotStorable));
+    CHECK(f.Run(0, "Count"));
+    CHECK(f.box.empty());
+  }
+
+  SUBCASE("a key without rights: nothing changes and the user is told") {
+    f.SetRun(1, "Agent", "C:\\agent.exe");
+    f.registry.DenyFullAccess(std::string(kRunKeyLocations[1].path));
+    const ActionResult result = DisableStartupEntry(f.context, RunRow(1, "Agent", "C:\\agent.exe"));
+    CHECK_FALSE(result.changed);
+    CHECK(result.message == Told("Agent", msg::kKeyNotOpened));
+    CHECK(f.box.empty());
+  }
+
+  SUBCASE("a Disabled Box file that cannot be written: the value stays") {
+    f.SetRun(0, "Tool", "C:\\tool.exe");
+    // A folder where the file should be: the write fails.
+    std::filesystem::create_directories(std::filesystem::u8path(f.context.box_path));
+    const ActionResult result = DisableStartupEntry(f.context, RunRow(0, "Tool", "C:\\tool.exe"));
+    CHECK_FALSE(result.changed);
+    CHECK(f.Run(0, "Tool"));
+    CHECK(f.box.empty());
+    CHECK(result.message.find(msg::kBoxNotWritten) != std::string::npos);
+  }
+
+  SUBCASE("enabling never overwrites another value silently, and never loses the line") {
+    f.box = {"User@Tool=C:\\disabled.exe"};
+    f.SetRun(0, "Tool", "C:\\live.exe");
+    f.prompt.AnswerNo();
+    CHECK_FALSE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.prompt.shown().back().text == Told("Tool", msg::kReplaceQuestion));
+    CHECK(f.Run(0, "Tool") == StringValue("C:\\live.exe"));
+    CHECK(f.box.size() == 1);
+
+    f.registry.DenyFullAccess(std::string(kRunKeyLocations[0].path));
+    const ActionResult failed = EnableStartupEntry(f.context, 0);
+    CHECK(failed.message == Told("Tool", msg::kWriteFailedKept));
+    CHECK(f.box.size() == 1);
+  }
+}
+
+TEST_CASE("Startup folder shortcuts: disabled and enabled through the shell") {
+  StartupFixture f;
+  const int taro = f.Profile("taro");
+  const std::string mail_lnk = StartupOf("taro") + "\\Mail.lnk";
+  f.shell.AddProgram("C:\\Mail\\mail.exe");
+  f.shell.AddShortcut(mail_lnk, "C:\\Mail\\mail.exe");
+
+  SUBCASE("taro=Mail#$#C:\\Mail\\mail.exe and back into taro's folder") {
+    CHECK(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
+    CHECK_FALSE(f.shell.FileExists(mail_lnk));
+    CHECK(f.BoxFile() == std::vector<std::string>{"taro=Mail#$#C:\\Mail\\mail.exe"});
+    CHECK_FALSE(f.backup.RunKeysSaved);  // a folder change takes no backup
+
+    CHECK(EnableStartupEntry(f.context, 0).changed);
+    REQUIRE(f.shell.FileExists(mail_lnk));
+    CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Mail\\mail.exe");
+    CHECK(f.BoxFile().empty());
+  }
+
+  SUBCASE("a profile name written in another case still finds the profile") {
+    f.box = {"TARO=Mail#$#C:\\Mail\\mail.exe"};
+    f.shell.files.erase(mail_lnk);
+    EnableStartupEntry(f.context, 0);
+    CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Mail\\mail.exe");
+  }
+
+  SUBCASE("a shortcut to a shell item keeps its item id list") {
+    const std::string scan_lnk = std::string(kCommonStartup) + "\\Scan.lnk";
+    f.shell.AddItemShortcut(scan_lnk, kItem);
+    DisableStartupEntry(f.context, FolderRow(f.locations.all_users_index(), "Scan", scan_lnk));
+    CHECK(f.box == std::vector<std::string>{"All Users=Scan@@@0400ABCD"});
+    CHECK(DisabledBoxRecords(f.box, f.locations)[0].ItemIdForm);
+
+    EnableStartupEntry(f.context, 0);
+    REQUIRE(f.shell.FileExists(scan_lnk));
+    CHECK(f.shell.files[scan_lnk].item == kItem);
+  }
+
+  SUBCASE("a file that is no shortcut stays where it is") {
+    const std::string bat = StartupOf("taro") + "\\run.bat";
+    f.shell.AddProgram(bat);
+    const ActionResult result = DisableStartupEntry(f.context, FolderRow(taro, "run", bat));
+    CHECK(result.message == Told("run", msg::kNotAShortcut));
+    CHECK(f.shell.FileExists(bat));
+    CHECK(f.box.empty());
+  }
+
+  SUBCASE("a shortcut that cannot be deleted is not left half disabled") {
+    f.shell.undeletable.insert(mail_lnk);
+    const ActionResult result = DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk));
+    CHECK_FALSE(result.changed);
+    CHECK(result.message == Told("Mail", msg::kNotDisabledFile));
+    CHECK(f.box.empty());
+    CHECK(f.BoxFile().empty());
+  }
+
+  SUBCASE("a shortcut that cannot be made back keeps its line") {
+    f.box = {"hanako=Gone#$#C:\\gone\\gone.exe", "taro=Bad@@@0400AB", "jiro=Old#$#C:\\old.exe"};
+    CHECK(EnableStartupEntry(f.context, 0).message == Told("Gone", msg::kShortcutFailedKept));
+    CHECK(EnableStartupEntry(f.context, 1).message == Told("Bad", msg::kItemIdUnreadable));
+    CHECK(EnableStartupEntry(f.context, 2).message ==
+          Told("jiro", msg::kUnrecognisedLine));  // jiro's profile is gone
+    CHECK(f.box.size() == 3);
+  }
+
+  SUBCASE("enabling next to a live shortcut of the same name overwrites nothing") {
+    f.box = {"taro=Mail#$#C:\\Mail\\mail.exe"};
+    f.shell.AddProgram("C:\\Other\\other.exe");
+    f.shell.AddShortcut(mail_lnk, "C:\\Other\\other.exe");
+    EnableStartupEntry(f.context, 0);
+    CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Other\\other.exe");
+    CHECK(f.shell.ResolveLink(StartupOf("taro") + "\\Mail(1).lnk") == "C:\\Mail\\mail.exe");
+  }
+}
+
+TEST_CASE("Deleting asks the exact question; No changes nothing") {
+  StartupFixture f;
+  f.SetRun(0, "Tool", "C:\\tool.exe");
+  const EntryRecord tool = RunRow(0, "Tool", "C:\\tool.exe");
+
+  SUBCASE("live list") {
+    f.prompt.AnswerNo();
+    CHECK_FALSE(DeleteStartupEntry(f.context, tool, true).changed);
+    REQUIRE(f.prompt.shown().size() == 1);
+    const auto& asked = f.prompt.shown()[0];
+    CHECK(asked.kind == ScriptedPrompt::Kind::kYesNo);
+    CHECK(asked.text == "[Tool]\nこのスタートアップを削除してよろしいですか？");
+    CHECK(asked.caption == "削除確認");
+    CHECK(asked.icon == PromptIcon::kQuestion);
+    CHECK(f.Run(0, "Tool"));
+
+    f.prompt.AnswerYes();
+    CHECK(DeleteStartupEntry(f.context, tool, true).changed);
+    CHECK_FALSE(f.Run(0, "Tool"));
+  }
+
+  SUBCASE("a folder entry's file") {
+    const std::string lnk = StartupOf("hanako") + "\\Mail.lnk";
+    f.shell.AddShortcut(lnk, "C:\\Mail\\mail.exe");
+    CHECK(DeleteStartupEntry(f.context, FolderRow(f.Profile("hanako"), "Mail", lnk), false).changed);
+    CHECK_FALSE(f.shell.FileExists(lnk));
+    CHECK(f.prompt.shown().empty());
+  }
+
+  SUBCASE("Disabled Box view: only the line goes") {
+    f.box = {"User@Tool=C:\\disabled.exe", "garbage line", "taro=Mail#$#C:\\Mail\\mail.exe"};
+    f.prompt.AnswerNo();
+    CHECK_FALSE(DeleteDisabledBoxEntry(f.context, 0, true).changed);
+    CHECK(f.prompt.shown()[0].text ==
+          "[Tool]\n無効ボックスから、このスタートアップを削除してよろしいですか？");
+    CHECK(f.prompt.shown()[0].caption == "削除確認");
+    CHECK(f.box.size() == 3);
+
+    f.prompt.AnswerYes();
+    CHECK(DeleteDisabledBoxEntry(f.context, 0, true).changed);
+    CHECK(f.Run(0, "Tool"));  // the live value of the same name is not the one deleted
+    CHECK(DeleteDisabledBoxEntry(f.context, 0, false).changed);  // an unreadable line can go
+    CHECK(f.box == std::vector<std::string>{"taro=Mail#$#C:\\Mail\\mail.exe"});
+    CHECK(f.BoxFile() == f.box);
+  }
+}
+
+TEST_CASE("Changing kind and location") {
+  StartupFixture f;
+  f.shell.AddProgram("C:\\Mail\\mail.exe");
+
+  SUBCASE("a user entry moved to the machine RunOnce key") {
+    const RegistryValue value = StringValue("\"C:\\Tool\\tool.exe\" -x", kRegSz);
+    f.SetRun(0, "Tool", value);
+    CHECK(ChangeLocation(f.context, RunRow(0, "Tool", "\"C:\\Tool\\tool.exe\" -x"), 2).changed);
+    CHECK(f.Run(2, "Tool") == value);
+    CHECK_FALSE(f.Run(0, "Tool"));
+  }
+
+  SUBCASE("a write that fails keeps the old place") {
+    f.SetRun(0, "Tool", "C:\\tool.exe");
+    f.registry.DenyFullAccess(std::string(kRunKeyLocations[2].path));
+    const ActionResult result = ChangeLocation(f.context, RunRow(0, "Tool", "C:\\tool.exe"), 2);
+    CHECK(result.message == Told("Tool", msg::kWriteFailed));
+    CHECK(f.Run(0, "Tool"));
+  }
+
+  SUBCASE("an All Users shortcut becomes a machine Run value, another profile's a user one") {
+    const std::string all_lnk = std::string(kCommonStartup) + "\\Mail.lnk";
+    const std::string hanako_lnk = StartupOf("hanako") + "\\Mail2.lnk";
+    f.shell.AddShortcut(all_lnk, "C:\\Mail\\mail.exe");
+    f.shell.AddShortcut(hanako_lnk, "C:\\Mail\\mail.exe");
+    CHECK(ChangeKind(f.context, FolderRow(f.locations.all_users_index(), "Mail", all_lnk), 1).changed);
+    CHECK(f.Run(1, "Mail") == StringValue("C:\\Mail\\mail.exe"));
+    CHECK_FALSE(f.shell.FileExists(all_lnk));
+    CHECK(ChangeKind(f.context, FolderRow(f.Profile("hanako"), "Mail2", hanako_lnk), 1).changed);
+    CHECK(f.Run(0, "Mail2") == StringValue("C:\\Mail\\mail.exe"));
+    CHECK_FALSE(f.shell.FileExists(hanako_lnk));
+  }
+
+  SUBCASE("a RunOnce value becomes an All Users shortcut") {
+    f.SetRun(2, "Mail", "C:\\Mail\\mail.exe");
+    CHECK(ChangeKind(f.context, RunRow(2, "Mail", "C:\\Mail\\mail.exe"), 0).changed);
+    CHECK(f.shell.ResolveLink(std::string(kCommonStartup) + "\\Mail.lnk") == "C:\\Mail\\mail.exe");
+    CHECK_FALSE(f.Run(2, "Mail"));
+  }
+
+  SUBCASE("a command the shell cannot make a shortcut for stays a value") {
+    f.SetRun(0, "Mail", "C:\\Mail\\mail.exe -check");
+    const ActionResult result = ChangeKind(f.context, RunRow(0, "Mail", "C:\\Mail\\mail.exe -check"), 0);
+    CHECK(result.message == Told("Mail", msg::kNoShortcutForCommand));
+    CHECK(f.Run(0, "Mail"));
+    CHECK(f.shell.files.size() == 1);
+  }
+
+  SUBCASE("a command with \"/\" cannot be moved or changed") {
+    f.SetRun(0, "Tool", "C:\\Mail\\mail.exe /min");
+    const EntryRecord row = RunRow(0, "Tool", "C:\\Mail\\mail.exe /min");
+    CHECK_FALSE(ChangeLocation(f.context, row, 1).changed);
+    CHECK_FALSE(ChangeKind(f.context, row, 0).changed);
+    CHECK(f.RunNames(1).empty());
+    CHECK(f.Run(0, "Tool"));
+    CHECK(f.prompt.shown().empty());
+  }
+
+  SUBCASE("a folder entry moved from taro to hanako") {
+    const std::string from = StartupOf("taro") + "\\Mail.lnk";
+    f.shell.AddShortcut(from, "C:\\Mail\\mail.exe");
+    CHECK(ChangeLocation(f.context, FolderRow(f.Profile("taro"), "Mail", from), f.Profile("hanako")).changed);
+    CHECK_FALSE(f.shell.FileExists(from));
+    CHECK(f.shell.ResolveLink(StartupOf("hanako") + "\\Mail.lnk") == "C:\\Mail\\mail.exe");
+    CHECK_FALSE(f.backup.RunKeysSaved);
+  }
+
+  SUBCASE("which choices enable the apply buttons") {
+    const EntryRecord user = RunRow(0, "a", "a.exe"), run = RunRow(1, "a", "a.exe"),
+                      once = RunRow(2, "a", "a.exe"), folder = FolderRow(1, "a", "C:\\a.lnk");
+    auto enabled = [&](const EntryRecord& row) {
+      std::vector<int> choices;
+      for (int i = -1; i < 5; ++i)
+        if (LocationApplyEnabled(row, i, 4)) choices.push_back(i);
+      return choices;
+    };
+    CHECK(enabled(user) == std::vector<int>{1, 2});
+    CHECK(enabled(run) == std::vector<int>{0, 2});
+    CHECK(enabled(once) == std::vector<int>{0, 1});
+    CHECK(enabled(folder) == std::vector<int>{0, 2, 3});
+    CHECK(KindApplyEnabled(folder, 1));
+    CHECK_FALSE(KindApplyEnabled(folder, 0));
+    CHECK(KindApplyEnabled(once, 0));
+    CHECK_FALSE(KindApplyEnabled(once, 1));
+  }
+
+  SUBCASE("WriteRunValue by location index") {
+    CHECK(WriteRunValue(f.registry, "A", "%SystemRoot%\\a.exe", 1));
+    CHECK(f.Run(1, "A") == StringValue("%SystemRoot%\\a.exe", kRegExpandSz));
+    CHECK(WriteRunValue(f.registry, "B", "C:\\100% sure.exe", 0));
+    CHECK(f.Run(0, "B")->type == kRegSz);
+    CHECK_FALSE(WriteRunValue(f.registry, "C", "c.exe", 3));
+  }
+}
