@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# build.sh win|native|all: installs what is missing, configures and builds into $BUILD.
+# build.sh win|native|all|app: installs what is missing, configures and builds into $BUILD
+# (app: only the program and the demo's sample programs).
 set -euo pipefail
 unset MAKEFLAGS MFLAGS MAKELEVEL
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,10 +23,12 @@ if [ "$what" = native ] || [ "$what" = all ]; then
     -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
   quiet cmake --build "$build/native" -j"$jobs"
 fi
-if [ "$what" = win ] || [ "$what" = all ]; then
+if [ "$what" = win ] || [ "$what" = all ] || [ "$what" = app ]; then
   native_arg=()
   [ "$what" = all ] && native_arg=(-DORVELA_NATIVE_BUILD="$build/native")
   quiet cmake -S "$repo" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELA_WINE_DIR="$build/wine/test" "${native_arg[@]}" >/dev/null
-  quiet cmake --build "$build/win" -j"$jobs"
+  targets=()
+  [ "$what" = app ] && targets=(--target Orvela seed-demo)
+  quiet cmake --build "$build/win" -j"$jobs" "${targets[@]}"
 fi

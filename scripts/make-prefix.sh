@@ -20,10 +20,12 @@ if [ ! -f "$template/ready" ]; then
     for link in "$WINEPREFIX"/drive_c/users/*/*; do
       if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
     done
-    # A Japanese face for the names the program asks for.
-    for face in "ＭＳ Ｐゴシック" "ＭＳ ゴシック" "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic"; do
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "Noto Sans CJK JP" /f >/dev/null 2>&1
+    # Japanese faces for the names the program asks for. IPA P Gothic has the metrics of
+    # the proportional Gothic face the rows are laid out for; Noto is the fallback.
+    for face in "ＭＳ Ｐゴシック" "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "IPAPGothic" /f >/dev/null 2>&1
     done
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "ＭＳ ゴシック" /d "IPAGothic" /f >/dev/null 2>&1
     wineserver -w
   )
   touch "$template/ready"

@@ -8,7 +8,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$repo/build}
 export BUILD=$build
 
-bash "$repo/scripts/build.sh" win
+bash "$repo/scripts/build.sh" app
 bin="$build/win/bin"
 
 headless=""
@@ -18,27 +18,25 @@ new_prefix=""
 [ -d "$build/wine/run/prefix" ] || new_prefix=1
 bash "$repo/scripts/make-prefix.sh" "$build" run
 bash "$repo/scripts/install-into-prefix.sh" "$build/wine/run" "$bin"
-if [ -n "$new_prefix" ] && [ -f "$repo/scripts/seed-demo.sh" ]; then
-  bash "$repo/scripts/seed-demo.sh" "$build/wine/run" "$build"
-fi
 . "$repo/scripts/wine-env.sh" "$build/wine/run"
+# One Wine session for seeding and running: Wine runs (and empties) the RunOnce key when a
+# session starts, so the sample RunOnce entry is written inside the session that shows it.
+wineserver -w
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1 || true
+seed_args=()
+[ -n "$new_prefix" ] || seed_args=(--run-once-only)
+wine "$build/win/fixtures/seed-demo.exe" "Z:$(echo "$build/win/fixtures" | tr / '\\')" "${seed_args[@]}" \
+  >/dev/null 2>&1 || echo "make run: the sample entries could not be made"
 
 if [ -z "$headless" ]; then
   echo "Orvela: $bin/Orvela.exe (Wine prefix $WINEPREFIX)"
-  wine "$bin/Orvela.exe"
+  wine "$bin/Orvela.exe" || true
+  wineserver -k >/dev/null 2>&1 || true
   exit 0
 fi
 
 # Headless: a virtual desktop, so the window gets its frame and caption from Wine.
-shots="$build/screenshots"
-mkdir -p "$shots"
-wine explorer /desktop=Orvela,900x640 "$bin/Orvela.exe" >/dev/null 2>&1 &
-for _ in $(seq 100); do
-  xdotool search --name '^Orvela$' >/dev/null 2>&1 && break
-  sleep 0.2
-done
-sleep 3
-import -window root -crop 688x528+106+56 +repage "$shots/main.png" 2>/dev/null || import -window root "$shots/main.png"
-wineserver -k >/dev/null 2>&1 || true
+bash "$repo/scripts/screenshot.sh" "$build/wine/run" "$bin/Orvela.exe" "$build/screenshots/main.png"
 orvela_stop_display
-echo "Screenshot of the main window: $shots/main.png"
+echo "Screenshot of the main window: $build/screenshots/main.png"

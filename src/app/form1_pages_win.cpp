@@ -5,6 +5,7 @@
 
 #include "platform/folders_win.h"
 #include "platform/wide_win.h"
+#include "startup/startup_page_win.h"
 
 namespace orvela {
 namespace {
@@ -195,26 +196,19 @@ void TForm1::OpenHelpPage(const std::string& file) {
   ShellExecuteW(hwnd_, L"open", Wide(page).c_str(), nullptr, Wide(folder).c_str(), SW_SHOWNORMAL);
 }
 
-void TForm1::ListBox1KeyDown(HWND, WPARAM) {
-  // The Delete key asks to delete the selected row; the pages' delete commands are built
-  // with the pages.
+void TForm1::ListBox1KeyDown(HWND list, WPARAM key) {
+  if (key != VK_DELETE) return;
+  // The SendTo and uninstall pages' delete commands come with those pages.
+  if (list == ListBox1) startup_page_->DeleteStartupEntry(true);
 }
 
 // ---------------------------------------------------------------------------------------
 // Fill routines. Each page's own work replaces these; until then a page shows its empty
 // list and the row count 0.
 
-void TForm1::RefreshStartupList() {
-  ClearListBox(ListBox1);
-  SetStatusText(0, "0");
-}
+void TForm1::RefreshStartupList() { startup_page_->RefreshStartupList(); }
 
-void TForm1::ShowStartupDisabledBox() {
-  EnableWindow(ComboBox1, FALSE);
-  EnableWindow(ComboBox2, FALSE);
-  ClearListBox(ListBox1);
-  SetStatusText(0, "0");
-}
+void TForm1::ShowStartupDisabledBox() { startup_page_->ShowDisabledBox(); }
 
 void TForm1::FillSendToList() {
   ClearListBox(ListBox2);

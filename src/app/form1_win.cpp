@@ -16,6 +16,7 @@
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
+#include "startup/startup_page_win.h"
 
 namespace orvela {
 namespace {
@@ -220,6 +221,7 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
   CreateImageLists();
   CreateControls();
   SetCaptionsHintsAndGlyphs();
+  startup_page_ = std::make_unique<StartupPage>(*this);
   DragAcceptFiles(hwnd_, TRUE);
 
   windows_class_ = WindowsClassOf(services_.version.is_nt, services_.version.major, services_.version.minor);
@@ -232,6 +234,11 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
 
   com_initialized_ = SUCCEEDED(CoInitialize(nullptr));
   Layout();
+}
+
+int TForm1::SelectedRow(HWND list) {
+  const LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  return row == LB_ERR ? -1 : static_cast<int>(row);
 }
 
 TForm1::~TForm1() {
@@ -304,16 +311,18 @@ void TForm1::CreateControls() {
 
   Panel2 = CreatePanel(Panel1);
   HWND kind_label = CreateChild(WC_STATICW, Wide("種類 ").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
-  ComboBox1 = CreateChild(WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
-                          Panel2, kIdComboBox1);
+  const DWORD selector_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                               CBS_HASSTRINGS;
+  ComboBox1 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox1);
   SpeedButton3.Create(Panel2, kIdSpeedButton3, glyphs, ui);
   HWND place_label = CreateChild(WC_STATICW, Wide("登録場所").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
-  ComboBox2 = CreateChild(WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Panel2,
-                          kIdComboBox2);
+  ComboBox2 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox2);
   SpeedButton4.Create(Panel2, kIdSpeedButton4, glyphs, ui);
   for (HWND c : {kind_label, ComboBox1, place_label, ComboBox2}) SetFont(c, ui);
-  SendMessageW(ComboBox1, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 16);
-  SendMessageW(ComboBox1, CB_SETITEMHEIGHT, 0, 16);
+  for (HWND selector : {ComboBox1, ComboBox2}) {
+    SendMessageW(selector, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 18);
+    SendMessageW(selector, CB_SETITEMHEIGHT, 0, 18);
+  }
   SetWindowPos(kind_label, nullptr, 4, 6, 30, 16, SWP_NOZORDER);
   SetWindowPos(ComboBox1, nullptr, 34, 2, 110, 200, SWP_NOZORDER);
   SetWindowPos(SpeedButton3.hwnd(), nullptr, 146, 1, 24, 24, SWP_NOZORDER);
@@ -685,6 +694,18 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DRAWITEM:
       OnDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
       return TRUE;
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      if (item.CtlType == ODT_MENU) {
+        item.itemWidth = 16;
+        item.itemHeight = 16;
+      }
+      return TRUE;
+    }
+    case WM_CONTEXTMENU:
+      if (startup_page_->OnContextMenu(reinterpret_cast<HWND>(wparam), {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}))
+        return 0;
+      break;
     case WM_VKEYTOITEM:
       ListBox1KeyDown(reinterpret_cast<HWND>(lparam), LOWORD(wparam));
       return -1;
@@ -734,9 +755,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
-LRESULT TForm1::OnCommand(WPARAM wparam, LPARAM) {
+LRESULT TForm1::OnCommand(WPARAM wparam, LPARAM lparam) {
   const int id = LOWORD(wparam);
   const int code = HIWORD(wparam);
+  if (startup_page_->OnCommand(id, code, reinterpret_cast<HWND>(lparam))) return 0;
   if (code != BN_CLICKED) return 0;
   switch (id) {
     case kIdSpeedButton1: SpeedButton1Click(); break;
@@ -779,6 +801,14 @@ LRESULT TForm1::OnNotify(NMHDR& header) {
 }
 
 void TForm1::OnDrawItem(DRAWITEMSTRUCT& item) {
+  if (item.CtlType == ODT_MENU) {
+    // Menu images: the item data holds the glyph number + 1.
+    if (item.itemData > 0)
+      ImageList_Draw(image_list2_.get(), static_cast<int>(item.itemData) - 1, item.hDC, item.rcItem.left,
+                     item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2, ILD_TRANSPARENT);
+    return;
+  }
+  if (startup_page_->OnDrawItem(item)) return;
   if (item.hwndItem == StatusBar1) {
     DrawStatusPanel(item);
     return;

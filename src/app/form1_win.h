@@ -21,8 +21,11 @@
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
+#include "startup/entry.h"
 
 namespace orvela {
+
+class StartupPage;
 
 struct WindowsVersion {
   bool is_nt = true;
@@ -53,7 +56,7 @@ class TForm1 {
  public:
   // Construction and FormCreate; the window exists afterwards but is not shown.
   explicit TForm1(FormServices services);
-  ~TForm1();
+  ~TForm1();  // defined where StartupPage is complete
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
@@ -100,8 +103,12 @@ class TForm1 {
   HIMAGELIST image_list2() const { return image_list2_.get(); }
   HIMAGELIST image_list3() const { return image_list3_.get(); }
   int designed_image_count() const { return designed_image_count_; }
-  bool RunKeysSaved = false;
-  bool RunKeysUndoAvailable = false;
+  // The entry table: one record per row of the startup, SendTo or uninstall list, owned by
+  // the page filled last; ImageList1 holds the rows' icons at the same indices.
+  std::vector<EntryRecord> entries;
+  StartupPage& startup_page() { return *startup_page_; }
+  // A row of a list box; -1 when none is selected.
+  static int SelectedRow(HWND list);
   // The window that Timer1 moves to the centre of the screen (Part of adding entries).
   void CentreLater(HWND window);
   // ListView2 asks each row's overlay (-1 none, 0 shared, 1 shortcut) through this.
@@ -157,6 +164,7 @@ class TForm1 {
 
   FormServices services_;
   HWND hwnd_ = nullptr;
+  std::unique_ptr<StartupPage> startup_page_;
   DataPaths paths_;
   ProfileLocations locations_;
   AppSettings settings_;
