@@ -11,7 +11,8 @@
 
 namespace orvela {
 
-// One file found in a Startup folder.
+// One file found in a Startup folder. Outside namespace orvela write orvela::FolderItem:
+// the shell headers declare a FolderItem of their own.
 struct FolderItem {
   std::string path;  // full path
   int profile_index = 0;

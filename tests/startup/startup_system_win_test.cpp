@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "components/shell_link_win.h"
 #include "platform/registry_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
@@ -37,7 +38,7 @@ void RemoveFile(const std::string& path) {
   DeleteFileW(Wide(path).c_str());
 }
 
-std::vector<std::string> PathsOf(const std::vector<FolderItem>& items) {
+std::vector<std::string> PathsOf(const std::vector<orvela::FolderItem>& items) {
   std::vector<std::string> paths;
   for (const auto& item : items) paths.push_back(item.path);
   std::sort(paths.begin(), paths.end());
@@ -52,7 +53,7 @@ TEST_CASE("Startup folder files: hidden and system files too, folders not") {
   MakeFile(folder + "\\メール.lnk");
   CreateDirectoryW(Wide(folder + "\\sub.lnk").c_str(), nullptr);
 
-  std::vector<FolderItem> items = {{"C:\\earlier.lnk", 0}};
+  std::vector<orvela::FolderItem> items = {{"C:\\earlier.lnk", 0}};
   ListFolderFiles(folder, 3, "", items);
   REQUIRE(items.size() == 3);
   CHECK(items[0].path == "C:\\earlier.lnk");  // appended, not replaced
@@ -60,7 +61,7 @@ TEST_CASE("Startup folder files: hidden and system files too, folders not") {
   CHECK(PathsOf({items[1], items[2]}) ==
         std::vector<std::string>{folder + "\\desktop.ini", folder + "\\メール.lnk"});
 
-  std::vector<FolderItem> shortcuts;
+  std::vector<orvela::FolderItem> shortcuts;
   ListFolderFiles(folder + "\\", 1, "lnk", shortcuts);  // a trailing backslash is not doubled
   REQUIRE(shortcuts.size() == 1);
   CHECK(shortcuts[0].path == folder + "\\メール.lnk");
@@ -70,7 +71,7 @@ TEST_CASE("Startup folder files: hidden and system files too, folders not") {
           return r.Name == "desktop" && r.Key == 3;
         }) == 1);
 
-  std::vector<FolderItem> none;
+  std::vector<orvela::FolderItem> none;
   ListFolderFiles(folder + "\\no such folder", 0, "", none);
   ListFolderFiles("", 0, "", none);
   CHECK(none.empty());
@@ -145,4 +146,41 @@ TEST_CASE("Run values of every type from the real registry") {
 
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Orvela-test\\startup-run");
   RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Orvela-test");  // fails while others use it
+}
+
+TEST_CASE("a Startup folder shortcut whose program was deleted is missing") {
+  CoInitialize(nullptr);
+  const std::string folder = TempFolder("orvela-startup-links");
+  const std::string program = folder + "\\メーラー.exe";
+  MakeFile(program);
+  TShellLink shell;
+  const std::string link = shell.CreateLink2(program, nullptr, folder, "メーラー", true);
+  REQUIRE_FALSE(link.empty());
+
+  Win32StartupSystem system([&shell](const std::string& path) {
+    std::string target;
+    shell.GetLinkToPath(path, target, nullptr);
+    return target;
+  });
+  std::vector<orvela::FolderItem> items;
+  ListFolderFiles(folder, 0, "lnk", items);
+  auto rows = CollectStartupEntries(items, {}, {}, {});
+  REQUIRE(rows.size() == 1);
+  CHECK(rows[0].Name == "メーラー");
+
+  auto live = ResolveTarget(ProgramPathOf(rows[0].Command), system);
+  CHECK(live.target == program);
+  CHECK_FALSE(live.missing);
+
+  RemoveFile(program);
+  auto dead = ResolveTarget(ProgramPathOf(rows[0].Command), system);
+  CHECK(dead.target == link);
+  CHECK(dead.missing);
+  HICON icon = ShellIconOf(link, false, false);  // the shortcut's own icon still shows
+  CHECK(icon != nullptr);
+  if (icon) DestroyIcon(icon);
+
+  RemoveFile(link);
+  RemoveDirectoryW(Wide(folder).c_str());
+  CoUninitialize();
 }
