@@ -1,0 +1,261 @@
+// The startup page in a real main window, on entries made in the test prefix.
+#include <doctest.h>
+
+#include "app/form1_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/folders_win.h"
+#include "platform/registry_win.h"
+#include "platform/scripted_prompt.h"
+#include "platform/wide_win.h"
+#include "regfile/registry.h"
+#include "startup/entry_colours.h"
+#include "startup/startup_page_win.h"
+
+using namespace orvela;
+
+namespace {
+
+constexpr char kUserRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kMachineRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kMachineRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kTag[] = "行テスト";  // every entry of these tests has a name starting with it
+
+std::string Fixture(const char* exe) {
+  std::string dir = "Z:" ORVELA_FIXTURE_DIR;
+  std::replace(dir.begin(), dir.end(), '/', '\\');
+  return dir + "\\" + exe;
+}
+
+// Entries of all four sources and two profiles, removed again when the test ends.
+struct SeededEntries {
+  Win32Registry backend;
+  TShellLink links;
+  std::vector<std::string> files;
+  std::string taro_startup;
+
+  SeededEntries() {
+    CoInitialize(nullptr);
+    const std::string mailer = Fixture("sample-mailer.exe");
+    Write(RootKey::kCurrentUser, kUserRun, "行テスト ユーザー", "\"" + mailer + "\" /min");
+    Write(RootKey::kCurrentUser, kUserRun, "行テスト 不明", "no-such-tool.exe -q");
+    Write(RootKey::kLocalMachine, kMachineRun, "行テスト マシン", mailer);
+    Write(RootKey::kLocalMachine, kMachineRunOnce, "行テスト 一度", "\"" + mailer + "\" /once");
+    const ProfileLocations loc = ProfileLocations::FromShell(CurrentShellFolders());
+    taro_startup = loc.root() + "taro" + loc.SubPath(FolderKind::kStartup);
+    CreateFolderTree(taro_startup);
+    Link(mailer, ShellFolderPath(CSIDL_STARTUP), "行テスト 自分");
+    Link(mailer, taro_startup, "行テスト 太郎");
+    Link(Fixture("sample-updater.exe"), ShellFolderPath(CSIDL_COMMON_STARTUP), "行テスト 全員");
+  }
+  ~SeededEntries() {
+    for (const std::string& f : files) DeleteFileW(Wide(f).c_str());
+    TRegistry registry(backend);
+    for (auto [root, path] : {std::pair{RootKey::kCurrentUser, kUserRun}, {RootKey::kLocalMachine, kMachineRun},
+                              {RootKey::kLocalMachine, kMachineRunOnce}}) {
+      registry.SetRootKey(root);
+      if (!registry.OpenKey(path, false)) continue;
+      for (const std::string& name : registry.GetValueNames())
+        if (name.rfind(kTag, 0) == 0) registry.DeleteValue(name);
+      registry.CloseKey();
+    }
+    CoUninitialize();
+  }
+  void Write(RootKey root, const char* path, const char* name, const std::string& data) {
+    TRegistry registry(backend);
+    registry.SetRootKey(root);
+    REQUIRE(registry.OpenKey(path, true));
+    REQUIRE(registry.WriteString(name, data));
+  }
+  void Link(const std::string& target, const std::string& folder, const std::string& name) {
+    const std::string path = links.CreateLink2(target, nullptr, folder, name, true);
+    REQUIRE_FALSE(path.empty());
+    files.push_back(path);
+  }
+};
+
+struct Window {
+  ScriptedPrompt prompt;
+  Win32Registry registry;
+  std::unique_ptr<TForm1> form;
+  Window() {
+    FormServices services = RealFormServices(prompt, registry);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    services.program_folder = Narrow(temp) + "orvela-startup-page\\";
+    form = std::make_unique<TForm1>(services);
+    form->Show(SW_SHOWNORMAL);
+  }
+  // The rows of these tests, by name, with their row numbers.
+  std::vector<std::pair<int, const EntryRecord*>> Tagged() const {
+    std::vector<std::pair<int, const EntryRecord*>> rows;
+    for (size_t i = 0; i < form->entries.size(); ++i)
+      if (form->entries[i].Name.rfind(kTag, 0) == 0) rows.emplace_back(static_cast<int>(i), &form->entries[i]);
+    return rows;
+  }
+  int RowNamed(const std::string& name) const {
+    for (auto [row, entry] : Tagged())
+      if (entry->Name == name) return row;
+    return -1;
+  }
+  void Select(int row) {
+    SendMessageW(form->ListBox1, LB_SETCURSEL, row, 0);
+    form->startup_page().ListBox1Click();
+  }
+  std::string ComboText(HWND combo) const {
+    wchar_t text[256] = {};
+    const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel != CB_ERR) SendMessageW(combo, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(text));
+    return Narrow(text);
+  }
+};
+
+std::vector<std::string> MenuCaptions(HMENU menu) {
+  std::vector<std::string> captions;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+    if (text[0]) captions.push_back(Narrow(text));
+  }
+  return captions;
+}
+
+}  // namespace
+
+TEST_CASE("the startup list: every source in order, with its record fields") {
+  SeededEntries seeded;
+  Window w;
+  const auto rows = w.Tagged();
+  std::vector<std::string> names;
+  for (auto [row, entry] : rows) names.push_back(entry->Name);
+  // Folders in profile order (All Users, root, taro), then the user's Run key, the machine's
+  // Run and RunOnce keys; registry values in any order within their key.
+  REQUIRE(names.size() == 7);
+  CHECK(names[0] == "行テスト 全員");
+  CHECK(names[1] == "行テスト 自分");
+  CHECK(names[2] == "行テスト 太郎");
+  CHECK(std::is_permutation(names.begin() + 3, names.begin() + 5,
+                            std::vector<std::string>{"行テスト ユーザー", "行テスト 不明"}.begin()));
+  CHECK(names[5] == "行テスト マシン");
+  CHECK(names[6] == "行テスト 一度");
+  CHECK(w.form->status_text(0) == std::to_string(w.form->entries.size()));
+
+  const EntryRecord& all_users = *rows[0].second;
+  CHECK(all_users.Key == w.form->locations().all_users_index());
+  CHECK(all_users.Command == seeded.files[2]);
+  CHECK(all_users.Company == "星ソフトウェア");
+  CHECK_FALSE(all_users.Missing);
+  const EntryRecord& taro = *rows[2].second;
+  CHECK(taro.Key == *w.form->locations().ProfileIndexOf("taro"));
+  CHECK(taro.Description == "メール着信通知");
+  const EntryRecord& missing = w.form->entries[static_cast<size_t>(w.RowNamed("行テスト 不明"))];
+  CHECK(missing.Key == kUserRunKey);
+  CHECK(missing.Missing);
+  CHECK(missing.Command == "no-such-tool.exe -q");
+  const EntryRecord& once = *rows[6].second;
+  CHECK((once.Key == kMachineKey && once.Kind == "RunOnce"));
+  CHECK(rows[5].second->Kind == "Run");
+  CHECK(ImageList_GetImageCount(w.form->image_list1()) == static_cast<int>(w.form->entries.size()));
+
+  SUBCASE("a shortcut whose program was deleted is marked missing after a refresh") {
+    const std::string gone = Fixture("..\\gone-soon.exe");
+    REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(gone).c_str(), FALSE));
+    seeded.Link(gone, ShellFolderPath(CSIDL_STARTUP), "行テスト 消えた");
+    DeleteFileW(Wide(gone).c_str());
+    w.form->startup_page().RefreshStartupList();
+    CHECK(w.form->entries[static_cast<size_t>(w.RowNamed("行テスト 消えた"))].Missing);
+  }
+  SUBCASE("the selection returns by name after a refresh") {
+    const int row = w.RowNamed("行テスト マシン");
+    w.Select(row);
+    seeded.Link(Fixture("sample-mailer.exe"), ShellFolderPath(CSIDL_STARTUP), "行テスト 追加");
+    w.form->startup_page().RefreshStartupList();
+    CHECK(w.form->startup_page().selected_row() == row + 1);
+    CHECK(w.form->startup_page().selected_entry()->Name == "行テスト マシン");
+  }
+}
+
+TEST_CASE("selecting a row sets the kind and location selectors, the status bar and the hint") {
+  SeededEntries seeded;
+  Window w;
+  StartupPage& page = w.form->startup_page();
+
+  SUBCASE("a RunOnce entry") {
+    w.Select(w.RowNamed("行テスト 一度"));
+    CHECK(SendMessageW(w.form->ComboBox1, CB_GETCURSEL, 0, 0) == 1);
+    CHECK(page.kind_selector_colour() == RGB(230, 233, 255));
+    CHECK(SendMessageW(w.form->ComboBox2, CB_GETCOUNT, 0, 0) == 3);
+    CHECK(w.ComboText(w.form->ComboBox2) == "HKEY_LOCAL_MACHINE RunOnce");
+    CHECK(page.location_selector_colour() == RGB(236, 203, 237));
+    CHECK(w.form->HintOf(w.form->ComboBox2) == "全てのユーザーに共通の設定(起動時に一度だけ実行)");
+    CHECK(w.form->status_text(1) == w.form->entries[static_cast<size_t>(w.RowNamed("行テスト 一度"))].Command);
+    CHECK_FALSE(w.form->SpeedButton3.enabled());
+    CHECK_FALSE(w.form->SpeedButton4.enabled());
+
+    SUBCASE("choosing another location enables its apply button, the same one does not") {
+      SendMessageW(w.form->ComboBox2, CB_SETCURSEL, 0, 0);
+      page.ComboBox2Change();
+      CHECK(w.form->SpeedButton4.enabled());
+      CHECK(w.form->HintOf(w.form->ComboBox2) == "ユーザー固有の設定");
+      SendMessageW(w.form->ComboBox2, CB_SETCURSEL, 2, 0);
+      page.ComboBox2Change();
+      CHECK_FALSE(w.form->SpeedButton4.enabled());
+      SendMessageW(w.form->ComboBox1, CB_SETCURSEL, 0, 0);
+      page.ComboBox1Change();
+      CHECK(w.form->SpeedButton3.enabled());
+    }
+  }
+  SUBCASE("a folder entry of the fourth profile selects that profile") {
+    const int taro = *w.form->locations().ProfileIndexOf("taro");
+    REQUIRE(taro == 3);  // All Users, Public, root, taro
+    w.Select(w.RowNamed("行テスト 太郎"));
+    CHECK(SendMessageW(w.form->ComboBox1, CB_GETCURSEL, 0, 0) == 0);
+    CHECK(page.kind_selector_colour() == RGB(255, 249, 215));
+    CHECK(SendMessageW(w.form->ComboBox2, CB_GETCURSEL, 0, 0) == 3);
+    CHECK(w.ComboText(w.form->ComboBox2) == "taro");
+    CHECK(page.location_selector_colour() == RGB(255, 255, 215));
+    CHECK(w.form->HintOf(w.form->ComboBox2).empty());  // a profile index past 2 has no hint
+  }
+}
+
+TEST_CASE("the row menu follows the selection and the view") {
+  SeededEntries seeded;
+  Window w;
+  StartupPage& page = w.form->startup_page();
+
+  SUBCASE("no row selected: only a disabled folder command among the row commands") {
+    SendMessageW(w.form->ListBox1, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    UniqueMenu menu = page.PopupMenu1Popup();
+    const auto captions = MenuCaptions(menu.get());
+    CHECK(std::find(captions.begin(), captions.end(), "無効にする") == captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "有効にする") == captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "削除") == captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "スタートアップに追加(&A)") != captions.end());
+    CHECK(captions.back() == "フォルダを開く(&O)");
+    CHECK((GetMenuState(menu.get(), kIdOptionMenu2, MF_BYCOMMAND) & MF_GRAYED) != 0);
+  }
+  SUBCASE("a selected row of the live list") {
+    w.Select(w.RowNamed("行テスト マシン"));
+    UniqueMenu menu = page.PopupMenu1Popup();
+    const auto captions = MenuCaptions(menu.get());
+    CHECK(captions.front() == "無効にする");
+    CHECK(std::find(captions.begin(), captions.end(), "削除") != captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "レジストリ") == captions.end());
+    CHECK((GetMenuState(menu.get(), kIdOptionMenu2, MF_BYCOMMAND) & MF_GRAYED) == 0);
+    page.run_keys_undo_available = true;
+    UniqueMenu with_undo = page.PopupMenu1Popup();
+    const auto more = MenuCaptions(with_undo.get());
+    CHECK(std::find(more.begin(), more.end(), "レジストリ") != more.end());
+  }
+  SUBCASE("a program folder that does not exist is reported") {
+    seeded.Write(RootKey::kCurrentUser, kUserRun, "行テスト どこにも", "\"C:\\Nowhere Orvela\\tool.exe\" -x");
+    page.RefreshStartupList();
+    w.Select(w.RowNamed("行テスト どこにも"));
+    page.OptionMenu2Click();
+    REQUIRE(w.prompt.messages().size() == 1);
+    CHECK(w.prompt.messages()[0] == "C:\\Nowhere Orvela\n\nこのディレクトリは存在しません。");
+  }
+}
