@@ -44,7 +44,6 @@ TEST_CASE("ReplaceAll works on whole characters") {
   CHECK(ReplaceAll("aXbXXc", "X", "-") == "a-b--c");
   CHECK(ReplaceAll("aaaa", "aa", "a") == "aa");  // left to right, no overlap
   CHECK(ReplaceAll("abc", "", "z") == "abc");
-  CHECK(ReplaceAll("\"C:\\a b\\x.exe\" /q", "\"", "") == "C:\\a b\\x.exe /q");
 
   SUBCASE("a code page 932 trail byte 0x5C is no backslash") {
     // 表 is 0x95 0x5C, ソ is 0x83 0x5C: a byte-wise search would split them.
@@ -70,8 +69,6 @@ TEST_CASE("ProgramPathOf takes the program out of a command line") {
   CHECK(ProgramPathOf("tool /s") == "tool");
   CHECK(ProgramPathOf(" \ttool\t /s") == "tool");
   CHECK(ProgramPathOf(" notepad ") == " notepad ");  // no "/": taken as it is
-  CHECK(ProgramPathOf("C:\\スタート\\表示.exe /x") == "C:\\スタート\\表示.exe");
-  CHECK(ProgramPathOf("") == "");
 }
 
 TEST_CASE("ResolveTarget finds the program or marks it missing") {
@@ -127,10 +124,5 @@ TEST_CASE("ResolveTarget finds the program or marks it missing") {
     CHECK(expanded.program == "C:\\Windows\\system32\\rundll32.exe");
     CHECK(expanded.target == "C:\\Windows\\system32\\rundll32.exe");
     CHECK_FALSE(expanded.missing);
-  }
-  SUBCASE("an empty program stays empty") {
-    auto empty = ResolveTarget("", system);
-    CHECK(empty.target.empty());
-    CHECK_FALSE(empty.missing);
   }
 }
