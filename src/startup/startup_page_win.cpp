@@ -5,6 +5,7 @@
 #include "app/form1_win.h"
 #include "platform/folders_win.h"
 #include "platform/shell_icon_win.h"
+#include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
 #include "startup/command_line.h"
 #include "startup/entry_colours.h"
@@ -121,6 +122,7 @@ void StartupPage::AppendRowIcon(const std::string& program, const std::string& t
 }
 
 void StartupPage::RefreshStartupList() {
+  WaitCursor busy;
   HWND list = form_.ListBox1;
   const EntryRecord* selected = selected_entry();
   const std::string remembered = selected ? selected->Name : std::string();
