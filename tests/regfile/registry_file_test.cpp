@@ -328,3 +328,18 @@ TEST_CASE("only missing keys: existing keys untouched, deleted ones come back wh
     CHECK(run("Multi") == RegistryValue{kRegMultiSz, {'a', 0, 0, 0, 0, 0}});  // untouched
   }
 }
+
+TEST_CASE("root names both ways; other handles and names have none") {
+  const std::pair<RootKey, const char*> table[] = {
+      {RootKey::kClassesRoot, "HKEY_CLASSES_ROOT"},   {RootKey::kCurrentUser, "HKEY_CURRENT_USER"},
+      {RootKey::kLocalMachine, "HKEY_LOCAL_MACHINE"}, {RootKey::kUsers, "HKEY_USERS"},
+      {RootKey::kCurrentConfig, "HKEY_CURRENT_CONFIG"}, {RootKey::kDynData, "HKEY_DYN_DATA"}};
+  for (const auto& [key, name] : table) {
+    CHECK(TRegistryFile::RootKeyToName(key) == name);
+    CHECK(TRegistryFile::RootNameToKey(name) == key);
+  }
+  CHECK(static_cast<std::uint32_t>(RootKey::kDynData) == 0x80000006u);
+  CHECK(TRegistryFile::RootKeyToName(RootKey::kPerformanceData).empty());
+  CHECK(TRegistryFile::RootNameToKey("HKCU") == RootKey::kNone);
+  CHECK(TRegistryFile::RootNameToKey("hkey_current_user") == RootKey::kNone);
+}
