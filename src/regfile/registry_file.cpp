@@ -329,10 +329,10 @@ bool TRegistryFile::ReadSection() {
   }
   const std::string_view root_name = section.substr(0, backslash);
   std::string_view path = section.substr(backslash);
-  if (root_name != FRootName) {
-    FRootName = std::string(root_name);
-    SetRootKey(RootNameToKey(root_name));
-  }
+  // Always from the section's own root name: an empty or unknown one must not leave the
+  // values to whatever root was current.
+  FRootName = std::string(root_name);
+  SetRootKey(RootNameToKey(root_name));
   if (!path_filter_.empty()) {
     const size_t found = path.find(path_filter_);
     if (found == std::string_view::npos) return true;

@@ -272,10 +272,13 @@ TEST_CASE("reading: bodies, strings, numbers and binary data") {
   }
 
   SUBCASE("unknown roots are skipped silently and reported") {
-    CHECK(f.Load(kHeader + "\r\n[HKEY_NOWHERE\\Software\\T]\r\n\"a\"=\"1\"\r\n"));
+    // The empty root name first: no root is current before it.
+    CHECK(f.Load(kHeader + "\r\n[\\Software\\T]\r\n\"b\"=\"2\"\r\n"
+                 "[HKEY_NOWHERE\\Software\\T]\r\n\"a\"=\"1\"\r\n"));
     CHECK(f.prompt.shown().empty());
     CHECK(f.backend.CountKeys() == 0);
-    CHECK(f.file.NotRestored() == std::vector<std::string>{"HKEY_NOWHERE\\Software\\T"});
+    CHECK(f.file.NotRestored() ==
+          std::vector<std::string>{"\\Software\\T", "HKEY_NOWHERE\\Software\\T"});
   }
 
   SUBCASE("a key prefix puts every section below it") {
