@@ -1,0 +1,265 @@
+#include <doctest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/line_list_file.h"
+#include "app/locations.h"
+#include "components/item_id_list.h"
+#include "platform/folders_win.h"
+#include "platform/registry_win.h"
+#include "platform/scripted_prompt.h"
+#include "platform/wide_win.h"
+#include "regfile/registry.h"
+#include "startup/disabled_box.h"
+#include "startup/startup_actions.h"
+#include "startup/startup_shell_win.h"
+#include "startup/startup_system_win.h"
+
+using namespace orvela;
+
+namespace {
+
+struct ComInit {
+  ComInit() { CoInitialize(nullptr); }
+  ~ComInit() { CoUninitialize(); }
+};
+
+std::string FixturePath(const std::string& name) {
+  std::string path = std::string("Z:") + ORVELA_FIXTURE_DIR + "/" + name;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+// Removes a folder tree made by a test (shortcuts and files only, no links followed).
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAW data;
+  const HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::string path = folder + "\\" + Narrow(name);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileW(Wide(path).c_str());
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(Wide(folder).c_str());
+}
+
+ShellFolderPaths ShellFolders() {
+  ShellFolderPaths paths;
+  wchar_t user[256];
+  DWORD size = 256;
+  if (GetUserNameW(user, &size)) paths.user_name = Narrow(user);
+  paths.profile = ShellFolderPath(CSIDL_PROFILE);
+  paths.startup = ShellFolderPath(CSIDL_STARTUP);
+  paths.sendto = ShellFolderPath(CSIDL_SENDTO);
+  paths.recent = ShellFolderPath(CSIDL_RECENT);
+  paths.programs = ShellFolderPath(CSIDL_PROGRAMS);
+  paths.common_startup = ShellFolderPath(CSIDL_COMMON_STARTUP);
+  paths.common_programs = ShellFolderPath(CSIDL_COMMON_PROGRAMS);
+  return paths;
+}
+
+// The prefix as the program sees it, with profiles taro and hanako made under the profiles
+// root, a data folder, a program to point at, and the Run keys; all removed at the end.
+struct WineFixture {
+  ComInit com;
+  Win32Registry registry;
+  ScriptedPrompt prompt;
+  ProfileLocations locations = ProfileLocations::FromShell(ShellFolders());
+  TShellLink link;
+  Win32StartupShell shell{link};
+  std::vector<std::string> box;
+  std::string data_folder;
+  std::string program;  // a real program with version information
+  RunKeysBackup backup;
+  StartupContext context{registry, prompt, locations, shell, box, "", true, backup};
+  std::vector<std::string> made_files;
+
+  WineFixture() {
+    REQUIRE(!locations.root().empty());
+    for (const char* name : {"taro", "hanako"}) CreateDirectoryW(Wide(locations.root() + name).c_str(), nullptr);
+    locations.SetProfiles(ListSubfolders(locations.root()));
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    data_folder = Narrow(temp) + "orvela-actions";
+    RemoveTree(data_folder);
+    REQUIRE(CreateFolderTree(data_folder + "\\programs"));
+    program = data_folder + "\\programs\\メーラー.exe";
+    REQUIRE(CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
+    context.box_path = data_folder + "\\startup.txt";
+    backup.file_path = data_folder + "\\regdata.reg";
+    for (const RunKeyLocation& where : kRunKeyLocations) registry.OpenKey(where.root, where.path, true);
+  }
+  ~WineFixture() {
+    for (const RunKeyLocation& where : kRunKeyLocations) {
+      const auto key = registry.OpenKey(where.root, where.path, false);
+      for (const std::string& name : key ? key->ValueNames().value_or(std::vector<std::string>{})
+                                         : std::vector<std::string>{})
+        if (name.rfind("OrvelaTest", 0) == 0) key->DeleteValue(name);
+    }
+    for (const std::string& file : made_files) DeleteFileW(Wide(file).c_str());
+    for (const char* name : {"taro", "hanako"}) RemoveTree(locations.root() + name);
+    RemoveTree(data_folder);
+  }
+
+  int Profile(const char* name) { return *locations.ProfileIndexOf(name); }
+  std::string StartupFolder(const char* name) { return locations.FolderOf(FolderKind::kStartup, Profile(name)); }
+  std::optional<RegistryValue> Run(int location, std::string_view name) {
+    const auto key = registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, false);
+    return key ? key->ReadValue(name) : std::nullopt;
+  }
+  void SetRun(int location, std::string_view name, const RegistryValue& value) {
+    REQUIRE(registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, true)
+                ->WriteValue(name, value));
+  }
+  std::string MakeShortcut(const std::string& folder, const std::string& name, const std::string& target) {
+    REQUIRE(CreateFolderTree(folder));
+    const std::string path = link.CreateLink2(target, nullptr, folder, name, true);
+    REQUIRE(!path.empty());
+    return path;
+  }
+};
+
+EntryRecord Row(int32_t key, std::string kind, std::string name, std::string command) {
+  EntryRecord row;
+  row.Key = key;
+  row.Kind = std::move(kind);
+  row.Name = std::move(name);
+  row.Command = std::move(command);
+  return row;
+}
+
+}  // namespace
+
+TEST_CASE("Run values on the real registry come back byte for byte") {
+  WineFixture f;
+  const std::string command = "\"" + f.program + "\" /check \"x y\"";
+  const RegistryValue plain{kRegSz, StringToRegistryData(command)};
+  const RegistryValue expandable{kRegExpandSz, StringToRegistryData("%SystemRoot%\\notepad.exe")};
+  f.SetRun(0, "OrvelaTest Tool", plain);
+  f.SetRun(2, "OrvelaTest Setup", expandable);
+
+  REQUIRE(DisableStartupEntry(f.context, Row(kUserRunKey, "", "OrvelaTest Tool", command)).changed);
+  REQUIRE(DisableStartupEntry(f.context, Row(kMachineKey, "RunOnce", "OrvelaTest Setup", "")).changed);
+  CHECK_FALSE(f.Run(0, "OrvelaTest Tool"));
+  CHECK_FALSE(f.Run(2, "OrvelaTest Setup"));
+  CHECK(LoadLineList(f.context.box_path).lines ==
+        std::vector<std::string>{"User@OrvelaTest Tool=" + command,
+                                 "MachineOnce@OrvelaTest Setup=%SystemRoot%\\notepad.exe"});
+  CHECK(f.backup.RunKeysSaved);
+
+  // The view's row: version texts and icon of the program the command starts.
+  EntryRecord row = DisabledBoxRecords(f.box, f.locations)[0];
+  Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
+  const UniqueHicon icon = PrepareDisabledBoxRow(row, system);
+  CHECK(row.Product == "さくらメーラー");
+  CHECK(row.Description == "メール着信通知");
+
+  REQUIRE(EnableStartupEntry(f.context, 1).changed);
+  REQUIRE(EnableStartupEntry(f.context, 0).changed);
+  CHECK(f.Run(0, "OrvelaTest Tool") == plain);
+  CHECK(f.Run(2, "OrvelaTest Setup") == expandable);
+  CHECK_FALSE(f.Run(1, "OrvelaTest Setup"));
+  CHECK(LoadLineList(f.context.box_path).lines.empty());
+  CHECK(f.prompt.shown().empty());
+}
+
+TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
+  WineFixture f;
+  const int taro = f.Profile("taro");
+  const std::string taro_folder = f.StartupFolder("taro");
+  const std::string mail = f.MakeShortcut(taro_folder, "Mail", f.program);
+
+  SUBCASE("taro=Mail#$#<program>, made again in taro's folder") {
+    REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Mail", mail)).changed);
+    CHECK_FALSE(FileExists(mail));
+    CHECK(f.box == std::vector<std::string>{"taro=Mail#$#" + f.program});
+    CHECK_FALSE(f.backup.RunKeysSaved);
+
+    f.box[0] = "TARO=Mail#$#" + f.program;  // the profile in another case
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    REQUIRE(FileExists(mail));
+    CHECK(f.shell.ResolveLink(mail) == f.program);
+    CHECK(f.box.empty());
+  }
+
+  SUBCASE("a shortcut whose target is gone keeps its item id list") {
+    const std::string lost = f.data_folder + "\\programs\\lost.exe";
+    REQUIRE(CopyFileW(Wide(f.program).c_str(), Wide(lost).c_str(), FALSE));
+    const std::string lost_link = f.MakeShortcut(taro_folder, "Lost", lost);
+    const auto item = f.shell.LinkTargetItemIdList(lost_link);
+    REQUIRE(item);
+    DeleteFileW(Wide(lost).c_str());
+
+    REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Lost", lost_link)).changed);
+    REQUIRE(f.box.size() == 1);
+    CHECK(f.box[0] == "taro=Lost@@@" + *ItemIdListToHex(item->data(), item->size()));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    REQUIRE(FileExists(lost_link));
+    CHECK(f.shell.LinkTargetItemIdList(lost_link) == item);
+  }
+
+  SUBCASE("moved from taro to hanako, the file as it was") {
+    const int hanako = f.Profile("hanako");
+    REQUIRE(ChangeLocation(f.context, Row(taro, "", "Mail", mail), hanako).changed);
+    const std::string moved = f.StartupFolder("hanako") + "\\Mail.lnk";
+    CHECK_FALSE(FileExists(mail));
+    REQUIRE(FileExists(moved));
+    CHECK(f.shell.ResolveLink(moved) == f.program);
+  }
+
+  SUBCASE("a folder in item-id form: the view takes its icon from the shell item") {
+    const UniqueItemIdList list = PathToItemIdList(f.data_folder);
+    REQUIRE(list);
+    const auto bytes = ItemIdListBytes(list.get());
+    REQUIRE(bytes);
+    CHECK(ItemIdListBytes(ItemIdListFromBytes(*bytes).get()) == bytes);
+    CHECK_FALSE(PathToItemIdList(""));
+
+    f.box = {"taro=Data@@@" + *ItemIdListToHex(bytes->data(), bytes->size())};
+    EntryRecord row = DisabledBoxRecords(f.box, f.locations)[0];
+    Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
+    CHECK(PrepareDisabledBoxRow(row, system));
+  }
+}
+
+TEST_CASE("Kind changes between the all-users folder and the machine keys") {
+  WineFixture f;
+  const std::string common = ShellFolderPath(CSIDL_COMMON_STARTUP);
+  REQUIRE(!common.empty());
+
+  SUBCASE("an All Users shortcut becomes a machine Run value") {
+    const std::string lnk = f.MakeShortcut(common, "OrvelaTest Mail", f.program);
+    f.made_files.push_back(lnk);
+    REQUIRE(ChangeKind(f.context, Row(f.locations.all_users_index(), "", "OrvelaTest Mail", lnk), 1).changed);
+    CHECK(f.Run(1, "OrvelaTest Mail") == RegistryValue{kRegSz, StringToRegistryData(f.program)});
+    CHECK_FALSE(FileExists(lnk));
+  }
+
+  SUBCASE("a RunOnce value becomes an All Users shortcut") {
+    f.SetRun(2, "OrvelaTest Once", RegistryValue{kRegSz, StringToRegistryData("\"" + f.program + "\"")});
+    const std::string lnk = common + "\\OrvelaTest Once.lnk";
+    f.made_files.push_back(lnk);
+    REQUIRE(ChangeKind(f.context, Row(kMachineKey, "RunOnce", "OrvelaTest Once", "\"" + f.program + "\""), 0).changed);
+    REQUIRE(FileExists(lnk));
+    CHECK(f.shell.ResolveLink(lnk) == f.program);
+    CHECK_FALSE(f.Run(2, "OrvelaTest Once"));
+  }
+
+  SUBCASE("a command with arguments stays a value") {
+    const std::string command = "\"" + f.program + "\" -x";
+    f.SetRun(0, "OrvelaTest Args", RegistryValue{kRegSz, StringToRegistryData(command)});
+    const ActionResult result = ChangeKind(f.context, Row(kUserRunKey, "", "OrvelaTest Args", command), 0);
+    CHECK_FALSE(result.changed);
+    CHECK(f.Run(0, "OrvelaTest Args"));
+    CHECK_FALSE(FileExists(ShellFolderPath(CSIDL_STARTUP) + "\\OrvelaTest Args.lnk"));
+  }
+}
