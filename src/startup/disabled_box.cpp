@@ -40,7 +40,9 @@ bool ParseRegistryKeyPart(std::string_view key_part, EntryRecord& record) {
 
 }  // namespace
 
-bool TextFitsLine(std::string_view text) { return text.find_first_of("\r\n") == std::string_view::npos; }
+bool TextFitsLine(std::string_view text) {
+  return text.find_first_of("\r\n") == std::string_view::npos;
+}
 
 bool NameFitsLine(std::string_view name) {
   return TextFitsLine(name) && !Contains(name, "=") && !Contains(name, kTargetMarker) &&
@@ -66,7 +68,8 @@ std::optional<std::string> RegistryEntryLine(const EntryRecord& record) {
 
 std::optional<std::string> FolderEntryLine(std::string_view profile, std::string_view name,
                                            std::string_view target, bool item_id_form) {
-  if (!ProfileFitsLine(profile) || !NameFitsLine(name) || !TextFitsLine(target)) return std::nullopt;
+  if (!ProfileFitsLine(profile) || !NameFitsLine(name) || !TextFitsLine(target))
+    return std::nullopt;
   return std::string(profile) + "=" + std::string(name) +
          std::string(item_id_form ? kItemIdMarker : kTargetMarker) + std::string(target);
 }

@@ -62,7 +62,7 @@ std::vector<EntryRecord> DisabledBoxRecords(const std::vector<std::string>& line
 
 // A line of the SendTo Disabled Box.
 struct SendToLine {
-  std::string profile;        // the profile shown in the SendTo page's user selector
+  std::string profile;  // the profile shown in the SendTo page's user selector
   std::string name;
   bool shortcut = false;      // the item was a shortcut (".lnk")
   bool item_id_form = false;  // target is the hex of the shortcut's target item id list

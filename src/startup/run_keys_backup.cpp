@@ -22,7 +22,8 @@ bool FileCanHold(std::string_view name, const RegistryValue& value) {
   return is_text || value.type == kRegBinary || (value.type == kRegDword && value.data.size() == 4);
 }
 
-bool WasNotSaved(const RunKeysBackup& backup, std::string_view key_name, std::string_view value_name) {
+bool WasNotSaved(const RunKeysBackup& backup, std::string_view key_name,
+                 std::string_view value_name) {
   return std::any_of(backup.values_not_saved.begin(), backup.values_not_saved.end(),
                      [&](const auto& entry) {
                        return SameRegistryName(entry.first, key_name) &&
@@ -75,7 +76,8 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
   const SaveResult result = file.SaveKeysToFile(backup.file_path, RunKeyNames());
   if (!result.file_written) {
     // Undo would otherwise load a file of an earlier run: offer nothing, try again next time.
-    return prompt.AskYesNo(kBackupNotWrittenQuestion, TRegistryFile::kCaption, PromptIcon::kWarning);
+    return prompt.AskYesNo(kBackupNotWrittenQuestion, TRegistryFile::kCaption,
+                           PromptIcon::kWarning);
   }
   backup.values_not_saved = result.values_not_saved;
   backup.RunKeysUndoAvailable = true;
@@ -92,14 +94,16 @@ bool RestoreRunKeys(const RunKeysBackup& backup, RegistryBackend& registry, Prom
   const std::optional<std::string> bytes = ReadWholeFile(backup.file_path);
   if (!bytes || !LooksLikeKeysFile(*bytes)) {
     // Gone or changed since the check.
-    prompt.ShowMessage(TRegistryFile::kNotRegistryFile, TRegistryFile::kCaption, PromptIcon::kWarning);
+    prompt.ShowMessage(TRegistryFile::kNotRegistryFile, TRegistryFile::kCaption,
+                       PromptIcon::kWarning);
     return false;
   }
   EmptyRunKeys(backup, registry);
   return file.LoadKeysFromBytes(*bytes, backup.file_path, {}, {}, {}, false);
 }
 
-bool RestoreUninstallBackup(const std::string& file_name, RegistryBackend& registry, Prompt& prompt) {
+bool RestoreUninstallBackup(const std::string& file_name, RegistryBackend& registry,
+                            Prompt& prompt) {
   TRegistryFile file(registry, prompt);
   return file.LoadKeysFromFile(file_name, {}, {}, {}, true);
 }

@@ -68,6 +68,7 @@ bool RestoreRunKeys(const RunKeysBackup& backup, RegistryBackend& registry, Prom
 
 // Loads an uninstall backup: keys that still exist are not touched, removed ones come back
 // with all their values and subkeys. The loader's result (false: rejected, warned about).
-bool RestoreUninstallBackup(const std::string& file_name, RegistryBackend& registry, Prompt& prompt);
+bool RestoreUninstallBackup(const std::string& file_name, RegistryBackend& registry,
+                            Prompt& prompt);
 
 }  // namespace orvela

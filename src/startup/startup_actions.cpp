@@ -80,9 +80,9 @@ Placement PlaceRunValue(StartupContext& context, std::string_view name, const Re
   if (!key) return Placement::kFailed;
   const std::optional<RegistryValue> existing = key->ReadValue(name);
   if (existing && *existing == value) return Placement::kPlaced;
-  if (existing && !context.prompt.AskYesNo("[" + std::string(name) + "]\n" +
-                                               std::string(msg::kReplaceQuestion),
-                                           kCaption, PromptIcon::kQuestion)) {
+  if (existing &&
+      !context.prompt.AskYesNo("[" + std::string(name) + "]\n" + std::string(msg::kReplaceQuestion),
+                               kCaption, PromptIcon::kQuestion)) {
     return Placement::kDeclined;
   }
   return key->WriteValue(name, value) ? Placement::kPlaced : Placement::kFailed;
@@ -121,7 +121,8 @@ ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& re
   if (live) {
     // The line keeps what the key holds now, which the list may show older.
     disabled.Command = RunValueText(*live);
-    if (!StoredAsText(*live, disabled.Command)) return Told(context, record.Name, msg::kValueNotStorable);
+    if (!StoredAsText(*live, disabled.Command))
+      return Told(context, record.Name, msg::kValueNotStorable);
   }
   const std::optional<std::string> line = RegistryEntryLine(disabled);
   if (!line) return Told(context, record.Name, msg::kCommandNotStorable);
@@ -129,7 +130,8 @@ ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& re
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   const std::vector<std::string> before = context.box_lines;
   if (!CommitBox(context, WithLine(before, *line)))
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path, PromptIcon::kError);
+    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
+                PromptIcon::kError);
   if (live && !key->DeleteValue(record.Name)) {
     CommitBox(context, before);
     return Told(context, record.Name, msg::kNotDisabledValue, PromptIcon::kError);
@@ -142,7 +144,8 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
   const std::string& profile = context.locations.profiles()[static_cast<size_t>(record.Key)];
   if (!NameFitsLine(record.Name)) return Told(context, record.Name, msg::kNameNotStorable);
   if (!ProfileFitsLine(profile)) return Told(context, record.Name, msg::kProfileNotStorable);
-  if (!context.shell.FileExists(record.Command)) return Told(context, record.Name, msg::kFileNotFound);
+  if (!context.shell.FileExists(record.Command))
+    return Told(context, record.Name, msg::kFileNotFound);
 
   std::optional<std::string> line;
   const std::string target = context.shell.ResolveLink(record.Command);
@@ -151,7 +154,8 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
   } else {
     // No existing target: keep the shell item the shortcut points to.
     const auto list = context.shell.LinkTargetItemIdList(record.Command);
-    const std::optional<std::string> hex = list ? ItemIdListToHex(list->data(), list->size()) : std::nullopt;
+    const std::optional<std::string> hex =
+        list ? ItemIdListToHex(list->data(), list->size()) : std::nullopt;
     if (!hex) return Told(context, record.Name, msg::kNotAShortcut);
     line = FolderEntryLine(profile, record.Name, *hex, true);
   }
@@ -160,7 +164,8 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   const std::vector<std::string> before = context.box_lines;
   if (!CommitBox(context, WithLine(before, *line)))
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path, PromptIcon::kError);
+    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
+                PromptIcon::kError);
   if (!context.shell.RemoveFile(record.Command)) {
     CommitBox(context, before);
     return Told(context, record.Name, msg::kNotDisabledFile, PromptIcon::kError);
@@ -171,7 +176,8 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
 // Puts a Disabled Box record back into its place. kPlaced, or the user was told why not.
 Placement EnableRecord(StartupContext& context, const EntryRecord& record, ActionResult& result) {
   if (const std::optional<int> location = RunLocationOf(record)) {
-    const Placement placement = PlaceRunValue(context, record.Name, RunValueOf(record.Command), *location);
+    const Placement placement =
+        PlaceRunValue(context, record.Name, RunValueOf(record.Command), *location);
     if (placement == Placement::kFailed)
       Tell(context, result, record.Name, msg::kWriteFailedKept, PromptIcon::kError);
     return placement;
@@ -204,10 +210,12 @@ ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   const Placement placement = PlaceRunValue(context, record.Name, RunValueOf(target), location);
   if (placement == Placement::kDeclined) return {};
-  if (placement == Placement::kFailed) return Told(context, record.Name, msg::kWriteFailed, PromptIcon::kError);
+  if (placement == Placement::kFailed)
+    return Told(context, record.Name, msg::kWriteFailed, PromptIcon::kError);
+  ActionResult result{.changed = true};
   if (context.shell.FileExists(record.Command) && !context.shell.RemoveFile(record.Command))
-    return Told(context, record.Name, msg::kOldPlaceKept);
-  return {.changed = true};
+    Tell(context, result, record.Name, msg::kOldPlaceKept, PromptIcon::kWarning);
+  return result;
 }
 
 ActionResult RegistryToFolder(StartupContext& context, const EntryRecord& record) {
@@ -220,7 +228,8 @@ ActionResult RegistryToFolder(StartupContext& context, const EntryRecord& record
   if (folder.empty() || context.shell.CreateShortcut(target, folder, record.Name).empty())
     return Told(context, record.Name, msg::kNoShortcutForCommand);
   ActionResult result{.changed = true};
-  if (!RemoveRunValue(context, record.Name, location)) Tell(context, result, record.Name, msg::kOldPlaceKept, PromptIcon::kWarning);
+  if (!RemoveRunValue(context, record.Name, location))
+    Tell(context, result, record.Name, msg::kOldPlaceKept, PromptIcon::kWarning);
   return result;
 }
 
@@ -229,13 +238,16 @@ ActionResult MoveRunValue(StartupContext& context, const EntryRecord& record, in
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   // The value as stored moves, type and bytes; the list's text only when it is gone.
   std::optional<RegistryValue> value;
-  if (const auto key = OpenRunKey(context.registry, from, false)) value = key->ReadValue(record.Name);
+  if (const auto key = OpenRunKey(context.registry, from, false))
+    value = key->ReadValue(record.Name);
   if (!value) value = RunValueOf(record.Command);
   const Placement placement = PlaceRunValue(context, record.Name, *value, to);
   if (placement == Placement::kDeclined) return {};
-  if (placement == Placement::kFailed) return Told(context, record.Name, msg::kWriteFailed, PromptIcon::kError);
+  if (placement == Placement::kFailed)
+    return Told(context, record.Name, msg::kWriteFailed, PromptIcon::kError);
   ActionResult result{.changed = true};
-  if (!RemoveRunValue(context, record.Name, from)) Tell(context, result, record.Name, msg::kOldPlaceKept, PromptIcon::kWarning);
+  if (!RemoveRunValue(context, record.Name, from))
+    Tell(context, result, record.Name, msg::kOldPlaceKept, PromptIcon::kWarning);
   return result;
 }
 
@@ -245,11 +257,13 @@ ActionResult MoveFolderFile(StartupContext& context, const EntryRecord& record, 
   if (folder.empty()) return {};
   // The file itself moves, so a shortcut keeps its arguments, icon and working folder.
   const std::string destination = JoinPath(folder, FileNamePart(record.Command));
-  if (context.shell.FileExists(destination)) return Told(context, record.Name, msg::kDestinationTaken);
+  if (context.shell.FileExists(destination))
+    return Told(context, record.Name, msg::kDestinationTaken);
   if (!context.shell.CopyFileTo(record.Command, destination))
     return Told(context, record.Name, msg::kNotCopied, PromptIcon::kError);
   ActionResult result{.changed = true};
-  if (!context.shell.RemoveFile(record.Command)) Tell(context, result, record.Name, msg::kOldPlaceKept, PromptIcon::kWarning);
+  if (!context.shell.RemoveFile(record.Command))
+    Tell(context, result, record.Name, msg::kOldPlaceKept, PromptIcon::kWarning);
   return result;
 }
 
@@ -272,8 +286,8 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
   std::vector<std::string> remaining = WithoutLine(context.box_lines, row);
   if (!CommitBox(context, remaining)) {
     context.box_lines = std::move(remaining);
-    Tell(context, result, record.Name, std::string(msg::kEnabledBoxNotWritten) + "\n" + context.box_path,
-         PromptIcon::kError);
+    Tell(context, result, record.Name,
+         std::string(msg::kEnabledBoxNotWritten) + "\n" + context.box_path, PromptIcon::kError);
   }
   return result;
 }
@@ -289,7 +303,8 @@ ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& reco
   if (const std::optional<int> location = RunLocationOf(record)) {
     if (!RemoveRunValue(context, record.Name, *location))
       Tell(context, result, record.Name, msg::kValueNotDeleted, PromptIcon::kError);
-  } else if (context.shell.FileExists(record.Command) && !context.shell.RemoveFile(record.Command)) {
+  } else if (context.shell.FileExists(record.Command) &&
+             !context.shell.RemoveFile(record.Command)) {
     Tell(context, result, record.Name, msg::kFileNotDeleted, PromptIcon::kError);
   }
   return result;
@@ -304,7 +319,8 @@ ActionResult DeleteDisabledBoxEntry(StartupContext& context, size_t row, bool as
     return {};
   }
   if (!CommitBox(context, WithoutLine(context.box_lines, row)))
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path, PromptIcon::kError);
+    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
+                PromptIcon::kError);
   return {.changed = true};
 }
 
@@ -314,9 +330,11 @@ ActionResult ChangeKind(StartupContext& context, const EntryRecord& record, int 
   return chosen_kind == 1 ? FolderToRegistry(context, record) : RegistryToFolder(context, record);
 }
 
-ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record, int chosen_location) {
+ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
+                            int chosen_location) {
   const int profile_count = static_cast<int>(context.locations.profiles().size());
-  if (record.Unrecognised || !LocationApplyEnabled(record, chosen_location, profile_count)) return {};
+  if (record.Unrecognised || !LocationApplyEnabled(record, chosen_location, profile_count))
+    return {};
   if (record.Command.find('/') != std::string::npos) return {};
   return IsRegistryEntry(record) ? MoveRunValue(context, record, chosen_location)
                                  : MoveFolderFile(context, record, chosen_location);
@@ -340,8 +358,9 @@ bool HasEnvironmentReference(std::string_view text) {
     const size_t close = text.find('%', open + 1);
     if (close == std::string_view::npos) return false;
     const std::string_view name = text.substr(open + 1, close - open - 1);
-    const bool blank = std::any_of(name.begin(), name.end(),
-                                   [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+    const bool blank = std::any_of(name.begin(), name.end(), [](char c) {
+      return std::isspace(static_cast<unsigned char>(c));
+    });
     if (!name.empty() && !blank) return true;
     open = close;
   }
@@ -350,17 +369,17 @@ bool HasEnvironmentReference(std::string_view text) {
 
 int EntryKind(const EntryRecord& record) { return IsRegistryEntry(record) ? 1 : 0; }
 
-int EntryLocation(const EntryRecord& record) {
-  return RunLocationOf(record).value_or(record.Key);
-}
+int EntryLocation(const EntryRecord& record) { return RunLocationOf(record).value_or(record.Key); }
 
 bool KindApplyEnabled(const EntryRecord& record, int chosen_kind) {
   return (chosen_kind == 0 || chosen_kind == 1) && chosen_kind != EntryKind(record);
 }
 
 bool LocationApplyEnabled(const EntryRecord& record, int chosen_location, int profile_count) {
-  const int count = IsRegistryEntry(record) ? static_cast<int>(kRunKeyLocations.size()) : profile_count;
-  return chosen_location >= 0 && chosen_location < count && chosen_location != EntryLocation(record);
+  const int count =
+      IsRegistryEntry(record) ? static_cast<int>(kRunKeyLocations.size()) : profile_count;
+  return chosen_location >= 0 && chosen_location < count &&
+         chosen_location != EntryLocation(record);
 }
 
 std::string DeleteQuestion(std::string_view name, bool in_disabled_box_view) {

@@ -36,7 +36,8 @@ class StartupShell {
   virtual std::string ResolveLink(const std::string& link) = 0;
   // The shortcut's target item id list (with its terminator); nullopt when the file is no
   // shortcut or has none.
-  virtual std::optional<std::vector<std::uint8_t>> LinkTargetItemIdList(const std::string& link) = 0;
+  virtual std::optional<std::vector<std::uint8_t>> LinkTargetItemIdList(
+      const std::string& link) = 0;
   // Writes a shortcut into the folder (made when missing), named `name` with the
   // characters a file name cannot hold replaced. A taken name gets a number: nothing is
   // overwritten. The shortcut's path, "" when none could be made (the target path does
@@ -84,7 +85,8 @@ ActionResult DeleteDisabledBoxEntry(StartupContext& context, size_t row, bool as
 ActionResult ChangeKind(StartupContext& context, const EntryRecord& record, int chosen_kind);
 // SpeedButton4Click: another Run key (kind 1) or another profile's Startup folder (kind 0),
 // by the entry's own kind.
-ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record, int chosen_location);
+ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
+                            int chosen_location);
 
 // Writes the string value name = data into the Run key of a location index (0, 1, 2; the
 // key is made when missing), replacing a value of that name: an expandable string when the
@@ -110,25 +112,32 @@ bool LocationApplyEnabled(const EntryRecord& record, int chosen_location, int pr
 // The delete question: "[" + name + "]\n", "無効ボックスから、" in the view, then the question.
 std::string DeleteQuestion(std::string_view name, bool in_disabled_box_view);
 inline constexpr std::string_view kDeleteCaption = "削除確認";
-inline constexpr std::string_view kDeleteQuestionText = "このスタートアップを削除してよろしいですか？";
+inline constexpr std::string_view kDeleteQuestionText =
+    "このスタートアップを削除してよろしいですか？";
 inline constexpr std::string_view kFromDisabledBox = "無効ボックスから、";
 
 // Texts told to the user, each after "[" + Name + "]\n", in a box titled "Orvela".
 namespace startup_messages {
 inline constexpr std::string_view kNameNotStorable =
-    "名前に「=」「#$#」「@@@」または改行が含まれているため、無効ボックスに保存できません。\n無効にしませんでした。";
+    "名前に「=」「#$#」「@@@」または改行が含まれているため、無効ボックスに保存できません。\n"
+    "無効にしませんでした。";
 inline constexpr std::string_view kProfileNotStorable =
-    "ユーザー名に「=」が含まれているため、無効ボックスに保存できません。\n無効にしませんでした。";
+    "ユーザー名に「=」が含まれているため、無効ボックスに保存できません。\n"
+    "無効にしませんでした。";
 inline constexpr std::string_view kCommandNotStorable =
-    "登録内容に改行が含まれているため、無効ボックスに保存できません。\n無効にしませんでした。";
+    "登録内容に改行が含まれているため、無効ボックスに保存できません。\n"
+    "無効にしませんでした。";
 inline constexpr std::string_view kValueNotStorable =
-    "この値は文字列ではないため、無効ボックスに元どおりに保存できません。\n無効にしませんでした。";
+    "この値は文字列ではないため、無効ボックスに元どおりに保存できません。\n"
+    "無効にしませんでした。";
 inline constexpr std::string_view kNotAShortcut =
-    "このファイルはショートカットではないため、無効ボックスに保存できません。\n無効にしませんでした。";
+    "このファイルはショートカットではないため、無効ボックスに保存できません。\n"
+    "無効にしませんでした。";
 inline constexpr std::string_view kFileNotFound =
     "ファイルが見つかりません。一覧を最新の情報に更新してください。";
 inline constexpr std::string_view kKeyNotOpened =
-    "レジストリのキーを開けませんでした。管理者の権限が必要です。\n変更しませんでした。";
+    "レジストリのキーを開けませんでした。管理者の権限が必要です。\n"
+    "変更しませんでした。";
 inline constexpr std::string_view kValueNotDeleted =
     "レジストリの値を削除できませんでした。管理者の権限が必要です。";
 inline constexpr std::string_view kFileNotDeleted = "ファイルを削除できませんでした。";
@@ -137,33 +146,42 @@ inline constexpr std::string_view kNotDisabledValue =
 inline constexpr std::string_view kNotDisabledFile =
     "ファイルを削除できなかったため、無効にしませんでした。";
 inline constexpr std::string_view kBoxNotWritten =
-    "無効ボックスのファイルに書き込めませんでした。\n変更しませんでした。";
+    "無効ボックスのファイルに書き込めませんでした。\n"
+    "変更しませんでした。";
 inline constexpr std::string_view kEnabledBoxNotWritten =
     "有効にしましたが、無効ボックスのファイルに書き込めませんでした。";
 inline constexpr std::string_view kWriteFailedKept =
-    "レジストリに書き込めませんでした。管理者の権限が必要です。\n無効ボックスに残しました。";
+    "レジストリに書き込めませんでした。管理者の権限が必要です。\n"
+    "無効ボックスに残しました。";
 inline constexpr std::string_view kShortcutFailedKept =
     "ショートカットを作成できませんでした。リンク先が見つからないか、作成先に書き込めません。\n"
     "無効ボックスに残しました。";
 inline constexpr std::string_view kItemIdUnreadable =
-    "リンク先の情報を読み取れません。\n無効ボックスに残しました。";
+    "リンク先の情報を読み取れません。\n"
+    "無効ボックスに残しました。";
 inline constexpr std::string_view kUnrecognisedLine =
     "この行は読み取れないため、有効にできません。削除することはできます。";
 inline constexpr std::string_view kReplaceQuestion =
-    "同じ名前の値が既に登録されています。\n置き換えてよろしいですか？";
+    "同じ名前の値が既に登録されています。\n"
+    "置き換えてよろしいですか？";
 inline constexpr std::string_view kWriteFailed =
-    "レジストリに書き込めませんでした。管理者の権限が必要です。\n変更しませんでした。";
+    "レジストリに書き込めませんでした。管理者の権限が必要です。\n"
+    "変更しませんでした。";
 inline constexpr std::string_view kNoLinkTarget =
-    "ショートカットのリンク先が見つからないため、レジストリに登録できません。\n変更しませんでした。";
+    "ショートカットのリンク先が見つからないため、レジストリに登録できません。\n"
+    "変更しませんでした。";
 inline constexpr std::string_view kNoShortcutForCommand =
     "このコマンドからはショートカットを作成できません（引数付きのコマンドか、見つからないファイルです）。\n"
     "変更しませんでした。";
 inline constexpr std::string_view kOldPlaceKept =
-    "新しい場所に登録しましたが、元の場所から削除できませんでした。\n両方に登録されています。";
+    "新しい場所に登録しましたが、元の場所から削除できませんでした。\n"
+    "両方に登録されています。";
 inline constexpr std::string_view kDestinationTaken =
-    "移動先に同じ名前のファイルが既にあります。\n変更しませんでした。";
+    "移動先に同じ名前のファイルが既にあります。\n"
+    "変更しませんでした。";
 inline constexpr std::string_view kNotCopied =
-    "移動先にファイルを作成できませんでした。\n変更しませんでした。";
+    "移動先にファイルを作成できませんでした。\n"
+    "変更しませんでした。";
 }  // namespace startup_messages
 
 }  // namespace orvela

@@ -28,13 +28,14 @@ std::string Win32StartupShell::ResolveLink(const std::string& link) {
   return target;
 }
 
-std::optional<std::vector<std::uint8_t>> Win32StartupShell::LinkTargetItemIdList(const std::string& link) {
+std::optional<std::vector<std::uint8_t>> Win32StartupShell::LinkTargetItemIdList(
+    const std::string& link) {
   const UniqueItemIdList list = link_.GetLinkToItemId(link, nullptr);
   return ItemIdListBytes(list.get());
 }
 
-std::string Win32StartupShell::CreateShortcut(const ShortcutTarget& target, const std::string& folder,
-                                              const std::string& name) {
+std::string Win32StartupShell::CreateShortcut(const ShortcutTarget& target,
+                                              const std::string& folder, const std::string& name) {
   UniqueItemIdList item;
   if (target.path.empty()) {
     item = ItemIdListFromBytes(target.item_id_list);
@@ -84,7 +85,8 @@ UniqueItemIdList PathToItemIdList(const std::string& text) {
   ComPtr<IShellFolder> desktop;
   if (FAILED(SHGetDesktopFolder(desktop.put()))) return list;
   std::wstring name = Wide(text);
-  if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, list.put(), nullptr)))
+  if (FAILED(
+          desktop->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, list.put(), nullptr)))
     list.reset();
   return list;
 }
@@ -99,7 +101,8 @@ UniqueHicon PrepareDisabledBoxRow(EntryRecord& record, const StartupSystem& syst
     SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list.get()), 0, &info, sizeof info,
                    SHGFI_PIDL | SHGFI_ICON | SHGFI_LARGEICON);
     std::wstring path(MAX_PATH, L'\0');
-    if (SHGetPathFromIDListW(list.get(), path.data())) ReadVersionInfo(Narrow(path.c_str()), record);
+    if (SHGetPathFromIDListW(list.get(), path.data()))
+      ReadVersionInfo(Narrow(path.c_str()), record);
     return UniqueHicon(info.hIcon);
   }
   const ResolvedTarget resolved =

@@ -8,14 +8,16 @@ using namespace orvela;
 using namespace orvela::testing;
 
 TEST_CASE("Disabled Box lines are written in their forms") {
-  CHECK(RegistryEntryLine(RunRow(0, "Tool", "C:\\Tools\\tool.exe /q")) == "User@Tool=C:\\Tools\\tool.exe /q");
+  CHECK(RegistryEntryLine(RunRow(0, "Tool", "C:\\Tools\\tool.exe /q")) ==
+        "User@Tool=C:\\Tools\\tool.exe /q");
   CHECK(RegistryEntryLine(RunRow(1, "Agent", "\"C:\\A b\\a.exe\" -s=1")) ==
         "Machine@Agent=\"C:\\A b\\a.exe\" -s=1");
   CHECK(RegistryEntryLine(RunRow(2, "Setup", "setup.exe")) == "MachineOnce@Setup=setup.exe");
   CHECK(RegistryEntryLine(RunRow(0, "", "default.exe")) == "User@=default.exe");
   CHECK_FALSE(RegistryEntryLine(FolderRow(0, "Mail", "C:\\x\\Mail.lnk")));
 
-  CHECK(FolderEntryLine("taro", "Mail", "C:\\Mail\\mail.exe", false) == "taro=Mail#$#C:\\Mail\\mail.exe");
+  CHECK(FolderEntryLine("taro", "Mail", "C:\\Mail\\mail.exe", false) ==
+        "taro=Mail#$#C:\\Mail\\mail.exe");
   CHECK(FolderEntryLine("All Users", "Scan", "14001F50", true) == "All Users=Scan@@@14001F50");
 
   SUBCASE("names that would not read back the same are refused") {
@@ -78,7 +80,7 @@ TEST_CASE("Lines of no form are kept and shown as they are") {
   for (const std::string line : {"jiro=Gone#$#C:\\g.exe",  // profile no longer there
                                  "taro=NoMarker",          // profile line without a marker
                                  "user@lower=x.exe",       // not a prefix the program writes
-                                 "Someone@Tool=x.exe",
+                                 "Someone@Tool=x.exe",     // nor this one
                                  "no separator at all",
                                  ""}) {
     CAPTURE(line);
@@ -94,8 +96,9 @@ TEST_CASE("Disabled Box file in code page 932: a trail byte 0x5C is no backslash
   TempFolder folder;
   const std::string path = folder.File("startup.txt");
   // User@表=C:\表\a.exe and taro=表#$#C:\表.exe, 表 being 0x95 0x5C.
-  REQUIRE(WriteWholeFileReplacing(path, "User@\x95\x5C=C:\\\x95\x5C\\a.exe\r\n"
-                                        "taro=\x95\x5C#$#C:\\\x95\x5C.exe\r\n"));
+  REQUIRE(WriteWholeFileReplacing(path,
+                                  "User@\x95\x5C=C:\\\x95\x5C\\a.exe\r\n"
+                                  "taro=\x95\x5C#$#C:\\\x95\x5C.exe\r\n"));
   const auto rows = DisabledBoxRecords(LoadLineList(path).lines, TestLocations());
   REQUIRE(rows.size() == 2);
   CHECK(rows[0].Name == "表");

@@ -115,7 +115,8 @@ TEST_CASE("Undo and reload") {
     std::filesystem::remove(std::filesystem::u8path(f.backup.file_path));
     const size_t keys = f.registry.CountKeys();
     CHECK_FALSE(RestoreRunKeys(f.backup, f.registry, f.prompt, false));
-    CHECK(f.prompt.messages() == std::vector<std::string>{std::string(TRegistryFile::kNotRegistryFile)});
+    CHECK(f.prompt.messages() ==
+          std::vector<std::string>{std::string(TRegistryFile::kNotRegistryFile)});
     CHECK(f.Run(0, "Changed") == StringValue("C:\\after.exe"));
     CHECK(f.Run(0, "Added"));
     CHECK(f.Run(0, "Keep"));
@@ -133,17 +134,20 @@ TEST_CASE("Undo and reload") {
 TEST_CASE("An uninstall backup restores only what is gone") {
   StartupFixture f;
   const std::string path = f.folder.File("uninst.reg");
-  REQUIRE(WriteWholeFileReplacing(path, EncodeFileText(
-      "Ｖ＆Ｌ Registry Text Data Version 1.1\r\n"
-      "\r\n[HKEY_LOCAL_MACHINE\\Software\\Uninstall\\Kept]\r\n\"DisplayName\"=\"Saved\"\r\n"
-      "\r\n[HKEY_LOCAL_MACHINE\\Software\\Uninstall\\Gone]\r\n\"DisplayName\"=\"Gone app\"\r\n")));
+  REQUIRE(WriteWholeFileReplacing(
+      path,
+      EncodeFileText(
+          "Ｖ＆Ｌ Registry Text Data Version 1.1\r\n"
+          "\r\n[HKEY_LOCAL_MACHINE\\Software\\Uninstall\\Kept]\r\n\"DisplayName\"=\"Saved\"\r\n"
+          "\r\n[HKEY_LOCAL_MACHINE\\Software\\Uninstall\\Gone]\r\n\"DisplayName\"=\"Gone "
+          "app\"\r\n")));
   f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Kept", true)
       ->WriteValue("DisplayName", StringValue("Current"));
 
   CHECK(RestoreUninstallBackup(path, f.registry, f.prompt));
-  CHECK(f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Kept", false)->ReadValue("DisplayName") ==
-        StringValue("Current"));
-  CHECK(f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Gone", false)->ReadValue("DisplayName") ==
-        StringValue("Gone app"));
+  CHECK(f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Kept", false)
+            ->ReadValue("DisplayName") == StringValue("Current"));
+  CHECK(f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Gone", false)
+            ->ReadValue("DisplayName") == StringValue("Gone app"));
   CHECK_FALSE(RestoreUninstallBackup(f.folder.File("none.reg"), f.registry, f.prompt));
 }

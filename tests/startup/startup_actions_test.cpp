@@ -33,7 +33,7 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     CHECK(disabled.changed);
     CHECK_FALSE(f.Run(0, "Tool"));
     const std::vector<std::string> expected = {"taro=Old#$#C:\\old.exe", "User@Tool=" + command};
-    CHECK(f.box == expected);       // appended at the end
+    CHECK(f.box == expected);        // appended at the end
     CHECK(f.BoxFile() == expected);  // and in the file at once
 
     const auto rows = DisabledBoxRecords(f.box, f.locations);
@@ -232,7 +232,8 @@ TEST_CASE("Deleting asks the exact question; No changes nothing") {
   SUBCASE("a folder entry's file") {
     const std::string lnk = StartupOf("hanako") + "\\Mail.lnk";
     f.shell.AddShortcut(lnk, "C:\\Mail\\mail.exe");
-    CHECK(DeleteStartupEntry(f.context, FolderRow(f.Profile("hanako"), "Mail", lnk), false).changed);
+    CHECK(
+        DeleteStartupEntry(f.context, FolderRow(f.Profile("hanako"), "Mail", lnk), false).changed);
     CHECK_FALSE(f.shell.FileExists(lnk));
     CHECK(f.prompt.shown().empty());
   }
@@ -280,12 +281,23 @@ TEST_CASE("Changing kind and location") {
     const std::string hanako_lnk = StartupOf("hanako") + "\\Mail2.lnk";
     f.shell.AddShortcut(all_lnk, "C:\\Mail\\mail.exe");
     f.shell.AddShortcut(hanako_lnk, "C:\\Mail\\mail.exe");
-    CHECK(ChangeKind(f.context, FolderRow(f.locations.all_users_index(), "Mail", all_lnk), 1).changed);
+    CHECK(ChangeKind(f.context, FolderRow(f.locations.all_users_index(), "Mail", all_lnk), 1)
+              .changed);
     CHECK(f.Run(1, "Mail") == StringValue("C:\\Mail\\mail.exe"));
     CHECK_FALSE(f.shell.FileExists(all_lnk));
     CHECK(ChangeKind(f.context, FolderRow(f.Profile("hanako"), "Mail2", hanako_lnk), 1).changed);
     CHECK(f.Run(0, "Mail2") == StringValue("C:\\Mail\\mail.exe"));
     CHECK_FALSE(f.shell.FileExists(hanako_lnk));
+
+    // A shortcut that cannot be removed: the value is there, and the user is told so.
+    const std::string taro_lnk = StartupOf("taro") + "\\Mail3.lnk";
+    f.shell.AddShortcut(taro_lnk, "C:\\Mail\\mail.exe");
+    f.shell.undeletable.insert(taro_lnk);
+    const ActionResult both =
+        ChangeKind(f.context, FolderRow(f.Profile("taro"), "Mail3", taro_lnk), 1);
+    CHECK(both.changed);
+    CHECK(both.message == Told("Mail3", msg::kOldPlaceKept));
+    CHECK(f.Run(0, "Mail3"));
   }
 
   SUBCASE("a RunOnce value becomes an All Users shortcut") {
@@ -297,7 +309,8 @@ TEST_CASE("Changing kind and location") {
 
   SUBCASE("a command the shell cannot make a shortcut for stays a value") {
     f.SetRun(0, "Mail", "C:\\Mail\\mail.exe -check");
-    const ActionResult result = ChangeKind(f.context, RunRow(0, "Mail", "C:\\Mail\\mail.exe -check"), 0);
+    const ActionResult result =
+        ChangeKind(f.context, RunRow(0, "Mail", "C:\\Mail\\mail.exe -check"), 0);
     CHECK(result.message == Told("Mail", msg::kNoShortcutForCommand));
     CHECK(f.Run(0, "Mail"));
     CHECK(f.shell.files.size() == 1);
@@ -316,7 +329,8 @@ TEST_CASE("Changing kind and location") {
   SUBCASE("a folder entry moved from taro to hanako") {
     const std::string from = StartupOf("taro") + "\\Mail.lnk";
     f.shell.AddShortcut(from, "C:\\Mail\\mail.exe");
-    CHECK(ChangeLocation(f.context, FolderRow(f.Profile("taro"), "Mail", from), f.Profile("hanako")).changed);
+    CHECK(ChangeLocation(f.context, FolderRow(f.Profile("taro"), "Mail", from), f.Profile("hanako"))
+              .changed);
     CHECK_FALSE(f.shell.FileExists(from));
     CHECK(f.shell.ResolveLink(StartupOf("hanako") + "\\Mail.lnk") == "C:\\Mail\\mail.exe");
     CHECK_FALSE(f.backup.RunKeysSaved);

@@ -85,7 +85,8 @@ struct WineFixture {
 
   WineFixture() {
     REQUIRE(!locations.root().empty());
-    for (const char* name : {"taro", "hanako"}) CreateDirectoryW(Wide(locations.root() + name).c_str(), nullptr);
+    for (const char* name : {"taro", "hanako"})
+      CreateDirectoryW(Wide(locations.root() + name).c_str(), nullptr);
     locations.SetProfiles(ListSubfolders(locations.root()));
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -93,10 +94,12 @@ struct WineFixture {
     RemoveTree(data_folder);
     REQUIRE(CreateFolderTree(data_folder + "\\programs"));
     program = data_folder + "\\programs\\メーラー.exe";
-    REQUIRE(CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
+    REQUIRE(
+        CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
     context.box_path = data_folder + "\\startup.txt";
     backup.file_path = data_folder + "\\regdata.reg";
-    for (const RunKeyLocation& where : kRunKeyLocations) registry.OpenKey(where.root, where.path, true);
+    for (const RunKeyLocation& where : kRunKeyLocations)
+      registry.OpenKey(where.root, where.path, true);
   }
   ~WineFixture() {
     for (const RunKeyLocation& where : kRunKeyLocations) {
@@ -111,16 +114,21 @@ struct WineFixture {
   }
 
   int Profile(const char* name) { return *locations.ProfileIndexOf(name); }
-  std::string StartupFolder(const char* name) { return locations.FolderOf(FolderKind::kStartup, Profile(name)); }
+  std::string StartupFolder(const char* name) {
+    return locations.FolderOf(FolderKind::kStartup, Profile(name));
+  }
   std::optional<RegistryValue> Run(int location, std::string_view name) {
-    const auto key = registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, false);
+    const auto key =
+        registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, false);
     return key ? key->ReadValue(name) : std::nullopt;
   }
   void SetRun(int location, std::string_view name, const RegistryValue& value) {
-    REQUIRE(registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, true)
-                ->WriteValue(name, value));
+    REQUIRE(
+        registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, true)
+            ->WriteValue(name, value));
   }
-  std::string MakeShortcut(const std::string& folder, const std::string& name, const std::string& target) {
+  std::string MakeShortcut(const std::string& folder, const std::string& name,
+                           const std::string& target) {
     REQUIRE(CreateFolderTree(folder));
     const std::string path = link.CreateLink2(target, nullptr, folder, name, true);
     REQUIRE(!path.empty());
@@ -148,7 +156,8 @@ TEST_CASE("Run values on the real registry come back byte for byte") {
   f.SetRun(2, "OrvelaTest Setup", expandable);
 
   REQUIRE(DisableStartupEntry(f.context, Row(kUserRunKey, "", "OrvelaTest Tool", command)).changed);
-  REQUIRE(DisableStartupEntry(f.context, Row(kMachineKey, "RunOnce", "OrvelaTest Setup", "")).changed);
+  REQUIRE(
+      DisableStartupEntry(f.context, Row(kMachineKey, "RunOnce", "OrvelaTest Setup", "")).changed);
   CHECK_FALSE(f.Run(0, "OrvelaTest Tool"));
   CHECK_FALSE(f.Run(2, "OrvelaTest Setup"));
   CHECK(LoadLineList(f.context.box_path).lines ==
@@ -239,16 +248,20 @@ TEST_CASE("Kind changes between the all-users folder and the machine keys") {
   SUBCASE("an All Users shortcut becomes a machine Run value") {
     const std::string lnk = f.MakeShortcut(common, "OrvelaTest Mail", f.program);
     f.made_files.push_back(lnk);
-    REQUIRE(ChangeKind(f.context, Row(f.locations.all_users_index(), "", "OrvelaTest Mail", lnk), 1).changed);
+    REQUIRE(ChangeKind(f.context, Row(f.locations.all_users_index(), "", "OrvelaTest Mail", lnk), 1)
+                .changed);
     CHECK(f.Run(1, "OrvelaTest Mail") == RegistryValue{kRegSz, StringToRegistryData(f.program)});
     CHECK_FALSE(FileExists(lnk));
   }
 
   SUBCASE("a RunOnce value becomes an All Users shortcut") {
-    f.SetRun(2, "OrvelaTest Once", RegistryValue{kRegSz, StringToRegistryData("\"" + f.program + "\"")});
+    f.SetRun(2, "OrvelaTest Once",
+             RegistryValue{kRegSz, StringToRegistryData("\"" + f.program + "\"")});
     const std::string lnk = common + "\\OrvelaTest Once.lnk";
     f.made_files.push_back(lnk);
-    REQUIRE(ChangeKind(f.context, Row(kMachineKey, "RunOnce", "OrvelaTest Once", "\"" + f.program + "\""), 0).changed);
+    REQUIRE(ChangeKind(f.context,
+                       Row(kMachineKey, "RunOnce", "OrvelaTest Once", "\"" + f.program + "\""), 0)
+                .changed);
     REQUIRE(FileExists(lnk));
     CHECK(f.shell.ResolveLink(lnk) == f.program);
     CHECK_FALSE(f.Run(2, "OrvelaTest Once"));
@@ -257,7 +270,8 @@ TEST_CASE("Kind changes between the all-users folder and the machine keys") {
   SUBCASE("a command with arguments stays a value") {
     const std::string command = "\"" + f.program + "\" -x";
     f.SetRun(0, "OrvelaTest Args", RegistryValue{kRegSz, StringToRegistryData(command)});
-    const ActionResult result = ChangeKind(f.context, Row(kUserRunKey, "", "OrvelaTest Args", command), 0);
+    const ActionResult result =
+        ChangeKind(f.context, Row(kUserRunKey, "", "OrvelaTest Args", command), 0);
     CHECK_FALSE(result.changed);
     CHECK(f.Run(0, "OrvelaTest Args"));
     CHECK_FALSE(FileExists(ShellFolderPath(CSIDL_STARTUP) + "\\OrvelaTest Args.lnk"));

@@ -33,11 +33,14 @@ inline ProfileLocations TestLocations() {
   shell.sendto = "C:\\Users\\taro\\AppData\\Roaming\\Microsoft\\Windows\\SendTo";
   shell.common_startup = kCommonStartup;
   ProfileLocations locations = ProfileLocations::FromShell(shell);
-  locations.SetProfiles({"taro", "hanako", "Public"});  // + "All Users": All Users, hanako, Public, taro
+  locations.SetProfiles(
+      {"taro", "hanako", "Public"});  // + "All Users": All Users, hanako, Public, taro
   return locations;
 }
 
-inline std::string StartupOf(const char* profile) { return std::string("C:\\Users\\") + profile + kStartupSub; }
+inline std::string StartupOf(const char* profile) {
+  return std::string("C:\\Users\\") + profile + kStartupSub;
+}
 
 // Files are a map from path to what they hold: a shortcut (to a path or a shell item) or
 // a plain file. Programs are files too.
@@ -62,7 +65,8 @@ class FakeShell : public StartupShell {
 
   std::string ResolveLink(const std::string& link) override {
     const auto it = files.find(link);
-    if (it == files.end() || !it->second.shortcut || !files.count(it->second.target_path)) return link;
+    if (it == files.end() || !it->second.shortcut || !files.count(it->second.target_path))
+      return link;
     return it->second.target_path;
   }
   std::optional<std::vector<std::uint8_t>> LinkTargetItemIdList(const std::string& link) override {
@@ -114,10 +118,12 @@ struct StartupFixture {
   std::vector<std::string> box;
   TempFolder folder;
   RunKeysBackup backup = MakeBackup(folder.File("regdata.reg"));
-  StartupContext context{registry, prompt, locations, shell, box, folder.File("startup.txt"), true, backup};
+  StartupContext context{registry, prompt, locations, shell, box, folder.File("startup.txt"),
+                         true,     backup};
 
   StartupFixture() {
-    for (const RunKeyLocation& location : kRunKeyLocations) registry.OpenKey(location.root, location.path, true);
+    for (const RunKeyLocation& location : kRunKeyLocations)
+      registry.OpenKey(location.root, location.path, true);
   }
 
   void SetRun(int location, std::string_view name, const RegistryValue& value) {
@@ -135,7 +141,8 @@ struct StartupFixture {
   std::vector<std::string> RunNames(int location) {
     const auto& where = kRunKeyLocations[location];
     const auto key = registry.OpenKey(where.root, where.path, false);
-    return key ? key->ValueNames().value_or(std::vector<std::string>{}) : std::vector<std::string>{};
+    return key ? key->ValueNames().value_or(std::vector<std::string>{})
+               : std::vector<std::string>{};
   }
   std::vector<std::string> BoxFile() { return LoadLineList(context.box_path).lines; }
 
