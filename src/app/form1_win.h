@@ -93,6 +93,8 @@ class TForm1 {
   AppSettings& settings() { return settings_; }
   std::vector<std::string>& startup_box() { return startup_box_; }
   std::vector<std::string>& sendto_box() { return sendto_box_; }
+  // False when the file could not be read whole: it must not be written over.
+  bool startup_box_writable() const { return startup_box_writable_; }
   int windows_class() const { return windows_class_; }
   bool is_admin() const { return is_admin_; }
   bool has_settings_tab() const { return has_settings_tab_; }

@@ -8,6 +8,7 @@
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
 #include "startup/command_line.h"
+#include "startup/disabled_box.h"
 #include "startup/entry_colours.h"
 #include "startup/entry_folder.h"
 #include "startup/startup_entries.h"
@@ -76,9 +77,11 @@ StartupPage::StartupPage(TForm1& form)
         form.shell_link().GetLinkToPath(link, target, nullptr);
         return target;
       }),
+      shell_(form.shell_link()),
       font_(CreateStartupListFont()),
       kind_colour_(kFolderKindColour),
       location_colour_(GetSysColor(COLOR_WINDOW)) {
+  backup_.file_path = form_.paths().run_keys_backup;
   SetComboItems(form_.ComboBox1, {"フォルダ", "レジストリ"});
   form_.SetMenuHint(kIdN1, "選択したスタートアップを無効ボックスに格納する");
   form_.SetMenuHint(kIdN3, "選択したリストをスタートアップに戻す");
@@ -99,9 +102,7 @@ const EntryRecord* StartupPage::selected_entry() const {
 // ---------------------------------------------------------------------------------------
 // The list
 
-void StartupPage::AppendRowIcon(const std::string& program, const std::string& target) {
-  HICON icon = ShellIconOf(program, false, false);
-  if (!icon) icon = ShellIconOf(target, false, false);
+void StartupPage::AppendRowIcon(HICON icon) {
   HIMAGELIST images = form_.image_list1();
   if (icon) {
     ImageList_AddIcon(images, icon);
@@ -143,7 +144,8 @@ void StartupPage::RefreshStartupList() {
   for (EntryRecord& record : form_.entries) {
     const ResolvedTarget resolved = ResolveTarget(ProgramPathOf(record.Command), system_);
     record.Missing = resolved.missing;
-    AppendRowIcon(resolved.program, resolved.target);
+    HICON icon = ShellIconOf(resolved.program, false, false);
+    AppendRowIcon(icon ? icon : ShellIconOf(resolved.target, false, false));
     ReadVersionInfo(resolved.target, record);
   }
   const int count = static_cast<int>(form_.entries.size());
@@ -156,34 +158,100 @@ void StartupPage::RefreshStartupList() {
 }
 
 void StartupPage::ShowDisabledBox() {
+  WaitCursor busy;
   EnableWindow(form_.ComboBox1, FALSE);
   EnableWindow(form_.ComboBox2, FALSE);
-  SendMessageW(form_.ListBox1, LB_RESETCONTENT, 0, 0);
+  HWND list = form_.ListBox1;
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
   ImageList_RemoveAll(form_.image_list1());
-  form_.entries.clear();
-  form_.SetStatusText(0, "0");
+  form_.entries = DisabledBoxRecords(form_.startup_box(), form_.locations());
+  for (EntryRecord& record : form_.entries) {
+    UniqueHicon icon = PrepareDisabledBoxRow(record, system_);
+    AppendRowIcon(icon.release());
+  }
+  const int count = static_cast<int>(form_.entries.size());
+  SendMessageW(list, LB_SETCOUNT, count, 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  form_.SetStatusText(0, std::to_string(count));
+}
+
+void StartupPage::RebuildShownList() {
+  if (live_list_shown()) RefreshStartupList(); else ShowDisabledBox();
+}
+
+StartupContext StartupPage::Context() {
+  return StartupContext{form_.registry(), form_.prompt(),       form_.locations(),
+                        shell_,           form_.startup_box(),  form_.paths().startup_box,
+                        form_.startup_box_writable(), backup_};
+}
+
+// ---------------------------------------------------------------------------------------
+// Changes: each reads the selection, calls the page's logic and rebuilds what is shown.
+
+void StartupPage::N1Click() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry || !live_list_shown()) return;
+  StartupContext context = Context();
+  if (DisableStartupEntry(context, *entry).changed) RefreshStartupList();
+}
+
+void StartupPage::N3Click() {
+  const int row = selected_row();
+  if (row < 0 || live_list_shown()) return;
+  StartupContext context = Context();
+  if (EnableStartupEntry(context, static_cast<size_t>(row)).changed) ShowDisabledBox();
+}
+
+void StartupPage::DeleteStartupEntry(bool ask) {
+  const EntryRecord* entry = selected_entry();
+  if (!entry) return;
+  StartupContext context = Context();
+  const bool changed = live_list_shown()
+                           ? orvela::DeleteStartupEntry(context, *entry, ask).changed
+                           : DeleteDisabledBoxEntry(context, static_cast<size_t>(selected_row()), ask).changed;
+  if (changed) RebuildShownList();
+}
+
+void StartupPage::SpeedButton3Click() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry || !live_list_shown()) return;
+  const int chosen = static_cast<int>(SendMessageW(form_.ComboBox1, CB_GETCURSEL, 0, 0));
+  StartupContext context = Context();
+  if (ChangeKind(context, *entry, chosen).changed) RefreshStartupList();
+}
+
+void StartupPage::SpeedButton4Click() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry || !live_list_shown()) return;
+  const int chosen = static_cast<int>(SendMessageW(form_.ComboBox2, CB_GETCURSEL, 0, 0));
+  StartupContext context = Context();
+  if (ChangeLocation(context, *entry, chosen).changed) RefreshStartupList();
+}
+
+void StartupPage::N5Click() {
+  RestoreRunKeys(backup_, form_.registry(), form_.prompt(), true);
+  RefreshStartupList();
+}
+
+void StartupPage::Undo1Click() {
+  RestoreRunKeys(backup_, form_.registry(), form_.prompt(), false);
+  RefreshStartupList();
 }
 
 // ---------------------------------------------------------------------------------------
 // Selection and the selectors
 
-int StartupPage::CurrentKind(const EntryRecord& entry) const { return IsRegistryEntry(entry) ? 1 : 0; }
-
-int StartupPage::CurrentLocation(const EntryRecord& entry) const {
-  if (entry.Key == kUserRunKey) return 0;
-  if (entry.Key == kMachineKey) return entry.Kind == "RunOnce" ? 2 : 1;
-  return entry.Key;
-}
-
 void StartupPage::ListBox1Click() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
-  const int kind = CurrentKind(*entry);
+  const int kind = EntryKind(*entry);
   SendMessageW(form_.ComboBox1, CB_SETCURSEL, kind, 0);
   kind_colour_ = kind == 1 ? kRegistryKindColour : kFolderKindColour;
   SetComboItems(form_.ComboBox2, kind == 1 ? Lines(kRegistryLocations) : form_.locations().profiles());
   location_colour_ = EntryColour(entry->Key, entry->Kind, form_.locations().all_users_index());
-  const int location = CurrentLocation(*entry);
+  const int location = EntryLocation(*entry);
   SendMessageW(form_.ComboBox2, CB_SETCURSEL, location, 0);
   InvalidateRect(form_.ComboBox1, nullptr, TRUE);
   InvalidateRect(form_.ComboBox2, nullptr, TRUE);
@@ -197,14 +265,15 @@ void StartupPage::ComboBox1Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
   const int chosen = static_cast<int>(SendMessageW(form_.ComboBox1, CB_GETCURSEL, 0, 0));
-  form_.SpeedButton3.SetEnabled(chosen != CurrentKind(*entry));
+  form_.SpeedButton3.SetEnabled(KindApplyEnabled(*entry, chosen));
 }
 
 void StartupPage::ComboBox2Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
   const int chosen = static_cast<int>(SendMessageW(form_.ComboBox2, CB_GETCURSEL, 0, 0));
-  form_.SpeedButton4.SetEnabled(chosen >= 0 && chosen != CurrentLocation(*entry));
+  form_.SpeedButton4.SetEnabled(
+      LocationApplyEnabled(*entry, chosen, static_cast<int>(form_.locations().profiles().size())));
   form_.SetHint(form_.ComboBox2, LocationHint(chosen));
 }
 
@@ -219,7 +288,7 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
   if (form_.SpeedButton2.down() && selected) AppendItem(menu.get(), kIdN3, "有効にする", 0);
   if (selected) AppendItem(menu.get(), kIdDelete1, "削除", 2);
   if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  if (run_keys_undo_available) {
+  if (backup_.RunKeysUndoAvailable) {
     HMENU registry = CreatePopupMenu();
     AppendItem(registry, kIdN5, "保存内容の読込", 18);
     AppendItem(registry, kIdUndo1, "元に戻す", 19);
@@ -231,7 +300,7 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
     AppendItem(add, kIdN24, "実行中のアプリから選択する", 21);
     AppendItem(menu.get(), 0, "スタートアップに追加(&A)", 29, true, add);
   }
-  if (run_keys_undo_available || live) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  if (backup_.RunKeysUndoAvailable || live) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendItem(menu.get(), kIdOptionMenu2, "フォルダを開く(&O)", 3, selected);
   return menu;
 }
@@ -282,10 +351,6 @@ void StartupPage::OpenEntryFolder(int row) {
   form_.prompt().ShowMessage(folder + "\n\nこのディレクトリは存在しません。", kAppTitle, PromptIcon::kInformation);
 }
 
-void StartupPage::DeleteStartupEntry(bool) {
-  // Deleting comes with the changes of the startup page.
-}
-
 // ---------------------------------------------------------------------------------------
 // Messages
 
@@ -300,12 +365,26 @@ bool StartupPage::OnCommand(int id, int code, HWND control) {
     }
     return true;
   }
+  if (control && control == form_.SpeedButton3.hwnd()) {
+    if (code == BN_CLICKED) SpeedButton3Click();
+    return true;
+  }
+  if (control && control == form_.SpeedButton4.hwnd()) {
+    if (code == BN_CLICKED) SpeedButton4Click();
+    return true;
+  }
+  if (control) return false;  // menu commands come without a control
   switch (id) {
     case kIdOptionMenu2:
       OptionMenu2Click();
       return true;
-    case kIdN1: case kIdN3: case kIdDelete1: case kIdN5: case kIdUndo1: case kIdN16: case kIdN24:
-      return true;  // built with the changes of the startup page and the add commands
+    case kIdN1: N1Click(); return true;
+    case kIdN3: N3Click(); return true;
+    case kIdDelete1: DeleteStartupEntry(true); return true;
+    case kIdN5: N5Click(); return true;
+    case kIdUndo1: Undo1Click(); return true;
+    case kIdN16: case kIdN24:
+      return true;  // adding entries comes with its own dialog
   }
   return false;
 }

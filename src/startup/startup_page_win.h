@@ -8,7 +8,10 @@
 
 #include "platform/handles_win.h"
 #include "startup/entry.h"
+#include "startup/run_keys_backup.h"
+#include "startup/startup_actions.h"
 #include "startup/startup_row_win.h"
+#include "startup/startup_shell_win.h"
 #include "startup/startup_system_win.h"
 
 namespace orvela {
@@ -50,23 +53,32 @@ class StartupPage {
   void ComboBox1Change();
   void ComboBox2Change();
   void DeleteStartupEntry(bool ask);
+  void N1Click();           // disable
+  void N3Click();           // enable
+  void SpeedButton3Click(); // apply a change of kind
+  void SpeedButton4Click(); // apply a change of location
+  void N5Click();           // reload the saved Run keys
+  void Undo1Click();        // put the Run keys back as saved
+  const RunKeysBackup& run_keys_backup() const { return backup_; }
 
   int selected_row() const;
   const EntryRecord* selected_entry() const;
-  // Set once the Run keys have been saved in this run: the menu then offers reload and undo.
-  bool run_keys_undo_available = false;
   COLORREF kind_selector_colour() const { return kind_colour_; }
   COLORREF location_selector_colour() const { return location_colour_; }
 
  private:
   void DrawKindItem(const DRAWITEMSTRUCT& item) const;
   void DrawLocationItem(const DRAWITEMSTRUCT& item) const;
-  void AppendRowIcon(const std::string& program, const std::string& target);
-  int CurrentKind(const EntryRecord& entry) const;
-  int CurrentLocation(const EntryRecord& entry) const;
+  // Appends the row's icon to ImageList1 and destroys it; an empty picture when null.
+  void AppendRowIcon(HICON icon);
+  StartupContext Context();
+  // Rebuilds the view that is shown: the live list or the Disabled Box.
+  void RebuildShownList();
 
   TForm1& form_;
   Win32StartupSystem system_;
+  Win32StartupShell shell_;
+  RunKeysBackup backup_;
   UniqueHfont font_;
   COLORREF kind_colour_;
   COLORREF location_colour_;

@@ -245,7 +245,10 @@ TEST_CASE("the row menu follows the selection and the view") {
     CHECK(std::find(captions.begin(), captions.end(), "削除") != captions.end());
     CHECK(std::find(captions.begin(), captions.end(), "レジストリ") == captions.end());
     CHECK((GetMenuState(menu.get(), kIdOptionMenu2, MF_BYCOMMAND) & MF_GRAYED) == 0);
-    page.run_keys_undo_available = true;
+    page.N1Click();  // the first change of a registry entry saves the Run keys
+    CHECK(page.run_keys_backup().RunKeysUndoAvailable);
+    CHECK(w.RowNamed("行テスト マシン") < 0);
+    w.Select(w.RowNamed("行テスト ユーザー"));
     UniqueMenu with_undo = page.PopupMenu1Popup();
     const auto more = MenuCaptions(with_undo.get());
     CHECK(std::find(more.begin(), more.end(), "レジストリ") != more.end());
