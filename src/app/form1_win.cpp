@@ -12,6 +12,7 @@
 
 #include "../../resources/resource_ids.h"
 #include "app/line_list_file.h"
+#include "app/shell_folders_win.h"
 #include "platform/folders_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
@@ -156,21 +157,6 @@ WindowsVersion RunningWindowsVersion() {
   GetVersionExW(&info);
 #pragma GCC diagnostic pop
   return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion};
-}
-
-ShellFolderPaths CurrentShellFolders() {
-  ShellFolderPaths s;
-  wchar_t name[1024];
-  DWORD size = 1024;
-  if (GetUserNameW(name, &size)) s.user_name = Narrow(name);
-  s.profile = ShellFolderPath(CSIDL_PROFILE);
-  s.startup = ShellFolderPath(CSIDL_STARTUP);
-  s.sendto = ShellFolderPath(CSIDL_SENDTO);
-  s.recent = ShellFolderPath(CSIDL_RECENT);
-  s.programs = ShellFolderPath(CSIDL_PROGRAMS);
-  s.common_startup = ShellFolderPath(CSIDL_COMMON_STARTUP);
-  s.common_programs = ShellFolderPath(CSIDL_COMMON_PROGRAMS);
-  return s;
 }
 
 FormServices RealFormServices(Prompt& prompt, RegistryBackend& registry) {

@@ -15,6 +15,7 @@
 #include "app/data_paths.h"
 #include "app/locations.h"
 #include "app/page_frame.h"
+#include "app/shell_folders_win.h"
 #include "app/settings.h"
 #include "app/speed_button_win.h"
 #include "components/shell_link_win.h"
@@ -47,7 +48,6 @@ FormServices RealFormServices(Prompt& prompt, RegistryBackend& registry);
 // IsUserAnAdmin from SHELL32 by its ordinal; true when it cannot be found.
 bool ShellSaysAdministrator();
 WindowsVersion RunningWindowsVersion();
-ShellFolderPaths CurrentShellFolders();
 
 inline constexpr std::string_view kNoAdminMessage =
     "現在のログインユーザーには、管理者権限が御座いません。殆んどの機能が無効となります。";

@@ -1,6 +1,7 @@
 #include "startup/startup_actions.h"
 
 #include <algorithm>
+#include <functional>
 #include <cctype>
 
 #include "app/line_list_file.h"
@@ -109,6 +110,22 @@ bool HasProfile(const StartupContext& context, int32_t key) {
   return key >= 0 && key < static_cast<int32_t>(context.locations.profiles().size());
 }
 
+// Disabling: the line goes into the box (and its file) first, then the live place is
+// removed; when that fails the line is taken back out, so the entry is never in neither place.
+ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& record, const std::string& line,
+                               std::string_view not_removed, const std::function<bool()>& remove_live) {
+  if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
+  const std::vector<std::string> before = context.box_lines;
+  if (!CommitBox(context, WithLine(before, line)))
+    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
+                PromptIcon::kError);
+  if (!remove_live()) {
+    CommitBox(context, before);
+    return Told(context, record.Name, not_removed, PromptIcon::kError);
+  }
+  return {.changed = true};
+}
+
 ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
   if (!NameFitsLine(record.Name)) return Told(context, record.Name, msg::kNameNotStorable);
@@ -127,16 +144,8 @@ ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& re
   const std::optional<std::string> line = RegistryEntryLine(disabled);
   if (!line) return Told(context, record.Name, msg::kCommandNotStorable);
 
-  if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
-  const std::vector<std::string> before = context.box_lines;
-  if (!CommitBox(context, WithLine(before, *line)))
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
-                PromptIcon::kError);
-  if (live && !key->DeleteValue(record.Name)) {
-    CommitBox(context, before);
-    return Told(context, record.Name, msg::kNotDisabledValue, PromptIcon::kError);
-  }
-  return {.changed = true};
+  return IntoBoxThenRemove(context, record, *line, msg::kNotDisabledValue,
+                           [&] { return !live || key->DeleteValue(record.Name); });
 }
 
 ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& record) {
@@ -161,16 +170,8 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
   }
   if (!line) return Told(context, record.Name, msg::kCommandNotStorable);
 
-  if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
-  const std::vector<std::string> before = context.box_lines;
-  if (!CommitBox(context, WithLine(before, *line)))
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
-                PromptIcon::kError);
-  if (!context.shell.RemoveFile(record.Command)) {
-    CommitBox(context, before);
-    return Told(context, record.Name, msg::kNotDisabledFile, PromptIcon::kError);
-  }
-  return {.changed = true};
+  return IntoBoxThenRemove(context, record, *line, msg::kNotDisabledFile,
+                           [&] { return context.shell.RemoveFile(record.Command); });
 }
 
 // Puts a Disabled Box record back into its place. kPlaced, or the user was told why not.

@@ -1,5 +1,7 @@
 #include <doctest.h>
 
+#include "app/shell_folders_win.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -52,28 +54,13 @@ void RemoveTree(const std::string& folder) {
   RemoveDirectoryW(Wide(folder).c_str());
 }
 
-ShellFolderPaths ShellFolders() {
-  ShellFolderPaths paths;
-  wchar_t user[256];
-  DWORD size = 256;
-  if (GetUserNameW(user, &size)) paths.user_name = Narrow(user);
-  paths.profile = ShellFolderPath(CSIDL_PROFILE);
-  paths.startup = ShellFolderPath(CSIDL_STARTUP);
-  paths.sendto = ShellFolderPath(CSIDL_SENDTO);
-  paths.recent = ShellFolderPath(CSIDL_RECENT);
-  paths.programs = ShellFolderPath(CSIDL_PROGRAMS);
-  paths.common_startup = ShellFolderPath(CSIDL_COMMON_STARTUP);
-  paths.common_programs = ShellFolderPath(CSIDL_COMMON_PROGRAMS);
-  return paths;
-}
-
 // The prefix as the program sees it, with profiles taro and hanako made under the profiles
 // root, a data folder, a program to point at, and the Run keys; all removed at the end.
 struct WineFixture {
   ComInit com;
   Win32Registry registry;
   ScriptedPrompt prompt;
-  ProfileLocations locations = ProfileLocations::FromShell(ShellFolders());
+  ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
   TShellLink link;
   Win32StartupShell shell{link};
   std::vector<std::string> box;
