@@ -262,3 +262,20 @@ TEST_CASE("the row menu follows the selection and the view") {
     CHECK(w.prompt.messages()[0] == "C:\\Nowhere Orvela\n\nこのディレクトリは存在しません。");
   }
 }
+
+TEST_CASE("the Delete key in the startup list asks before anything is deleted") {
+  SeededEntries seeded;
+  Window w;
+  const int row = w.RowNamed("行テスト ユーザー");
+  w.Select(row);
+  SendMessageW(w.form->ListBox1, WM_KEYDOWN, VK_DELETE, 0);  // the scripted prompt answers No
+  REQUIRE(w.prompt.shown().size() == 1);
+  CHECK(w.prompt.shown()[0].kind == ScriptedPrompt::Kind::kYesNo);
+  CHECK(w.prompt.shown()[0].text == "[行テスト ユーザー]\nこのスタートアップを削除してよろしいですか？");
+  CHECK(w.prompt.shown()[0].caption == "削除確認");
+  CHECK(w.RowNamed("行テスト ユーザー") == row);
+
+  w.prompt.AnswerYes();
+  SendMessageW(w.form->ListBox1, WM_KEYDOWN, VK_DELETE, 0);
+  CHECK(w.RowNamed("行テスト ユーザー") < 0);
+}
