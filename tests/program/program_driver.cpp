@@ -30,6 +30,18 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM data) {
   return TRUE;
 }
 
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindControlById(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ControlSearch*>(data);
+  if (GetDlgCtrlID(window) != search->id) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // The build folder is a Unix path; Wine sees it on drive Z:.
 std::string ExeDirectory() {
   std::string dir = "Z:" ORVELA_EXE_DIR;
@@ -101,6 +113,46 @@ DWORD WaitForExit(const RunningProgram& program, int timeout_ms) {
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(program.process.get(), &code);
   return code;
+}
+
+bool KillProgram(const RunningProgram& program) {
+  if (!program.process) return true;
+  if (WaitForSingleObject(program.process.get(), 0) == WAIT_OBJECT_0) return true;
+  TerminateProcess(program.process.get(), 1);
+  return WaitForSingleObject(program.process.get(), 15000) == WAIT_OBJECT_0;
+}
+
+void WaitUntilIdle(const RunningProgram& program, int timeout_ms) {
+  WaitForInputIdle(program.process.get(), static_cast<DWORD>(timeout_ms));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeout_ms) {
+  for (int waited = 0;; waited += 100) {
+    if (condition()) return true;
+    if (waited >= timeout_ms) return false;
+    Sleep(100);
+  }
+}
+
+HWND FindControl(HWND window, int id) {
+  // EnumChildWindows walks the descendants too, so controls on panels are found.
+  ControlSearch search{id, nullptr};
+  EnumChildWindows(window, FindControlById, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void ClickButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void PostControlCommand(HWND window, HWND control, int code) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+}
+
+void PostMenuCommand(HWND window, UINT id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT failed) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result)) return failed;
+  return static_cast<LRESULT>(result);
 }
 
 }  // namespace orvela::testing

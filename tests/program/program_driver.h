@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/handles_win.h"
@@ -28,5 +29,25 @@ std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int id);
 // The exit code, or STILL_ACTIVE when the process did not end within the time.
 DWORD WaitForExit(const RunningProgram& program, int timeout_ms = 15000);
+// Ends the process at once, the way a crash or a power cut would: nothing of the program
+// runs. True when it has ended (also when it had ended before).
+bool KillProgram(const RunningProgram& program);
+// Returns once the program waits for input (its message loop is idle), or after the time.
+void WaitUntilIdle(const RunningProgram& program, int timeout_ms = 15000);
+
+// Checks the condition every 100 ms; false when it did not hold within the time.
+bool WaitUntil(const std::function<bool()>& condition, int timeout_ms = 15000);
+// The control with that id among the window's children at any depth; nullptr when none.
+HWND FindControl(HWND window, int id);
+// Clicks a button of a dialog or message box (BM_CLICK, posted).
+void ClickButton(HWND dialog, int id);
+// What a control reports to its window (WM_COMMAND with its id, the code and its handle),
+// posted to the top-level window as the control's parent would pass it on.
+void PostControlCommand(HWND window, HWND control, int code);
+// A menu command as the menu sends it (WM_COMMAND without a control), posted.
+void PostMenuCommand(HWND window, UINT id);
+// A message sent to a window of another process; `failed` (the default) when it did not
+// answer within the time.
+LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT failed = -1);
 
 }  // namespace orvela::testing
