@@ -188,7 +188,8 @@ void TRegistryFile::AppendValueEntry(std::string_view name, std::string& out) {
   if (name.empty()) {
     if (!is_text) {
       // A default value the format can only hold as text.
-      prompt_.ShowMessage("Invalid data type for ''", kCaption, PromptIcon::kError);
+      prompt_.ShowMessage(CurrentPath() + "\n\n既定の値が文字列ではないため、ファイルに保存できませんでした。", kCaption,
+                          PromptIcon::kError);
       return;
     }
     out += "@=\"" + EscapeValueText(RegistryDataToString(value->data)) + "\"" + std::string(kCrLf);
@@ -453,8 +454,8 @@ void TRegistryFile::StoreValue(std::string_view name, const RegistryValue& value
     case Target::kOpenKey:
       if (!WriteValue(name, value)) {
         not_restored_.push_back(JoinKeyName(FRootName, CurrentPath()) + " : " + std::string(name));
-        prompt_.ShowMessage("Failed to set data for '" + std::string(name) + "'", kCaption,
-                            PromptIcon::kError);
+        prompt_.ShowMessage(JoinKeyName(FRootName, CurrentPath()) + "\n" + std::string(name) +
+                                "\n\nレジストリに書き込めませんでした。", kCaption, PromptIcon::kError);
       }
       break;
     case Target::kNone:
