@@ -272,9 +272,9 @@ TEST_CASE("disable, enable and delete a Run value through the window") {
   // The next question comes only after the first command has finished.
   PostMenuCommand(window.main, kDelete);
   question = WaitForWindow(window.program.pid, L"#32770");
-  REQUIRE(question);
-  CHECK(ToolValueAsWritten());
+  CHECK(ToolValueAsWritten());  // "No" changed nothing
   CHECK(window.RowCount() == 1);
+  REQUIRE(question);
   CHECK(MessageBoxText(question) == "[Tool]\nこのスタートアップを削除してよろしいですか？");
   ClickButton(question, IDYES);
   REQUIRE(WaitUntil([] { return !ToolValuePresent(); }));
