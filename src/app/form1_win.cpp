@@ -14,6 +14,7 @@
 #include "app/line_list_file.h"
 #include "app/shell_folders_win.h"
 #include "platform/folders_win.h"
+#include "platform/image_list_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
@@ -103,29 +104,6 @@ int TextWidth(HWND control, HFONT font, const std::wstring& text) {
   SelectObject(dc, old);
   ReleaseDC(control, dc);
   return size.cx;
-}
-
-// An icon appended to an image list; an empty picture keeps the numbering when there is none.
-void AppendIconOrBlank(HIMAGELIST list, HICON icon) {
-  if (icon) {
-    ImageList_AddIcon(list, icon);
-    DestroyIcon(icon);
-    return;
-  }
-  int cx = 16, cy = 16;
-  ImageList_GetIconSize(list, &cx, &cy);
-  HDC screen = GetDC(nullptr);
-  HBITMAP blank = CreateCompatibleBitmap(screen, cx, cy);
-  HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(dc, mask);
-  PatBlt(dc, 0, 0, cx, cy, WHITENESS);  // all transparent
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  ImageList_Add(list, blank, mask);
-  DeleteObject(blank);
-  DeleteObject(mask);
 }
 
 HICON LargeFolderIcon(const std::string& folder) {

@@ -4,6 +4,7 @@
 
 #include "app/form1_win.h"
 #include "platform/folders_win.h"
+#include "platform/image_list_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
@@ -102,26 +103,6 @@ const EntryRecord* StartupPage::selected_entry() const {
 // ---------------------------------------------------------------------------------------
 // The list
 
-void StartupPage::AppendRowIcon(HICON icon) {
-  HIMAGELIST images = form_.image_list1();
-  if (icon) {
-    ImageList_AddIcon(images, icon);
-    DestroyIcon(icon);
-    return;
-  }
-  // An empty picture keeps every row's icon at the row's index.
-  HDC screen = GetDC(nullptr);
-  UniqueHbitmap blank(CreateCompatibleBitmap(screen, 32, 32));
-  UniqueHbitmap mask(CreateBitmap(32, 32, 1, 1, nullptr));
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(dc, mask.get());
-  PatBlt(dc, 0, 0, 32, 32, WHITENESS);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  ImageList_Add(images, blank.get(), mask.get());
-}
-
 void StartupPage::RefreshStartupList() {
   WaitCursor busy;
   HWND list = form_.ListBox1;
@@ -145,7 +126,7 @@ void StartupPage::RefreshStartupList() {
     const ResolvedTarget resolved = ResolveTarget(ProgramPathOf(record.Command), system_);
     record.Missing = resolved.missing;
     HICON icon = ShellIconOf(resolved.program, false, false);
-    AppendRowIcon(icon ? icon : ShellIconOf(resolved.target, false, false));
+    AppendIconOrBlank(form_.image_list1(), icon ? icon : ShellIconOf(resolved.target, false, false));
     ReadVersionInfo(resolved.target, record);
   }
   const int count = static_cast<int>(form_.entries.size());
@@ -168,7 +149,7 @@ void StartupPage::ShowDisabledBox() {
   form_.entries = DisabledBoxRecords(form_.startup_box(), form_.locations());
   for (EntryRecord& record : form_.entries) {
     UniqueHicon icon = PrepareDisabledBoxRow(record, system_);
-    AppendRowIcon(icon.release());
+    AppendIconOrBlank(form_.image_list1(), icon.release());
   }
   const int count = static_cast<int>(form_.entries.size());
   SendMessageW(list, LB_SETCOUNT, count, 0);

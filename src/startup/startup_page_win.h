@@ -69,8 +69,6 @@ class StartupPage {
  private:
   void DrawKindItem(const DRAWITEMSTRUCT& item) const;
   void DrawLocationItem(const DRAWITEMSTRUCT& item) const;
-  // Appends the row's icon to ImageList1 and destroys it; an empty picture when null.
-  void AppendRowIcon(HICON icon);
   StartupContext Context();
   // Rebuilds the view that is shown: the live list or the Disabled Box.
   void RebuildShownList();
