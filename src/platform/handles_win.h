@@ -50,7 +50,6 @@ inline void GdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void Hdc(HDC h) { DeleteDC(h); }
 inline void Module(HMODULE h) { FreeLibrary(h); }
 inline void Menu(HMENU h) { DestroyMenu(h); }
-inline void Window(HWND h) { DestroyWindow(h); }
 inline void ItemIdList(LPITEMIDLIST p) { CoTaskMemFree(p); }
 }  // namespace handle_close
 
@@ -66,7 +65,6 @@ using UniqueHpen = UniqueAny<HPEN, handle_close::GdiObject>;
 using UniqueHdc = UniqueAny<HDC, handle_close::Hdc>;
 using UniqueModule = UniqueAny<HMODULE, handle_close::Module>;
 using UniqueMenu = UniqueAny<HMENU, handle_close::Menu>;
-using UniqueWindow = UniqueAny<HWND, handle_close::Window>;
 // Item id lists from the shell: freed with the shell allocator (CoTaskMemFree is it).
 using UniqueItemIdList = UniqueAny<LPITEMIDLIST, handle_close::ItemIdList>;
 
