@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "platform/folders_win.h"
+#include "platform/message_pump_win.h"
 #include "platform/wide_win.h"
 #include "startup/startup_page_win.h"
 
@@ -12,18 +13,6 @@ namespace {
 
 void SetVisible(HWND control, bool visible) { ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE); }
 bool IsShown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-void ProcessPendingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 }  // namespace
 

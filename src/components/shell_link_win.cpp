@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "components/link_naming.h"
+#include "platform/message_pump_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -98,19 +99,6 @@ std::optional<ShellItemName> DescribeItem(LPCITEMIDLIST item) {
     return std::nullopt;
   }
   return ShellItemName{Narrow(info.szDisplayName), (info.dwAttributes & SFGAO_FOLDER) != 0};
-}
-
-// Keeps the window alive during a long folder walk.
-void ProcessPendingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
-      return;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 }  // namespace

@@ -68,23 +68,25 @@ using UniqueMenu = UniqueAny<HMENU, handle_close::Menu>;
 // Item id lists from the shell: freed with the shell allocator (CoTaskMemFree is it).
 using UniqueItemIdList = UniqueAny<LPITEMIDLIST, handle_close::ItemIdList>;
 
-// File and search handles are empty when INVALID_HANDLE_VALUE.
-class UniqueFile {
+// File and search handles are empty when INVALID_HANDLE_VALUE, which cannot be a template
+// argument: a type of their own.
+template <auto Close>
+class UniqueInvalidEmpty {
  public:
-  UniqueFile() = default;
-  explicit UniqueFile(HANDLE h) : h_(h) {}
-  UniqueFile(const UniqueFile&) = delete;
-  UniqueFile& operator=(const UniqueFile&) = delete;
-  UniqueFile(UniqueFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-  UniqueFile& operator=(UniqueFile&& o) noexcept {
+  UniqueInvalidEmpty() = default;
+  explicit UniqueInvalidEmpty(HANDLE h) : h_(h) {}
+  UniqueInvalidEmpty(const UniqueInvalidEmpty&) = delete;
+  UniqueInvalidEmpty& operator=(const UniqueInvalidEmpty&) = delete;
+  UniqueInvalidEmpty(UniqueInvalidEmpty&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
+  UniqueInvalidEmpty& operator=(UniqueInvalidEmpty&& o) noexcept {
     if (this != &o) reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
     return *this;
   }
-  ~UniqueFile() { reset(); }
+  ~UniqueInvalidEmpty() { reset(); }
   HANDLE get() const { return h_; }
   explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
   void reset(HANDLE h = INVALID_HANDLE_VALUE) {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    if (h_ != INVALID_HANDLE_VALUE) Close(h_);
     h_ = h;
   }
 
@@ -92,20 +94,12 @@ class UniqueFile {
   HANDLE h_ = INVALID_HANDLE_VALUE;
 };
 
-class UniqueFindHandle {
- public:
-  explicit UniqueFindHandle(HANDLE h) : h_(h) {}
-  UniqueFindHandle(const UniqueFindHandle&) = delete;
-  UniqueFindHandle& operator=(const UniqueFindHandle&) = delete;
-  ~UniqueFindHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-  }
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+namespace handle_close {
+inline void FindHandle(HANDLE h) { FindClose(h); }
+}  // namespace handle_close
 
- private:
-  HANDLE h_;
-};
+using UniqueFile = UniqueInvalidEmpty<handle_close::Handle>;
+using UniqueFindHandle = UniqueInvalidEmpty<handle_close::FindHandle>;
 
 // A COM interface pointer, released when it goes.
 template <typename I>

@@ -18,8 +18,6 @@ std::string ParentFolder(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool EnsureFolder(const std::string& folder) { return !folder.empty() && CreateFolderTree(folder); }
-
 }  // namespace
 
 std::string Win32StartupShell::ResolveLink(const std::string& link) {
@@ -41,7 +39,7 @@ std::string Win32StartupShell::CreateShortcut(const ShortcutTarget& target,
     item = ItemIdListFromBytes(target.item_id_list);
     if (!item) return "";
   }
-  if (!EnsureFolder(folder)) return "";
+  if (!CreateFolderTree(folder)) return "";
   return link_.CreateLink2(target.path, item.get(), folder, name, false);
 }
 
@@ -58,7 +56,7 @@ bool Win32StartupShell::RemoveFile(const std::string& path) {
 }
 
 bool Win32StartupShell::CopyFileTo(const std::string& from, const std::string& to) {
-  if (!EnsureFolder(ParentFolder(to))) return false;
+  if (!CreateFolderTree(ParentFolder(to))) return false;
   return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), TRUE) != 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/folders_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
@@ -12,10 +13,8 @@ Win32StartupSystem::Win32StartupSystem(
     : resolve_link_(std::move(resolve_link)) {}
 
 PathKind Win32StartupSystem::KindOf(const std::string& path) const {
-  if (path.empty()) return PathKind::kNone;
-  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kNone;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
+  if (FileExists(path)) return PathKind::kFile;
+  return FolderExists(path) ? PathKind::kFolder : PathKind::kNone;
 }
 
 DriveKind Win32StartupSystem::DriveKindOf(const std::string& path) const {

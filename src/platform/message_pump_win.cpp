@@ -1,0 +1,19 @@
+#include "platform/message_pump_win.h"
+
+#include <windows.h>
+
+namespace orvela {
+
+void ProcessPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace orvela
