@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/locations.h"
-#include "app/settings.h"
+#include "common/locations.h"
+#include "common/settings.h"
 #include "platform/ansi_codec.h"
-#include "startup/disabled_box.h"
+#include "common/disabled_box.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "app/form1_win.h"
 #include "app/page_frame.h"
-#include "app/settings.h"
+#include "common/settings.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/wide_win.h"

@@ -3,18 +3,17 @@
 
 #include <shellapi.h>
 
+#include "common/controls_win.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/wide_win.h"
+#include "recent/recent_page_win.h"
+#include "sendto/sendto_page_win.h"
+#include "settings/settings_page_win.h"
 #include "startup/startup_page_win.h"
+#include "uninstall/uninstall_page_win.h"
 
 namespace orvela {
-namespace {
-
-void SetVisible(HWND control, bool visible) { ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE); }
-bool IsShown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-}  // namespace
 
 int TForm1::current_page() const { return TabCtrl_GetCurSel(PageControl1); }
 
@@ -35,15 +34,14 @@ void TForm1::SpeedButton1Click() {
   SpeedButton2.SetDown(false);
   const int page = current_page();
   if (page == kUninstallPage) {
-    FillUninstallList();
+    uninstall_page_->FillUninstallList();
     return;
   }
-  EnableWindow(ComboBox1, TRUE);
-  EnableWindow(ComboBox2, TRUE);
+  startup_page_->EnableSelectors(true);
   SetVisible(SendSelectPanel, page == kSendToPage);
   LayoutTopPanel();
-  if (page == kStartupPage) RefreshStartupList();
-  if (page == kSendToPage) FillSendToList();
+  if (page == kStartupPage) startup_page_->RefreshStartupList();
+  if (page == kSendToPage) sendto_page_->FillSendToList();
 }
 
 void TForm1::SpeedButton2Click() {
@@ -52,11 +50,11 @@ void TForm1::SpeedButton2Click() {
   const int page = current_page();
   if (page == kSendToPage) {
     SetVisible(SendSelectPanel, false);
-    ShowSendToDisabledBox();
+    sendto_page_->ShowSendToDisabledBox();
   } else if (page == kUninstallPage) {
-    FillUninstallList();
+    uninstall_page_->FillUninstallList();
   } else {
-    ShowStartupDisabledBox();
+    startup_page_->ShowDisabledBox();
   }
 }
 
@@ -68,7 +66,7 @@ void TForm1::SpeedButton7Click() {
 void TForm1::RefreshPage(bool reset) {
   const int page = current_page();
   if (reset) {
-    for (HWND list : {ListBox1, ListBox2, ListBox3}) ClearListBox(list);
+    for (HWND list : {startup_page_->ListBox1, sendto_page_->ListBox2, uninstall_page_->ListBox3}) ClearListBox(list);
     SpeedButton1.SetDown(true);
     SpeedButton2.SetDown(false);
     SpeedButton2.SetCaption(std::string(kDisabledBoxCaption));
@@ -77,8 +75,8 @@ void TForm1::RefreshPage(bool reset) {
   in.page = page;
   in.live_list_down = SpeedButton1.down();
   in.windata_exists = FileExists(paths_.settings_backup);
-  in.settings_pages_visible = IsShown(PageControl2);
-  in.uninstall_list_visible = IsShown(ListBox3);
+  in.settings_pages_visible = settings_page_->allowed();
+  in.uninstall_list_visible = uninstall_page_->allowed();
   in.live_button_caption = SpeedButton1.caption();
   in.box_button_caption = SpeedButton2.caption();
   const PageFrame frame = ComputePageFrame(in);
@@ -87,7 +85,7 @@ void TForm1::RefreshPage(bool reset) {
   SpeedButton2.SetVisible(frame.box_button_visible);
   SpeedButton7.SetVisible(frame.refresh_visible);
   SetVisible(Panel7, frame.page_buttons_visible);
-  SetVisible(Panel2, frame.selectors_visible);
+  SetVisible(startup_page_->Panel2, frame.selectors_visible);
   SetVisible(SendSelectPanel, frame.user_selector_visible);
   SelectCurrentUserIfNone();
   SpeedButton7.SetCaption(frame.refresh_caption);
@@ -105,43 +103,35 @@ void TForm1::RefreshPage(bool reset) {
     SpeedButton12.tag = frame.other_list_page;
     SpeedButton12.SetGlyph(frame.other_list_glyph);
     SetHint(SpeedButton12.hwnd(), frame.other_list_hint);
-    N32Caption = frame.folder_item_caption;
-    N32Hint = frame.folder_item_hint;
-    const std::string captions[] = {frame.column0, frame.column1};
-    for (int i = 0; i < 2; ++i) {
-      std::wstring text = Wide(captions[i]);
-      LVCOLUMNW column{};
-      column.mask = LVCF_TEXT;
-      column.pszText = text.data();
-      SendMessageW(ListView2, LVM_SETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
+    recent_page_->N32Caption = frame.folder_item_caption;
+    recent_page_->N32Hint = frame.folder_item_hint;
+    recent_page_->SetColumnCaptions(frame.column0, frame.column1);
   }
   ShowPageContent(page, frame.page_control_visible);
 
   switch (page) {
     case kStartupPage:
       if (SpeedButton1.down()) {
-        RefreshStartupList();
-        EnableWindow(ComboBox1, TRUE);
-        EnableWindow(ComboBox2, TRUE);
+        startup_page_->RefreshStartupList();
+        startup_page_->EnableSelectors(true);
       } else {
         SpeedButton2Click();
       }
       break;
     case kSendToPage:
-      if (SpeedButton1.down()) FillSendToList(); else ShowSendToDisabledBox();
+      if (SpeedButton1.down()) sendto_page_->FillSendToList(); else sendto_page_->ShowSendToDisabledBox();
       break;
     case kUninstallPage:
-      if (IsShown(ListBox3)) FillUninstallList();
+      if (uninstall_page_->allowed()) uninstall_page_->FillUninstallList();
       break;
     case kRecentPage:
-      FillRecentList();
+      recent_page_->FillRecentList();
       break;
     case kProgramsPage:
-      FillProgramsList();
+      recent_page_->FillProgramsList();
       break;
     case kSettingsPage:
-      if (IsShown(PageControl2)) FillSettingsPages();
+      if (settings_page_->allowed()) settings_page_->FillSettingsPages();
       break;
   }
   SpeedButton1.SetCaption(frame.live_button_caption);
@@ -154,7 +144,7 @@ void TForm1::RefreshPage(bool reset) {
 
 void TForm1::ShowPageContent(int page, bool page_control_visible) {
   SetVisible(PageControl1, page_control_visible);
-  SetVisible(ListView2, !page_control_visible);
+  SetVisible(recent_page_->ListView2, !page_control_visible);
   for (int p = 0; p < kPageCount; ++p)
     if (TabSheets[p]) SetVisible(TabSheets[p], page_control_visible && p == page);
 }
@@ -167,11 +157,9 @@ void TForm1::SelectCurrentUserIfNone() {
   if (index != CB_ERR) SendMessageW(ComboBox6, CB_SETCURSEL, index, 0);
 }
 
-void TForm1::ClearListBox(HWND list) {
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+std::string TForm1::selected_user() const {
+  const LRESULT index = SendMessageW(ComboBox6, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? std::string() : ComboItemText(ComboBox6, static_cast<int>(index));
 }
 
 void TForm1::OpenHelpPage(const std::string& file) {
@@ -185,48 +173,9 @@ void TForm1::OpenHelpPage(const std::string& file) {
   ShellExecuteW(hwnd_, L"open", Wide(page).c_str(), nullptr, Wide(folder).c_str(), SW_SHOWNORMAL);
 }
 
+// The Delete key in a page's list goes to that page.
 void TForm1::ListBox1KeyDown(HWND list, WPARAM key) {
-  if (key != VK_DELETE) return;
-  // The SendTo and uninstall pages' delete commands come with those pages.
-  if (list == ListBox1) startup_page_->DeleteStartupEntry(true);
-}
-
-// ---------------------------------------------------------------------------------------
-// Fill routines. Each page's own work replaces these; until then a page shows its empty
-// list and the row count 0.
-
-void TForm1::RefreshStartupList() { startup_page_->RefreshStartupList(); }
-
-void TForm1::ShowStartupDisabledBox() { startup_page_->ShowDisabledBox(); }
-
-void TForm1::FillSendToList() {
-  ClearListBox(ListBox2);
-  SetStatusText(0, "0");
-}
-
-void TForm1::ShowSendToDisabledBox() {
-  ClearListBox(ListBox2);
-  SetStatusText(0, "0");
-}
-
-void TForm1::FillUninstallList() {
-  ClearListBox(ListBox3);
-  SetStatusText(0, "0");
-}
-
-void TForm1::FillRecentList() {
-  ListView_SetItemCountEx(ListView2, 0, 0);
-  SetStatusText(0, "0");
-}
-
-void TForm1::FillProgramsList() {
-  ListView_SetItemCountEx(ListView2, 0, 0);
-  SetStatusText(0, "0");
-}
-
-void TForm1::FillSettingsPages() {
-  TabCtrl_SetCurSel(PageControl2, 1);
-  TabCtrl_SetCurSel(PageControl2, 0);
+  for (WindowPage* page : AllPages()) page->OnListKey(list, key);
 }
 
 }  // namespace orvela

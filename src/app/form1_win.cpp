@@ -11,67 +11,35 @@
 #include <stdexcept>
 
 #include "../../resources/resource_ids.h"
-#include "app/line_list_file.h"
-#include "app/shell_folders_win.h"
+#include "common/controls_win.h"
+#include "common/shell_folders_win.h"
 #include "platform/folders_win.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
+#include "recent/recent_page_win.h"
+#include "sendto/sendto_page_win.h"
+#include "settings/settings_page_win.h"
 #include "startup/startup_page_win.h"
+#include "uninstall/uninstall_page_win.h"
 
 namespace orvela {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TForm1";
-constexpr wchar_t kPanelClass[] = L"OrvelaPanel";
 constexpr int kFormWidth = 672, kFormHeight = 489, kMinWidth = 580, kMinHeight = 450;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr COLORREF kStatusFace = RGB(195, 195, 195);
 
+// Ids of the frame's controls; the pages number theirs from 1300 on.
 enum ControlId {
   kIdSpeedButton1 = 1001, kIdSpeedButton2, kIdSpeedButton7, kIdSpeedButton5, kIdSpeedButton6,
-  kIdSpeedButton3, kIdSpeedButton4,
-  kIdSpeedButton9, kIdSpeedButton10, kIdSpeedButton11, kIdSpeedButton12, kIdSpeedButton13,
-  kIdComboBox1 = 1101, kIdComboBox2, kIdComboBox6,
-  kIdPageControl1 = 1201, kIdPageControl2,
-  kIdListBox1 = 1301, kIdListBox2, kIdListBox3, kIdListView2, kIdMoreInfo,
+  kIdSpeedButton9 = 1008, kIdSpeedButton10, kIdSpeedButton11, kIdSpeedButton12, kIdSpeedButton13,
+  kIdComboBox6 = 1103,
+  kIdPageControl1 = 1201,
   kIdStatusBar1 = 1401,
 };
-
-// Panels hold controls; what their controls report goes to the main window.
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_VKEYTOITEM:
-    case WM_CONTEXTMENU:
-      return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wparam);
-      SetBkMode(dc, TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-  }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
-}
-
-void RegisterClasses() {
-  static bool registered = false;
-  if (registered) return;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW panel{};
-  panel.cbSize = sizeof panel;
-  panel.lpfnWndProc = PanelProc;
-  panel.hInstance = instance;
-  panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  panel.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  panel.lpszClassName = kPanelClass;
-  RegisterClassExW(&panel);
-  registered = true;
-}
 
 UniqueHfont MakeFont(const wchar_t* face, int height) {
   LOGFONTW lf{};
@@ -81,20 +49,6 @@ UniqueHfont MakeFont(const wchar_t* face, int height) {
   wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
   return UniqueHfont(CreateFontIndirectW(&lf));
 }
-
-void SetFont(HWND control, HFONT font) {
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-}
-
-HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id,
-                 DWORD ex_style = 0) {
-  return CreateWindowExW(ex_style, cls, text, WS_CHILD | style, 0, 0, 10, 10, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                         nullptr);
-}
-
-void SetVisible(HWND control, bool visible) { ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE); }
-bool IsShown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 int TextWidth(HWND control, HFONT font, const std::wstring& text) {
   HDC dc = GetDC(control);
@@ -152,7 +106,6 @@ FormServices RealFormServices(Prompt& prompt, RegistryBackend& registry) {
 // Construction
 
 TForm1::TForm1(FormServices services) : services_(std::move(services)) {
-  RegisterClasses();
   static const ATOM form_class = [] {
     WNDCLASSEXW form{};
     form.cbSize = sizeof form;
@@ -172,6 +125,8 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
   }
   // Data locations; the uninstall backup folder (and with it "data") is made at start.
   paths_ = DataPaths::ForProgramFolder(services_.program_folder);
+  startup_box_.path = paths_.startup_box;
+  sendto_box_.path = paths_.sendto_box;
   CreateFolderTree(paths_.uninstall_folder);
   ComputeLocations();
 
@@ -184,8 +139,8 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
 
   CreateImageLists();
   CreateControls();
+  CreatePages();
   SetCaptionsHintsAndGlyphs();
-  startup_page_ = std::make_unique<StartupPage>(*this);
   DragAcceptFiles(hwnd_, TRUE);
 
   windows_class_ = WindowsClassOf(services_.version.is_nt, services_.version.major, services_.version.minor);
@@ -200,11 +155,6 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
   Layout();
 }
 
-int TForm1::SelectedRow(HWND list) {
-  const LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  return row == LB_ERR ? -1 : static_cast<int>(row);
-}
-
 TForm1::~TForm1() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (com_initialized_) CoUninitialize();
@@ -217,7 +167,6 @@ void TForm1::ComputeLocations() {
 }
 
 void TForm1::CreateImageLists() {
-  image_list1_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 16));
   image_list3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 16));
   image_list2_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 40, 4));
   HBITMAP strip = static_cast<HBITMAP>(
@@ -231,11 +180,6 @@ void TForm1::CreateImageLists() {
   AppendIconOrBlank(image_list2_.get(), ShellIconOf(paths_.program_folder, true, false));
   AppendIconOrBlank(image_list2_.get(), ShellIconOf(".reg", true, true));
   AppendIconOrBlank(image_list2_.get(), LargeFolderIcon(services_.shell_folders.recent));
-}
-
-HWND TForm1::CreatePanel(HWND parent, const wchar_t* text) {
-  return CreateChild(kPanelClass, text, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, parent, 0,
-                     WS_EX_CONTROLPARENT);
 }
 
 void TForm1::CreateControls() {
@@ -252,7 +196,7 @@ void TForm1::CreateControls() {
   // The page control first, so the panels and pages made after it lie on top of it.
   PageControl1 = CreateChild(WC_TABCONTROLW, L"", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, hwnd_,
                              kIdPageControl1);
-  SetFont(PageControl1, ui);
+  SetControlFont(PageControl1, ui);
   TabCtrl_SetImageList(PageControl1, glyphs);
   for (int page = 0; page < kPageCount; ++page) {
     std::wstring caption = Wide(kPageCaptions[page]);
@@ -271,36 +215,15 @@ void TForm1::CreateControls() {
   SpeedButton5.Create(Panel1, kIdSpeedButton5, glyphs, ui);
   SpeedButton6.Create(Panel1, kIdSpeedButton6, glyphs, ui);
   Label3 = CreateChild(WC_STATICW, Wide("Ｖ＆Ｌ").c_str(), WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, Panel1, 0);
-  SetFont(Label3, ui);
-
-  Panel2 = CreatePanel(Panel1);
-  HWND kind_label = CreateChild(WC_STATICW, Wide("種類 ").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
-  const DWORD selector_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
-                               CBS_HASSTRINGS;
-  ComboBox1 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox1);
-  SpeedButton3.Create(Panel2, kIdSpeedButton3, glyphs, ui);
-  HWND place_label = CreateChild(WC_STATICW, Wide("登録場所").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
-  ComboBox2 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox2);
-  SpeedButton4.Create(Panel2, kIdSpeedButton4, glyphs, ui);
-  for (HWND c : {kind_label, ComboBox1, place_label, ComboBox2}) SetFont(c, ui);
-  for (HWND selector : {ComboBox1, ComboBox2}) {
-    SendMessageW(selector, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 18);
-    SendMessageW(selector, CB_SETITEMHEIGHT, 0, 18);
-  }
-  SetWindowPos(kind_label, nullptr, 4, 6, 30, 16, SWP_NOZORDER);
-  SetWindowPos(ComboBox1, nullptr, 34, 2, 110, 200, SWP_NOZORDER);
-  SetWindowPos(SpeedButton3.hwnd(), nullptr, 146, 1, 24, 24, SWP_NOZORDER);
-  SetWindowPos(place_label, nullptr, 180, 6, 50, 16, SWP_NOZORDER);
-  SetWindowPos(ComboBox2, nullptr, 230, 2, 190, 300, SWP_NOZORDER);
-  SetWindowPos(SpeedButton4.hwnd(), nullptr, 422, 1, 24, 24, SWP_NOZORDER);
+  SetControlFont(Label3, ui);
 
   SendSelectPanel = CreatePanel(Panel1);
   HWND user_label =
       CreateChild(WC_STATICW, Wide(" 表示するユーザーの選択").c_str(), WS_VISIBLE | SS_NOPREFIX, SendSelectPanel, 0);
   ComboBox6 = CreateChild(WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                           SendSelectPanel, kIdComboBox6);
-  SetFont(user_label, ui);
-  SetFont(ComboBox6, ui);
+  SetControlFont(user_label, ui);
+  SetControlFont(ComboBox6, ui);
   SetWindowPos(user_label, nullptr, 4, 6, 130, 16, SWP_NOZORDER);
   SetWindowPos(ComboBox6, nullptr, 136, 2, 150, 300, SWP_NOZORDER);
 
@@ -316,60 +239,8 @@ void TForm1::CreateControls() {
     TabSheets[page] = CreatePanel(hwnd_);
     SetVisible(TabSheets[page], page == kStartupPage);
   }
-  const DWORD list_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
-                           LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
-  ListBox1 = CreateChild(WC_LISTBOXW, L"", list_style, TabSheets[kStartupPage], kIdListBox1, WS_EX_CLIENTEDGE);
-  ListBox2 = CreateChild(WC_LISTBOXW, L"", list_style, TabSheets[kSendToPage], kIdListBox2, WS_EX_CLIENTEDGE);
-  MoreInfoButton = CreateChild(WC_BUTTONW, Wide("他の情報も表示").c_str(), WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                               TabSheets[kUninstallPage], kIdMoreInfo);
-  SetFont(MoreInfoButton, ui);
-  ListBox3 = CreateChild(WC_LISTBOXW, L"", list_style, TabSheets[kUninstallPage], kIdListBox3, WS_EX_CLIENTEDGE);
-  for (HWND list : {ListBox1, ListBox2, ListBox3}) {
-    SetFont(list, list_font_.get());
-    SendMessageW(list, LB_SETITEMHEIGHT, 0, 42);
-  }
-
-  PageControl2 = CreateChild(WC_TABCONTROLW, L"", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                             TabSheets[kSettingsPage], kIdPageControl2);
-  SetFont(PageControl2, ui);
-  // The network page's tab is hidden: only "メモリ" and "その他" have tabs.
-  for (const char* caption : {"メモリ", "その他"}) {
-    std::wstring text = Wide(caption);
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = text.data();
-    SendMessageW(PageControl2, TCM_INSERTITEMW, TabCtrl_GetItemCount(PageControl2), reinterpret_cast<LPARAM>(&item));
-  }
-
-  ListView2 = CreateChild(WC_LISTVIEWW, L"",
-                          WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                          hwnd_, kIdListView2, WS_EX_CLIENTEDGE);
-  SetFont(ListView2, ui);
-  ListView_SetExtendedListViewStyle(ListView2, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
-  {
-    // The system's small images, taken for the root of the program's drive.
-    SHFILEINFOW info{};
-    const std::string root = paths_.program_folder.substr(0, 3);
-    auto system_list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        Wide(root).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (system_list) ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
-    HWND header = ListView_GetHeader(ListView2);
-    if (header) Header_SetImageList(header, glyphs);
-  }
-  const char* columns[] = {"更新日時", "最近使ったファイルの名前", "状態"};
-  const int widths[] = {150, 400, 50};
-  for (int i = 0; i < 3; ++i) {
-    std::wstring text = Wide(columns[i]);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = text.data();
-    column.cx = widths[i];
-    column.iSubItem = i;
-    SendMessageW(ListView2, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-  }
-
   StatusBar1 = CreateChild(STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP, hwnd_, kIdStatusBar1);
-  SetFont(StatusBar1, ui);
+  SetControlFont(StatusBar1, ui);
   const int parts[] = {50, -1};
   SendMessageW(StatusBar1, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
   for (int i = 0; i < 2; ++i) SendMessageW(StatusBar1, SB_SETTEXTW, i | SBT_OWNERDRAW, i);
@@ -387,13 +258,6 @@ void TForm1::SetCaptionsHintsAndGlyphs() {
   SpeedButton5.SetGlyph(6);
   SpeedButton6.SetCaption("ヘルプ");
   SpeedButton6.SetGlyph(5);
-  SpeedButton3.SetGlyph(23);
-  SpeedButton4.SetGlyph(23);
-  SpeedButton3.SetEnabled(false);
-  SpeedButton4.SetEnabled(false);
-  SetHint(SpeedButton3.hwnd(), "適用|変更内容を適用する");
-  SetHint(SpeedButton4.hwnd(), "適用|変更内容を適用する");
-  SetHint(ComboBox1, "種類を変更する");
 
   const int page_of_button[] = {kStartupPage, kSendToPage, kUninstallPage, kProgramsPage, kSettingsPage};
   const int glyph_of_button[] = {0, 4, 7, 32, 15};
@@ -418,11 +282,32 @@ void TForm1::SetCaptionsHintsAndGlyphs() {
   }
 }
 
+void TForm1::CreatePages() {
+  startup_page_ = std::make_unique<StartupPage>(*this, TabSheets[kStartupPage]);
+  sendto_page_ = std::make_unique<SendToPage>(*this, TabSheets[kSendToPage]);
+  uninstall_page_ = std::make_unique<UninstallPage>(*this, TabSheets[kUninstallPage]);
+  recent_page_ = std::make_unique<RecentPage>(*this, hwnd_);
+  settings_page_ = std::make_unique<SettingsPage>(*this, TabSheets[kSettingsPage]);
+}
+
+WindowPage* TForm1::PageObject(int page) const {
+  switch (page) {
+    case kStartupPage: return startup_page_.get();
+    case kSendToPage: return sendto_page_.get();
+    case kUninstallPage: return uninstall_page_.get();
+    case kRecentPage: case kProgramsPage: return recent_page_.get();
+    case kSettingsPage: return settings_page_.get();
+  }
+  return nullptr;
+}
+
+std::array<WindowPage*, 5> TForm1::AllPages() const {
+  return {startup_page_.get(), sendto_page_.get(), uninstall_page_.get(), recent_page_.get(), settings_page_.get()};
+}
+
 void TForm1::ApplyAdministratorState() {
-  EnableWindow(TabSheets[kUninstallPage], is_admin_);
-  EnableWindow(TabSheets[kSettingsPage], is_admin_);
-  SetVisible(ListBox3, is_admin_);
-  SetVisible(PageControl2, is_admin_);
+  uninstall_page_->SetAllowed(is_admin_);
+  settings_page_->SetAllowed(is_admin_);
   if (!is_admin_) prompt().ShowMessage(kNoAdminMessage, kAppTitle, PromptIcon::kWarning);
 }
 
@@ -432,32 +317,9 @@ void TForm1::ApplyAdministratorState() {
 void TForm1::Show(int show_command) {
   ShowWindow(hwnd_, show_command);
   UpdateWindow(hwnd_);
-  LoadDisabledBoxes();
-  RefreshStartupList();
-}
-
-void TForm1::LoadDisabledBoxes() {
-  struct Box {
-    const std::string& path;
-    std::vector<std::string>& lines;
-    bool& writable;
-  };
-  for (Box box : {Box{paths_.startup_box, startup_box_, startup_box_writable_},
-                  Box{paths_.sendto_box, sendto_box_, sendto_box_writable_}}) {
-    LineListLoad load = LoadLineList(box.path);
-    box.lines = std::move(load.lines);
-    if (!load.damaged) continue;
-    if (load.kept_copy) {
-      prompt().ShowMessage(box.path + "\n\nこのファイルには読み取れない行があります。元のファイルは\n" +
-                               *load.kept_copy + "\nとして保存しました。",
-                           kAppTitle, PromptIcon::kWarning);
-    } else {
-      box.writable = false;
-      prompt().ShowMessage(box.path + "\n\nこのファイルには読み取れない行があります。"
-                                      "内容を失わないよう、このファイルは上書きしません。",
-                           kAppTitle, PromptIcon::kWarning);
-    }
-  }
+  startup_box_.Load(prompt());
+  sendto_box_.Load(prompt());
+  startup_page_->RefreshStartupList();
 }
 
 void TForm1::FormClose() {
@@ -465,10 +327,8 @@ void TForm1::FormClose() {
     CoUninitialize();
     com_initialized_ = false;
   }
-  if (startup_box_writable_ && !SaveLineList(paths_.startup_box, startup_box_))
-    prompt().ShowMessage(paths_.startup_box + "\n\nファイルに保存できませんでした。", kAppTitle, PromptIcon::kError);
-  if (sendto_box_writable_ && !SaveLineList(paths_.sendto_box, sendto_box_))
-    prompt().ShowMessage(paths_.sendto_box + "\n\nファイルに保存できませんでした。", kAppTitle, PromptIcon::kError);
+  startup_box_.SaveAtClose(prompt());
+  sendto_box_.SaveAtClose(prompt());
   TRegistry registry(*services_.registry);
   SaveSettings(registry, settings_);  // a key removed meanwhile: silently not saved
 }
@@ -493,24 +353,19 @@ void TForm1::Layout() {
 
   const int body_height = std::max(0, static_cast<int>(client.bottom) - top - status_height);
   SetWindowPos(PageControl1, nullptr, 0, top, width, body_height, SWP_NOZORDER);
-  SetWindowPos(ListView2, nullptr, 0, top, width, body_height, SWP_NOZORDER);
-  const int name_width = width - 150 - 50 - GetSystemMetrics(SM_CXVSCROLL) - 4;
-  ListView_SetColumnWidth(ListView2, 1, std::max(100, name_width));
 
   RECT display{0, 0, width, body_height};
   TabCtrl_AdjustRect(PageControl1, FALSE, &display);
-  for (HWND sheet : TabSheets) {
-    if (!sheet) continue;
-    SetWindowPos(sheet, HWND_TOP, display.left, top + display.top, display.right - display.left,
-                 display.bottom - display.top, 0);
+  for (WindowPage* page : AllPages()) {
+    // A page on a sheet lies over the page control's display area; the list-view pages
+    // take the page control's place.
+    const bool on_sheet = page->content() != recent_page_->content();
+    const RECT r = on_sheet ? RECT{display.left, top + display.top, display.right, top + display.bottom}
+                            : RECT{0, top, width, top + body_height};
+    SetWindowPos(page->content(), on_sheet ? HWND_TOP : nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 on_sheet ? 0 : SWP_NOZORDER);
+    page->Layout(r.right - r.left, r.bottom - r.top);
   }
-  const int sheet_width = static_cast<int>(display.right - display.left);
-  const int sheet_height = static_cast<int>(display.bottom - display.top);
-  SetWindowPos(ListBox1, nullptr, 0, 0, sheet_width, sheet_height, SWP_NOZORDER);
-  SetWindowPos(ListBox2, nullptr, 0, 0, sheet_width, sheet_height, SWP_NOZORDER);
-  SetWindowPos(MoreInfoButton, nullptr, 4, 3, 120, 22, SWP_NOZORDER);
-  SetWindowPos(ListBox3, nullptr, 0, 28, sheet_width, std::max(0, sheet_height - 28), SWP_NOZORDER);
-  SetWindowPos(PageControl2, nullptr, 0, 0, sheet_width, sheet_height, SWP_NOZORDER);
 }
 
 void TForm1::LayoutTopPanel() {
@@ -524,7 +379,8 @@ void TForm1::LayoutTopPanel() {
     x += w + 2;
   }
   // The second row holds the selectors of the page.
-  SetWindowPos(Panel2, nullptr, 0, 40, panel.right, 28, SWP_NOZORDER);
+  for (WindowPage* page : AllPages())
+    if (HWND row = page->selector_row()) SetWindowPos(row, nullptr, 0, 40, panel.right, 28, SWP_NOZORDER);
   int row_x = 0;
   if (IsShown(SendSelectPanel)) {
     SetWindowPos(SendSelectPanel, nullptr, 0, 40, 292, 28, SWP_NOZORDER);
@@ -535,8 +391,7 @@ void TForm1::LayoutTopPanel() {
 
 void TForm1::FormResize() {
   const int page = current_page();
-  HWND lists[] = {ListBox1, ListBox2, ListBox3, ListView2};
-  if (page >= 0 && page <= kRecentPage) InvalidateRect(lists[page], nullptr, TRUE);
+  if (page >= 0 && page <= kRecentPage) PageObject(page)->Redraw();
   RECT window;
   GetWindowRect(hwnd_, &window);
   const int width = window.right - window.left;
@@ -667,8 +522,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     }
     case WM_CONTEXTMENU:
-      if (startup_page_->OnContextMenu(reinterpret_cast<HWND>(wparam), {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}))
-        return 0;
+      for (WindowPage* page : AllPages())
+        if (page->OnContextMenu(reinterpret_cast<HWND>(wparam), {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}))
+          return 0;
       break;
     case WM_VKEYTOITEM:
       ListBox1KeyDown(reinterpret_cast<HWND>(lparam), LOWORD(wparam));
@@ -722,7 +578,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 LRESULT TForm1::OnCommand(WPARAM wparam, LPARAM lparam) {
   const int id = LOWORD(wparam);
   const int code = HIWORD(wparam);
-  if (startup_page_->OnCommand(id, code, reinterpret_cast<HWND>(lparam))) return 0;
+  for (WindowPage* page : AllPages())
+    if (page->OnCommand(id, code, reinterpret_cast<HWND>(lparam))) return 0;
   if (code != BN_CLICKED) return 0;
   switch (id) {
     case kIdSpeedButton1: SpeedButton1Click(); break;
@@ -743,24 +600,15 @@ LRESULT TForm1::OnNotify(NMHDR& header) {
     PageControl1Change();
     return 0;
   }
-  if (header.hwndFrom == PageControl2 && header.code == TCN_SELCHANGE) return 0;
   if (header.code == TTN_GETDISPINFOW) {
     auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
     tooltip_text_ = Wide(ShortHint(HintOf(reinterpret_cast<HWND>(header.idFrom))));
     info.lpszText = tooltip_text_.data();
     return 0;
   }
-  if (header.hwndFrom == ListView2 && header.code == LVN_GETDISPINFOW) {
-    // Every row asks for its overlay with its image: overlay + 1 in the state bits 8 to 11,
-    // so a row without one asks for overlay 0 (none).
-    auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
-    if (info.item.iSubItem == 0 && (info.item.mask & LVIF_IMAGE)) {
-      info.item.mask |= LVIF_STATE;
-      info.item.stateMask = LVIS_OVERLAYMASK;
-      info.item.state = INDEXTOOVERLAYMASK(list_view_overlay(info.item.iItem) + 1);
-    }
-    return 0;
-  }
+  LRESULT result = 0;
+  for (WindowPage* page : AllPages())
+    if (page->OnNotify(header, result)) return result;
   return 0;
 }
 
@@ -772,25 +620,20 @@ void TForm1::OnDrawItem(DRAWITEMSTRUCT& item) {
                      item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2, ILD_TRANSPARENT);
     return;
   }
-  if (startup_page_->OnDrawItem(item)) return;
+  for (WindowPage* page : AllPages())
+    if (page->OnDrawItem(item)) return;
   if (item.hwndItem == StatusBar1) {
     DrawStatusPanel(item);
     return;
   }
   if (item.CtlType == ODT_BUTTON) {
     if (SpeedButton* b = ButtonById(static_cast<int>(item.CtlID))) b->Draw(item);
-    return;
-  }
-  if (item.CtlType == ODT_LISTBOX || item.CtlType == ODT_COMBOBOX) {
-    // Rows are drawn by their pages; until a page draws its own, a plain background.
-    if (item.itemID != static_cast<UINT>(-1)) FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
   }
 }
 
 SpeedButton* TForm1::ButtonById(int id) {
   for (SpeedButton* b : {&SpeedButton1, &SpeedButton2, &SpeedButton7, &SpeedButton5, &SpeedButton6,
-                         &SpeedButton3, &SpeedButton4, &SpeedButton9, &SpeedButton10, &SpeedButton11,
-                         &SpeedButton12, &SpeedButton13})
+                         &SpeedButton9, &SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13})
     if (b->id() == id) return b;
   return nullptr;
 }

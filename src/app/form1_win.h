@@ -12,21 +12,26 @@
 #include <string>
 #include <vector>
 
-#include "app/data_paths.h"
-#include "app/locations.h"
 #include "app/page_frame.h"
-#include "app/shell_folders_win.h"
-#include "app/settings.h"
-#include "app/speed_button_win.h"
+#include "common/data_paths.h"
+#include "common/disabled_box_store.h"
+#include "common/locations.h"
+#include "common/page_host_win.h"
+#include "common/settings.h"
+#include "common/shell_folders_win.h"
 #include "components/shell_link_win.h"
+#include "components/speed_button_win.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
-#include "startup/entry.h"
 
 namespace orvela {
 
 class StartupPage;
+class SendToPage;
+class UninstallPage;
+class RecentPage;
+class SettingsPage;
 
 struct WindowsVersion {
   bool is_nt = true;
@@ -52,11 +57,13 @@ WindowsVersion RunningWindowsVersion();
 inline constexpr std::string_view kNoAdminMessage =
     "現在のログインユーザーには、管理者権限が御座いません。殆んどの機能が無効となります。";
 
-class TForm1 {
+// The frame of the main window: tool panel, page control, status bar, hints and
+// RefreshPage. It creates the pages and routes their controls' messages to them.
+class TForm1 : public PageHost {
  public:
   // Construction and FormCreate; the window exists afterwards but is not shown.
   explicit TForm1(FormServices services);
-  ~TForm1();  // defined where StartupPage is complete
+  ~TForm1() override;  // defined where the pages are complete
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
@@ -67,7 +74,6 @@ class TForm1 {
   bool PreTranslateMessage(MSG& msg);
 
   // The frame.
-  int current_page() const;
   void PageControl1Change();                 // the user picked a tab
   void SpeedButton9Click(int tag);           // a page button of Panel7
   void SpeedButton1Click();
@@ -79,58 +85,54 @@ class TForm1 {
   void FormResize();
   void FormClose();
 
-  // Status bar: panel 0 the row count, panel 1 hints and the selected entry.
-  void SetStatusText(int panel, const std::string& text);
-  const std::string& status_text(int panel) const { return status_texts_[panel]; }
-  void SetHint(HWND control, const std::string& hint);
-  const std::string& HintOf(HWND control) const;
-  void SetMenuHint(UINT id, const std::string& hint);
-
-  // State that the pages use.
-  const DataPaths& paths() const { return paths_; }
-  const ProfileLocations& locations() const { return locations_; }
+  // PageHost: what the pages ask of the frame.
+  HWND window() const override { return hwnd_; }
+  HWND tool_panel() const override { return Panel1; }
+  HFONT ui_font() const override { return ui_font_.get(); }
+  HFONT list_font() const override { return list_font_.get(); }
+  HIMAGELIST glyphs() const override { return image_list2_.get(); }
+  int designed_image_count() const override { return designed_image_count_; }
+  Prompt& prompt() override { return *services_.prompt; }
+  RegistryBackend& registry() override { return *services_.registry; }
+  TShellLink& shell_link() override { return shell_link_; }
+  const DataPaths& paths() const override { return paths_; }
+  const ProfileLocations& locations() const override { return locations_; }
+  AppSettings& settings() override { return settings_; }
   const AppSettings& settings() const { return settings_; }
-  AppSettings& settings() { return settings_; }
-  std::vector<std::string>& startup_box() { return startup_box_; }
-  std::vector<std::string>& sendto_box() { return sendto_box_; }
-  // False when the file could not be read whole: it must not be written over.
-  bool startup_box_writable() const { return startup_box_writable_; }
+  DisabledBoxStore& startup_box() override { return startup_box_; }
+  DisabledBoxStore& sendto_box() override { return sendto_box_; }
+  void SetStatusText(int panel, const std::string& text) override;
+  void SetHint(HWND control, const std::string& hint) override;
+  void SetMenuHint(UINT id, const std::string& hint) override;
+  int current_page() const override;
+  bool live_view_shown() const override { return SpeedButton1.down(); }
+  std::string selected_user() const override;
+  void CentreLater(HWND window) override;
+
+  const std::string& status_text(int panel) const { return status_texts_[panel]; }
+  const std::string& HintOf(HWND control) const;
   int windows_class() const { return windows_class_; }
   bool is_admin() const { return is_admin_; }
   bool has_settings_tab() const { return has_settings_tab_; }
-  Prompt& prompt() { return *services_.prompt; }
-  RegistryBackend& registry() { return *services_.registry; }
-  TShellLink& shell_link() { return shell_link_; }
-  HIMAGELIST image_list1() const { return image_list1_.get(); }
-  HIMAGELIST image_list2() const { return image_list2_.get(); }
   HIMAGELIST image_list3() const { return image_list3_.get(); }
-  int designed_image_count() const { return designed_image_count_; }
-  // The entry table: one record per row of the startup, SendTo or uninstall list, owned by
-  // the page filled last; ImageList1 holds the rows' icons at the same indices.
-  std::vector<EntryRecord> entries;
-  StartupPage& startup_page() { return *startup_page_; }
-  // A row of a list box; -1 when none is selected.
-  static int SelectedRow(HWND list);
-  // The window that Timer1 moves to the centre of the screen (Part of adding entries).
-  void CentreLater(HWND window);
-  // ListView2 asks each row's overlay (-1 none, 0 shared, 1 shortcut) through this.
-  std::function<int(int row)> list_view_overlay = [](int) { return -1; };
 
-  // Controls, by the names the pages use.
+  // The pages.
+  StartupPage& startup_page() { return *startup_page_; }
+  SendToPage& sendto_page() { return *sendto_page_; }
+  UninstallPage& uninstall_page() { return *uninstall_page_; }
+  RecentPage& recent_page() { return *recent_page_; }
+  SettingsPage& settings_page() { return *settings_page_; }
+
+  // Controls of the frame, by the names the design gives them.
   SpeedButton SpeedButton1, SpeedButton2, SpeedButton7, SpeedButton5, SpeedButton6;
-  SpeedButton SpeedButton3, SpeedButton4;
   SpeedButton SpeedButton9, SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13;
-  HWND Panel1 = nullptr, Panel2 = nullptr, SendSelectPanel = nullptr, Panel7 = nullptr;
+  HWND Panel1 = nullptr, SendSelectPanel = nullptr, Panel7 = nullptr;
   HWND Label3 = nullptr;
-  HWND ComboBox1 = nullptr, ComboBox2 = nullptr, ComboBox6 = nullptr;
-  HWND PageControl1 = nullptr, PageControl2 = nullptr;
+  HWND ComboBox6 = nullptr;  // the user selector of the SendTo and recent-files pages
+  HWND PageControl1 = nullptr;
   std::array<HWND, kPageCount> TabSheets{};  // content window of each page (none for 3 and 4)
-  HWND ListBox1 = nullptr, ListBox2 = nullptr, ListBox3 = nullptr;
-  HWND MoreInfoButton = nullptr;             // "他の情報も表示" above ListBox3
-  HWND ListView2 = nullptr;
   HWND StatusBar1 = nullptr;
   HWND ToolTip = nullptr;
-  std::string N32Caption, N32Hint;           // the folder item of the list-view menu
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -142,7 +144,7 @@ class TForm1 {
   void ComputeLocations();
   void CreateImageLists();
   void CreateControls();
-  HWND CreatePanel(HWND parent, const wchar_t* text = L"");
+  void CreatePages();
   void SetCaptionsHintsAndGlyphs();
   void ApplyAdministratorState();
   void Layout();
@@ -151,33 +153,23 @@ class TForm1 {
   void SelectPage(int page);
   void ShowPageContent(int page, bool page_control_visible);
   void SelectCurrentUserIfNone();
-  // Fill routines of the pages; each shows its list and the row count.
-  void RefreshStartupList();
-  void ShowStartupDisabledBox();
-  void FillSendToList();
-  void ShowSendToDisabledBox();
-  void FillUninstallList();
-  void FillRecentList();
-  void FillProgramsList();
-  void FillSettingsPages();
-  void ClearListBox(HWND list);
+  // The page objects, by page number (the two list-view pages share one).
+  WindowPage* PageObject(int page) const;
+  std::array<WindowPage*, 5> AllPages() const;
   SpeedButton* ButtonById(int id);
-  void LoadDisabledBoxes();
 
   FormServices services_;
   HWND hwnd_ = nullptr;
-  std::unique_ptr<StartupPage> startup_page_;
   DataPaths paths_;
   ProfileLocations locations_;
   AppSettings settings_;
-  std::vector<std::string> startup_box_, sendto_box_;
-  bool startup_box_writable_ = true, sendto_box_writable_ = true;
+  DisabledBoxStore startup_box_, sendto_box_;
   int windows_class_ = 2;
   bool is_admin_ = true;
   bool has_settings_tab_ = true;
   bool com_initialized_ = false;
   TShellLink shell_link_;
-  UniqueHimagelist image_list1_, image_list2_, image_list3_;
+  UniqueHimagelist image_list2_, image_list3_;
   int designed_image_count_ = 0;
   UniqueHfont ui_font_, list_font_;
   std::array<std::string, 2> status_texts_;
@@ -187,6 +179,12 @@ class TForm1 {
   std::wstring tooltip_text_;
   HWND window_to_centre_ = nullptr;
   int label3_left_ = 0;
+  // Made last and destroyed first: the pages use everything above.
+  std::unique_ptr<StartupPage> startup_page_;
+  std::unique_ptr<SendToPage> sendto_page_;
+  std::unique_ptr<UninstallPage> uninstall_page_;
+  std::unique_ptr<RecentPage> recent_page_;
+  std::unique_ptr<SettingsPage> settings_page_;
 };
 
 }  // namespace orvela

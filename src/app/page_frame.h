@@ -6,12 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/pages.h"
+
 namespace orvela {
-
-enum Page { kStartupPage = 0, kSendToPage, kUninstallPage, kRecentPage, kProgramsPage, kSettingsPage };
-inline constexpr int kPageCount = 6;
-
-inline constexpr std::string_view kAppTitle = "Orvela";
 inline constexpr std::array<std::string_view, kPageCount> kPageCaptions = {
     "スタートアップ", "送る （SendTo）", "プログラムの削除", "最近使ったファイル", "プログラム", "Windowsの設定"};
 // Tab images of the pages in the glyph strip.

@@ -1,6 +1,6 @@
 #include "startup/entry_colours.h"
 
-#include "startup/entry.h"
+#include "common/entry.h"
 
 namespace orvela {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "platform/prompt.h"
 #include "platform/registry.h"
-#include "startup/entry.h"
+#include "common/entry.h"
 
 namespace orvela {
 

@@ -4,11 +4,11 @@
 #include <functional>
 #include <cctype>
 
-#include "app/line_list_file.h"
+#include "common/line_list_file.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
 #include "regfile/registry.h"
-#include "startup/disabled_box.h"
+#include "common/disabled_box.h"
 #include "startup/startup_entries.h"
 
 namespace orvela {

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/locations.h"
+#include "common/locations.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
-#include "startup/entry.h"
+#include "common/entry.h"
 #include "startup/run_keys_backup.h"
 
 namespace orvela {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "startup/entry.h"
+#include "common/entry.h"
 
 namespace orvela {
 

@@ -2,14 +2,15 @@
 
 #include <shellapi.h>
 
-#include "app/form1_win.h"
+#include "common/controls_win.h"
+#include "components/shell_link_win.h"
 #include "platform/folders_win.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
 #include "startup/command_line.h"
-#include "startup/disabled_box.h"
+#include "common/disabled_box.h"
 #include "startup/entry_colours.h"
 #include "startup/entry_folder.h"
 #include "startup/startup_entries.h"
@@ -43,61 +44,88 @@ std::vector<std::string> Lines(std::string_view text) {
   return lines;
 }
 
-std::string ComboItemText(HWND combo, int index) {
-  const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(length));
-  return Narrow(text);
-}
-
-// A menu item with an image of the glyph list, drawn by the main window (HBMMENU_CALLBACK).
-void AppendItem(HMENU menu, UINT id, const std::string& caption, int image, bool enabled = true,
-                HMENU submenu = nullptr) {
-  std::wstring text = Wide(caption);
-  MENUITEMINFOW item{};
-  item.cbSize = sizeof item;
-  item.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_DATA | (image >= 0 ? MIIM_BITMAP : 0) |
-               (submenu ? MIIM_SUBMENU : 0);
-  item.wID = id;
-  item.dwTypeData = text.data();
-  item.fState = enabled ? MFS_ENABLED : MFS_GRAYED;
-  item.hbmpItem = HBMMENU_CALLBACK;
-  item.dwItemData = static_cast<ULONG_PTR>(image + 1);
-  item.hSubMenu = submenu;
-  InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &item);
-}
-
 }  // namespace
 
-StartupPage::StartupPage(TForm1& form)
-    : form_(form),
-      system_([&form](const std::string& link) {
+StartupPage::StartupPage(PageHost& host, HWND sheet)
+    : host_(host),
+      sheet_(sheet),
+      image_list1_(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 16)),
+      system_([&host](const std::string& link) {
         std::string target;
-        form.shell_link().GetLinkToPath(link, target, nullptr);
+        host.shell_link().GetLinkToPath(link, target, nullptr);
         return target;
       }),
-      shell_(form.shell_link()),
+      shell_(host.shell_link()),
       font_(CreateStartupListFont()),
       kind_colour_(kFolderKindColour),
       location_colour_(GetSysColor(COLOR_WINDOW)) {
-  backup_.file_path = form_.paths().run_keys_backup;
-  SetComboItems(form_.ComboBox1, {"フォルダ", "レジストリ"});
-  form_.SetMenuHint(kIdN1, "選択したスタートアップを無効ボックスに格納する");
-  form_.SetMenuHint(kIdN3, "選択したリストをスタートアップに戻す");
-  form_.SetMenuHint(kIdDelete1, "選択したスタートアップを削除する");
-  form_.SetMenuHint(kIdUndo1, "レジストリのスタートアップを変更前に戻す");
+  backup_.file_path = host_.paths().run_keys_backup;
+  CreateControls();
+  SetComboItems(ComboBox1, {"フォルダ", "レジストリ"});
+  host_.SetMenuHint(kIdN1, "選択したスタートアップを無効ボックスに格納する");
+  host_.SetMenuHint(kIdN3, "選択したリストをスタートアップに戻す");
+  host_.SetMenuHint(kIdDelete1, "選択したスタートアップを削除する");
+  host_.SetMenuHint(kIdUndo1, "レジストリのスタートアップを変更前に戻す");
 }
 
-bool StartupPage::live_list_shown() const { return form_.SpeedButton1.down(); }
+void StartupPage::CreateControls() {
+  const DWORD list_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
+                           LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
+  ListBox1 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox1, WS_EX_CLIENTEDGE);
+  SetControlFont(ListBox1, host_.list_font());
+  SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, 42);
 
-int StartupPage::selected_row() const { return TForm1::SelectedRow(form_.ListBox1); }
+  // The second row of the tool panel: kind and location of the selected entry.
+  HFONT ui = host_.ui_font();
+  Panel2 = CreatePanel(host_.tool_panel());
+  HWND kind_label = CreateChild(WC_STATICW, Wide("種類 ").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
+  const DWORD selector_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                               CBS_HASSTRINGS;
+  ComboBox1 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox1);
+  SpeedButton3.Create(Panel2, kIdSpeedButton3, host_.glyphs(), ui);
+  HWND place_label = CreateChild(WC_STATICW, Wide("登録場所").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
+  ComboBox2 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox2);
+  SpeedButton4.Create(Panel2, kIdSpeedButton4, host_.glyphs(), ui);
+  for (HWND c : {kind_label, ComboBox1, place_label, ComboBox2}) SetControlFont(c, ui);
+  for (HWND selector : {ComboBox1, ComboBox2}) {
+    SendMessageW(selector, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 18);
+    SendMessageW(selector, CB_SETITEMHEIGHT, 0, 18);
+  }
+  SetWindowPos(kind_label, nullptr, 4, 6, 30, 16, SWP_NOZORDER);
+  SetWindowPos(ComboBox1, nullptr, 34, 2, 110, 200, SWP_NOZORDER);
+  SetWindowPos(SpeedButton3.hwnd(), nullptr, 146, 1, 24, 24, SWP_NOZORDER);
+  SetWindowPos(place_label, nullptr, 180, 6, 50, 16, SWP_NOZORDER);
+  SetWindowPos(ComboBox2, nullptr, 230, 2, 190, 300, SWP_NOZORDER);
+  SetWindowPos(SpeedButton4.hwnd(), nullptr, 422, 1, 24, 24, SWP_NOZORDER);
+  for (SpeedButton* apply : {&SpeedButton3, &SpeedButton4}) {
+    apply->SetGlyph(23);
+    apply->SetEnabled(false);
+    host_.SetHint(apply->hwnd(), "適用|変更内容を適用する");
+  }
+  host_.SetHint(ComboBox1, "種類を変更する");
+}
+
+void StartupPage::Layout(int width, int height) {
+  SetWindowPos(ListBox1, nullptr, 0, 0, width, height, SWP_NOZORDER);
+}
+
+void StartupPage::EnableSelectors(bool enabled) {
+  EnableWindow(ComboBox1, enabled);
+  EnableWindow(ComboBox2, enabled);
+}
+
+void StartupPage::OnListKey(HWND list, WPARAM key) {
+  if (list == ListBox1 && key == VK_DELETE) DeleteStartupEntry(true);
+}
+
+bool StartupPage::live_list_shown() const { return host_.live_view_shown(); }
+
+int StartupPage::selected_row() const { return SelectedListRow(ListBox1); }
 
 const EntryRecord* StartupPage::selected_entry() const {
   const int row = selected_row();
-  if (row < 0 || row >= static_cast<int>(form_.entries.size())) return nullptr;
-  return &form_.entries[static_cast<size_t>(row)];
+  if (row < 0 || row >= static_cast<int>(entries.size())) return nullptr;
+  return &entries[static_cast<size_t>(row)];
 }
 
 // ---------------------------------------------------------------------------------------
@@ -105,57 +133,56 @@ const EntryRecord* StartupPage::selected_entry() const {
 
 void StartupPage::RefreshStartupList() {
   WaitCursor busy;
-  HWND list = form_.ListBox1;
+  HWND list = ListBox1;
   const EntryRecord* selected = selected_entry();
   const std::string remembered = selected ? selected->Name : std::string();
 
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  ImageList_RemoveAll(form_.image_list1());
+  ImageList_RemoveAll(image_list1_.get());
 
-  const ProfileLocations& locations = form_.locations();
+  const ProfileLocations& locations = host_.locations();
   std::vector<FolderItem> folder_items;
   for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i)
     ListFolderFiles(locations.FolderOf(FolderKind::kStartup, i), i, "", folder_items);
-  RegistryBackend& registry = form_.registry();
-  form_.entries = CollectStartupEntries(folder_items,
+  RegistryBackend& registry = host_.registry();
+  entries = CollectStartupEntries(folder_items,
                                         ReadRunKey(registry, RootKey::kCurrentUser, kStartupRunPath),
                                         ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunPath),
                                         ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunOncePath));
-  for (EntryRecord& record : form_.entries) {
+  for (EntryRecord& record : entries) {
     const ResolvedTarget resolved = ResolveTarget(ProgramPathOf(record.Command), system_);
     record.Missing = resolved.missing;
     HICON icon = ShellIconOf(resolved.program, false, false);
-    AppendIconOrBlank(form_.image_list1(), icon ? icon : ShellIconOf(resolved.target, false, false));
+    AppendIconOrBlank(image_list1_.get(), icon ? icon : ShellIconOf(resolved.target, false, false));
     ReadVersionInfo(resolved.target, record);
   }
-  const int count = static_cast<int>(form_.entries.size());
+  const int count = static_cast<int>(entries.size());
   SendMessageW(list, LB_SETCOUNT, count, 0);
-  const int row = RowToReselect(form_.entries, remembered);
+  const int row = RowToReselect(entries, remembered);
   if (row >= 0) SendMessageW(list, LB_SETCURSEL, row, 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  form_.SetStatusText(0, std::to_string(count));
+  host_.SetStatusText(0, std::to_string(count));
 }
 
 void StartupPage::ShowDisabledBox() {
   WaitCursor busy;
-  EnableWindow(form_.ComboBox1, FALSE);
-  EnableWindow(form_.ComboBox2, FALSE);
-  HWND list = form_.ListBox1;
+  EnableSelectors(false);
+  HWND list = ListBox1;
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  ImageList_RemoveAll(form_.image_list1());
-  form_.entries = DisabledBoxRecords(form_.startup_box(), form_.locations());
-  for (EntryRecord& record : form_.entries) {
+  ImageList_RemoveAll(image_list1_.get());
+  entries = DisabledBoxRecords(host_.startup_box().lines, host_.locations());
+  for (EntryRecord& record : entries) {
     UniqueHicon icon = PrepareDisabledBoxRow(record, system_);
-    AppendIconOrBlank(form_.image_list1(), icon.release());
+    AppendIconOrBlank(image_list1_.get(), icon.release());
   }
-  const int count = static_cast<int>(form_.entries.size());
+  const int count = static_cast<int>(entries.size());
   SendMessageW(list, LB_SETCOUNT, count, 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  form_.SetStatusText(0, std::to_string(count));
+  host_.SetStatusText(0, std::to_string(count));
 }
 
 void StartupPage::RebuildShownList() {
@@ -163,9 +190,9 @@ void StartupPage::RebuildShownList() {
 }
 
 StartupContext StartupPage::Context() {
-  return StartupContext{form_.registry(), form_.prompt(),       form_.locations(),
-                        shell_,           form_.startup_box(),  form_.paths().startup_box,
-                        form_.startup_box_writable(), backup_};
+  return StartupContext{host_.registry(), host_.prompt(),       host_.locations(),
+                        shell_,           host_.startup_box().lines,  host_.paths().startup_box,
+                        host_.startup_box().writable, backup_};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -198,7 +225,7 @@ void StartupPage::DeleteStartupEntry(bool ask) {
 void StartupPage::SpeedButton3Click() {
   const EntryRecord* entry = selected_entry();
   if (!entry || !live_list_shown()) return;
-  const int chosen = static_cast<int>(SendMessageW(form_.ComboBox1, CB_GETCURSEL, 0, 0));
+  const int chosen = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));
   StartupContext context = Context();
   if (ChangeKind(context, *entry, chosen).changed) RefreshStartupList();
 }
@@ -206,18 +233,18 @@ void StartupPage::SpeedButton3Click() {
 void StartupPage::SpeedButton4Click() {
   const EntryRecord* entry = selected_entry();
   if (!entry || !live_list_shown()) return;
-  const int chosen = static_cast<int>(SendMessageW(form_.ComboBox2, CB_GETCURSEL, 0, 0));
+  const int chosen = static_cast<int>(SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0));
   StartupContext context = Context();
   if (ChangeLocation(context, *entry, chosen).changed) RefreshStartupList();
 }
 
 void StartupPage::N5Click() {
-  RestoreRunKeys(backup_, form_.registry(), form_.prompt(), true);
+  RestoreRunKeys(backup_, host_.registry(), host_.prompt(), true);
   RefreshStartupList();
 }
 
 void StartupPage::Undo1Click() {
-  RestoreRunKeys(backup_, form_.registry(), form_.prompt(), false);
+  RestoreRunKeys(backup_, host_.registry(), host_.prompt(), false);
   RefreshStartupList();
 }
 
@@ -228,34 +255,34 @@ void StartupPage::ListBox1Click() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
   const int kind = EntryKind(*entry);
-  SendMessageW(form_.ComboBox1, CB_SETCURSEL, kind, 0);
+  SendMessageW(ComboBox1, CB_SETCURSEL, kind, 0);
   kind_colour_ = kind == 1 ? kRegistryKindColour : kFolderKindColour;
-  SetComboItems(form_.ComboBox2, kind == 1 ? Lines(kRegistryLocations) : form_.locations().profiles());
-  location_colour_ = EntryColour(entry->Key, entry->Kind, form_.locations().all_users_index());
+  SetComboItems(ComboBox2, kind == 1 ? Lines(kRegistryLocations) : host_.locations().profiles());
+  location_colour_ = EntryColour(entry->Key, entry->Kind, host_.locations().all_users_index());
   const int location = EntryLocation(*entry);
-  SendMessageW(form_.ComboBox2, CB_SETCURSEL, location, 0);
-  InvalidateRect(form_.ComboBox1, nullptr, TRUE);
-  InvalidateRect(form_.ComboBox2, nullptr, TRUE);
-  form_.SpeedButton3.SetEnabled(false);
-  form_.SpeedButton4.SetEnabled(false);
-  form_.SetStatusText(1, entry->Location.empty() ? entry->Command : entry->Location);
-  form_.SetHint(form_.ComboBox2, LocationHint(location));
+  SendMessageW(ComboBox2, CB_SETCURSEL, location, 0);
+  InvalidateRect(ComboBox1, nullptr, TRUE);
+  InvalidateRect(ComboBox2, nullptr, TRUE);
+  SpeedButton3.SetEnabled(false);
+  SpeedButton4.SetEnabled(false);
+  host_.SetStatusText(1, entry->Location.empty() ? entry->Command : entry->Location);
+  host_.SetHint(ComboBox2, LocationHint(location));
 }
 
 void StartupPage::ComboBox1Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
-  const int chosen = static_cast<int>(SendMessageW(form_.ComboBox1, CB_GETCURSEL, 0, 0));
-  form_.SpeedButton3.SetEnabled(KindApplyEnabled(*entry, chosen));
+  const int chosen = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));
+  SpeedButton3.SetEnabled(KindApplyEnabled(*entry, chosen));
 }
 
 void StartupPage::ComboBox2Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
-  const int chosen = static_cast<int>(SendMessageW(form_.ComboBox2, CB_GETCURSEL, 0, 0));
-  form_.SpeedButton4.SetEnabled(
-      LocationApplyEnabled(*entry, chosen, static_cast<int>(form_.locations().profiles().size())));
-  form_.SetHint(form_.ComboBox2, LocationHint(chosen));
+  const int chosen = static_cast<int>(SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0));
+  SpeedButton4.SetEnabled(
+      LocationApplyEnabled(*entry, chosen, static_cast<int>(host_.locations().profiles().size())));
+  host_.SetHint(ComboBox2, LocationHint(chosen));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -263,31 +290,31 @@ void StartupPage::ComboBox2Change() {
 
 UniqueMenu StartupPage::PopupMenu1Popup() {
   const bool selected = selected_entry() != nullptr;
-  const bool live = form_.SpeedButton1.down();
+  const bool live = live_list_shown();
   UniqueMenu menu(CreatePopupMenu());
-  if (live && selected) AppendItem(menu.get(), kIdN1, "無効にする", 1);
-  if (form_.SpeedButton2.down() && selected) AppendItem(menu.get(), kIdN3, "有効にする", 0);
-  if (selected) AppendItem(menu.get(), kIdDelete1, "削除", 2);
+  if (live && selected) AppendMenuItem(menu.get(), kIdN1, "無効にする", 1);
+  if (!live && selected) AppendMenuItem(menu.get(), kIdN3, "有効にする", 0);
+  if (selected) AppendMenuItem(menu.get(), kIdDelete1, "削除", 2);
   if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   if (backup_.RunKeysUndoAvailable) {
     HMENU registry = CreatePopupMenu();
-    AppendItem(registry, kIdN5, "保存内容の読込", 18);
-    AppendItem(registry, kIdUndo1, "元に戻す", 19);
-    AppendItem(menu.get(), 0, "レジストリ", form_.designed_image_count() + 1, true, registry);
+    AppendMenuItem(registry, kIdN5, "保存内容の読込", 18);
+    AppendMenuItem(registry, kIdUndo1, "元に戻す", 19);
+    AppendMenuItem(menu.get(), 0, "レジストリ", host_.designed_image_count() + 1, true, registry);
   }
   if (live) {
     HMENU add = CreatePopupMenu();
-    AppendItem(add, kIdN16, "ファイルを指定する", 22);
-    AppendItem(add, kIdN24, "実行中のアプリから選択する", 21);
-    AppendItem(menu.get(), 0, "スタートアップに追加(&A)", 29, true, add);
+    AppendMenuItem(add, kIdN16, "ファイルを指定する", 22);
+    AppendMenuItem(add, kIdN24, "実行中のアプリから選択する", 21);
+    AppendMenuItem(menu.get(), 0, "スタートアップに追加(&A)", 29, true, add);
   }
   if (backup_.RunKeysUndoAvailable || live) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendItem(menu.get(), kIdOptionMenu2, "フォルダを開く(&O)", 3, selected);
+  AppendMenuItem(menu.get(), kIdOptionMenu2, "フォルダを開く(&O)", 3, selected);
   return menu;
 }
 
 bool StartupPage::OnContextMenu(HWND control, POINT point) {
-  if (control != form_.ListBox1) return false;
+  if (control != ListBox1) return false;
   if (point.x == -1 && point.y == -1) {
     // From the keyboard: under the selected row, or at the list's corner.
     RECT r{};
@@ -301,13 +328,13 @@ bool StartupPage::OnContextMenu(HWND control, POINT point) {
     ScreenToClient(control, &client);
     const LRESULT hit = SendMessageW(control, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
     const int row = LOWORD(hit);
-    if (HIWORD(hit) == 0 && row < static_cast<int>(form_.entries.size()) && row != selected_row()) {
+    if (HIWORD(hit) == 0 && row < static_cast<int>(entries.size()) && row != selected_row()) {
       SendMessageW(control, LB_SETCURSEL, row, 0);
       ListBox1Click();
     }
   }
   UniqueMenu menu = PopupMenu1Popup();
-  TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, form_.hwnd(), nullptr);
+  TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
   return true;
 }
 
@@ -318,39 +345,39 @@ void StartupPage::OptionMenu2Click() {
     OpenEntryFolder(selected_row());
     return;
   }
-  const std::string folder = form_.locations().FolderOf(FolderKind::kStartup, entry->Key);
-  ShellExecuteW(form_.hwnd(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const std::string folder = host_.locations().FolderOf(FolderKind::kStartup, entry->Key);
+  ShellExecuteW(host_.window(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void StartupPage::OpenEntryFolder(int row) {
-  if (row < 0 || row >= static_cast<int>(form_.entries.size())) return;
-  const std::string folder = EntryFolderOf(form_.entries[static_cast<size_t>(row)].Command, system_);
+  if (row < 0 || row >= static_cast<int>(entries.size())) return;
+  const std::string folder = EntryFolderOf(entries[static_cast<size_t>(row)].Command, system_);
   if (!folder.empty() && FolderExists(folder)) {
-    ShellExecuteW(form_.hwnd(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(host_.window(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return;
   }
-  form_.prompt().ShowMessage(folder + "\n\nこのディレクトリは存在しません。", kAppTitle, PromptIcon::kInformation);
+  host_.prompt().ShowMessage(folder + "\n\nこのディレクトリは存在しません。", kAppTitle, PromptIcon::kInformation);
 }
 
 // ---------------------------------------------------------------------------------------
 // Messages
 
 bool StartupPage::OnCommand(int id, int code, HWND control) {
-  if (control == form_.ListBox1) {
+  if (control == ListBox1) {
     if (code == LBN_SELCHANGE) ListBox1Click();
     return true;
   }
-  if (control == form_.ComboBox1 || control == form_.ComboBox2) {
+  if (control == ComboBox1 || control == ComboBox2) {
     if (code == CBN_SELCHANGE) {
-      if (control == form_.ComboBox1) ComboBox1Change(); else ComboBox2Change();
+      if (control == ComboBox1) ComboBox1Change(); else ComboBox2Change();
     }
     return true;
   }
-  if (control && control == form_.SpeedButton3.hwnd()) {
+  if (control && control == SpeedButton3.hwnd()) {
     if (code == BN_CLICKED) SpeedButton3Click();
     return true;
   }
-  if (control && control == form_.SpeedButton4.hwnd()) {
+  if (control && control == SpeedButton4.hwnd()) {
     if (code == BN_CLICKED) SpeedButton4Click();
     return true;
   }
@@ -371,18 +398,24 @@ bool StartupPage::OnCommand(int id, int code, HWND control) {
 }
 
 bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  if (item.hwndItem == form_.ListBox1) {
+  for (SpeedButton* apply : {&SpeedButton3, &SpeedButton4}) {
+    if (item.hwndItem == apply->hwnd()) {
+      apply->Draw(item);
+      return true;
+    }
+  }
+  if (item.hwndItem == ListBox1) {
     if (item.itemID == static_cast<UINT>(-1)) return true;
-    DrawStartupListItem(item.hDC, item.rcItem, form_.entries, static_cast<int>(item.itemID),
-                        (item.itemState & ODS_SELECTED) != 0, form_.image_list1(),
-                        form_.locations().all_users_index(), font_.get());
+    DrawStartupListItem(item.hDC, item.rcItem, entries, static_cast<int>(item.itemID),
+                        (item.itemState & ODS_SELECTED) != 0, image_list1_.get(),
+                        host_.locations().all_users_index(), font_.get());
     return true;
   }
-  if (item.hwndItem == form_.ComboBox1) {
+  if (item.hwndItem == ComboBox1) {
     DrawKindItem(item);
     return true;
   }
-  if (item.hwndItem == form_.ComboBox2) {
+  if (item.hwndItem == ComboBox2) {
     DrawLocationItem(item);
     return true;
   }
@@ -396,7 +429,7 @@ void StartupPage::DrawKindItem(const DRAWITEMSTRUCT& item) const {
   FillRect(dc, &item.rcItem, brush);
   DeleteObject(brush);
   if (item.itemID == static_cast<UINT>(-1)) return;
-  ImageList_Draw(form_.image_list2(), form_.designed_image_count() + static_cast<int>(item.itemID), dc,
+  ImageList_Draw(host_.glyphs(), host_.designed_image_count() + static_cast<int>(item.itemID), dc,
                  item.rcItem.left + 1, item.rcItem.top + 1, ILD_TRANSPARENT);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));

@@ -6,8 +6,12 @@
 
 #include <string>
 
+#include <vector>
+
+#include "common/entry.h"
+#include "common/page_host_win.h"
+#include "components/speed_button_win.h"
 #include "platform/handles_win.h"
-#include "startup/entry.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_row_win.h"
@@ -16,7 +20,11 @@
 
 namespace orvela {
 
-class TForm1;
+// Control ids of the page.
+enum StartupControlId {
+  kIdListBox1 = 1301,
+  kIdComboBox1 = 1501, kIdComboBox2, kIdSpeedButton3, kIdSpeedButton4,
+};
 
 // Menu command ids of PopupMenu1.
 enum StartupMenuId : UINT {
@@ -30,9 +38,10 @@ enum StartupMenuId : UINT {
   kIdOptionMenu2,     // フォルダを開く(&O)
 };
 
-class StartupPage {
+class StartupPage : public WindowPage {
  public:
-  explicit StartupPage(TForm1& form);
+  // Makes the page's list on `sheet` and its selector row in the host's tool panel.
+  StartupPage(PageHost& host, HWND sheet);
 
   // Rebuilds the entry table, ImageList1 and ListBox1 from the Startup folders and Run keys.
   void RefreshStartupList();
@@ -40,10 +49,17 @@ class StartupPage {
   void ShowDisabledBox();
   bool live_list_shown() const;
 
-  // Messages of the page's controls; true when handled.
-  bool OnCommand(int id, int code, HWND control);
-  bool OnDrawItem(const DRAWITEMSTRUCT& item);
-  bool OnContextMenu(HWND control, POINT screen_point);
+  // The selectors follow the row only in the live list.
+  void EnableSelectors(bool enabled);
+
+  HWND content() const override { return sheet_; }
+  HWND selector_row() const override { return Panel2; }
+  void Layout(int width, int height) override;
+  void Redraw() override { InvalidateRect(ListBox1, nullptr, TRUE); }
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  bool OnContextMenu(HWND control, POINT screen_point) override;
+  void OnListKey(HWND list, WPARAM key) override;
 
   void ListBox1Click();
   // The row menu as it opens now; the caller shows and destroys it.
@@ -65,15 +81,29 @@ class StartupPage {
   const EntryRecord* selected_entry() const;
   COLORREF kind_selector_colour() const { return kind_colour_; }
   COLORREF location_selector_colour() const { return location_colour_; }
+  HIMAGELIST image_list1() const { return image_list1_.get(); }
+
+  // The rows of ListBox1, live entries or Disabled Box lines; ImageList1 holds their icons
+  // at the same indices.
+  std::vector<EntryRecord> entries;
+
+  // Controls, by the names the design gives them.
+  HWND ListBox1 = nullptr;
+  HWND Panel2 = nullptr;  // the kind and location selectors
+  HWND ComboBox1 = nullptr, ComboBox2 = nullptr;
+  SpeedButton SpeedButton3, SpeedButton4;
 
  private:
+  void CreateControls();
   void DrawKindItem(const DRAWITEMSTRUCT& item) const;
   void DrawLocationItem(const DRAWITEMSTRUCT& item) const;
   StartupContext Context();
   // Rebuilds the view that is shown: the live list or the Disabled Box.
   void RebuildShownList();
 
-  TForm1& form_;
+  PageHost& host_;
+  HWND sheet_;
+  UniqueHimagelist image_list1_;
   Win32StartupSystem system_;
   Win32StartupShell shell_;
   RunKeysBackup backup_;

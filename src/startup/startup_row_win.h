@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/handles_win.h"
-#include "startup/entry.h"
+#include "common/entry.h"
 
 namespace orvela {
 

@@ -11,7 +11,7 @@
 
 #include "components/shell_link_win.h"
 #include "platform/handles_win.h"
-#include "startup/entry.h"
+#include "common/entry.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_system.h"
 

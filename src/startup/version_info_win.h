@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/entry.h"
+#include "common/entry.h"
 
 namespace orvela {
 

@@ -11,7 +11,11 @@
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
+#include "recent/recent_page_win.h"
 #include "regfile/registry.h"
+#include "settings/settings_page_win.h"
+#include "startup/startup_page_win.h"
+#include "uninstall/uninstall_page_win.h"
 
 using namespace orvela;
 
@@ -100,10 +104,10 @@ TEST_CASE("start-up makes data\\uninst and keeps the Disabled Box files whole, i
     TForm1 form(f.services);
     CHECK(FolderExists(f.services.program_folder + "data\\uninst"));
     form.Show(SW_HIDE);
-    CHECK(form.startup_box() == std::vector<std::string>{"User@表=\"C:\\Tools\\tool.exe\" /q",
+    CHECK(form.startup_box().lines == std::vector<std::string>{"User@表=\"C:\\Tools\\tool.exe\" /q",
                                                           "taro=Mail#$#C:\\Mail\\mail.exe"});
-    CHECK(form.sendto_box().empty());
-    form.sendto_box().push_back("hanako@#@メモ=lnkC:\\memo.txt");
+    CHECK(form.sendto_box().lines.empty());
+    form.sendto_box().lines.push_back("hanako@#@メモ=lnkC:\\memo.txt");
     form.FormClose();
   }
   CHECK(ReadWholeFile(f.services.program_folder + "data\\startup.txt") == startup_bytes);
@@ -113,20 +117,20 @@ TEST_CASE("start-up makes data\\uninst and keeps the Disabled Box files whole, i
   SUBCASE("a line the code page cannot hold is kept, in a UTF-8 file") {
     TForm1 form(f.services);
     form.Show(SW_HIDE);
-    form.startup_box().push_back("User@한국=C:\\k.exe");
+    form.startup_box().lines.push_back("User@한국=C:\\k.exe");
     form.FormClose();
     const auto bytes = ReadWholeFile(f.services.program_folder + "data\\startup.txt");
     REQUIRE(bytes);
     CHECK(bytes->substr(0, 3) == "\xEF\xBB\xBF");
     TForm1 again(f.services);
     again.Show(SW_HIDE);
-    CHECK(again.startup_box().back() == "User@한국=C:\\k.exe");
+    CHECK(again.startup_box().lines.back() == "User@한국=C:\\k.exe");
   }
   SUBCASE("a damaged file is copied aside before anything is written over it") {
     REQUIRE(WriteWholeFileReplacing(f.services.program_folder + "data\\startup.txt", "User@ok=a\r\nUser@bad=\x81\r\n"));
     TForm1 form(f.services);
     form.Show(SW_HIDE);
-    CHECK(form.startup_box() == std::vector<std::string>{"User@ok=a"});
+    CHECK(form.startup_box().lines == std::vector<std::string>{"User@ok=a"});
     REQUIRE(f.prompt.messages().size() == 1);
     CHECK(ReadWholeFile(f.services.program_folder + "data\\startup.txt.unreadable") ==
           std::string("User@ok=a\r\nUser@bad=\x81\r\n"));
@@ -140,8 +144,8 @@ TEST_CASE("administrator state and Windows class narrow the window") {
     TForm1 form(f.services);
     CHECK(f.prompt.messages() == std::vector<std::string>{std::string(kNoAdminMessage)});
     CHECK_FALSE(form.is_admin());
-    CHECK_FALSE(Visible(form.ListBox3));
-    CHECK_FALSE(Visible(form.PageControl2));
+    CHECK_FALSE(Visible(form.uninstall_page().ListBox3));
+    CHECK_FALSE(Visible(form.settings_page().PageControl2));
   }
   SUBCASE("NT 6 and later have no Windows-settings tab; XP has it") {
     f.services.version = {true, 6, 1};
@@ -178,7 +182,7 @@ TEST_CASE("page switching through RefreshPage") {
     select(kStartupPage);
     CHECK(form.SpeedButton1.down());
     CHECK(form.SpeedButton1.caption() == "スタートアップ");
-    CHECK(Visible(form.Panel2));
+    CHECK(Visible(form.startup_page().Panel2));
     wchar_t caption[128] = {};
     GetWindowTextW(form.hwnd(), caption, 128);
     CHECK(Narrow(caption) == "Orvela [ スタートアップ ]");
@@ -186,16 +190,16 @@ TEST_CASE("page switching through RefreshPage") {
   SUBCASE("the two list-view pages open each other") {
     select(kRecentPage);
     CHECK_FALSE(Visible(form.PageControl1));
-    CHECK(Visible(form.ListView2));
+    CHECK(Visible(form.recent_page().ListView2));
     CHECK(form.SpeedButton12.tag == kProgramsPage);
-    CHECK(form.N32Caption == "最近使ったファイル");
+    CHECK(form.recent_page().N32Caption == "最近使ったファイル");
     form.SpeedButton9Click(form.SpeedButton12.tag);
     CHECK(form.current_page() == kProgramsPage);
     CHECK(form.SpeedButton12.tag == kRecentPage);
     CHECK(form.HintOf(form.SpeedButton12.hwnd()) == "最近使ったファイル");
     form.SpeedButton9Click(kStartupPage);
     CHECK(Visible(form.PageControl1));
-    CHECK_FALSE(Visible(form.ListView2));
+    CHECK_FALSE(Visible(form.recent_page().ListView2));
   }
   SUBCASE("uninstall page: short panel, its own captions") {
     select(kUninstallPage);
@@ -231,18 +235,18 @@ TEST_CASE("hints, status bar and the list view's overlay request") {
   FormFixture f("hints");
   TForm1 form(f.services);
   form.Show(SW_SHOWNORMAL);
-  CHECK(form.HintOf(form.SpeedButton3.hwnd()) == "適用|変更内容を適用する");
-  MSG move{form.SpeedButton3.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2), 0, {}};
+  CHECK(form.HintOf(form.startup_page().SpeedButton3.hwnd()) == "適用|変更内容を適用する");
+  MSG move{form.startup_page().SpeedButton3.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2), 0, {}};
   form.PreTranslateMessage(move);
   CHECK(form.status_text(1) == "変更内容を適用する");
-  move.hwnd = form.ListBox1;  // no hint: the status bar shows nothing more
+  move.hwnd = form.startup_page().ListBox1;  // no hint: the status bar shows nothing more
   form.PreTranslateMessage(move);
   CHECK(form.status_text(1).empty());
 
-  form.list_view_overlay = [](int row) { return row == 2 ? 1 : -1; };
+  form.recent_page().list_view_overlay = [](int row) { return row == 2 ? 1 : -1; };
   NMLVDISPINFOW info{};
-  info.hdr.hwndFrom = form.ListView2;
-  info.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(form.ListView2));
+  info.hdr.hwndFrom = form.recent_page().ListView2;
+  info.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(form.recent_page().ListView2));
   info.hdr.code = LVN_GETDISPINFOW;
   info.item.mask = LVIF_IMAGE | LVIF_TEXT;
   info.item.iItem = 2;

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "startup/entry.h"
+#include "common/entry.h"
 #include "startup/entry_colours.h"
 
 using namespace orvela;

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "startup/disabled_box.h"
+#include "common/disabled_box.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_test_support.h"
 

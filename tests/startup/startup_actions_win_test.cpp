@@ -1,19 +1,19 @@
 #include <doctest.h>
 
-#include "app/shell_folders_win.h"
+#include "common/shell_folders_win.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/line_list_file.h"
-#include "app/locations.h"
+#include "common/line_list_file.h"
+#include "common/locations.h"
 #include "components/item_id_list.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
-#include "startup/disabled_box.h"
+#include "common/disabled_box.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_shell_win.h"
 #include "startup/startup_system_win.h"

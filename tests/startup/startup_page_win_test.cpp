@@ -92,8 +92,8 @@ struct Window {
   // The rows of these tests, by name, with their row numbers.
   std::vector<std::pair<int, const EntryRecord*>> Tagged() const {
     std::vector<std::pair<int, const EntryRecord*>> rows;
-    for (size_t i = 0; i < form->entries.size(); ++i)
-      if (form->entries[i].Name.rfind(kTag, 0) == 0) rows.emplace_back(static_cast<int>(i), &form->entries[i]);
+    for (size_t i = 0; i < form->startup_page().entries.size(); ++i)
+      if (form->startup_page().entries[i].Name.rfind(kTag, 0) == 0) rows.emplace_back(static_cast<int>(i), &form->startup_page().entries[i]);
     return rows;
   }
   int RowNamed(const std::string& name) const {
@@ -102,7 +102,7 @@ struct Window {
     return -1;
   }
   void Select(int row) {
-    SendMessageW(form->ListBox1, LB_SETCURSEL, row, 0);
+    SendMessageW(form->startup_page().ListBox1, LB_SETCURSEL, row, 0);
     form->startup_page().ListBox1Click();
   }
   std::string ComboText(HWND combo) const {
@@ -141,7 +141,7 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
                             std::vector<std::string>{"行テスト ユーザー", "行テスト 不明"}.begin()));
   CHECK(names[5] == "行テスト マシン");
   CHECK(names[6] == "行テスト 一度");
-  CHECK(w.form->status_text(0) == std::to_string(w.form->entries.size()));
+  CHECK(w.form->status_text(0) == std::to_string(w.form->startup_page().entries.size()));
 
   const EntryRecord& all_users = *rows[0].second;
   CHECK(all_users.Key == w.form->locations().all_users_index());
@@ -151,14 +151,14 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
   const EntryRecord& taro = *rows[2].second;
   CHECK(taro.Key == *w.form->locations().ProfileIndexOf("taro"));
   CHECK(taro.Description == "メール着信通知");
-  const EntryRecord& missing = w.form->entries[static_cast<size_t>(w.RowNamed("行テスト 不明"))];
+  const EntryRecord& missing = w.form->startup_page().entries[static_cast<size_t>(w.RowNamed("行テスト 不明"))];
   CHECK(missing.Key == kUserRunKey);
   CHECK(missing.Missing);
   CHECK(missing.Command == "no-such-tool.exe -q");
   const EntryRecord& once = *rows[6].second;
   CHECK((once.Key == kMachineKey && once.Kind == "RunOnce"));
   CHECK(rows[5].second->Kind == "Run");
-  CHECK(ImageList_GetImageCount(w.form->image_list1()) == static_cast<int>(w.form->entries.size()));
+  CHECK(ImageList_GetImageCount(w.form->startup_page().image_list1()) == static_cast<int>(w.form->startup_page().entries.size()));
 
   SUBCASE("a shortcut whose program was deleted is marked missing after a refresh") {
     const std::string gone = Fixture("..\\gone-soon.exe");
@@ -166,7 +166,7 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
     seeded.Link(gone, ShellFolderPath(CSIDL_STARTUP), "行テスト 消えた");
     DeleteFileW(Wide(gone).c_str());
     w.form->startup_page().RefreshStartupList();
-    CHECK(w.form->entries[static_cast<size_t>(w.RowNamed("行テスト 消えた"))].Missing);
+    CHECK(w.form->startup_page().entries[static_cast<size_t>(w.RowNamed("行テスト 消えた"))].Missing);
   }
   SUBCASE("the selection returns by name after a refresh") {
     const int row = w.RowNamed("行テスト マシン");
@@ -185,39 +185,39 @@ TEST_CASE("selecting a row sets the kind and location selectors, the status bar 
 
   SUBCASE("a RunOnce entry") {
     w.Select(w.RowNamed("行テスト 一度"));
-    CHECK(SendMessageW(w.form->ComboBox1, CB_GETCURSEL, 0, 0) == 1);
+    CHECK(SendMessageW(w.form->startup_page().ComboBox1, CB_GETCURSEL, 0, 0) == 1);
     CHECK(page.kind_selector_colour() == RGB(230, 233, 255));
-    CHECK(SendMessageW(w.form->ComboBox2, CB_GETCOUNT, 0, 0) == 3);
-    CHECK(w.ComboText(w.form->ComboBox2) == "HKEY_LOCAL_MACHINE RunOnce");
+    CHECK(SendMessageW(w.form->startup_page().ComboBox2, CB_GETCOUNT, 0, 0) == 3);
+    CHECK(w.ComboText(w.form->startup_page().ComboBox2) == "HKEY_LOCAL_MACHINE RunOnce");
     CHECK(page.location_selector_colour() == RGB(236, 203, 237));
-    CHECK(w.form->HintOf(w.form->ComboBox2) == "全てのユーザーに共通の設定(起動時に一度だけ実行)");
-    CHECK(w.form->status_text(1) == w.form->entries[static_cast<size_t>(w.RowNamed("行テスト 一度"))].Command);
-    CHECK_FALSE(w.form->SpeedButton3.enabled());
-    CHECK_FALSE(w.form->SpeedButton4.enabled());
+    CHECK(w.form->HintOf(w.form->startup_page().ComboBox2) == "全てのユーザーに共通の設定(起動時に一度だけ実行)");
+    CHECK(w.form->status_text(1) == w.form->startup_page().entries[static_cast<size_t>(w.RowNamed("行テスト 一度"))].Command);
+    CHECK_FALSE(w.form->startup_page().SpeedButton3.enabled());
+    CHECK_FALSE(w.form->startup_page().SpeedButton4.enabled());
 
     SUBCASE("choosing another location enables its apply button, the same one does not") {
-      SendMessageW(w.form->ComboBox2, CB_SETCURSEL, 0, 0);
+      SendMessageW(w.form->startup_page().ComboBox2, CB_SETCURSEL, 0, 0);
       page.ComboBox2Change();
-      CHECK(w.form->SpeedButton4.enabled());
-      CHECK(w.form->HintOf(w.form->ComboBox2) == "ユーザー固有の設定");
-      SendMessageW(w.form->ComboBox2, CB_SETCURSEL, 2, 0);
+      CHECK(w.form->startup_page().SpeedButton4.enabled());
+      CHECK(w.form->HintOf(w.form->startup_page().ComboBox2) == "ユーザー固有の設定");
+      SendMessageW(w.form->startup_page().ComboBox2, CB_SETCURSEL, 2, 0);
       page.ComboBox2Change();
-      CHECK_FALSE(w.form->SpeedButton4.enabled());
-      SendMessageW(w.form->ComboBox1, CB_SETCURSEL, 0, 0);
+      CHECK_FALSE(w.form->startup_page().SpeedButton4.enabled());
+      SendMessageW(w.form->startup_page().ComboBox1, CB_SETCURSEL, 0, 0);
       page.ComboBox1Change();
-      CHECK(w.form->SpeedButton3.enabled());
+      CHECK(w.form->startup_page().SpeedButton3.enabled());
     }
   }
   SUBCASE("a folder entry of the fourth profile selects that profile") {
     const int taro = *w.form->locations().ProfileIndexOf("taro");
     REQUIRE(taro == 3);  // All Users, Public, root, taro
     w.Select(w.RowNamed("行テスト 太郎"));
-    CHECK(SendMessageW(w.form->ComboBox1, CB_GETCURSEL, 0, 0) == 0);
+    CHECK(SendMessageW(w.form->startup_page().ComboBox1, CB_GETCURSEL, 0, 0) == 0);
     CHECK(page.kind_selector_colour() == RGB(255, 249, 215));
-    CHECK(SendMessageW(w.form->ComboBox2, CB_GETCURSEL, 0, 0) == 3);
-    CHECK(w.ComboText(w.form->ComboBox2) == "taro");
+    CHECK(SendMessageW(w.form->startup_page().ComboBox2, CB_GETCURSEL, 0, 0) == 3);
+    CHECK(w.ComboText(w.form->startup_page().ComboBox2) == "taro");
     CHECK(page.location_selector_colour() == RGB(255, 255, 215));
-    CHECK(w.form->HintOf(w.form->ComboBox2).empty());  // a profile index past 2 has no hint
+    CHECK(w.form->HintOf(w.form->startup_page().ComboBox2).empty());  // a profile index past 2 has no hint
   }
 }
 
@@ -227,7 +227,7 @@ TEST_CASE("the row menu follows the selection and the view") {
   StartupPage& page = w.form->startup_page();
 
   SUBCASE("no row selected: only a disabled folder command among the row commands") {
-    SendMessageW(w.form->ListBox1, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageW(w.form->startup_page().ListBox1, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     UniqueMenu menu = page.PopupMenu1Popup();
     const auto captions = MenuCaptions(menu.get());
     CHECK(std::find(captions.begin(), captions.end(), "無効にする") == captions.end());
@@ -268,7 +268,7 @@ TEST_CASE("the Delete key in the startup list asks before anything is deleted") 
   Window w;
   const int row = w.RowNamed("行テスト ユーザー");
   w.Select(row);
-  SendMessageW(w.form->ListBox1, WM_KEYDOWN, VK_DELETE, 0);  // the scripted prompt answers No
+  SendMessageW(w.form->startup_page().ListBox1, WM_KEYDOWN, VK_DELETE, 0);  // the scripted prompt answers No
   REQUIRE(w.prompt.shown().size() == 1);
   CHECK(w.prompt.shown()[0].kind == ScriptedPrompt::Kind::kYesNo);
   CHECK(w.prompt.shown()[0].text == "[行テスト ユーザー]\nこのスタートアップを削除してよろしいですか？");
@@ -276,6 +276,6 @@ TEST_CASE("the Delete key in the startup list asks before anything is deleted") 
   CHECK(w.RowNamed("行テスト ユーザー") == row);
 
   w.prompt.AnswerYes();
-  SendMessageW(w.form->ListBox1, WM_KEYDOWN, VK_DELETE, 0);
+  SendMessageW(w.form->startup_page().ListBox1, WM_KEYDOWN, VK_DELETE, 0);
   CHECK(w.RowNamed("行テスト ユーザー") < 0);
 }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/line_list_file.h"
-#include "app/locations.h"
+#include "common/line_list_file.h"
+#include "common/locations.h"
 #include "components/link_naming.h"
 #include "platform/memory_registry.h"
 #include "platform/scripted_prompt.h"

@@ -1,4 +1,4 @@
-#include "app/shell_folders_win.h"
+#include "common/shell_folders_win.h"
 
 #include <windows.h>
 #include <shlobj.h>

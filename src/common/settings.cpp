@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "common/settings.h"
 
 #include "platform/registry.h"
 #include "regfile/registry.h"

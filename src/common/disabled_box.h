@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/locations.h"
-#include "startup/entry.h"
+#include "common/locations.h"
+#include "common/entry.h"
 
 namespace orvela {
 

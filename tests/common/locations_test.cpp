@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "app/locations.h"
+#include "common/locations.h"
 
 using namespace orvela;
 

@@ -1,4 +1,4 @@
-#include "app/speed_button_win.h"
+#include "components/speed_button_win.h"
 
 #include "platform/wide_win.h"
 

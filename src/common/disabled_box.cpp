@@ -1,4 +1,4 @@
-#include "startup/disabled_box.h"
+#include "common/disabled_box.h"
 
 namespace orvela {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/data_paths.h"
+#include "common/data_paths.h"
 
 namespace orvela {
 

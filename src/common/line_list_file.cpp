@@ -1,6 +1,6 @@
-#include "app/line_list_file.h"
+#include "common/line_list_file.h"
 
-#include "app/settings.h"
+#include "common/settings.h"
 #include "platform/ansi_codec.h"
 #include "platform/file_io.h"
 

@@ -1,4 +1,4 @@
-#include "app/locations.h"
+#include "common/locations.h"
 
 #include <algorithm>
 #include <cctype>

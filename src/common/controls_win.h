@@ -1,0 +1,26 @@
+// Small helpers that make and handle the controls of the main window and its pages.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace orvela {
+
+// A child control with a command id; placed later by its page's layout.
+HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id,
+                 DWORD ex_style = 0);
+// A panel holds controls; what its controls report goes on to the main window.
+HWND CreatePanel(HWND parent, const wchar_t* text = L"");
+void SetControlFont(HWND control, HFONT font);
+void SetVisible(HWND control, bool visible);
+bool IsShown(HWND control);
+// The text of a combo box item; empty when there is none at that index.
+std::string ComboItemText(HWND combo, int index);
+// Empties a list box and draws it empty.
+void ClearListBox(HWND list);
+// A menu item with an image of the glyph list, drawn by the main window (HBMMENU_CALLBACK
+// with the glyph number + 1 as its data).
+void AppendMenuItem(HMENU menu, UINT id, const std::string& caption, int image, bool enabled = true,
+                    HMENU submenu = nullptr);
+
+}  // namespace orvela
