@@ -212,12 +212,14 @@ void StartupPage::SpeedButton4Click() {
 }
 
 void StartupPage::N5Click() {
-  RestoreRunKeys(backup_, form_.registry(), form_.prompt(), true);
+  StartupContext context = Context();
+  RestoreRunKeys(context, true);
   RefreshStartupList();
 }
 
 void StartupPage::Undo1Click() {
-  RestoreRunKeys(backup_, form_.registry(), form_.prompt(), false);
+  StartupContext context = Context();
+  RestoreRunKeys(context, false);
   RefreshStartupList();
 }
 
