@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the Registry Text Data reader over the in-memory registry.
 // Besides the sanitizers it checks that what the reader stored is written and read back
-// without a warning and to the same bytes: the writer's files always load cleanly.
+// without a warning and to the same bytes (the writer's files always load cleanly and pass
+// the check), and that the check agrees with the load it stands in for.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -58,7 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   const std::string_view prefix = (flags & 2) ? "\\Prefix" : "";
   const std::string_view filter = (flags & 4) ? "Software" : "";
   const std::string_view comment = (flags & 8) ? "Keep" : "";
-  if (!reader.LoadKeysFromBytes(bytes, "fuzz.reg", prefix, filter, comment, only_missing)) return 0;
+  // The check touches no key, and a file it finds sound loads without a single warning.
+  const KeysFileCheck check = reader.CheckKeysBytes(bytes, comment);
+  if (registry.CountKeys() != 0 || prompt.messages != 0) std::abort();
+  const bool loaded =
+      reader.LoadKeysFromBytes(bytes, "fuzz.reg", prefix, filter, comment, only_missing);
+  if (loaded != check.accepted) std::abort();
+  if (!loaded) return 0;
+  if (check.sound() && prompt.messages != 0) std::abort();
 
   const std::string first = WriteAll(registry);
   MemoryRegistry again;
@@ -68,5 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
       !second_reader.NotRestored().empty())
     std::abort();  // the writer wrote something its reader does not take back cleanly
   if (WriteAll(again) != first) std::abort();  // nor to the same contents
+  if (!second_reader.CheckKeysBytes(first).sound()) std::abort();  // nor passes the check
   return 0;
 }

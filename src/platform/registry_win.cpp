@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
@@ -95,8 +98,12 @@ class Win32Key : public RegistryKey {
   }
 
   bool WriteValue(std::string_view name, const RegistryValue& value) override {
-    return RegSetValueExW(key_.get(), Wide(name).c_str(), 0, value.type,
-                          value.data.empty() ? nullptr : value.data.data(),
+    // For string types the system counts in a terminator it finds just past the data
+    // (and looks one character before it for a single byte): non-zero bytes on both
+    // sides keep the value to exactly its own bytes.
+    std::vector<BYTE> padded(value.data.size() + 4, 0xFF);
+    std::copy(value.data.begin(), value.data.end(), padded.begin() + 2);
+    return RegSetValueExW(key_.get(), Wide(name).c_str(), 0, value.type, padded.data() + 2,
                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
   }
 

@@ -25,11 +25,9 @@ constexpr std::array<RootName, 6> kRootNames{{
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
@@ -67,9 +65,16 @@ std::string EscapeValueText(std::string_view text) {
     if (c == '\\' || c == '"') escaped += '\\';
     escaped += c;
   }
-  std::string trimmed(TrimBlanks(escaped));
-  if (trimmed.find(kCrLf) != std::string::npos) trimmed += kCrLf;
-  return trimmed;
+  return escaped;
+}
+
+bool FitsStringForm(const RegistryValue& value) {
+  if (value.type != kRegSz) return false;
+  const std::string text = RegistryDataToString(value.data);
+  // An embedded NUL, a missing terminator, an odd byte or a lone surrogate.
+  if (StringToRegistryData(text) != value.data) return false;
+  if (text.empty()) return true;
+  return !IsBlank(text.front()) && !IsBlank(text.back()) && !HasLineBreak(text);
 }
 
 std::string BinaryValueText(const std::vector<std::uint8_t>& bytes) {
@@ -101,6 +106,7 @@ orvela::RootKey TRegistryFile::RootNameToKey(std::string_view name) {
 }
 
 void TRegistryFile::Warn(std::string_view text) {
+  if (check_) return;  // a check shows nothing; its result says what it found
   prompt_.ShowMessage(text, kCaption, PromptIcon::kWarning);
 }
 
@@ -155,8 +161,9 @@ void TRegistryFile::ExportKey(std::string_view path) {
   }
   const std::string key_path = CurrentPath();
   const std::string key_name = JoinKeyName(root_name, key_path);
-  // The reader ends a section line at the first "]": such a key would land elsewhere.
-  if (key_path.find(']') != std::string::npos) {
+  // The reader ends a section line at the first "]" and never reads one over a line end:
+  // such a key would land elsewhere.
+  if (key_path.find(']') != std::string::npos || HasLineBreak(key_path)) {
     result.keys_not_saved.push_back(key_name);
     CloseKey();
     return;
@@ -180,36 +187,28 @@ void TRegistryFile::ExportKey(std::string_view path) {
     ExportKey(key_path + "\\" + subkey);
 }
 
-// Appends the value's entry, or nothing when the value has none in this format.
+// Appends the value's entry, or nothing when it cannot be read or its name not written.
 void TRegistryFile::AppendValueEntry(std::string_view name, std::string& out) {
   const auto value = ReadValue(name);
   if (!value) return;
-  const bool is_text = value->type == kRegSz || value->type == kRegExpandSz;
-  if (name.empty()) {
-    if (!is_text) {
-      // A default value the format can only hold as text.
-      prompt_.ShowMessage(CurrentPath() + "\n\n既定の値が文字列ではないため、ファイルに保存できませんでした。", kCaption,
-                          PromptIcon::kError);
-      return;
-    }
-    out += "@=\"" + EscapeValueText(RegistryDataToString(value->data)) + "\"" + std::string(kCrLf);
-    return;
-  }
-  // A name ends at the first quote when read back.
-  if (name.find('"') != std::string_view::npos) return;
-  const std::string name_part = "\"" + std::string(name) + "\"=";
-  if (is_text) {
-    out += name_part + "\"" + EscapeValueText(RegistryDataToString(value->data)) + "\"" +
-           std::string(kCrLf);
-  } else if (value->type == kRegDword) {
-    const auto number = ReadInteger(name);
-    if (!number) return;
-    out += name_part + "dword:";
-    for (int shift = 24; shift >= 0; shift -= 8)
-      AppendHexByte(static_cast<std::uint8_t>(*number >> shift), out);
+  // A name is written as it is: a quote would end it early, and the reader takes no name
+  // over a line end.
+  if (name.find('"') != std::string_view::npos || HasLineBreak(name)) return;
+  out += name.empty() ? std::string("@=") : "\"" + std::string(name) + "\"=";
+  if (FitsStringForm(*value)) {
+    out += "\"" + EscapeValueText(RegistryDataToString(value->data)) + "\"" + std::string(kCrLf);
+  } else if (value->type == kRegDword && value->data.size() == 4) {
+    out += "dword:";
+    for (int i = 3; i >= 0; --i) AppendHexByte(value->data[static_cast<size_t>(i)], out);
     out += kCrLf;
   } else if (value->type == kRegBinary) {
-    out += name_part + "hex:" + BinaryValueText(value->data);
+    out += "hex:" + BinaryValueText(value->data);
+  } else {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string type;
+    for (std::uint32_t rest = value->type; type.empty() || rest != 0; rest >>= 4)
+      type.insert(type.begin(), kDigits[rest & 0xF]);
+    out += "hex(" + type + "):" + BinaryValueText(value->data);
   }
 }
 
@@ -257,6 +256,42 @@ bool TRegistryFile::CheckKeysFile(const std::string& file_name, std::string_view
       .has_value();
 }
 
+const KeysFileCheck::Section* KeysFileCheck::Find(std::string_view key) const {
+  for (const Section& section : sections)
+    if (SameRegistryName(section.key, key)) return &section;
+  return nullptr;
+}
+
+KeysFileCheck TRegistryFile::CheckKeysBytes(std::string_view bytes,
+                                            std::string_view expected_comment) {
+  KeysFileCheck check;
+  check_ = &check;
+  FOnlyMissingKeys = false;
+  FKeyPrefix.clear();
+  FRootName.clear();
+  path_filter_.clear();
+  const auto body = AcceptedBody(bytes, {}, expected_comment);
+  if (body) {
+    check.accepted = true;
+    // Whatever lies past a NUL is lost to a load.
+    if (bytes.find('\0') != std::string_view::npos) ++check.faults;
+    const std::string text = DecodeFileText(bytes.substr(0, bytes.find('\0'))).value_or("");
+    const size_t header_end = text.find(kCrLf) + kCrLf.size();
+    if (std::string_view(text).substr(0, header_end) != FHeader) ++check.faults;
+    // Between the header and the first section: the comment line asked for, then line
+    // breaks only.
+    std::string_view between =
+        std::string_view(text).substr(header_end, text.size() - header_end - body->body.size());
+    if (!expected_comment.empty()) between.remove_prefix(expected_comment.size());
+    if (between.find_first_not_of("\r\n") != std::string_view::npos) ++check.faults;
+    if (!body->body.ends_with(kCrLf)) ++check.faults;  // cut inside its last line
+    body_ = body->body;
+    Scan();
+  }
+  check_ = nullptr;
+  return check;
+}
+
 bool TRegistryFile::LoadKeysFromFile(const std::string& file_name, std::string_view key_prefix,
                                      std::string_view path_filter,
                                      std::string_view expected_comment, bool only_missing_keys) {
@@ -286,9 +321,13 @@ bool TRegistryFile::LoadKeysFromBytes(std::string_view bytes, std::string_view f
   if (!key_prefix.empty()) FKeyPrefix = std::string(key_prefix);
   path_filter_ = std::string(path_filter);
   if (!path_filter_.empty() && path_filter_.front() != '\\') path_filter_.insert(0, "\\");
-
-  CloseKey();
   body_ = body->body;
+  Scan();
+  return true;
+}
+
+void TRegistryFile::Scan() {
+  CloseKey();
   pos_ = 0;
   target_ = Target::kNone;
   loading_ = true;
@@ -298,27 +337,36 @@ bool TRegistryFile::LoadKeysFromBytes(std::string_view bytes, std::string_view f
       case '"': going = ReadNamedValue(); break;
       case '@': going = ReadDefaultValue(); break;
       case '[': going = ReadSection(); break;
-      default: ++pos_; break;
+      default:
+        if (!IsLineBreak(body_[pos_])) Stray();
+        ++pos_;
+        break;
     }
   }
   body_ = {};
   loading_ = false;
   CloseKey();
-  return true;
+}
+
+size_t TRegistryFile::LineEnd(size_t from) const {
+  const size_t end = body_.find_first_of("\r\n", from);
+  return end == std::string_view::npos ? body_.size() : end;
 }
 
 bool TRegistryFile::ReadSection() {
+  const size_t line_end = LineEnd(pos_);
   const size_t close = body_.find(']', pos_ + 1);
-  if (close == std::string_view::npos) {
-    CloseKey();
-    target_ = Target::kSkipped;
+  CloseKey();
+  target_ = Target::kSkipped;
+  if (close == std::string_view::npos || close > line_end) {
+    // Without its "]" the key's name is unknown: a key named after the lines that follow
+    // must not be made, nor its values go to the key before it.
     ConversionWarning();
-    return false;
+    pos_ = line_end;
+    return true;
   }
   const std::string_view section = body_.substr(pos_ + 1, close - pos_ - 1);
   pos_ = close + 1;
-  CloseKey();
-  target_ = Target::kSkipped;
 
   const size_t backslash = section.find('\\');
   if (backslash == std::string_view::npos) {
@@ -333,6 +381,15 @@ bool TRegistryFile::ReadSection() {
   // Always from the section's own root name: an empty or unknown one must not leave the
   // values to whatever root was current.
   FRootName = std::string(root_name);
+  if (check_) {
+    if (RootNameToKey(root_name) == orvela::RootKey::kNone) {
+      ++check_->faults;
+      return true;
+    }
+    check_->sections.push_back({JoinKeyName(root_name, NormalizeKeyPath(path)), {}});
+    target_ = Target::kOpenKey;
+    return true;
+  }
   SetRootKey(RootNameToKey(root_name));
   if (!path_filter_.empty()) {
     const size_t found = path.find(path_filter_);
@@ -362,6 +419,8 @@ std::optional<std::string> TRegistryFile::ReadQuotedText() {
       pos_ += 2;
       continue;
     }
+    // Files of earlier versions hold multi-line strings; this writer puts them in hex(1).
+    if (IsLineBreak(c)) Stray();
     text += c;
     ++pos_;
   }
@@ -369,12 +428,41 @@ std::optional<std::string> TRegistryFile::ReadQuotedText() {
 }
 
 bool TRegistryFile::ReadNamedValue() {
+  const size_t line_end = LineEnd(pos_);
   const size_t close = body_.find('"', pos_ + 1);
-  if (close == std::string_view::npos) return false;
+  if (close == std::string_view::npos || close > line_end) {
+    // A name ends on its own line: a quote further on opens another value.
+    ConversionWarning();
+    pos_ = line_end;
+    return true;
+  }
   const std::string name(body_.substr(pos_ + 1, close - pos_ - 1));
-  pos_ = close + 2;  // the closing quote and the "="
+  pos_ = close + 1;
+  if (pos_ < body_.size() && body_[pos_] != '=') Stray();
+  ++pos_;  // the "="
   if (pos_ >= body_.size()) return false;
+  return ReadValueData(name, false);
+}
 
+bool TRegistryFile::ReadDefaultValue() {
+  if (pos_ + 2 < body_.size() && body_[pos_ + 1] == '=') {
+    pos_ += 2;
+    return ReadValueData("", true);
+  }
+  // Not "@=": the string is looked for on this line only.
+  Stray();
+  const size_t line_end = LineEnd(pos_);
+  const size_t open = body_.find('"', pos_ + 1);
+  if (open == std::string_view::npos || open > line_end) {
+    ConversionWarning();
+    pos_ = line_end;
+    return true;
+  }
+  pos_ = open;
+  return ReadValueData("", true);
+}
+
+bool TRegistryFile::ReadValueData(const std::string& name, bool is_default) {
   const char kind = body_[pos_];
   if (kind == '"') {
     ++pos_;
@@ -383,19 +471,35 @@ bool TRegistryFile::ReadNamedValue() {
       ConversionWarning();  // cut off: better nothing than a piece
       return false;
     }
-    StoreValue(name, {kRegSz, StringToRegistryData(TrimTrailingBlanks(*text))});
+    std::string_view kept = *text;
+    if (!is_default) {
+      kept = TrimTrailingBlanks(kept);
+    } else if (kept.size() > 2 && kept.ends_with(kCrLf) &&
+               kept.find(kCrLf) < kept.size() - kCrLf.size()) {
+      // The CR LF earlier writers put after a multi-line text is not part of it.
+      kept.remove_suffix(kCrLf.size());
+    }
+    StoreValue(name, {kRegSz, StringToRegistryData(kept)});
     return true;
   }
+  if (kind != 'd' && kind != 'h') {
+    Stray();
+    return true;  // a type without an entry: passed over
+  }
+  // The type word ends at a ":" on its own line; one further on belongs to another entry.
+  const size_t line_end = LineEnd(pos_);
+  const size_t colon = body_.find(':', pos_);
+  if (colon == std::string_view::npos || colon > line_end) {
+    ConversionWarning();
+    pos_ = line_end;
+    return true;
+  }
+  const std::string_view word = body_.substr(pos_, colon - pos_);
   if (kind == 'd') {
-    const size_t colon = body_.find(':', pos_);
-    if (colon == std::string_view::npos) return false;
-    const size_t start = colon + 1;
-    size_t end = body_.find(kCrLf, start);
-    if (end == std::string_view::npos) end = body_.size();
-    const std::string_view digits = body_.substr(start, end - start);
-    pos_ = end;
+    const std::string_view digits = body_.substr(colon + 1, line_end - colon - 1);
+    pos_ = line_end;
     if (digits.size() > 8) {
-      ConversionWarning();
+      DataWarning();
       return true;
     }
     const std::uint32_t number = HexTextToInt(digits);
@@ -405,54 +509,70 @@ bool TRegistryFile::ReadNamedValue() {
                        static_cast<std::uint8_t>(number >> 24)}});
     return true;
   }
-  if (kind == 'h') {
-    const size_t colon = body_.find(':', pos_);
-    if (colon == std::string_view::npos) return false;
-    pos_ = colon + 1;
-    std::vector<std::uint8_t> bytes;
-    ReadBinaryText(bytes);
-    StoreValue(name, {kRegBinary, std::move(bytes)});
-    return true;
+  std::uint32_t type = kRegBinary;
+  if (word.starts_with("hex(")) {
+    // hex(N): the type number N in hexadecimal.
+    const std::string_view number = word.substr(4, word.size() - 4 - (word.ends_with(')') ? 1 : 0));
+    const bool good = word.ends_with(')') && !number.empty() && number.size() <= 8 &&
+                      number.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    if (!good) {
+      DataWarning();
+      pos_ = line_end;
+      return true;
+    }
+    type = 0;
+    for (char c : number) type = (type << 4) | static_cast<std::uint32_t>(HexDigitValue(c));
   }
-  return true;  // a type without an entry: passed over
+  pos_ = colon + 1;
+  std::vector<std::uint8_t> bytes;
+  ReadBinaryText(bytes);
+  StoreValue(name, {type, std::move(bytes)});
+  return true;
 }
 
-bool TRegistryFile::ReadBinaryText(std::vector<std::uint8_t>& bytes) {
+void TRegistryFile::ReadBinaryText(std::vector<std::uint8_t>& bytes) {
   while (pos_ < body_.size()) {
-    if (body_[pos_] == ',') {
+    const char c = body_[pos_];
+    if (c == ',') {
       ++pos_;
-      if (body_.substr(pos_, 2) == kCrLf) pos_ += 2;
+      size_t next = pos_;
+      if (body_.substr(next, 2) == kCrLf)
+        next += 2;
+      else if (next < body_.size() && IsLineBreak(body_[next]))
+        ++next;
+      if (next != pos_) {
+        // The writer wraps after a comma, and its next line starts with a byte: anything
+        // else is the next entry or section, which this value must not take in.
+        if (next >= body_.size() || HexDigitValue(body_[next]) < 0) {
+          DataWarning();
+          return;
+        }
+        pos_ = next;
+      }
       continue;
     }
-    if (body_.substr(pos_, 2) == kCrLf) return true;
-    const std::string_view digits = body_.substr(pos_, 2);
-    pos_ += digits.size();
+    if (IsLineBreak(c)) return;
+    size_t length = 0;
+    while (length < 2 && pos_ + length < body_.size() && body_[pos_ + length] != ',' &&
+           !IsLineBreak(body_[pos_ + length]))
+      ++length;
+    const std::string_view digits = body_.substr(pos_, length);
+    pos_ += length;
+    if (length < 2) {
+      DataWarning();
+      bytes.push_back(0);
+      continue;
+    }
     bytes.push_back(static_cast<std::uint8_t>(HexTextToInt(digits)));
   }
-  return true;
-}
-
-bool TRegistryFile::ReadDefaultValue() {
-  const size_t open = body_.find('"', pos_ + 1);
-  if (open == std::string_view::npos) return false;
-  pos_ = open + 1;
-  auto text = ReadQuotedText();
-  if (!text) {
-    ConversionWarning();
-    return false;
-  }
-  // The CR LF the writer puts after a multi-line text is not part of it.
-  if (text->size() > 2 && text->ends_with(kCrLf) &&
-      text->find(kCrLf) < text->size() - kCrLf.size())
-    text->resize(text->size() - kCrLf.size());
-  StoreValue("", {kRegSz, StringToRegistryData(*text)});
-  return true;
 }
 
 void TRegistryFile::StoreValue(std::string_view name, const RegistryValue& value) {
   switch (target_) {
     case Target::kOpenKey:
-      if (!WriteValue(name, value)) {
+      if (check_) {
+        check_->sections.back().values.emplace_back(std::string(name), value);
+      } else if (!WriteValue(name, value)) {
         not_restored_.push_back(JoinKeyName(FRootName, CurrentPath()) + " : " + std::string(name));
         prompt_.ShowMessage(JoinKeyName(FRootName, CurrentPath()) + "\n" + std::string(name) +
                                 "\n\nレジストリに書き込めませんでした。", kCaption, PromptIcon::kError);
@@ -467,7 +587,21 @@ void TRegistryFile::StoreValue(std::string_view name, const RegistryValue& value
   }
 }
 
-void TRegistryFile::ConversionWarning() { Warn(kConversionError); }
+void TRegistryFile::ConversionWarning() {
+  if (check_)
+    ++check_->faults;
+  else
+    Warn(kConversionError);
+}
+
+void TRegistryFile::DataWarning() {
+  // Values that are not being restored are read only to pass over them.
+  if (target_ == Target::kOpenKey) ConversionWarning();
+}
+
+void TRegistryFile::Stray() {
+  if (check_) ++check_->faults;
+}
 
 std::uint32_t TRegistryFile::HexTextToInt(std::string_view text) {
   std::uint32_t number = 0;
@@ -480,7 +614,6 @@ std::uint32_t TRegistryFile::HexTextToInt(std::string_view text) {
       number = (number << 4) | static_cast<std::uint32_t>(digit);
   }
   if (!bad) return number;
-  // Values that are not being restored are read only to pass over them.
   if (!loading_ || target_ == Target::kOpenKey) ConversionWarning();
   return 0;
 }

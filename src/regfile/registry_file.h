@@ -11,11 +11,17 @@
 //   "Count"=dword:0000001A
 //   "Blob"=hex:01,02,03,04,05,06,07,08,09,
 //   0A,0B
+//   "Path"=hex(2):25,00,41,00,25,00,00,00
 //
-// Only string, expandable string (read back as string), dword and binary values have an
-// entry. The reader scans for the marker characters " @ [ rather than parsing lines.
+// A value the string, dword and binary forms cannot give back exactly (another type, a
+// string with blanks at an end, a line break, an embedded NUL or no terminator) is written
+// as hex(N): with N the type in hexadecimal and the value's raw bytes, as the system's
+// registry editor does. So every value whose name fits between quotes is kept exactly.
+// The reader scans for the marker characters " @ [ rather than parsing lines, but never
+// looks past the end of a line for a section's "]", a name's closing quote or a type's ":".
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,10 +38,11 @@ namespace orvela {
 struct SaveResult {
   bool file_written = false;
   // Full key names ("HKEY_CURRENT_USER\Software\X") whose values or subkeys are not all in
-  // the file: not openable, not listable, or with a "]" the section line cannot carry.
+  // the file: not openable, not listable, or with a "]" or line break the section line
+  // cannot carry.
   std::vector<std::string> keys_not_saved;
-  // Key name and value name of values that are not in the file: types the format has no
-  // entry for, a default value that is no string, unreadable values, names with a quote.
+  // Key name and value name of values that are not in the file: unreadable values, names
+  // with a quote or a line break (names are written as they are).
   std::vector<std::pair<std::string, std::string>> values_not_saved;
 
   bool complete() const {
@@ -47,6 +54,25 @@ struct SaveResult {
 struct FileBody {
   std::string comment;  // the line after the header, when it has no "["
   std::string body;     // from the first "[" after the header on; empty when none
+};
+
+// What reading a file would do, found without touching the registry.
+struct KeysFileCheck {
+  // The loader takes the file: it has a body, and the expected comment when one is asked.
+  bool accepted = false;
+  // Places that do not read as this writer writes them: every warning a load would show,
+  // text that is no entry, section or line break, a NUL, another header, a string running
+  // over a line end, a last line without its line break.
+  int faults = 0;
+  struct Section {
+    std::string key;  // "HKEY_CURRENT_USER\Software\X" as the section line names it
+    std::vector<std::pair<std::string, RegistryValue>> values;  // as a load would write them
+  };
+  std::vector<Section> sections;
+
+  bool sound() const { return accepted && faults == 0; }
+  // The first section of that key (names compare without case); null when none.
+  const Section* Find(std::string_view key) const;
 };
 
 class TRegistryFile : public TRegistry {
@@ -85,8 +111,12 @@ class TRegistryFile : public TRegistry {
                          std::string_view expected_comment = {}, bool only_missing_keys = false);
 
   // Whether LoadKeysFromFile would accept the file, showing the same warning when not;
-  // the registry is not touched. For callers that empty keys before loading them back.
+  // the registry is not touched.
   bool CheckKeysFile(const std::string& file_name, std::string_view expected_comment = {});
+
+  // Reads the whole file as a load would, showing nothing and touching no key: for callers
+  // that remove values on the strength of a file, which must read without a fault.
+  KeysFileCheck CheckKeysBytes(std::string_view bytes, std::string_view expected_comment = {});
 
   // Keys that a load could not open or create and values it could not write.
   const std::vector<std::string>& NotRestored() const { return not_restored_; }
@@ -118,16 +148,26 @@ class TRegistryFile : public TRegistry {
   std::optional<FileBody> AcceptedBody(std::optional<std::string_view> bytes,
                                        std::string_view file_name,
                                        std::string_view expected_comment);
+  // Runs the scan over body_ (a load, or a check when check_ is set).
+  void Scan();
   // Readers of the scan: each starts at its marker and moves pos_ past what it used.
   // False when the body ended inside it, which ends the load.
   bool ReadSection();
   bool ReadNamedValue();
   bool ReadDefaultValue();
+  // The data after "=": a string, dword:, hex: or hex(N):.
+  bool ReadValueData(const std::string& name, bool is_default);
   // The text of a quoted string starting after its opening quote; nullopt if unclosed.
   std::optional<std::string> ReadQuotedText();
-  bool ReadBinaryText(std::vector<std::uint8_t>& bytes);
+  void ReadBinaryText(std::vector<std::uint8_t>& bytes);
   void StoreValue(std::string_view name, const RegistryValue& value);
+  // Where the line of `from` ends: its CR or LF, or the end of the body.
+  size_t LineEnd(size_t from) const;
   void ConversionWarning();
+  // A fault in a value's data: warned about only when the value would be written.
+  void DataWarning();
+  // Text the scan passes over: counts only for a check.
+  void Stray();
   void Warn(std::string_view text);
 
   void AppendValueEntry(std::string_view name, std::string& out);
@@ -140,17 +180,21 @@ class TRegistryFile : public TRegistry {
   bool loading_ = false;
   std::string path_filter_;
   std::vector<std::string> not_restored_;
+  KeysFileCheck* check_ = nullptr;
   // Output and result of a save.
   std::string* out_ = nullptr;
   SaveResult* save_result_ = nullptr;
 };
 
-// The text of a string value in the file: backslashes doubled, quotes escaped, blanks and
-// control characters trimmed; a multi-line text gets a CR LF more, so its closing quote
-// starts a line.
+// The text of a string value between its quotes: backslashes doubled, quotes escaped.
 std::string EscapeValueText(std::string_view text);
 
-// The "hex:" data of a binary value: wrapped after the 9th byte and then every 8th.
+// Whether the "..." form gives the value back exactly: REG_SZ, its bytes its text and one
+// terminating NUL, no blank or control character at either end (the reader trims them),
+// no line break.
+bool FitsStringForm(const RegistryValue& value);
+
+// The bytes of a hex: or hex(N): entry: wrapped after the 9th byte and then every 8th.
 std::string BinaryValueText(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace orvela

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/ansi_codec.h"
 #include "platform/file_io.h"
 #include "regfile/registry_file.h"
+#include "common/disabled_box.h"
+#include "startup/startup_actions.h"
 
 namespace orvela {
 namespace {
@@ -13,13 +14,9 @@ std::string RunKeyName(const RunKeyLocation& location) {
   return TRegistryFile::RootKeyToName(location.root) + "\\" + std::string(location.path);
 }
 
-// Whether a backup file can carry the value at all (the format's four types; a name
-// without a quote; the default value only as text).
-bool FileCanHold(std::string_view name, const RegistryValue& value) {
-  const bool is_text = value.type == kRegSz || value.type == kRegExpandSz;
-  if (name.empty()) return is_text;
-  if (name.find('"') != std::string_view::npos) return false;
-  return is_text || value.type == kRegBinary || (value.type == kRegDword && value.data.size() == 4);
+bool Contains(const std::vector<std::string>& keys, std::string_view key) {
+  return std::any_of(keys.begin(), keys.end(),
+                     [&](const std::string& entry) { return SameRegistryName(entry, key); });
 }
 
 bool WasNotSaved(const RunKeysBackup& backup, std::string_view key_name,
@@ -31,27 +28,112 @@ bool WasNotSaved(const RunKeysBackup& backup, std::string_view key_name,
                      });
 }
 
-// The loader's own acceptance test on bytes already read: text up to the first NUL with
-// a "[" after its first line.
-bool LooksLikeKeysFile(std::string_view bytes) {
-  const std::optional<std::string> text = DecodeFileText(bytes.substr(0, bytes.find('\0')));
-  return text && !TRegistryFile::ReadFileBody(*text).body.empty();
+using Values = std::vector<std::pair<std::string, RegistryValue>>;
+
+const RegistryValue* Find(const Values& values, std::string_view name) {
+  for (const auto& [value_name, value] : values)
+    if (SameRegistryName(value_name, name)) return &value;
+  return nullptr;
 }
 
-// Undo's first step: every value the file will give back is removed from the three keys.
-void EmptyRunKeys(const RunKeysBackup& backup, RegistryBackend& registry) {
+// A Run key as it was before the restore changed anything.
+struct KeyState {
+  bool existed = false;
+  Values values;
+};
+
+KeyState StateOf(RegistryBackend& registry, const RunKeyLocation& location) {
+  KeyState state;
+  state.existed = registry.KeyExists(location.root, location.path);
+  const std::unique_ptr<RegistryKey> key = registry.OpenKey(location.root, location.path, false);
+  if (!key) return state;
+  for (const std::string& name : key->ValueNames().value_or(std::vector<std::string>{}))
+    if (auto value = key->ReadValue(name)) state.values.emplace_back(name, std::move(*value));
+  return state;
+}
+
+// The file was written with a section for every key that existed and could be saved.
+bool HoldsEveryKey(const KeysFileCheck& check, const RunKeysBackup& backup) {
   for (const RunKeyLocation& location : kRunKeyLocations) {
-    const std::unique_ptr<RegistryKey> key = registry.OpenKey(location.root, location.path, false);
+    const std::string name = RunKeyName(location);
+    if (!check.Find(name) && !Contains(backup.keys_missing, name) &&
+        !Contains(backup.keys_not_saved, name))
+      return false;
+  }
+  return true;
+}
+
+std::string NameList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += "\n[" + name + "]";
+  return list;
+}
+
+// Undo's first step: a value the file does not hold would be gone after undo, so it goes
+// into the Disabled Box before it is removed. Values the file holds are left for the load
+// to overwrite: nothing is removed that is not put somewhere first.
+void MoveUnsavedValues(StartupContext& context, const KeysFileCheck& check,
+                       std::vector<std::string>& moved, std::vector<std::string>& kept) {
+  for (size_t location = 0; location < kRunKeyLocations.size(); ++location) {
+    const RunKeyLocation& where = kRunKeyLocations[location];
+    const std::string key_name = RunKeyName(where);
+    if (Contains(context.backup.keys_not_saved, key_name)) continue;
+    const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false);
     if (!key) continue;  // left alone
-    const std::optional<std::vector<std::string>> names = key->ValueNames();
-    if (!names) continue;
-    const std::string key_name = RunKeyName(location);
-    for (const std::string& name : *names) {
+    const KeysFileCheck::Section* saved = check.Find(key_name);
+    for (const std::string& name : key->ValueNames().value_or(std::vector<std::string>{})) {
+      if (saved && Find(saved->values, name)) continue;
+      if (WasNotSaved(context.backup, key_name, name)) continue;
       const std::optional<RegistryValue> value = key->ReadValue(name);
-      if (!value || !FileCanHold(name, *value) || WasNotSaved(backup, key_name, name)) continue;
-      key->DeleteValue(name);
+      if (!value) continue;
+      const std::optional<std::string> line = RunValueLine(static_cast<int>(location), name, *value);
+      const bool in_box = line && std::find(context.box_lines.begin(), context.box_lines.end(),
+                                            *line) != context.box_lines.end();
+      if (!line || (!in_box && !AppendDisabledBoxLine(context, *line))) {
+        kept.push_back(name);
+        continue;
+      }
+      if (!key->DeleteValue(name)) {
+        // Still live: the line just added would only show it twice.
+        if (!in_box) RemoveDisabledBoxLine(context, context.box_lines.size() - 1);
+        kept.push_back(name);
+        continue;
+      }
+      moved.push_back(name);
     }
   }
+}
+
+// An entry the restore put back (it was not there with its saved data before, and is now)
+// leaves the Disabled Box: the lines of its location, name and command. False when the
+// box file could not follow.
+bool TakeRestoredOutOfBox(StartupContext& context, const KeysFileCheck& check,
+                          const std::array<KeyState, 3>& before, bool reload) {
+  bool written = true;
+  for (size_t location = 0; location < kRunKeyLocations.size(); ++location) {
+    const RunKeyLocation& where = kRunKeyLocations[location];
+    const KeysFileCheck::Section* saved = check.Find(RunKeyName(where));
+    if (!saved || (reload && before[location].existed)) continue;
+    const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false);
+    if (!key) continue;
+    for (const auto& [name, value] : saved->values) {
+      const RegistryValue* was = Find(before[location].values, name);
+      if (was && *was == value) continue;
+      if (key->ReadValue(name) != value) continue;
+      const std::optional<std::string> line = RunValueLine(static_cast<int>(location), name, value);
+      if (!line) continue;
+      const EntryRecord restored = DisabledBoxRecord(*line, context.locations);
+      for (size_t row = context.box_lines.size(); row-- > 0;) {
+        const EntryRecord record = DisabledBoxRecord(context.box_lines[row], context.locations);
+        if (!record.Unrecognised && RunLocationOf(record) == RunLocationOf(restored) &&
+            IsRegistryEntry(record) && SameRegistryName(record.Name, restored.Name) &&
+            record.Command == restored.Command) {
+          written = RemoveDisabledBoxLine(context, row) && written;
+        }
+      }
+    }
+  }
+  return written;
 }
 
 }  // namespace
@@ -72,6 +154,9 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
                  const EntryRecord* selected) {
   if (backup.RunKeysSaved) return true;
   if (!selected || !IsRegistryEntry(*selected)) return true;
+  std::array<bool, kRunKeyLocations.size()> existed{};
+  for (size_t i = 0; i < kRunKeyLocations.size(); ++i)
+    existed[i] = registry.KeyExists(kRunKeyLocations[i].root, kRunKeyLocations[i].path);
   TRegistryFile file(registry, prompt);
   const SaveResult result = file.SaveKeysToFile(backup.file_path, RunKeyNames());
   if (!result.file_written) {
@@ -80,26 +165,59 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
                            PromptIcon::kWarning);
   }
   backup.values_not_saved = result.values_not_saved;
+  backup.keys_not_saved.clear();
+  backup.keys_missing.clear();
+  for (const std::string& key : result.keys_not_saved) {
+    const auto names = RunKeyNames();
+    const size_t index = static_cast<size_t>(
+        std::find_if(names.begin(), names.end(),
+                     [&](const std::string& name) { return SameRegistryName(name, key); }) -
+        names.begin());
+    if (index < existed.size() && !existed[index])
+      backup.keys_missing.push_back(key);
+    else
+      backup.keys_not_saved.push_back(key);
+  }
   backup.RunKeysUndoAvailable = true;
   backup.RunKeysSaved = true;
   return true;
 }
 
-bool RestoreRunKeys(const RunKeysBackup& backup, RegistryBackend& registry, Prompt& prompt,
-                    bool reload) {
-  TRegistryFile file(registry, prompt);
-  if (reload) return file.LoadKeysFromFile(backup.file_path, {}, {}, {}, true);
-  // Check first: the keys are emptied only when the saved state can come back.
-  if (!file.CheckKeysFile(backup.file_path)) return false;
-  const std::optional<std::string> bytes = ReadWholeFile(backup.file_path);
-  if (!bytes || !LooksLikeKeysFile(*bytes)) {
-    // Gone or changed since the check.
+bool RestoreRunKeys(StartupContext& context, bool reload) {
+  Prompt& prompt = context.prompt;
+  TRegistryFile file(context.registry, prompt);
+  const std::optional<std::string> bytes = ReadWholeFile(context.backup.file_path);
+  const KeysFileCheck check = bytes ? file.CheckKeysBytes(*bytes) : KeysFileCheck{};
+  if (!check.accepted) {
     prompt.ShowMessage(TRegistryFile::kNotRegistryFile, TRegistryFile::kCaption,
                        PromptIcon::kWarning);
     return false;
   }
-  EmptyRunKeys(backup, registry);
-  return file.LoadKeysFromBytes(*bytes, backup.file_path, {}, {}, {}, false);
+  if (!check.sound() || !HoldsEveryKey(check, context.backup)) {
+    prompt.ShowMessage(std::string(kBackupDamaged) + "\n" + context.backup.file_path,
+                       TRegistryFile::kCaption, PromptIcon::kWarning);
+    return false;
+  }
+
+  std::array<KeyState, 3> before;
+  for (size_t i = 0; i < kRunKeyLocations.size(); ++i)
+    before[i] = StateOf(context.registry, kRunKeyLocations[i]);
+  std::vector<std::string> moved, kept;
+  if (!reload) MoveUnsavedValues(context, check, moved, kept);
+  // The bytes checked are the bytes loaded.
+  file.LoadKeysFromBytes(*bytes, context.backup.file_path, {}, {}, {}, reload);
+  const bool box_written = TakeRestoredOutOfBox(context, check, before, reload);
+
+  if (!moved.empty())
+    prompt.ShowMessage(std::string(kUndoMovedToBox) + NameList(moved), TRegistryFile::kCaption,
+                       PromptIcon::kInformation);
+  if (!kept.empty())
+    prompt.ShowMessage(std::string(kUndoKeptValues) + NameList(kept), TRegistryFile::kCaption,
+                       PromptIcon::kWarning);
+  if (!box_written)
+    prompt.ShowMessage(std::string(kUndoBoxNotWritten) + "\n" + context.box_path,
+                       TRegistryFile::kCaption, PromptIcon::kError);
+  return true;
 }
 
 bool RestoreUninstallBackup(const std::string& file_name, RegistryBackend& registry,

@@ -14,6 +14,8 @@
 
 namespace orvela {
 
+struct StartupContext;
+
 // A registry location of startup entries, by its index: 0 the user's Run key, 1 the
 // machine's Run key, 2 the machine's RunOnce key (always handled in this order).
 struct RunKeyLocation {
@@ -39,10 +41,30 @@ struct RunKeysBackup {
   std::string file_path;              // program folder + "data\regdata.reg"
   bool RunKeysSaved = false;          // the backup of this run is in the file
   bool RunKeysUndoAvailable = false;  // "保存内容の読込" and "元に戻す" are offered
-  // Values that were in the keys but could not go into the file (types the format has no
-  // entry for): undo must leave them alone, as it cannot bring them back.
+  // Values that were in the keys but could not go into the file (a name with a quote or a
+  // line break, an unreadable value): undo must leave them alone, as it cannot bring them
+  // back.
   std::vector<std::pair<std::string, std::string>> values_not_saved;
+  // Keys that existed but could not go into the file whole (not openable, not listable):
+  // undo leaves their values alone.
+  std::vector<std::string> keys_not_saved;
+  // Keys that did not exist when the file was written: it has no section for them, and
+  // every value they have at undo time came later.
+  std::vector<std::string> keys_missing;
 };
+
+// Told when the backup file fails its check (followed by a line break and its path).
+inline constexpr std::string_view kBackupDamaged =
+    "保存したレジストリの内容ファイルが壊れているため、読み込みませんでした。\n"
+    "レジストリは変更していません。";
+// Told after undo, each followed by the names, one "[name]" a line.
+inline constexpr std::string_view kUndoMovedToBox =
+    "次の値は保存した内容に含まれていないため、無効ボックスに移しました。";
+inline constexpr std::string_view kUndoKeptValues =
+    "次の値は保存した内容に含まれていませんが、無効ボックスに移せなかったため、削除せずに残しました。";
+// Told when entries came back but the Disabled Box file could not drop their lines.
+inline constexpr std::string_view kUndoBoxNotWritten =
+    "元に戻しましたが、無効ボックスのファイルに書き込めませんでした。";
 
 // Asked when the backup file cannot be written, before anything is changed.
 inline constexpr std::string_view kBackupNotWrittenQuestion =
@@ -59,12 +81,15 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
 
 // Reload (true): creates the saved keys that no longer exist, with their values; existing
 // keys stay as they are. Undo (false): the three keys get exactly their saved values back;
-// values added since are removed, deleted ones return, changed ones get their saved data.
-// The file is read and checked before any value is removed, so a missing or unreadable
-// file (warned about, false) changes nothing. Values the file cannot hold are never
-// removed by undo.
-bool RestoreRunKeys(const RunKeysBackup& backup, RegistryBackend& registry, Prompt& prompt,
-                    bool reload);
+// deleted values return, changed ones get their saved data, and a value added since goes
+// into the Disabled Box (its line written to the box file at once) before it is removed,
+// so it can be enabled again; one whose line cannot be made stays, and the user is told.
+// Either way an entry put back leaves the Disabled Box.
+// The whole file is read and checked first: a file that is missing, damaged (anything a
+// load would warn about or pass over) or without the section of a key it was written with
+// changes nothing; the user is told and the result is false. Values the file could not
+// hold are never removed by undo.
+bool RestoreRunKeys(StartupContext& context, bool reload);
 
 // Loads an uninstall backup: keys that still exist are not touched, removed ones come back
 // with all their values and subkeys. The loader's result (false: rejected, warned about).

@@ -341,6 +341,30 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
                                  : MoveFolderFile(context, record, chosen_location);
 }
 
+bool AppendDisabledBoxLine(StartupContext& context, const std::string& line) {
+  return CommitBox(context, WithLine(context.box_lines, line));
+}
+
+bool RemoveDisabledBoxLine(StartupContext& context, size_t row) {
+  if (row >= context.box_lines.size()) return true;
+  std::vector<std::string> remaining = WithoutLine(context.box_lines, row);
+  if (CommitBox(context, remaining)) return true;
+  context.box_lines = std::move(remaining);
+  return false;
+}
+
+std::optional<std::string> RunValueLine(int location, std::string_view name,
+                                        const RegistryValue& value) {
+  if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return std::nullopt;
+  EntryRecord record;
+  record.Key = location == 0 ? kUserRunKey : kMachineKey;
+  record.Kind = location == 0 ? "" : location == 1 ? "Run" : "RunOnce";
+  record.Name = std::string(name);
+  record.Command = RunValueText(value);
+  if (!StoredAsText(value, record.Command)) return std::nullopt;
+  return RegistryEntryLine(record);
+}
+
 bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
                    int location) {
   if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return false;

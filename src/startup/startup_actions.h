@@ -94,6 +94,19 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
 bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
                    int location);
 
+// The Disabled Box gains `line` at its end, in memory and in its file at once. False, and
+// nothing changed, when the file cannot be written.
+bool AppendDisabledBoxLine(StartupContext& context, const std::string& line);
+// Line `row` leaves the Disabled Box because its entry is live again: every such removal
+// goes through here. False when the file could not follow; the line is gone from memory
+// all the same, so the list does not show the entry twice.
+bool RemoveDisabledBoxLine(StartupContext& context, size_t row);
+// The Disabled Box line of a value of Run location 0, 1 or 2, when enabling it would give
+// the value back: nullopt for a value that is no string, or a name or text the line
+// cannot carry.
+std::optional<std::string> RunValueLine(int location, std::string_view name,
+                                        const RegistryValue& value);
+
 // The value a Run command is written as.
 RegistryValue RunValueOf(std::string_view command);
 // "%SystemRoot%\x.exe": a %NAME% reference (a name without blanks).

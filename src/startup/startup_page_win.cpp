@@ -239,12 +239,14 @@ void StartupPage::SpeedButton4Click() {
 }
 
 void StartupPage::N5Click() {
-  RestoreRunKeys(backup_, host_.registry(), host_.prompt(), true);
+  StartupContext context = Context();
+  RestoreRunKeys(context, true);
   RefreshStartupList();
 }
 
 void StartupPage::Undo1Click() {
-  RestoreRunKeys(backup_, host_.registry(), host_.prompt(), false);
+  StartupContext context = Context();
+  RestoreRunKeys(context, false);
   RefreshStartupList();
 }
 

@@ -63,6 +63,29 @@ inline void CheckBackendContract(RegistryBackend& registry, RootKey root, const 
     CHECK_FALSE(key->ReadValue("Big"));
   }
 
+  SUBCASE("values keep exactly their own bytes, whatever the type says") {
+    // Backups give back type and bytes as they were: no terminator added, none cut off.
+    auto key = registry.OpenKey(root, base, true);
+    REQUIRE(key);
+    const RegistryValue values[] = {
+        Bytes(kRegSz, {'a', 0}),                       // no terminator
+        Bytes(kRegSz, {'a', 0, 'b'}),                  // odd length
+        Bytes(kRegExpandSz, {'x'}),                    // a single byte
+        Bytes(kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}),   // an embedded NUL
+        Bytes(kRegSz, {}),                             // empty
+        Bytes(kRegMultiSz, {'a', 0, 0, 0, 'b', 0}),    // without its closing NULs
+        Bytes(kRegNone, {}),
+        Bytes(kRegNone, {1, 2, 3}),
+        Bytes(0x12345, {9, 8, 7}),                     // a type no one defined
+    };
+    for (size_t i = 0; i < std::size(values); ++i) {
+      const std::string name = "v" + std::to_string(i);
+      CAPTURE(name);
+      CHECK(key->WriteValue(name, values[i]));
+      CHECK(key->ReadValue(name) == values[i]);
+    }
+  }
+
   SUBCASE("deleting a tree; an open handle to it fails afterwards") {
     REQUIRE(registry.OpenKey(root, base + "\\Deep\\Er\\Est", true));
     auto open = registry.OpenKey(root, base + "\\Deep\\Er", false);

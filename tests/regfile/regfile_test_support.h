@@ -7,9 +7,20 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/file_io.h"
 #include "regfile/registry.h"
 
 namespace orvela::testing {
+
+// The bytes of a file kept under tests/ ("regfile/fixtures/x.reg"); empty when missing.
+inline std::string FixtureBytes(std::string_view relative) {
+#ifdef _WIN32
+  const std::string path = std::string("Z:") + ORVELA_TESTS_DIR + "/" + std::string(relative);
+#else
+  const std::string path = std::string(ORVELA_TESTS_DIR) + "/" + std::string(relative);
+#endif
+  return ReadWholeFile(path).value_or("");
+}
 
 class TempFolder {
  public:
@@ -37,18 +48,24 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-// Two keys, one with a subkey: every entry form, a multi-line string, an expandable
-// string, the dwords 26 and -1, binary values of 20, 9 and 0 bytes. The REG_MULTI_SZ value
-// of the registry it was written from is not in it.
+// Two keys, one with a subkey: every entry form. Strings the "..." form cannot give back
+// (blanks at an end, line breaks, a NUL inside), expandable strings and the types without
+// a form of their own are hex(N) lines of their raw bytes; a default value may be any type.
 inline constexpr std::string_view kGoldenAllTypes =
     "\x82\x75\x81\x95\x82\x6B Registry Text Data Version 1.1\r\n"
     "\r\n"
     "[HKEY_CURRENT_USER\\Software\\Orvela Test\\Run]\r\n"
     "@=\"\x8A\xF9\x92\xE8\x92\x6C\"\r\n"
     "\"Editor\"=\"\\\"C:\\\\Program Files\\\\A\\\\edit.exe\\\" /q\"\r\n"
-    "\"Path\"=\"%SystemRoot%\\\\system32\"\r\n"
+    "\"Padded\"=hex(1):20,00,78,00,20,00,00,00\r\n"
+    "\"Path\"=hex(2):25,00,41,00,25,00,5C,00,62,\r\n"
+    "00,00,00\r\n"
     "\"Count\"=dword:0000001A\r\n"
     "\"Minus\"=dword:FFFFFFFF\r\n"
+    "\"Multi\"=hex(7):61,00,00,00,00,00\r\n"
+    "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\r\n"
+    "\"Nothing\"=hex(0):\r\n"
+    "\"Zero\"=hex(1):61,00,00,00,62,00,00,00\r\n"
     "\"Twenty\"=hex:00,01,02,03,04,05,06,07,08,\r\n"
     "09,0A,0B,0C,0D,0E,0F,10,\r\n"
     "11,12,13\r\n"
@@ -57,10 +74,13 @@ inline constexpr std::string_view kGoldenAllTypes =
     "\"None\"=hex:\r\n"
     "\r\n"
     "[HKEY_CURRENT_USER\\Software\\Orvela Test\\Run\\Sub]\r\n"
+    "@=dword:00000005\r\n"
     "\"x\"=\"y\"\r\n"
     "\r\n"
     "[HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys]\r\n"
-    "\"Lines\"=\"one\r\ntwo\r\n\"\r\n";
+    "\"Lines\"=hex(1):6F,00,6E,00,65,00,0D,00,0A,\r\n"
+    "00,74,00,77,00,6F,00,0D,\r\n"
+    "00,0A,00,00,00\r\n";
 
 // The character 表 (0x95 0x5C) in a key path, a value name and a value: its trail byte is
 // no backslash, so it is neither doubled nor taken as a separator.
@@ -84,11 +104,15 @@ inline void FillAllTypes(TRegistry& reg) {
   reg.SetRootKey(RootKey::kCurrentUser);
   reg.OpenKey("\\Software\\Orvela Test\\Run", true);
   reg.WriteString("", "既定値");
-  reg.WriteString("Editor", "  \"C:\\Program Files\\A\\edit.exe\" /q  ");
-  reg.WriteExpandString("Path", "%SystemRoot%\\system32");
+  reg.WriteString("Editor", "\"C:\\Program Files\\A\\edit.exe\" /q");
+  reg.WriteString("Padded", " x ");
+  reg.WriteExpandString("Path", "%A%\\b");
   reg.WriteInteger("Count", 26);
-  reg.WriteValue("Multi", {kRegMultiSz, {'a', 0, 0, 0, 0, 0}});
   reg.WriteInteger("Minus", static_cast<std::uint32_t>(-1));
+  reg.WriteValue("Multi", {kRegMultiSz, {'a', 0, 0, 0, 0, 0}});
+  reg.WriteValue("Quad", {kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}});
+  reg.WriteValue("Nothing", {kRegNone, {}});
+  reg.WriteValue("Zero", {kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}});
   std::vector<std::uint8_t> twenty, nine;
   for (std::uint8_t i = 0; i < 20; ++i) twenty.push_back(i);
   for (std::uint8_t i = 0; i < 9; ++i) nine.push_back(static_cast<std::uint8_t>(0xA0 + i));
@@ -96,6 +120,7 @@ inline void FillAllTypes(TRegistry& reg) {
   reg.WriteBinaryData("Nine", nine);
   reg.WriteBinaryData("None", {});
   reg.OpenKey("\\Software\\Orvela Test\\Run\\Sub", true);
+  reg.WriteInteger("", 5);
   reg.WriteString("x", "y");
   reg.SetRootKey(RootKey::kLocalMachine);
   reg.OpenKey("\\Software\\Orvela Test\\Keys", true);

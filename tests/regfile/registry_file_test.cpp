@@ -86,16 +86,12 @@ TEST_CASE("a save tells whether the file holds everything") {
   const std::string path = f.folder.File("backup.reg");
   testing::FillAllTypes(f.file);
 
-  SUBCASE("types without an entry are named, the rest is complete") {
+  SUBCASE("every type has a form: the save is complete") {
     const SaveResult saved =
-        f.file.SaveKeysToFile(path, {"HKEY_CURRENT_USER\\Software\\Orvela Test\\Run"});
-    CHECK(saved.file_written);
-    CHECK(saved.keys_not_saved.empty());
-    REQUIRE(saved.values_not_saved.size() == 1);
-    CHECK(saved.values_not_saved[0].first == "HKEY_CURRENT_USER\\Software\\Orvela Test\\Run");
-    CHECK(saved.values_not_saved[0].second == "Multi");
-    CHECK_FALSE(saved.complete());
-    CHECK(f.file.SaveKeysToFile(path, {"HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys"}).complete());
+        f.file.SaveKeysToFile(path, {"HKEY_CURRENT_USER\\Software\\Orvela Test\\Run",
+                                     "HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys"});
+    CHECK(saved.complete());
+    CHECK(f.prompt.shown().empty());
   }
 
   SUBCASE("a key that cannot be opened: the warning, the other keys still saved") {
@@ -116,31 +112,27 @@ TEST_CASE("a save tells whether the file holds everything") {
     CHECK(bytes.find("\"Count\"=dword:0000001A") != std::string::npos);
   }
 
-  SUBCASE("a default value that is no string is left out and reported") {
-    f.file.SetRootKey(RootKey::kCurrentUser);
-    REQUIRE(f.file.OpenKey("\\Software\\Orvela Test\\Run\\Sub", false));
-    REQUIRE(f.file.WriteInteger("", 5));
-    const SaveResult saved =
-        f.file.SaveKeysToFile(path, {"HKEY_CURRENT_USER\\Software\\Orvela Test\\Run\\Sub"});
-    CHECK(saved.file_written);
-    CHECK(saved.values_not_saved ==
-          std::vector<std::pair<std::string, std::string>>{
-              {"HKEY_CURRENT_USER\\Software\\Orvela Test\\Run\\Sub", ""}});
-    CHECK(f.prompt.messages().size() == 1);
-    CHECK(*ReadWholeFile(path) ==
-          kHeader + "\r\n[HKEY_CURRENT_USER\\Software\\Orvela Test\\Run\\Sub]\r\n\"x\"=\"y\"\r\n");
-  }
-
   SUBCASE("names the file could not carry back are left out and reported") {
     REQUIRE(f.file.OpenKey("\\Software\\Odd]Key", true));
     REQUIRE(f.file.WriteString("v", "w"));
+    REQUIRE(f.file.OpenKey("\\Software\\Two\r\nLines", true));
+    REQUIRE(f.file.WriteString("v", "w"));
     REQUIRE(f.file.OpenKey("\\Software\\Orvela Test\\Keys", false));
     REQUIRE(f.file.WriteString("say \"hi\"", "w"));
+    REQUIRE(f.file.WriteString("two\nlines", "w"));
     const SaveResult saved = f.file.SaveKeysToFile(
-        path, {"HKEY_LOCAL_MACHINE\\Software\\Odd]Key", "HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys"});
-    CHECK(saved.keys_not_saved == std::vector<std::string>{"HKEY_LOCAL_MACHINE\\Software\\Odd]Key"});
-    CHECK(saved.values_not_saved.size() == 1);
-    CHECK(ReadWholeFile(path)->find("Odd]") == std::string::npos);
+        path, {"HKEY_LOCAL_MACHINE\\Software\\Odd]Key", "HKEY_LOCAL_MACHINE\\Software\\Two\r\nLines",
+               "HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys"});
+    CHECK(saved.keys_not_saved == std::vector<std::string>{"HKEY_LOCAL_MACHINE\\Software\\Odd]Key",
+                                                           "HKEY_LOCAL_MACHINE\\Software\\Two\r\nLines"});
+    CHECK(saved.values_not_saved ==
+          std::vector<std::pair<std::string, std::string>>{
+              {"HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys", "say \"hi\""},
+              {"HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys", "two\nlines"}});
+    const std::string bytes = *ReadWholeFile(path);
+    CHECK(bytes.find("Odd]") == std::string::npos);
+    CHECK(bytes.find("Two") == std::string::npos);
+    CHECK(bytes.find("lines") == std::string::npos);
   }
 
   SUBCASE("a file that cannot be made: nothing written, the old one kept") {
@@ -152,6 +144,86 @@ TEST_CASE("a save tells whether the file holds everything") {
     CHECK_FALSE(nothing.file_written);
     CHECK_FALSE(ReadWholeFile(path));
   }
+}
+
+TEST_CASE("lossless: every value comes back with its type and bytes") {
+  // Named and as the default value, each in a key of its own.
+  const std::vector<std::uint8_t> surrogate{0x3D, 0xD8, 'a', 0, 0, 0};  // a lone high surrogate
+  std::vector<std::uint8_t> big(3000);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 11);
+  const RegistryValue values[] = {
+      Text("plain"),
+      Text(""),
+      Text(" lead"),
+      Text("trail\t"),
+      Text("one\r\ntwo"),
+      Text("bare\nfeed"),
+      Text("cr\rhere"),
+      Text("ends with a break\r\n"),
+      Text("表 \" \\ [x] @ \"quoted\""),
+      {kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}},  // cut at the NUL by the "..." form
+      {kRegSz, {'a', 0}},                      // no terminator
+      {kRegSz, {'a', 0, 'b'}},                 // odd length
+      {kRegSz, surrogate},
+      {kRegExpandSz, StringToRegistryData("%SystemRoot%\\system32")},
+      {kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}},
+      {kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}},
+      {kRegNone, {}},
+      {kRegNone, {0xFF}},
+      {kRegDword, {1, 2, 3}},                  // a dword of the wrong size
+      {kRegDword, {0x1A, 0, 0, 0}},
+      {kRegDwordBigEndian, {0, 0, 0, 1}},
+      {kRegLink, StringToRegistryData("\\Registry\\Machine")},
+      {0x12345678, {1}},
+      {kRegBinary, big},
+      {kRegMultiSz, big},
+  };
+  MemoryRegistry source;
+  TRegistry filler(source);
+  filler.SetRootKey(RootKey::kCurrentUser);
+  for (size_t i = 0; i < std::size(values); ++i) {
+    REQUIRE(filler.OpenKey("\\Software\\L\\" + std::to_string(i), true));
+    REQUIRE(filler.WriteValue("v", values[i]));
+    REQUIRE(filler.WriteValue("", values[i]));
+  }
+  ScriptedPrompt prompt;
+  TRegistryFile writer(source, prompt);
+  TempFolder folder;
+  const std::string path = folder.File("all.reg");
+  CHECK(writer.SaveKeysToFile(path, {"HKEY_CURRENT_USER\\Software\\L"}).complete());
+
+  MemoryRegistry restored;
+  TRegistryFile reader(restored, prompt);
+  CHECK(reader.LoadKeysFromFile(path));
+  CHECK(prompt.shown().empty());
+  for (size_t i = 0; i < std::size(values); ++i) {
+    CAPTURE(i);
+    const std::string key = "Software\\L\\" + std::to_string(i);
+    CHECK(ValueAt(restored, RootKey::kCurrentUser, key, "v") == values[i]);
+    CHECK(ValueAt(restored, RootKey::kCurrentUser, key, "") == values[i]);
+  }
+  CHECK(writer.CheckKeysBytes(*ReadWholeFile(path)).sound());
+}
+
+TEST_CASE("files written by earlier versions load as they always did") {
+  Fixture f;
+  CHECK(f.Load(testing::FixtureBytes("regfile/fixtures/earlier_version.reg")));
+  CHECK(f.prompt.shown().empty());
+  const auto run = [&](std::string_view name) {
+    return ValueAt(f.backend, RootKey::kCurrentUser, "Software\\Orvela Test\\Run", name);
+  };
+  CHECK(run("") == Text("既定値"));
+  CHECK(run("Editor") == Text("\"C:\\Program Files\\A\\edit.exe\" /q"));
+  CHECK(run("Path") == Text("%SystemRoot%\\system32"));  // that form held no type
+  CHECK(run("Count") == RegistryValue{kRegDword, {26, 0, 0, 0}});
+  CHECK(run("Nine").data.size() == 9);
+  CHECK(run("None") == RegistryValue{kRegBinary, {}});
+  CHECK(ValueAt(f.backend, RootKey::kCurrentUser, "Software\\Orvela Test\\Run\\Sub", "x") == Text("y"));
+  CHECK(ValueAt(f.backend, RootKey::kLocalMachine, "Software\\Orvela Test\\Keys", "Lines") ==
+        Text("one\r\ntwo"));
+  // A multi-line default value keeps no trace of the closing line break written after it.
+  CHECK(ValueAt(f.backend, RootKey::kLocalMachine, "Software\\Orvela Test\\Keys\\Default", "") ==
+        Text("l1\r\nl2"));
 }
 
 TEST_CASE("reading: bodies, strings, numbers and binary data") {
@@ -209,16 +281,6 @@ TEST_CASE("reading: bodies, strings, numbers and binary data") {
     CHECK(value("a") == Text("C:\\x\\\"q\" \\n"));
     CHECK(value("") == Text("  lead and trail  "));
     CHECK(value("multi") == Text("one\r\ntwo"));
-    // A multi-line default value keeps no trace of the writer's closing line break.
-    f.file.OpenKey("\\Software\\T", false);
-    f.file.WriteString("", "l1\r\nl2");
-    const std::string path = f.folder.File("d.reg");
-    f.file.SaveKeysToFile(path, {"HKEY_CURRENT_USER\\Software\\T"});
-    CHECK(ReadWholeFile(path)->find("@=\"l1\r\nl2\r\n\"\r\n") != std::string::npos);
-    MemoryRegistry other;
-    TRegistryFile reader(other, f.prompt);
-    CHECK(reader.LoadKeysFromFile(path));
-    CHECK(ValueAt(other, RootKey::kCurrentUser, "Software\\T", "") == Text("l1\r\nl2"));
   }
 
   SUBCASE("dwords and hexadecimal text") {
@@ -290,6 +352,99 @@ TEST_CASE("reading: bodies, strings, numbers and binary data") {
   }
 }
 
+TEST_CASE("a damaged file never writes a value into another key") {
+  Fixture f;
+  const auto at = [&](std::string_view key, std::string_view name) {
+    return ValueAt(f.backend, RootKey::kCurrentUser, key, name);
+  };
+  const auto names = [&](std::string_view key) {
+    auto open = f.backend.OpenKey(RootKey::kCurrentUser, key, false);
+    return open ? *open->ValueNames() : std::vector<std::string>{};
+  };
+  const std::vector<std::string> warning{"バイナリデータ変換エラー"};
+
+  SUBCASE("a type word whose \":\" is not on its line") {
+    CHECK(f.Load(testing::FixtureBytes("regfile/fixtures/colon_across_lines.reg")));
+    CHECK(f.prompt.messages() == std::vector<std::string>(2, warning[0]));
+    CHECK(names("Software\\T").empty());
+    CHECK(at("Software\\Other", "c") == RegistryValue{kRegDword, {1, 0, 0, 0}});
+    CHECK(at("Software\\Other", "d") == Text("C:\\x"));
+  }
+
+  SUBCASE("a section line without its \"]\" is skipped with its values") {
+    CHECK(f.Load(testing::FixtureBytes("regfile/fixtures/section_unclosed.reg")));
+    CHECK(f.prompt.messages() == warning);
+    CHECK(names("Software\\T") == std::vector<std::string>{"keep"});
+    CHECK(names("Software\\Other") == std::vector<std::string>{"y"});
+    CHECK(f.backend.CountKeys() == 3);  // Software, T, Other: no key named after lines
+  }
+
+  SUBCASE("wrapped data that runs into a section, a name that runs into the next line") {
+    CHECK(f.Load(testing::FixtureBytes("regfile/fixtures/wrap_into_section.reg")));
+    CHECK(f.prompt.messages() == std::vector<std::string>(2, warning[0]));
+    CHECK(at("Software\\T", "a") == RegistryValue{kRegBinary, {1, 2}});
+    CHECK(at("Software\\T", "d") == Text("y"));
+    CHECK(names("Software\\Other") == std::vector<std::string>{"b"});
+  }
+
+  SUBCASE("hex(N) with a bad type number: warned, not written") {
+    CHECK(f.Load(kHeader + "\r\n[HKEY_CURRENT_USER\\Software\\T]\r\n\"a\"=hex(zz):01\r\n"
+                 "\"b\"=hex(123456789):01\r\n\"c\"=hex(:01\r\n\"d\"=hex(B):01,02\r\n@=hex(4):01,00,00,00\r\n"));
+    CHECK(f.prompt.messages() == std::vector<std::string>(3, warning[0]));
+    CHECK(names("Software\\T") == std::vector<std::string>{"d", ""});
+    CHECK(at("Software\\T", "d") == RegistryValue{kRegQword, {1, 2}});
+    CHECK(at("Software\\T", "") == RegistryValue{kRegDword, {1, 0, 0, 0}});
+  }
+}
+
+TEST_CASE("a check reads the whole file and shows nothing") {
+  Fixture f;
+  testing::FillAllTypes(f.file);
+  SaveResult saved;
+  const std::string good = f.file.KeysFileBytes(
+      {"HKEY_CURRENT_USER\\Software\\Orvela Test\\Run", "HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys"},
+      {}, saved);
+  const size_t keys = f.backend.CountKeys();
+
+  const KeysFileCheck check = f.file.CheckKeysBytes(good);
+  CHECK(check.sound());
+  REQUIRE(check.sections.size() == 3);
+  CHECK(check.sections[1].key == "HKEY_CURRENT_USER\\Software\\Orvela Test\\Run\\Sub");
+  const KeysFileCheck::Section* run = check.Find("hkey_current_user\\software\\orvela test\\run");
+  REQUIRE(run);
+  CHECK(run->values.size() == 13);
+  CHECK(run->values[3] == std::pair<std::string, RegistryValue>{
+                              "Path", {kRegExpandSz, StringToRegistryData("%A%\\b")}});
+
+  SUBCASE("what a load passes over or warns about is a fault") {
+    const size_t second = good.find("\r\n[HKEY_LOCAL_MACHINE");
+    const std::string damaged[] = {
+        good.substr(0, good.size() - 2),                              // last line cut
+        good.substr(0, 300) + std::string(64, '\0') + good.substr(364),  // a zeroed block
+        good.substr(0, second) + "\r\nX\r\n" + good.substr(second),   // a stray line
+        "Other header" + good.substr(good.find("\r\n")),
+        kHeader + "comment\r\n" + good.substr(kHeader.size()),        // a comment not asked for
+        good + "\"late\"=\"one\r\ntwo\"\r\n",                         // a string over two lines
+        good + "[HKEY_CURRENT_USER\\Software\\Unclosed\r\n",
+        good + "[HKEY_NOWHERE\\Software\\X]\r\n",
+        good + "\"q\"=qword:01\r\n",
+        good + "\"n\"=dword:1G\r\n",
+        kHeader + "\r\n\"a\"=\"before any section\"\r\n[HKEY_CURRENT_USER\\X]\r\n",
+    };
+    for (const std::string& bytes : damaged) {
+      CAPTURE(bytes);
+      const KeysFileCheck result = f.file.CheckKeysBytes(bytes);
+      CHECK(result.accepted);
+      CHECK(result.faults > 0);
+    }
+    CHECK_FALSE(f.file.CheckKeysBytes("X").accepted);
+    CHECK_FALSE(f.file.CheckKeysBytes(kHeader + "no section\r\n").accepted);
+    CHECK(f.file.CheckKeysBytes(kHeader + "Keep\r\n" + good.substr(kHeader.size()), "Keep").sound());
+    CHECK(f.prompt.shown().empty());
+    CHECK(f.backend.CountKeys() == keys);
+  }
+}
+
 TEST_CASE("only missing keys: existing keys untouched, deleted ones come back whole") {
   Fixture f;
   testing::FillAllTypes(f.file);
@@ -318,17 +473,16 @@ TEST_CASE("only missing keys: existing keys untouched, deleted ones come back wh
   CHECK(run("Editor") == Text("changed"));
   CHECK(run("Count").type == 0xFFFFFFFF);
   CHECK(ValueAt(f.backend, RootKey::kLocalMachine, "Software\\Orvela Test\\Keys", "Lines") ==
-        Text("one\r\ntwo"));
+        Text("one\r\ntwo\r\n"));
   CHECK(f.backend.CountKeys() == keys_before + 1);
   CHECK_FALSE(f.backend.KeyExists(RootKey::kCurrentUser, "Evil"));
 
-  SUBCASE("without the flag everything is written back; expandable strings as strings") {
+  SUBCASE("without the flag everything is written back") {
     CHECK(f.file.LoadKeysFromFile(path));
     CHECK(run("Editor") == Text("\"C:\\Program Files\\A\\edit.exe\" /q"));
     CHECK(run("Count") == RegistryValue{kRegDword, {26, 0, 0, 0}});
-    CHECK(run("Path") == Text("%SystemRoot%\\system32"));
+    CHECK(run("Path") == RegistryValue{kRegExpandSz, StringToRegistryData("%A%\\b")});
     CHECK(run("Quoted") == Text("5\" disk, see [HKEY_CURRENT_USER\\Evil] \\"));
-    CHECK(run("Multi") == RegistryValue{kRegMultiSz, {'a', 0, 0, 0, 0, 0}});  // untouched
   }
 }
 

@@ -80,8 +80,8 @@ TEST_CASE("Undo and reload") {
   f.SetRun(0, "Deleted", "C:\\deleted.exe");
   f.SetRun(0, "Changed", "C:\\before.exe");
   f.SetRun(2, "Setup", "C:\\setup.exe");
-  const RegistryValue multi{kRegMultiSz, {'a', 0, 0, 0, 0, 0}};
-  f.SetRun(0, "Multi", multi);  // no entry in the file format
+  const RegistryValue expand = StringValue("%ProgramFiles%\\x.exe", kRegExpandSz);
+  f.SetRun(0, "Expand", expand);
   const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
   REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
   CHECK(f.backup.RunKeysSaved);
@@ -89,45 +89,174 @@ TEST_CASE("Undo and reload") {
   const auto user = f.registry.OpenKey(RootKey::kCurrentUser, kRunKeyLocations[0].path, false);
   user->DeleteValue("Deleted");
   user->WriteValue("Changed", StringValue("C:\\after.exe"));
-  user->WriteValue("Added", StringValue("C:\\added.exe"));
+  user->WriteValue("Expand", StringValue("C:\\other.exe"));
   f.registry.DeleteKeyTree(RootKey::kLocalMachine, kRunKeyLocations[2].path);
 
   SUBCASE("undo: the keys hold exactly what was saved") {
-    CHECK(RestoreRunKeys(f.backup, f.registry, f.prompt, false));
+    CHECK(RestoreRunKeys(f.context, false));
     CHECK(f.Run(0, "Keep") == StringValue("C:\\keep.exe"));
     CHECK(f.Run(0, "Deleted") == StringValue("C:\\deleted.exe"));
     CHECK(f.Run(0, "Changed") == StringValue("C:\\before.exe"));
-    CHECK_FALSE(f.Run(0, "Added"));
-    CHECK(f.Run(0, "Multi") == multi);  // the file cannot bring it back: it is left alone
+    CHECK(f.Run(0, "Expand") == expand);
     CHECK(f.Run(2, "Setup") == StringValue("C:\\setup.exe"));
+    CHECK(f.prompt.shown().empty());
     CHECK(f.backup.RunKeysUndoAvailable);  // offered again, against the same file
   }
 
   SUBCASE("reload: existing keys stay as they are, a deleted key comes back") {
-    CHECK(RestoreRunKeys(f.backup, f.registry, f.prompt, true));
+    CHECK(RestoreRunKeys(f.context, true));
     CHECK(f.Run(0, "Changed") == StringValue("C:\\after.exe"));
-    CHECK(f.Run(0, "Added"));
     CHECK_FALSE(f.Run(0, "Deleted"));
     CHECK(f.Run(2, "Setup") == StringValue("C:\\setup.exe"));
   }
+}
 
-  SUBCASE("undo with the backup file gone changes nothing") {
-    std::filesystem::remove(std::filesystem::u8path(f.backup.file_path));
-    const size_t keys = f.registry.CountKeys();
-    CHECK_FALSE(RestoreRunKeys(f.backup, f.registry, f.prompt, false));
-    CHECK(f.prompt.messages() ==
-          std::vector<std::string>{std::string(TRegistryFile::kNotRegistryFile)});
-    CHECK(f.Run(0, "Changed") == StringValue("C:\\after.exe"));
-    CHECK(f.Run(0, "Added"));
-    CHECK(f.Run(0, "Keep"));
-    CHECK(f.registry.CountKeys() == keys);
+TEST_CASE("Undo and reload check the whole backup file first: a bad one changes nothing") {
+  StartupFixture f;
+  f.SetRun(0, "Keep", "C:\\keep.exe");
+  f.SetRun(1, "Agent", "C:\\agent.exe");
+  f.SetRun(2, "Setup", "C:\\setup.exe");
+  const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
+  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
+  f.SetRun(0, "Added", "C:\\added.exe");
+  f.registry.DeleteKeyTree(RootKey::kLocalMachine, kRunKeyLocations[2].path);
+  f.box = {"User@Old=C:\\old.exe"};
+  const std::vector<std::string> box = f.box;
+  const size_t keys = f.registry.CountKeys();
+  const auto state = [&] {
+    std::vector<std::optional<RegistryValue>> values;
+    for (const char* name : {"Keep", "Added"}) values.push_back(f.Run(0, name));
+    values.push_back(f.Run(1, "Agent"));
+    return values;
+  };
+  const auto values = state();
+
+  const std::string damaged = std::string(kBackupDamaged) + "\n" + f.backup.file_path;
+  const std::pair<const char*, std::string> files[] = {
+      {"regdata_cut_after_first_section.reg", damaged},
+      {"regdata_zeroed_block.reg", damaged},
+      {"regdata_x_then_bracket.reg", damaged},
+      {"regdata_x.reg", std::string(TRegistryFile::kNotRegistryFile)},
+      {"regdata_bracket.reg", std::string(TRegistryFile::kNotRegistryFile)},
+      {nullptr, std::string(TRegistryFile::kNotRegistryFile)},  // the file gone
+  };
+  for (const auto& entry : files) {
+    const char* fixture = entry.first;
+    const std::string& told = entry.second;
+    for (const bool reload : {false, true}) {
+      const std::string name = fixture ? fixture : "none";
+      CAPTURE(name);
+      CAPTURE(reload);
+      std::filesystem::remove(std::filesystem::u8path(f.backup.file_path));
+      if (fixture) {
+        const std::string bytes = FixtureBytes(std::string("startup/fixtures/") + fixture);
+        REQUIRE_FALSE(bytes.empty());
+        REQUIRE(WriteWholeFileReplacing(f.backup.file_path, bytes));
+      }
+      f.prompt.clear();
+      CHECK_FALSE(RestoreRunKeys(f.context, reload));
+      CHECK(f.prompt.messages() == std::vector<std::string>{told});
+      CHECK(state() == values);
+      CHECK(f.registry.CountKeys() == keys);
+      CHECK(f.box == box);
+    }
+  }
+}
+
+TEST_CASE("Undo moves a value the backup does not hold into the Disabled Box first") {
+  StartupFixture f;
+  f.SetRun(0, "Keep", "C:\\keep.exe");
+  f.SetRun(2, "Setup", "C:\\setup.exe");
+  const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
+  f.box = {"User@Enabled=C:\\enabled.exe /s", "User@Other=C:\\other.exe"};
+  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
+
+  // During the run: an entry enabled from the box, one moved into the machine's key, values
+  // written by programs, and values no line can carry.
+  REQUIRE(EnableStartupEntry(f.context, 0).changed);
+  f.SetRun(1, "Moved", "\"C:\\Program Files\\m.exe\" -x");
+  f.SetRun(2, "Later", StringValue("%SystemRoot%\\later.exe", kRegExpandSz));
+  f.SetRun(0, "a=b", "C:\\equals.exe");
+  f.SetRun(0, "Number", RegistryValue{kRegDword, {1, 0, 0, 0}});
+  f.prompt.clear();
+
+  CHECK(RestoreRunKeys(f.context, false));
+  CHECK(f.RunNames(0) == std::vector<std::string>{"Keep", "a=b", "Number"});
+  CHECK(f.RunNames(1).empty());
+  CHECK(f.RunNames(2) == std::vector<std::string>{"Setup"});
+  const std::vector<std::string> box{"User@Other=C:\\other.exe", "User@Enabled=C:\\enabled.exe /s",
+                                     "Machine@Moved=\"C:\\Program Files\\m.exe\" -x",
+                                     "MachineOnce@Later=%SystemRoot%\\later.exe"};
+  CHECK(f.box == box);
+  CHECK(f.BoxFile() == box);
+  CHECK(f.prompt.messages() ==
+        std::vector<std::string>{std::string(kUndoMovedToBox) + "\n[Enabled]\n[Moved]\n[Later]",
+                                 std::string(kUndoKeptValues) + "\n[a=b]\n[Number]"});
+
+  // Enabled again from the box, each comes back as it was.
+  REQUIRE(EnableStartupEntry(f.context, 3).changed);
+  CHECK(f.Run(2, "Later") == StringValue("%SystemRoot%\\later.exe", kRegExpandSz));
+
+  SUBCASE("a box file that cannot be written: the values stay where they are") {
+    f.SetRun(0, "Late", "C:\\late.exe");
+    f.context.box_writable = false;
+    f.prompt.clear();
+    CHECK(RestoreRunKeys(f.context, false));
+    CHECK(f.Run(0, "Late"));
+    CHECK(f.prompt.messages().back() ==
+          std::string(kUndoKeptValues) + "\n[a=b]\n[Number]\n[Late]\n[Later]");
+  }
+}
+
+TEST_CASE("Undo with a key that did not exist at the backup: its later values go to the box") {
+  StartupFixture f;
+  f.registry.DeleteKeyTree(RootKey::kCurrentUser, kRunKeyLocations[0].path);
+  f.SetRun(1, "Agent", "C:\\agent.exe");
+  const EntryRecord selected = RunRow(1, "Agent", "C:\\agent.exe");
+  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));  // "OpenKey Error" told
+  f.SetRun(0, "New", "C:\\new.exe");
+  f.prompt.clear();
+
+  CHECK(RestoreRunKeys(f.context, false));
+  CHECK(f.RunNames(0).empty());
+  CHECK(f.box == std::vector<std::string>{"User@New=C:\\new.exe"});
+  CHECK(f.Run(1, "Agent"));
+}
+
+TEST_CASE("An entry that undo or reload puts back leaves the Disabled Box") {
+  StartupFixture f;
+  f.SetRun(0, "Tool", "C:\\tool.exe /q");
+  f.SetRun(2, "Setup", "C:\\setup.exe");
+  f.box = {"User@Tool=C:\\tool.exe /old", "Machine@Tool=C:\\tool.exe /q"};
+  REQUIRE(DisableStartupEntry(f.context, RunRow(0, "Tool", "C:\\tool.exe /q")).changed);
+  REQUIRE(DisableStartupEntry(f.context, RunRow(2, "Setup", "C:\\setup.exe")).changed);
+  REQUIRE(f.box.size() == 4);
+  // Other lines of the same name stay: another command, another key.
+  const std::vector<std::string> others{"User@Tool=C:\\tool.exe /old", "Machine@Tool=C:\\tool.exe /q"};
+
+  SUBCASE("undo") {
+    CHECK(RestoreRunKeys(f.context, false));
+    CHECK(f.Run(0, "Tool") == StringValue("C:\\tool.exe /q"));
+    CHECK(f.Run(2, "Setup"));
+    CHECK(f.box == others);
+    CHECK(f.BoxFile() == others);
   }
 
-  SUBCASE("undo with a backup file that is no registry file changes nothing") {
-    REQUIRE(WriteWholeFileReplacing(f.backup.file_path, "not a backup\r\n"));
-    CHECK_FALSE(RestoreRunKeys(f.backup, f.registry, f.prompt, false));
-    CHECK(f.Run(0, "Added"));
-    CHECK(f.Run(0, "Keep"));
+  SUBCASE("reload puts back only what is in a missing key") {
+    f.registry.DeleteKeyTree(RootKey::kLocalMachine, kRunKeyLocations[2].path);
+    CHECK(RestoreRunKeys(f.context, true));
+    CHECK_FALSE(f.Run(0, "Tool"));
+    CHECK(f.Run(2, "Setup"));
+    CHECK(f.box == std::vector<std::string>{others[0], others[1], "User@Tool=C:\\tool.exe /q"});
+  }
+
+  SUBCASE("a box file that cannot follow: told, and the list shows the entry once") {
+    f.context.box_writable = false;
+    f.prompt.clear();
+    CHECK(RestoreRunKeys(f.context, false));
+    CHECK(f.box == others);
+    CHECK(f.prompt.messages() ==
+          std::vector<std::string>{std::string(kUndoBoxNotWritten) + "\n" + f.context.box_path});
   }
 }
 
