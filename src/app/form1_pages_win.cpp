@@ -25,6 +25,7 @@ void TForm1::SelectPage(int page) {
 }
 
 void TForm1::SpeedButton9Click(int tag) {
+  if (tag < 0 || tag >= TabCtrl_GetItemCount(PageControl1)) return;  // a page this Windows lacks
   SetVisible(PageControl1, true);
   SelectPage(tag);
 }
@@ -64,6 +65,7 @@ void TForm1::SpeedButton7Click() {
 }
 
 void TForm1::RefreshPage(bool reset) {
+  const unsigned this_refresh = ++refresh_count_;
   const int page = current_page();
   if (reset) {
     for (HWND list : {startup_page_->ListBox1, sendto_page_->ListBox2, uninstall_page_->ListBox3}) ClearListBox(list);
@@ -92,12 +94,16 @@ void TForm1::RefreshPage(bool reset) {
   if (frame.refresh_glyph >= 0) SpeedButton7.SetGlyph(frame.refresh_glyph);
   RECT panel;
   GetClientRect(Panel1, &panel);
-  if (panel.bottom != frame.top_panel_height) {
-    SetWindowPos(Panel1, nullptr, 0, 0, panel.right, frame.top_panel_height, SWP_NOMOVE | SWP_NOZORDER);
+  if (panel.bottom != Scaled(frame.top_panel_height)) {
+    SetWindowPos(Panel1, nullptr, 0, 0, panel.right, Scaled(frame.top_panel_height), SWP_NOMOVE | SWP_NOZORDER);
   }
   Layout();
   // The panels are redrawn before the page fills.
   ProcessPendingMessages();
+  // A click that waited in the queue (a tab, a page button, the refresh button) has run
+  // its own refresh to the end meanwhile: the page it showed is the current one, and going
+  // on with this page's fill would put it under a frame that no longer matches.
+  if (refresh_count_ != this_refresh) return;
 
   if (frame.other_list_page >= 0) {
     SpeedButton12.tag = frame.other_list_page;

@@ -13,6 +13,7 @@
 #include "../../resources/resource_ids.h"
 #include "common/controls_win.h"
 #include "common/shell_folders_win.h"
+#include "platform/dpi_win.h"
 #include "platform/folders_win.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icon_win.h"
@@ -41,6 +42,7 @@ enum ControlId {
   kIdStatusBar1 = 1401,
 };
 
+// A font whose characters are `height` device pixels high.
 UniqueHfont MakeFont(const wchar_t* face, int height) {
   LOGFONTW lf{};
   lf.lfHeight = -height;
@@ -58,6 +60,26 @@ int TextWidth(HWND control, HFONT font, const std::wstring& text) {
   SelectObject(dc, old);
   ReleaseDC(control, dc);
   return size.cx;
+}
+
+// The designed glyph strip (16 x 16 cells) as cells of `cell` pixels. Nearest-neighbour:
+// the pixels stay sharp and the magenta that marks transparency never mixes into a glyph.
+UniqueHbitmap StretchedStrip(HBITMAP strip, int cell) {
+  BITMAP info{};
+  if (!GetObjectW(strip, sizeof info, &info) || info.bmHeight <= 0) return UniqueHbitmap();
+  const int width = info.bmWidth / info.bmHeight * cell;
+  HDC screen = GetDC(nullptr);
+  UniqueHbitmap stretched(CreateCompatibleBitmap(screen, width, cell));
+  UniqueHdc from(CreateCompatibleDC(screen)), to(CreateCompatibleDC(screen));
+  ReleaseDC(nullptr, screen);
+  if (!stretched || !from || !to) return UniqueHbitmap();
+  const HGDIOBJ old_from = SelectObject(from.get(), strip);
+  const HGDIOBJ old_to = SelectObject(to.get(), stretched.get());
+  SetStretchBltMode(to.get(), COLORONCOLOR);
+  StretchBlt(to.get(), 0, 0, width, cell, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  SelectObject(from.get(), old_from);
+  SelectObject(to.get(), old_to);
+  return stretched;
 }
 
 HICON LargeFolderIcon(const std::string& folder) {
@@ -118,6 +140,7 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
     return RegisterClassExW(&form);
   }();
   (void)form_class;
+  dpi_ = services_.dpi > 0 ? Dpi(services_.dpi) : SystemDpi();
   // Settings: a value that is absent keeps the default.
   {
     TRegistry registry(*services_.registry);
@@ -130,12 +153,14 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
   CreateFolderTree(paths_.uninstall_folder);
   ComputeLocations();
 
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
+  const int width = Scaled(kFormWidth), height = Scaled(kFormHeight);
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, Wide(kAppTitle).c_str(),
-                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, kFormWidth, kFormHeight, nullptr,
+                          WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, width, height, nullptr,
                           nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) throw std::runtime_error("メイン ウィンドウを作成できません。");
+  services_.prompt->SetOwnerWindow(hwnd_);
 
   CreateImageLists();
   CreateControls();
@@ -147,6 +172,7 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
   if (!HasSettingsPage(windows_class_, services_.version.major)) {
     TabCtrl_DeleteItem(PageControl1, kSettingsPage);
     has_settings_tab_ = false;
+    SpeedButton13.SetVisible(false);  // its page is gone
   }
   if (windows_class_ == 2 && services_.is_admin) is_admin_ = services_.is_admin();
   ApplyAdministratorState();
@@ -167,14 +193,13 @@ void TForm1::ComputeLocations() {
 }
 
 void TForm1::CreateImageLists() {
-  image_list3_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 16));
-  image_list2_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 40, 4));
-  HBITMAP strip = static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPHS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (strip) {
-    ImageList_AddMasked(image_list2_.get(), strip, RGB(255, 0, 255));
-    DeleteObject(strip);
-  }
+  const int glyph = Scaled(16);
+  image_list3_.reset(ImageList_Create(glyph, glyph, ILC_COLOR32 | ILC_MASK, 0, 16));
+  image_list2_.reset(ImageList_Create(glyph, glyph, ILC_COLOR32 | ILC_MASK, 40, 4));
+  UniqueHbitmap strip(static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPHS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (strip && glyph != 16) strip = StretchedStrip(strip.get(), glyph);
+  if (strip) ImageList_AddMasked(image_list2_.get(), strip.get(), RGB(255, 0, 255));
   designed_image_count_ = ImageList_GetImageCount(image_list2_.get());
   // After the designed images: the program folder, the ".reg" file type, the Recent folder.
   AppendIconOrBlank(image_list2_.get(), ShellIconOf(paths_.program_folder, true, false));
@@ -183,15 +208,15 @@ void TForm1::CreateImageLists() {
 }
 
 void TForm1::CreateControls() {
-  ui_font_ = MakeFont(L"ＭＳ Ｐゴシック", 12);
-  list_font_ = MakeFont(L"ＭＳ Ｐゴシック", 13);
+  ui_font_ = MakeFont(L"ＭＳ Ｐゴシック", Scaled(12));
+  list_font_ = MakeFont(L"ＭＳ Ｐゴシック", Scaled(13));
   HFONT ui = ui_font_.get();
   HIMAGELIST glyphs = image_list2_.get();
 
   ToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(ToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+  SendMessageW(ToolTip, TTM_SETMAXTIPWIDTH, 0, Scaled(400));
 
   // The page control first, so the panels and pages made after it lie on top of it.
   PageControl1 = CreateChild(WC_TABCONTROLW, L"", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, hwnd_,
@@ -208,12 +233,12 @@ void TForm1::CreateControls() {
   }
 
   Panel1 = CreatePanel(hwnd_);
-  SetWindowPos(Panel1, nullptr, 0, 0, kFormWidth, 68, SWP_NOZORDER);
-  SpeedButton1.Create(Panel1, kIdSpeedButton1, glyphs, ui);
-  SpeedButton2.Create(Panel1, kIdSpeedButton2, glyphs, ui);
-  SpeedButton7.Create(Panel1, kIdSpeedButton7, glyphs, ui);
-  SpeedButton5.Create(Panel1, kIdSpeedButton5, glyphs, ui);
-  SpeedButton6.Create(Panel1, kIdSpeedButton6, glyphs, ui);
+  SetWindowPos(Panel1, nullptr, 0, 0, Scaled(kFormWidth), Scaled(68), SWP_NOZORDER);
+  SpeedButton1.Create(Panel1, kIdSpeedButton1, glyphs, ui, dpi_);
+  SpeedButton2.Create(Panel1, kIdSpeedButton2, glyphs, ui, dpi_);
+  SpeedButton7.Create(Panel1, kIdSpeedButton7, glyphs, ui, dpi_);
+  SpeedButton5.Create(Panel1, kIdSpeedButton5, glyphs, ui, dpi_);
+  SpeedButton6.Create(Panel1, kIdSpeedButton6, glyphs, ui, dpi_);
   Label3 = CreateChild(WC_STATICW, Wide("Ｖ＆Ｌ").c_str(), WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, Panel1, 0);
   SetControlFont(Label3, ui);
 
@@ -224,15 +249,12 @@ void TForm1::CreateControls() {
                           SendSelectPanel, kIdComboBox6);
   SetControlFont(user_label, ui);
   SetControlFont(ComboBox6, ui);
-  SetWindowPos(user_label, nullptr, 4, 6, 130, 16, SWP_NOZORDER);
-  SetWindowPos(ComboBox6, nullptr, 136, 2, 150, 300, SWP_NOZORDER);
+  SetWindowPos(user_label, nullptr, Scaled(4), Scaled(6), Scaled(130), Scaled(16), SWP_NOZORDER);
+  SetWindowPos(ComboBox6, nullptr, Scaled(136), Scaled(2), Scaled(150), Scaled(300), SWP_NOZORDER);
 
   Panel7 = CreatePanel(Panel1);
   SpeedButton* page_buttons[] = {&SpeedButton9, &SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13};
-  for (int i = 0; i < 5; ++i) {
-    page_buttons[i]->Create(Panel7, kIdSpeedButton9 + i, glyphs, ui);
-    SetWindowPos(page_buttons[i]->hwnd(), nullptr, 2 + i * 26, 1, 24, 24, SWP_NOZORDER);
-  }
+  for (int i = 0; i < 5; ++i) page_buttons[i]->Create(Panel7, kIdSpeedButton9 + i, glyphs, ui, dpi_);
 
   // Pages: the content windows lie over the page control's display area.
   for (int page : {kStartupPage, kSendToPage, kUninstallPage, kSettingsPage}) {
@@ -241,7 +263,7 @@ void TForm1::CreateControls() {
   }
   StatusBar1 = CreateChild(STATUSCLASSNAMEW, L"", WS_VISIBLE | SBARS_SIZEGRIP, hwnd_, kIdStatusBar1);
   SetControlFont(StatusBar1, ui);
-  const int parts[] = {50, -1};
+  const int parts[] = {Scaled(50), -1};
   SendMessageW(StatusBar1, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
   for (int i = 0; i < 2; ++i) SendMessageW(StatusBar1, SB_SETTEXTW, i | SBT_OWNERDRAW, i);
 }
@@ -270,10 +292,10 @@ void TForm1::SetCaptionsHintsAndGlyphs() {
   SetVisible(Panel7, false);
   SetVisible(SendSelectPanel, false);
 
-  const int right = kFormWidth - 16;
-  const int label_width = TextWidth(Label3, ui_font_.get(), Wide("Ｖ＆Ｌ")) + 4;
-  label3_left_ = std::max(0, right - label_width - 16);
-  SetWindowPos(Label3, nullptr, label3_left_, 12, label_width, 16, SWP_NOZORDER);
+  const int right = Scaled(kFormWidth) - Scaled(16);
+  const int label_width = TextWidth(Label3, ui_font_.get(), Wide("Ｖ＆Ｌ")) + Scaled(4);
+  label3_left_ = std::max(0, right - label_width - Scaled(16));
+  SetWindowPos(Label3, nullptr, label3_left_, Scaled(12), label_width, Scaled(16), SWP_NOZORDER);
 
   // The user selectors list every profile but All Users.
   for (size_t i = 0; i < locations_.profiles().size(); ++i) {
@@ -371,35 +393,49 @@ void TForm1::Layout() {
 void TForm1::LayoutTopPanel() {
   RECT panel;
   GetClientRect(Panel1, &panel);
-  int x = 2;
+  int x = Scaled(2);
   for (SpeedButton* b : {&SpeedButton1, &SpeedButton2, &SpeedButton7, &SpeedButton5, &SpeedButton6}) {
     if (!b->visible()) continue;
     const int w = b->PreferredWidth();
-    SetWindowPos(b->hwnd(), nullptr, x, 2, w, 36, SWP_NOZORDER);
-    x += w + 2;
+    SetWindowPos(b->hwnd(), nullptr, x, Scaled(2), w, Scaled(36), SWP_NOZORDER);
+    x += w + Scaled(2);
   }
   // The second row holds the selectors of the page.
+  const int row_top = Scaled(40), row_height = Scaled(28);
   for (WindowPage* page : AllPages())
-    if (HWND row = page->selector_row()) SetWindowPos(row, nullptr, 0, 40, panel.right, 28, SWP_NOZORDER);
+    if (HWND row = page->selector_row()) SetWindowPos(row, nullptr, 0, row_top, panel.right, row_height, SWP_NOZORDER);
   int row_x = 0;
   if (IsShown(SendSelectPanel)) {
-    SetWindowPos(SendSelectPanel, nullptr, 0, 40, 292, 28, SWP_NOZORDER);
-    row_x = 292;
+    SetWindowPos(SendSelectPanel, nullptr, 0, row_top, Scaled(292), row_height, SWP_NOZORDER);
+    row_x = Scaled(292);
   }
-  SetWindowPos(Panel7, nullptr, row_x, 40, 5 * 26 + 4, 28, SWP_NOZORDER);
+  // The page buttons side by side, without a gap where a hidden one would be.
+  int buttons = 0;
+  for (SpeedButton* b : {&SpeedButton9, &SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13}) {
+    if (!b->visible()) continue;
+    SetWindowPos(b->hwnd(), nullptr, Scaled(2) + buttons * Scaled(26), Scaled(1), Scaled(24), Scaled(24),
+                 SWP_NOZORDER);
+    ++buttons;
+  }
+  SetWindowPos(Panel7, nullptr, row_x, row_top, buttons * Scaled(26) + Scaled(4), row_height, SWP_NOZORDER);
 }
 
 void TForm1::FormResize() {
   const int page = current_page();
   if (page >= 0 && page <= kRecentPage) PageObject(page)->Redraw();
-  RECT window;
+  SetWindowPos(Label3, nullptr, Label3Left(), Scaled(12), 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+}
+
+int TForm1::Label3Left() const {
+  RECT window, label, panel;
   GetWindowRect(hwnd_, &window);
+  GetWindowRect(Label3, &label);
+  GetClientRect(Panel1, &panel);
   const int width = window.right - window.left;
-  if (width >= 700) {
-    RECT label;
-    GetWindowRect(Label3, &label);
-    SetWindowPos(Label3, nullptr, width - (label.right - label.left) - 16, 12, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-  }
+  const int label_width = label.right - label.left;
+  if (width >= Scaled(700)) return width - label_width - Scaled(16);
+  // Narrower: back where the design puts it, or nearer when the panel ends before that.
+  return std::max(0, std::min(label3_left_, static_cast<int>(panel.right) - label_width - Scaled(8)));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -444,13 +480,14 @@ void TForm1::DrawStatusPanel(const DRAWITEMSTRUCT& item) {
   HGDIOBJ old = SelectObject(dc, ui_font_.get());
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  int x = 3;
-  const int y = 2;
+  int x = Scaled(3);
+  const int y = Scaled(2), light = Scaled(1);
   if (panel == 0) x = (r.right - r.left) / 2 - size.cx / 2;  // panel 0 is centred
   // Engraved: a light copy one pixel down and right, the dark text over it.
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(208, 208, 208));
-  ExtTextOutW(dc, r.left + x + 1, r.top + y + 1, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  ExtTextOutW(dc, r.left + x + light, r.top + y + light, ETO_CLIPPED, &r, text.c_str(),
+              static_cast<UINT>(text.size()), nullptr);
   SetTextColor(dc, RGB(64, 64, 64));
   ExtTextOutW(dc, r.left + x, r.top + y, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
   SelectObject(dc, old);
@@ -516,8 +553,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_MEASUREITEM: {
       auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
       if (item.CtlType == ODT_MENU) {
-        item.itemWidth = 16;
-        item.itemHeight = 16;
+        item.itemWidth = static_cast<UINT>(Scaled(16));
+        item.itemHeight = static_cast<UINT>(Scaled(16));
       }
       return TRUE;
     }
@@ -542,7 +579,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      info->ptMinTrackSize = {kMinWidth, kMinHeight};
+      info->ptMinTrackSize = {Scaled(kMinWidth), Scaled(kMinHeight)};
       return 0;
     }
     case WM_TIMER:
@@ -569,6 +606,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_DESTROY:
       hwnd_ = nullptr;
+      services_.prompt->SetOwnerWindow(nullptr);  // boxes from now on have no window to belong to
       PostQuitMessage(0);
       return 0;
   }
@@ -617,7 +655,7 @@ void TForm1::OnDrawItem(DRAWITEMSTRUCT& item) {
     // Menu images: the item data holds the glyph number + 1.
     if (item.itemData > 0)
       ImageList_Draw(image_list2_.get(), static_cast<int>(item.itemData) - 1, item.hDC, item.rcItem.left,
-                     item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2, ILD_TRANSPARENT);
+                     item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - Scaled(16)) / 2, ILD_TRANSPARENT);
     return;
   }
   for (WindowPage* page : AllPages())

@@ -21,6 +21,7 @@
 #include "common/shell_folders_win.h"
 #include "components/shell_link_win.h"
 #include "components/speed_button_win.h"
+#include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
@@ -46,6 +47,7 @@ struct FormServices {
   WindowsVersion version;
   std::string program_folder;      // ends in a backslash
   ShellFolderPaths shell_folders;
+  int dpi = 0;                     // of the screen; 0: the system's
 };
 
 // The services of the running program: the real registry's backend must outlive the window.
@@ -88,6 +90,7 @@ class TForm1 : public PageHost {
   // PageHost: what the pages ask of the frame.
   HWND window() const override { return hwnd_; }
   HWND tool_panel() const override { return Panel1; }
+  Dpi dpi() const override { return dpi_; }
   HFONT ui_font() const override { return ui_font_.get(); }
   HFONT list_font() const override { return list_font_.get(); }
   HIMAGELIST glyphs() const override { return image_list2_.get(); }
@@ -157,8 +160,12 @@ class TForm1 : public PageHost {
   WindowPage* PageObject(int page) const;
   std::array<WindowPage*, 5> AllPages() const;
   SpeedButton* ButtonById(int id);
+  int Scaled(int designed) const { return dpi_.Scale(designed); }
+  // Label3's left edge for the window's present width.
+  int Label3Left() const;
 
   FormServices services_;
+  Dpi dpi_;
   HWND hwnd_ = nullptr;
   DataPaths paths_;
   ProfileLocations locations_;
@@ -178,7 +185,10 @@ class TForm1 : public PageHost {
   std::string last_hint_;
   std::wstring tooltip_text_;
   HWND window_to_centre_ = nullptr;
-  int label3_left_ = 0;
+  int label3_left_ = 0;      // where the design puts it, for windows narrower than 700
+  // Counts RefreshPage calls: a refresh that finds it changed after processing pending
+  // messages knows a newer one has already shown the page, and stops.
+  unsigned refresh_count_ = 0;
   // Made last and destroyed first: the pages use everything above.
   std::unique_ptr<StartupPage> startup_page_;
   std::unique_ptr<SendToPage> sendto_page_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ansi_codec.h"
+
 namespace orvela {
 namespace {
 
@@ -17,14 +19,49 @@ std::string_view WithoutTrailingBackslash(std::string_view path) {
   return path;
 }
 
+// Bytes of one UTF-8 sequence from its lead byte; a stray byte counts as one.
+size_t SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead < 0xF8) return 4;
+  if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+// Bytes the text takes in the ANSI code page, character by character; a character the code
+// page has no form for counts one, as the "?" it would become.
+size_t AnsiLength(std::string_view text) {
+  size_t length = 0;
+  for (size_t at = 0; at < text.size();) {
+    const size_t n = std::min(SequenceLength(static_cast<unsigned char>(text[at])), text.size() - at);
+    const auto ansi = Utf8ToAnsi(text.substr(at, n));
+    length += ansi ? ansi->size() : 1;
+    at += n;
+  }
+  return length;
+}
+
+// The rest of the path from `ansi_position` bytes of the ANSI code page on (the positions of
+// the old byte-wise rule). A position inside a double-byte character moves past it: a
+// path never starts with half a character.
+std::string AfterAnsiPosition(std::string_view path, size_t ansi_position) {
+  size_t at = 0, ansi = 0;
+  while (at < path.size() && ansi < ansi_position) {
+    const size_t n = std::min(SequenceLength(static_cast<unsigned char>(path[at])), path.size() - at);
+    ansi += AnsiLength(path.substr(at, n));
+    at += n;
+  }
+  return ansi >= ansi_position ? std::string(path.substr(at)) : "";
+}
+
 // The rest of a shell folder path after the user's profile folder, e.g.
 // "\AppData\Roaming\Microsoft\Windows\Start Menu\Programs\Startup". A path outside the
-// profile (a redirected folder) keeps the old rule: cut at the position after the user name.
+// profile (a redirected folder) keeps the old rule: cut at the position after the user name,
+// counted in bytes of the ANSI code page.
 std::string SubPathOf(std::string_view path, std::string_view profile, size_t fallback_position) {
   if (!profile.empty() && StartsWithIgnoringCase(path, profile) &&
       (path.size() == profile.size() || path[profile.size()] == '\\'))
     return std::string(path.substr(profile.size()));
-  return fallback_position <= path.size() ? std::string(path.substr(fallback_position)) : "";
+  return AfterAnsiPosition(path, fallback_position);
 }
 
 }  // namespace
@@ -51,15 +88,15 @@ ProfileLocations ProfileLocations::FromShell(const ShellFolderPaths& shell) {
     loc.root_ = std::string(profile.substr(0, slash + 1));
     loc.current_profile_name_ = std::string(profile.substr(slash + 1));
     profile_used = profile;
-    fallback_position = profile.size();
+    fallback_position = AnsiLength(profile);
   } else {
     // Fallback: the first occurrence of the log-on name in the Startup path (case-sensitive).
     const size_t at = shell.user_name.empty() ? std::string::npos : startup.find(shell.user_name);
     if (at != std::string_view::npos) {
       loc.root_ = std::string(startup.substr(0, at));
-      fallback_position = at + shell.user_name.size();
+      fallback_position = AnsiLength(startup.substr(0, at + shell.user_name.size()));
     } else {
-      fallback_position = shell.user_name.size();
+      fallback_position = AnsiLength(shell.user_name);
     }
     loc.current_profile_name_ = shell.user_name;
   }

@@ -12,6 +12,7 @@
 #include "common/locations.h"
 #include "common/settings.h"
 #include "common/pages.h"
+#include "platform/dpi.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
 
@@ -25,6 +26,8 @@ class PageHost {
 
   virtual HWND window() const = 0;      // owner of menus and boxes
   virtual HWND tool_panel() const = 0;  // Panel1: a page's selector row lies in it
+  // Turns the design's pixel sizes into the screen's; the fonts and glyphs come scaled.
+  virtual Dpi dpi() const { return Dpi(); }
   virtual HFONT ui_font() const = 0;
   virtual HFONT list_font() const = 0;
   // ImageList2: the tool glyphs, then the program folder, ".reg" and Recent folder icons.

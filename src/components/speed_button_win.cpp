@@ -4,10 +4,11 @@
 
 namespace orvela {
 
-void SpeedButton::Create(HWND parent, int id, HIMAGELIST glyphs, HFONT font) {
+void SpeedButton::Create(HWND parent, int id, HIMAGELIST glyphs, HFONT font, Dpi dpi) {
   id_ = id;
   glyphs_ = glyphs;
   font_ = font;
+  dpi_ = dpi;
   hwnd_ = CreateWindowExW(0, WC_BUTTONW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0,
                           10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleW(nullptr), nullptr);
@@ -36,8 +37,14 @@ bool SpeedButton::visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & W
 void SpeedButton::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
 bool SpeedButton::enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
 
+int SpeedButton::GlyphSize() const {
+  int cx = 0, cy = 0;
+  if (glyphs_ && ImageList_GetIconSize(glyphs_, &cx, &cy)) return cx;
+  return dpi_.Scale(16);
+}
+
 int SpeedButton::PreferredWidth() const {
-  int width = 8 + 16;
+  int width = dpi_.Scale(8) + GlyphSize();
   if (!caption_.empty()) {
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, font_);
@@ -46,7 +53,7 @@ int SpeedButton::PreferredWidth() const {
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
-    width += 6 + size.cx + 4;
+    width += dpi_.Scale(6) + size.cx + dpi_.Scale(4);
   }
   return width;
 }
@@ -71,11 +78,12 @@ void SpeedButton::Draw(const DRAWITEMSTRUCT& item) const {
     DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
   }
 
-  const int shift = sunken ? 1 : 0;
+  const int shift = sunken ? dpi_.Scale(1) : 0;
   const int height = r.bottom - r.top;
-  int x = r.left + 4 + shift;
-  if (caption_.empty()) x = r.left + ((r.right - r.left) - 16) / 2 + shift;
-  const int y = r.top + (height - 16) / 2 + shift;
+  const int glyph = GlyphSize();
+  int x = r.left + dpi_.Scale(4) + shift;
+  if (caption_.empty()) x = r.left + ((r.right - r.left) - glyph) / 2 + shift;
+  const int y = r.top + (height - glyph) / 2 + shift;
   if (glyphs_ && glyph_ >= 0 && glyph_ < ImageList_GetImageCount(glyphs_)) {
     if (disabled) {
       IMAGELISTDRAWPARAMS p{};
@@ -95,7 +103,7 @@ void SpeedButton::Draw(const DRAWITEMSTRUCT& item) const {
   }
   if (!caption_.empty()) {
     RECT text = r;
-    text.left = x + 16 + 6;
+    text.left = x + glyph + dpi_.Scale(6);
     text.top += shift;
     text.bottom += shift;
     SetBkMode(dc, TRANSPARENT);
@@ -107,7 +115,7 @@ void SpeedButton::Draw(const DRAWITEMSTRUCT& item) const {
   }
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = r;
-    InflateRect(&focus, -3, -3);
+    InflateRect(&focus, -dpi_.Scale(3), -dpi_.Scale(3));
     DrawFocusRect(dc, &focus);
   }
 }

@@ -1,4 +1,4 @@
-// A flat tool button with a 16 x 16 glyph from an image list and a caption beside it;
+// A flat tool button with a glyph from an image list and a caption beside it;
 // buttons of a group stay down, one at a time. An owner-drawn BUTTON, so it takes the
 // focus and answers the keyboard like any button.
 #pragma once
@@ -7,12 +7,15 @@
 
 #include <string>
 
+#include "platform/dpi.h"
+
 namespace orvela {
 
 class SpeedButton {
  public:
   SpeedButton() = default;
-  void Create(HWND parent, int id, HIMAGELIST glyphs, HFONT font);
+  // The glyphs come at the size they are drawn; dpi scales the margins around them.
+  void Create(HWND parent, int id, HIMAGELIST glyphs, HFONT font, Dpi dpi = Dpi());
   HWND hwnd() const { return hwnd_; }
   int id() const { return id_; }
 
@@ -37,10 +40,13 @@ class SpeedButton {
   HWND hwnd_ = nullptr;
   HIMAGELIST glyphs_ = nullptr;
   HFONT font_ = nullptr;
+  Dpi dpi_;
   int id_ = 0;
   int glyph_ = -1;
   bool down_ = false;
   std::string caption_;
+
+  int GlyphSize() const;
 };
 
 }  // namespace orvela

@@ -65,8 +65,6 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 
 }  // namespace
 
-HWND Win32Prompt::Owner() const { return owner_ ? owner_ : GetForegroundWindow(); }
-
 void Win32Prompt::ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) {
   MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | IconFlags(icon));
 }

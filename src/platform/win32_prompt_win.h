@@ -1,6 +1,7 @@
 // The prompt port on real Win32 dialogs: message boxes, the input box, the file-open
-// dialog and the folder browser. Boxes are owned by the given window, or by the
-// foreground window when none is given.
+// dialog and the folder browser. Boxes are owned by the given window, or by no window:
+// never by whatever window is in front, which may be another program's (it would stay
+// disabled while the box is open).
 #pragma once
 #include <windows.h>
 
@@ -11,7 +12,7 @@ namespace orvela {
 class Win32Prompt : public Prompt {
  public:
   explicit Win32Prompt(HWND owner = nullptr) : owner_(owner) {}
-  void set_owner(HWND owner) { owner_ = owner; }
+  void SetOwnerWindow(void* window) override { owner_ = static_cast<HWND>(window); }
 
   void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override;
   bool AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
@@ -23,7 +24,7 @@ class Win32Prompt : public Prompt {
                                           std::string_view initial_folder) override;
 
  private:
-  HWND Owner() const;
+  HWND Owner() const { return owner_; }
   HWND owner_;
 };
 

@@ -32,7 +32,7 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
     if (header) Header_SetImageList(header, host_.glyphs());
   }
   const char* columns[] = {"更新日時", "最近使ったファイルの名前", "状態"};
-  const int widths[] = {150, 400, 50};
+  const int widths[] = {host_.dpi().Scale(150), host_.dpi().Scale(400), host_.dpi().Scale(50)};
   for (int i = 0; i < 3; ++i) {
     std::wstring text = Wide(columns[i]);
     LVCOLUMNW column{};
@@ -56,8 +56,9 @@ void RecentPage::SetColumnCaptions(const std::string& column0, const std::string
 }
 
 void RecentPage::Layout(int width, int) {
-  const int name_width = width - 150 - 50 - GetSystemMetrics(SM_CXVSCROLL) - 4;
-  ListView_SetColumnWidth(ListView2, 1, std::max(100, name_width));
+  const Dpi dpi = host_.dpi();
+  const int name_width = width - dpi.Scale(150) - dpi.Scale(50) - GetSystemMetrics(SM_CXVSCROLL) - dpi.Scale(4);
+  ListView_SetColumnWidth(ListView2, 1, std::max(dpi.Scale(100), name_width));
 }
 
 // The pages' own rows come with their work; until then they show an empty list.

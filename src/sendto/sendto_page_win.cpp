@@ -16,7 +16,7 @@ SendToPage::SendToPage(PageHost& host, HWND sheet) : host_(host), sheet_(sheet) 
                            LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
   ListBox2 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox2, WS_EX_CLIENTEDGE);
   SetControlFont(ListBox2, host_.list_font());
-  SendMessageW(ListBox2, LB_SETITEMHEIGHT, 0, 42);
+  SendMessageW(ListBox2, LB_SETITEMHEIGHT, 0, host_.dpi().Scale(42));
 }
 
 void SendToPage::Layout(int width, int height) {

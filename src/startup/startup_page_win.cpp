@@ -49,14 +49,14 @@ std::vector<std::string> Lines(std::string_view text) {
 StartupPage::StartupPage(PageHost& host, HWND sheet)
     : host_(host),
       sheet_(sheet),
-      image_list1_(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 16)),
+      image_list1_(ImageList_Create(host.dpi().Scale(32), host.dpi().Scale(32), ILC_COLOR32 | ILC_MASK, 0, 16)),
       system_([&host](const std::string& link) {
         std::string target;
         host.shell_link().GetLinkToPath(link, target, nullptr);
         return target;
       }),
       shell_(host.shell_link()),
-      font_(CreateStartupListFont()),
+      font_(CreateStartupListFont(DEFAULT_QUALITY, host.dpi())),
       kind_colour_(kFolderKindColour),
       location_colour_(GetSysColor(COLOR_WINDOW)) {
   backup_.file_path = host_.paths().run_keys_backup;
@@ -73,7 +73,8 @@ void StartupPage::CreateControls() {
                            LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
   ListBox1 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox1, WS_EX_CLIENTEDGE);
   SetControlFont(ListBox1, host_.list_font());
-  SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, 42);
+  const Dpi dpi = host_.dpi();
+  SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, dpi.Scale(kStartupRowHeight));
 
   // The second row of the tool panel: kind and location of the selected entry.
   HFONT ui = host_.ui_font();
@@ -82,21 +83,24 @@ void StartupPage::CreateControls() {
   const DWORD selector_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
                                CBS_HASSTRINGS;
   ComboBox1 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox1);
-  SpeedButton3.Create(Panel2, kIdSpeedButton3, host_.glyphs(), ui);
+  SpeedButton3.Create(Panel2, kIdSpeedButton3, host_.glyphs(), ui, dpi);
   HWND place_label = CreateChild(WC_STATICW, Wide("登録場所").c_str(), WS_VISIBLE | SS_NOPREFIX, Panel2, 0);
   ComboBox2 = CreateChild(WC_COMBOBOXW, L"", selector_style, Panel2, kIdComboBox2);
-  SpeedButton4.Create(Panel2, kIdSpeedButton4, host_.glyphs(), ui);
+  SpeedButton4.Create(Panel2, kIdSpeedButton4, host_.glyphs(), ui, dpi);
   for (HWND c : {kind_label, ComboBox1, place_label, ComboBox2}) SetControlFont(c, ui);
   for (HWND selector : {ComboBox1, ComboBox2}) {
-    SendMessageW(selector, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 18);
-    SendMessageW(selector, CB_SETITEMHEIGHT, 0, 18);
+    SendMessageW(selector, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), dpi.Scale(18));
+    SendMessageW(selector, CB_SETITEMHEIGHT, 0, dpi.Scale(18));
   }
-  SetWindowPos(kind_label, nullptr, 4, 6, 30, 16, SWP_NOZORDER);
-  SetWindowPos(ComboBox1, nullptr, 34, 2, 110, 200, SWP_NOZORDER);
-  SetWindowPos(SpeedButton3.hwnd(), nullptr, 146, 1, 24, 24, SWP_NOZORDER);
-  SetWindowPos(place_label, nullptr, 180, 6, 50, 16, SWP_NOZORDER);
-  SetWindowPos(ComboBox2, nullptr, 230, 2, 190, 300, SWP_NOZORDER);
-  SetWindowPos(SpeedButton4.hwnd(), nullptr, 422, 1, 24, 24, SWP_NOZORDER);
+  auto place = [&dpi](HWND control, int x, int y, int width, int height) {
+    SetWindowPos(control, nullptr, dpi.Scale(x), dpi.Scale(y), dpi.Scale(width), dpi.Scale(height), SWP_NOZORDER);
+  };
+  place(kind_label, 4, 6, 30, 16);
+  place(ComboBox1, 34, 2, 110, 200);
+  place(SpeedButton3.hwnd(), 146, 1, 24, 24);
+  place(place_label, 180, 6, 50, 16);
+  place(ComboBox2, 230, 2, 190, 300);
+  place(SpeedButton4.hwnd(), 422, 1, 24, 24);
   for (SpeedButton* apply : {&SpeedButton3, &SpeedButton4}) {
     apply->SetGlyph(23);
     apply->SetEnabled(false);
@@ -410,7 +414,7 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1)) return true;
     DrawStartupListItem(item.hDC, item.rcItem, entries, static_cast<int>(item.itemID),
                         (item.itemState & ODS_SELECTED) != 0, image_list1_.get(),
-                        host_.locations().all_users_index(), font_.get());
+                        host_.locations().all_users_index(), font_.get(), host_.dpi());
     return true;
   }
   if (item.hwndItem == ComboBox1) {
@@ -431,12 +435,14 @@ void StartupPage::DrawKindItem(const DRAWITEMSTRUCT& item) const {
   FillRect(dc, &item.rcItem, brush);
   DeleteObject(brush);
   if (item.itemID == static_cast<UINT>(-1)) return;
+  const Dpi dpi = host_.dpi();
   ImageList_Draw(host_.glyphs(), host_.designed_image_count() + static_cast<int>(item.itemID), dc,
-                 item.rcItem.left + 1, item.rcItem.top + 1, ILD_TRANSPARENT);
+                 item.rcItem.left + dpi.Scale(1), item.rcItem.top + dpi.Scale(1), ILD_TRANSPARENT);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   const std::wstring text = Wide(ComboItemText(item.hwndItem, static_cast<int>(item.itemID)));
-  TextOutW(dc, item.rcItem.left + 21, item.rcItem.top + 2, text.c_str(), static_cast<int>(text.size()));
+  TextOutW(dc, item.rcItem.left + dpi.Scale(21), item.rcItem.top + dpi.Scale(2), text.c_str(),
+           static_cast<int>(text.size()));
 }
 
 void StartupPage::DrawLocationItem(const DRAWITEMSTRUCT& item) const {
@@ -449,7 +455,8 @@ void StartupPage::DrawLocationItem(const DRAWITEMSTRUCT& item) const {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   const std::wstring text = Wide(ComboItemText(item.hwndItem, static_cast<int>(item.itemID)));
-  TextOutW(dc, item.rcItem.left + 3, item.rcItem.top + 2, text.c_str(), static_cast<int>(text.size()));
+  TextOutW(dc, item.rcItem.left + host_.dpi().Scale(3), item.rcItem.top + host_.dpi().Scale(2), text.c_str(),
+           static_cast<int>(text.size()));
 }
 
 }  // namespace orvela

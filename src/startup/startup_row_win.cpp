@@ -34,9 +34,9 @@ class DcState {
 
 }  // namespace
 
-UniqueHfont CreateStartupListFont(BYTE quality) {
+UniqueHfont CreateStartupListFont(BYTE quality, Dpi dpi) {
   LOGFONTW font{};
-  font.lfHeight = -13;
+  font.lfHeight = -dpi.Scale(13);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = SHIFTJIS_CHARSET;
   font.lfQuality = quality;
@@ -44,8 +44,9 @@ UniqueHfont CreateStartupListFont(BYTE quality) {
   return UniqueHfont(CreateFontIndirectW(&font));
 }
 
-void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int size, bool selected, int left,
-                   int top, COLORREF fill) {
+void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool selected, int left,
+                   int top, COLORREF fill, Dpi dpi) {
+  const int size = dpi.Scale(designed_size);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = size;
@@ -71,12 +72,13 @@ void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int size, bool selected
     auto* pixel = static_cast<uint32_t*>(bits);
     for (int i = 0; i < size * size; ++i) pixel[i] = NavyBlendDibPixel(pixel[i]);
   }
-  BitBlt(dc, left + 2, top + (size == 32 ? 5 : 2), size, size, memory.get(), 0, 0, SRCCOPY);
+  BitBlt(dc, left + dpi.Scale(2), top + dpi.Scale(designed_size == 32 ? 5 : 2), size, size, memory.get(), 0, 0,
+         SRCCOPY);
   SelectObject(memory.get(), old_bitmap);
 }
 
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
-                    HIMAGELIST row_icons, int row_index, int all_users_index, HFONT font) {
+                    HIMAGELIST row_icons, int row_index, int all_users_index, HFONT font, Dpi dpi) {
   DcState state(dc);
   SelectObject(dc, font);
   const int left = rect.left;
@@ -96,35 +98,36 @@ void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
     SelectObject(dc, old_brush);
     SelectObject(dc, old_pen);
   }
-  DrawEntryIcon(dc, row_icons, row_index, 32, selected, left, top, background);
+  DrawEntryIcon(dc, row_icons, row_index, 32, selected, left, top, background, dpi);
+  const int text_left = left + dpi.Scale(37), first_line = top + dpi.Scale(2);
 
   const std::wstring text = Wide(record.Location.empty() ? record.Command : record.Location);
   const std::wstring caption = Wide("[" + record.Name + "] ");
   SetBkMode(dc, TRANSPARENT);
   if (!selected) {
     SetTextColor(dc, BlendColour(background, Rgb(0, 0, 0), kShadowWeight));
-    TextAt(dc, left + 38, top + 3, caption);
+    TextAt(dc, text_left + dpi.Scale(1), first_line + dpi.Scale(1), caption);
     SetTextColor(dc, record.Missing ? kMissingNameColour : Rgb(0, 0, 0));
   } else {
     SetTextColor(dc, record.Missing ? kMissingSelectedNameColour : selected_text);
   }
-  TextAt(dc, left + 37, top + 2, caption);
+  TextAt(dc, text_left, first_line, caption);
 
   SIZE caption_size{};
   GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &caption_size);
   SetTextColor(dc, selected ? selected_text : kCommandTextColour);
-  DrawLine(dc, text, left + 37 + caption_size.cx, top + 2, rect);
+  DrawLine(dc, text, text_left + caption_size.cx, first_line, rect);
 
   if (!selected) SetTextColor(dc, kListTextColour);
-  DrawLine(dc, Wide("会社名：" + record.Company), left + 37, top + 15, rect);
-  DrawLine(dc, Wide("説明：" + record.Description), left + 37, top + 28, rect);
+  DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), rect);
+  DrawLine(dc, Wide("説明：" + record.Description), text_left, top + dpi.Scale(28), rect);
 }
 
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
-                         bool selected, HIMAGELIST row_icons, int all_users_index, HFONT font) {
+                         bool selected, HIMAGELIST row_icons, int all_users_index, HFONT font, Dpi dpi) {
   if (row_index < 0 || static_cast<size_t>(row_index) >= rows.size()) return;
   DrawStartupRow(dc, rect, rows[static_cast<size_t>(row_index)], selected, row_icons, row_index,
-                 all_users_index, font);
+                 all_users_index, font, dpi);
 }
 
 }  // namespace orvela

@@ -6,31 +6,35 @@
 
 #include <vector>
 
+#include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "common/entry.h"
 
 namespace orvela {
 
+// Designed sizes (pixels at 96 DPI); `dpi` scales them, and the offsets below, for the screen.
 inline constexpr int kStartupRowHeight = 42;
 
 // The list's font: "ＭＳ Ｐゴシック", 13 pixels high. Tests ask for unsmoothed glyphs so
 // that text pixels carry the text colour exactly.
-UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY);
+UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi = Dpi());
 
 // The icon cell: image `index` of `images` on a size x size square of `fill`, blended
 // toward navy when selected, drawn at (left + 2, top + 5) for size 32, (left + 2, top + 2)
 // otherwise. An index the image list does not have leaves the square plain.
 void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int size, bool selected, int left,
-                   int top, COLORREF fill);
+                   int top, COLORREF fill, Dpi dpi = Dpi());
 
 // One row in `rect`; row_icons holds the 32 x 32 icon of row `row_index`. A selected row is
 // drawn in the system's selection colours.
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
-                    HIMAGELIST row_icons, int row_index, int all_users_index, HFONT font);
+                    HIMAGELIST row_icons, int row_index, int all_users_index, HFONT font,
+                    Dpi dpi = Dpi());
 
 // The owner-draw entry point: a row the table does not have (list and table briefly out of
 // step during a rebuild) is not drawn.
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
-                         bool selected, HIMAGELIST row_icons, int all_users_index, HFONT font);
+                         bool selected, HIMAGELIST row_icons, int all_users_index, HFONT font,
+                         Dpi dpi = Dpi());
 
 }  // namespace orvela

@@ -20,7 +20,7 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet) : host_(host), sheet_(s
                            LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
   ListBox3 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox3, WS_EX_CLIENTEDGE);
   SetControlFont(ListBox3, host_.list_font());
-  SendMessageW(ListBox3, LB_SETITEMHEIGHT, 0, 42);
+  SendMessageW(ListBox3, LB_SETITEMHEIGHT, 0, host_.dpi().Scale(42));
 }
 
 void UninstallPage::SetAllowed(bool allowed) {
@@ -31,8 +31,10 @@ void UninstallPage::SetAllowed(bool allowed) {
 bool UninstallPage::allowed() const { return IsShown(ListBox3); }
 
 void UninstallPage::Layout(int width, int height) {
-  SetWindowPos(MoreInfoButton, nullptr, 4, 3, 120, 22, SWP_NOZORDER);
-  SetWindowPos(ListBox3, nullptr, 0, 28, width, std::max(0, height - 28), SWP_NOZORDER);
+  const Dpi dpi = host_.dpi();
+  SetWindowPos(MoreInfoButton, nullptr, dpi.Scale(4), dpi.Scale(3), dpi.Scale(120), dpi.Scale(22), SWP_NOZORDER);
+  const int strip = dpi.Scale(28);
+  SetWindowPos(ListBox3, nullptr, 0, strip, width, std::max(0, height - strip), SWP_NOZORDER);
 }
 
 // The page's own rows come with its work; until then it shows its empty list.

@@ -66,6 +66,36 @@ void SetSettingsValue(const char* name, std::optional<std::string> value) {
 
 bool Visible(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
+std::string WindowCaption(HWND window) {
+  wchar_t caption[128] = {};
+  GetWindowTextW(window, caption, 128);
+  return Narrow(caption);
+}
+
+SIZE WindowSize(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+int ClientHeight(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  return r.bottom;
+}
+
+// Remembers the window the boxes would belong to, and which one each box had.
+class OwnerRecordingPrompt : public ScriptedPrompt {
+ public:
+  void SetOwnerWindow(void* window) override { owner = static_cast<HWND>(window); }
+  void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override {
+    owners_of_boxes.push_back(owner);
+    ScriptedPrompt::ShowMessage(text, caption, icon);
+  }
+  HWND owner = nullptr;
+  std::vector<HWND> owners_of_boxes;
+};
+
 }  // namespace
 
 TEST_CASE("settings: absent keeps the default, present replaces it, FormClose writes all four") {
@@ -152,9 +182,13 @@ TEST_CASE("administrator state and Windows class narrow the window") {
     TForm1 seven(f.services);
     CHECK(TabCtrl_GetItemCount(seven.PageControl1) == 5);
     CHECK_FALSE(seven.has_settings_tab());
+    CHECK_FALSE(seven.SpeedButton13.visible());  // no button for a page that is not there
+    seven.SpeedButton9Click(kSettingsPage);
+    CHECK(seven.current_page() == kStartupPage);
     f.services.version = {true, 5, 1};
     TForm1 xp(f.services);
     CHECK(TabCtrl_GetItemCount(xp.PageControl1) == 6);
+    CHECK(xp.SpeedButton13.visible());
     CHECK(xp.windows_class() == 2);
     CHECK(f.prompt.messages().empty());
   }
@@ -183,9 +217,20 @@ TEST_CASE("page switching through RefreshPage") {
     CHECK(form.SpeedButton1.down());
     CHECK(form.SpeedButton1.caption() == "スタートアップ");
     CHECK(Visible(form.startup_page().Panel2));
-    wchar_t caption[128] = {};
-    GetWindowTextW(form.hwnd(), caption, 128);
-    CHECK(Narrow(caption) == "Orvela [ スタートアップ ]");
+    CHECK(WindowCaption(form.hwnd()) == "Orvela [ スタートアップ ]");
+  }
+  SUBCASE("a page button clicked while a page change redraws its panels has the last word") {
+    form.SpeedButton9Click(kProgramsPage);
+    // Waiting in the queue while the click on SpeedButton12 changes to page 3.
+    PostMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(form.SpeedButton9.id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.SpeedButton9.hwnd()));
+    form.SpeedButton9Click(form.SpeedButton12.tag);
+    CHECK(form.current_page() == kStartupPage);
+    CHECK(WindowCaption(form.hwnd()) == "Orvela [ スタートアップ ]");
+    CHECK(Visible(form.PageControl1));
+    CHECK_FALSE(Visible(form.recent_page().ListView2));
+    CHECK_FALSE(Visible(form.Panel7));
+    CHECK(form.SpeedButton1.visible());
   }
   SUBCASE("the two list-view pages open each other") {
     select(kRecentPage);
@@ -279,10 +324,69 @@ TEST_CASE("window geometry and the maker's label") {
   CHECK(label().left == before.left);  // narrower than 700: it stays
   SetWindowPos(form.hwnd(), nullptr, 0, 0, 800, 489, SWP_NOMOVE | SWP_NOZORDER);
   CHECK(label().left == 800 - width.right - 16);
+  SetWindowPos(form.hwnd(), nullptr, 0, 0, 690, 489, SWP_NOMOVE | SWP_NOZORDER);
+  CHECK(label().left == before.left);  // narrower again: back with the window
   SetWindowPos(form.hwnd(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
   GetWindowRect(form.hwnd(), &r);
   CHECK(r.right - r.left == 580);
   CHECK(r.bottom - r.top == 450);
+  RECT panel;
+  GetClientRect(form.Panel1, &panel);
+  CHECK(label().right <= panel.right);  // the smallest window still shows it whole
+}
+
+TEST_CASE("at 144 DPI every designed size is half as large again") {
+  FormFixture f("dpi");
+  f.services.version = {true, 5, 1};
+  f.services.dpi = 144;
+  TForm1 form(f.services);
+  form.Show(SW_SHOWNORMAL);
+  CHECK(WindowSize(form.hwnd()).cx == 1008);
+  CHECK(WindowSize(form.hwnd()).cy == 734);
+  CHECK(ClientHeight(form.Panel1) == 102);
+  CHECK(ClientHeight(form.SpeedButton1.hwnd()) == 54);
+  CHECK(SendMessageW(form.startup_page().ListBox1, LB_GETITEMHEIGHT, 0, 0) == 63);
+  int parts[2] = {};
+  SendMessageW(form.StatusBar1, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+  CHECK(parts[0] == 75);
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(form.glyphs(), &cx, &cy);
+  CHECK(cx == 24);
+  ImageList_GetIconSize(form.startup_page().image_list1(), &cx, &cy);
+  CHECK(cx == 48);
+  LOGFONTW font{};
+  GetObjectW(form.ui_font(), sizeof font, &font);
+  CHECK(font.lfHeight == -18);
+  GetObjectW(form.list_font(), sizeof font, &font);
+  CHECK(font.lfHeight == -20);
+
+  TabCtrl_SetCurSel(form.PageControl1, kUninstallPage);
+  form.PageControl1Change();
+  CHECK(ClientHeight(form.Panel1) == 60);
+  CHECK(SendMessageW(form.uninstall_page().ListBox3, LB_GETITEMHEIGHT, 0, 0) == 63);
+  form.SpeedButton9Click(kRecentPage);
+  RECT button;
+  GetWindowRect(form.SpeedButton13.hwnd(), &button);
+  CHECK(button.right - button.left == 36);
+
+  SetWindowPos(form.hwnd(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+  CHECK(WindowSize(form.hwnd()).cx == 870);
+  CHECK(WindowSize(form.hwnd()).cy == 675);
+}
+
+TEST_CASE("message boxes belong to the main window while it exists, to no window before or after") {
+  FormFixture f("owner");
+  OwnerRecordingPrompt prompt;
+  f.services.prompt = &prompt;
+  f.services.is_admin = [] { return false; };  // a box during construction
+  HWND main = nullptr;
+  {
+    TForm1 form(f.services);
+    main = form.hwnd();
+    REQUIRE(main);
+    CHECK(prompt.owners_of_boxes == std::vector<HWND>{main});
+  }
+  CHECK(prompt.owner == nullptr);
 }
 
 TEST_CASE("locations on the real prefix") {

@@ -79,3 +79,27 @@ TEST_CASE("fallback: the log-on name searched in the Startup path") {
     CHECK(other.SubPath(FolderKind::kStartup) == s.startup.substr(4));
   }
 }
+
+TEST_CASE("fallback: the name's length counts bytes of the ANSI code page, never half a character") {
+  ShellFolderPaths s;
+  s.user_name = "山田";  // 4 bytes in code page 932, 6 in UTF-8
+  SUBCASE("a cut between characters") {
+    s.startup = "C:\\ab表\\Startup";  // the first 4 bytes are "C:\a"
+    CHECK(ProfileLocations::FromShell(s).SubPath(FolderKind::kStartup) == "b表\\Startup");
+  }
+  SUBCASE("a cut inside a double-byte character moves past it") {
+    s.startup = "\\表示\\Startup";  // 示 takes bytes 3 and 4
+    s.sendto = "C:\\";             // shorter than the cut
+    const ProfileLocations loc = ProfileLocations::FromShell(s);
+    CHECK(loc.SubPath(FolderKind::kStartup) == "\\Startup");
+    CHECK(loc.SubPath(FolderKind::kSendTo).empty());
+  }
+  SUBCASE("the name found: a folder elsewhere is cut at the byte the Startup path was") {
+    s.startup = "D:\\表\\山田\\Startup";  // "D:\表\山田" is 10 bytes
+    s.sendto = "E:\\x\\山田\\SendTo";
+    const ProfileLocations loc = ProfileLocations::FromShell(s);
+    CHECK(loc.root() == "D:\\表\\");
+    CHECK(loc.SubPath(FolderKind::kStartup) == "\\Startup");
+    CHECK(loc.SubPath(FolderKind::kSendTo) == "SendTo");
+  }
+}

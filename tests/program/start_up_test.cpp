@@ -29,6 +29,9 @@ TEST_CASE("a second copy is refused while the first runs, and the first is untou
   HWND box = WaitForWindow(second.pid, L"#32770");
   REQUIRE(box);
   CHECK(MessageBoxText(box) == "Orvela は実行中です。");
+  // The box is the second copy's own: the first copy's window stays usable meanwhile.
+  CHECK(GetWindow(box, GW_OWNER) == nullptr);
+  CHECK(IsWindowEnabled(main));
   CHECK(WaitForWindow(second.pid, L"TForm1", 300) == nullptr);
   PressButton(box, IDOK);
   CHECK(WaitForExit(second) == 0);

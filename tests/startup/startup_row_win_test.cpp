@@ -17,11 +17,11 @@ constexpr Colour kWhite = Rgb(255, 255, 255);
 // A 32-bit DIB section to draw rows into and read back pixel by pixel.
 class Canvas {
  public:
-  Canvas() : dc_(CreateCompatibleDC(nullptr)) {
+  explicit Canvas(int height = kStartupRowHeight) : dc_(CreateCompatibleDC(nullptr)), height_(height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kStartupRowHeight;
+    info.bmiHeader.biHeight = -height_;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -35,7 +35,7 @@ class Canvas {
   ~Canvas() { SelectObject(dc_.get(), old_); }
 
   HDC dc() const { return dc_.get(); }
-  void Clear() { std::fill(bits_, bits_ + kWidth * kStartupRowHeight, 0x00FFFFFFu); }
+  void Clear() { std::fill(bits_, bits_ + kWidth * height_, 0x00FFFFFFu); }
   uint32_t Raw(int x, int y) const {
     GdiFlush();
     return bits_[y * kWidth + x];
@@ -50,10 +50,11 @@ class Canvas {
       for (int x = left; x < right; ++x) n += At(x, y) == colour;
     return n;
   }
-  int CountAll(Colour colour) const { return Count(colour, 0, 0, kWidth, kStartupRowHeight); }
+  int CountAll(Colour colour) const { return Count(colour, 0, 0, kWidth, height_); }
 
  private:
   UniqueHdc dc_;
+  int height_;
   UniqueHbitmap bitmap_;
   uint32_t* bits_ = nullptr;
   HGDIOBJ old_ = nullptr;
@@ -171,4 +172,23 @@ TEST_CASE("startup rows") {
     DrawStartupListItem(canvas.dc(), rect, rows, 0, false, nullptr, all_users, font.get());
     CHECK(canvas.At(1, 1) == Rgb(223, 239, 255));
   }
+}
+
+TEST_CASE("a row at 144 DPI: icon, offsets and lines half as large again") {
+  const Dpi dpi(144);
+  const int height = dpi.Scale(kStartupRowHeight);
+  Canvas canvas(height);
+  UniqueHfont font = CreateStartupListFont(NONANTIALIASED_QUALITY, dpi);
+  UniqueHimagelist icons = SolidIconList(0xFFC86432u);
+  const Colour background = Rgb(255, 255, 215);
+  DrawStartupRow(canvas.dc(), {0, 0, kWidth, height}, Row(0, ""), false, icons.get(), 0, 1, font.get(), dpi);
+  // The icon: 48 x 48 at (3, 8).
+  CHECK(canvas.At(3, 8) == Rgb(200, 100, 50));
+  CHECK(canvas.At(50, 55) == Rgb(200, 100, 50));
+  CHECK(canvas.At(51, 56) == background);
+  CHECK(canvas.At(2, 7) == background);
+  // The text begins at 56, past the icon; the description line at 42.
+  CHECK(canvas.Count(Rgb(0, 0, 0), 0, 0, 55, height) == 0);
+  CHECK(canvas.Count(Rgb(0, 0, 0), 56, 3, 150, 24) > 0);
+  CHECK(canvas.Count(kListTextColour, 56, 42, kWidth, height - 1) > 0);
 }

@@ -1,0 +1,29 @@
+// Sizes in the design are pixels of a 96-DPI screen. Dpi turns them into pixels of the
+// screen the program runs on; every size of the window, its controls, fonts and images
+// goes through Scale.
+#pragma once
+
+namespace orvela {
+
+class Dpi {
+ public:
+  static constexpr int kDesigned = 96;
+
+  constexpr Dpi() = default;
+  // A value that is no DPI (0 or less) counts as the designed one.
+  constexpr explicit Dpi(int dots_per_inch) : value_(dots_per_inch > 0 ? dots_per_inch : kDesigned) {}
+
+  constexpr int value() const { return value_; }
+  // To the nearest pixel, halves away from zero as MulDiv rounds: a designed 1 stays at
+  // least 1, and a negative font height scales like a positive one.
+  constexpr int Scale(int designed) const {
+    const long long scaled = static_cast<long long>(designed) * value_;
+    const long long half = kDesigned / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kDesigned : -((-scaled + half) / kDesigned));
+  }
+
+ private:
+  int value_ = kDesigned;
+};
+
+}  // namespace orvela
