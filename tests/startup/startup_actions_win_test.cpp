@@ -63,11 +63,11 @@ struct WineFixture {
   ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
   TShellLink link;
   Win32StartupShell shell{link};
-  std::vector<std::string> box;
+  DisabledBoxStore box;
   std::string data_folder;
   std::string program;  // a real program with version information
   RunKeysBackup backup;
-  StartupContext context{registry, prompt, locations, shell, box, "", true, backup};
+  StartupContext context{registry, prompt, locations, shell, box, backup};
   std::vector<std::string> made_files;
 
   WineFixture() {
@@ -83,7 +83,8 @@ struct WineFixture {
     program = data_folder + "\\programs\\メーラー.exe";
     REQUIRE(
         CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
-    context.box_path = data_folder + "\\startup.txt";
+    box.path = data_folder + "\\startup.txt";
+    box.state = DisabledBoxStore::State::kLoaded;
     backup.file_path = data_folder + "\\regdata.reg";
     for (const RunKeyLocation& where : kRunKeyLocations)
       registry.OpenKey(where.root, where.path, true);
@@ -147,13 +148,13 @@ TEST_CASE("Run values on the real registry come back byte for byte") {
       DisableStartupEntry(f.context, Row(kMachineKey, "RunOnce", "OrvelaTest Setup", "")).changed);
   CHECK_FALSE(f.Run(0, "OrvelaTest Tool"));
   CHECK_FALSE(f.Run(2, "OrvelaTest Setup"));
-  CHECK(LoadLineList(f.context.box_path).lines ==
+  CHECK(LoadLineList(f.box.path).lines ==
         std::vector<std::string>{"User@OrvelaTest Tool=" + command,
                                  "MachineOnce@OrvelaTest Setup=%SystemRoot%\\notepad.exe"});
   CHECK(f.backup.RunKeysSaved);
 
   // The view's row: version texts and icon of the program the command starts.
-  EntryRecord row = DisabledBoxRecords(f.box, f.locations)[0];
+  EntryRecord row = DisabledBoxRecords(f.box.lines, f.locations)[0];
   Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
   const UniqueHicon icon = PrepareDisabledBoxRow(row, system);
   CHECK(row.Product == "さくらメーラー");
@@ -164,7 +165,7 @@ TEST_CASE("Run values on the real registry come back byte for byte") {
   CHECK(f.Run(0, "OrvelaTest Tool") == plain);
   CHECK(f.Run(2, "OrvelaTest Setup") == expandable);
   CHECK_FALSE(f.Run(1, "OrvelaTest Setup"));
-  CHECK(LoadLineList(f.context.box_path).lines.empty());
+  CHECK(LoadLineList(f.box.path).lines.empty());
   CHECK(f.prompt.shown().empty());
 }
 
@@ -177,14 +178,14 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
   SUBCASE("taro=Mail#$#<program>, made again in taro's folder") {
     REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Mail", mail)).changed);
     CHECK_FALSE(FileExists(mail));
-    CHECK(f.box == std::vector<std::string>{"taro=Mail#$#" + f.program});
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#" + f.program});
     CHECK_FALSE(f.backup.RunKeysSaved);
 
-    f.box[0] = "TARO=Mail#$#" + f.program;  // the profile in another case
+    f.box.lines[0] = "TARO=Mail#$#" + f.program;  // the profile in another case
     REQUIRE(EnableStartupEntry(f.context, 0).changed);
     REQUIRE(FileExists(mail));
     CHECK(f.shell.ResolveLink(mail) == f.program);
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
   }
 
   SUBCASE("a shortcut whose target is gone keeps its item id list") {
@@ -196,8 +197,8 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
     DeleteFileW(Wide(lost).c_str());
 
     REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Lost", lost_link)).changed);
-    REQUIRE(f.box.size() == 1);
-    CHECK(f.box[0] == "taro=Lost@@@" + *ItemIdListToHex(item->data(), item->size()));
+    REQUIRE(f.box.lines.size() == 1);
+    CHECK(f.box.lines[0] == "taro=Lost@@@" + *ItemIdListToHex(item->data(), item->size()));
     REQUIRE(EnableStartupEntry(f.context, 0).changed);
     REQUIRE(FileExists(lost_link));
     CHECK(f.shell.LinkTargetItemIdList(lost_link) == item);
@@ -220,8 +221,8 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
     CHECK(ItemIdListBytes(ItemIdListFromBytes(*bytes).get()) == bytes);
     CHECK_FALSE(PathToItemIdList(""));
 
-    f.box = {"taro=Data@@@" + *ItemIdListToHex(bytes->data(), bytes->size())};
-    EntryRecord row = DisabledBoxRecords(f.box, f.locations)[0];
+    f.box.lines = {"taro=Data@@@" + *ItemIdListToHex(bytes->data(), bytes->size())};
+    EntryRecord row = DisabledBoxRecords(f.box.lines, f.locations)[0];
     Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
     CHECK(PrepareDisabledBoxRow(row, system));
   }
