@@ -8,6 +8,7 @@
 #include "common/line_list_file.h"
 #include "common/locations.h"
 #include "components/item_id_list.h"
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
@@ -263,5 +264,88 @@ TEST_CASE("Kind changes between the all-users folder and the machine keys") {
     CHECK_FALSE(result.changed);
     CHECK(f.Run(0, "OrvelaTest Args"));
     CHECK_FALSE(FileExists(ShellFolderPath(CSIDL_STARTUP) + "\\OrvelaTest Args.lnk"));
+  }
+}
+
+namespace {
+
+struct LinkFieldsRead {
+  std::wstring path, arguments, folder, icon;
+  int icon_index = 0;
+  WORD hotkey = 0;
+  bool operator==(const LinkFieldsRead&) const = default;
+};
+
+// A shortcut with every field the line cannot carry, written through the shell itself.
+void WriteFullShortcut(const std::string& path, const std::wstring& target, WORD hotkey) {
+  ComPtr<IShellLinkW> link;
+  REQUIRE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, link.put_void())));
+  link->SetPath(target.c_str());
+  link->SetArguments(L"-check \"受信箱 1\"");
+  link->SetWorkingDirectory(L"C:\\windows");
+  link->SetIconLocation(L"C:\\windows\\system32\\shell32.dll", 12);
+  link->SetHotkey(hotkey);
+  ComPtr<IPersistFile> file = link.query<IPersistFile>();
+  REQUIRE(file);
+  REQUIRE(SUCCEEDED(file->Save(Wide(path).c_str(), TRUE)));
+}
+
+LinkFieldsRead ReadFullShortcut(const std::string& path) {
+  LinkFieldsRead read;
+  ComPtr<IShellLinkW> link;
+  REQUIRE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, link.put_void())));
+  ComPtr<IPersistFile> file = link.query<IPersistFile>();
+  REQUIRE(SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ)));
+  wchar_t text[MAX_PATH] = {};
+  link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+  read.path = text;
+  link->GetArguments(text, MAX_PATH);
+  read.arguments = text;
+  link->GetWorkingDirectory(text, MAX_PATH);
+  read.folder = text;
+  link->GetIconLocation(text, MAX_PATH, &read.icon_index);
+  read.icon = text;
+  link->GetHotkey(&read.hotkey);
+  return read;
+}
+
+}  // namespace
+
+TEST_CASE("a real shortcut comes back whole from the Disabled Box") {
+  WineFixture f;
+  const int taro = f.Profile("taro");
+  const std::string folder = f.StartupFolder("taro");
+  REQUIRE(CreateFolderTree(folder));
+
+  SUBCASE("arguments, working folder, icon and hot key") {
+    const std::string lnk = folder + "\\Mail.lnk";
+    WriteFullShortcut(lnk, Wide(f.program), MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    const LinkFieldsRead before = ReadFullShortcut(lnk);
+    const auto bytes = ReadWholeFile(lnk);
+    REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Mail", lnk)).changed);
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#" + f.program});
+    CHECK_FALSE(FileExists(lnk));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(ReadFullShortcut(lnk) == before);
+    CHECK(ReadWholeFile(lnk) == bytes);
+
+    // As a Run value it keeps its arguments, the target quoted when it holds a blank.
+    REQUIRE(ChangeKind(f.context, Row(taro, "", "OrvelaTest Mail", lnk), 1).changed);
+    CHECK(f.Run(0, "OrvelaTest Mail") ==
+          RegistryValue{kRegSz, StringToRegistryData(RunCommandOf(f.program, "-check \"受信箱 1\""))});
+  }
+  SUBCASE("a target on a network path that does not answer") {
+    const std::string lnk = folder + "\\Share.lnk";
+    WriteFullShortcut(lnk, L"\\\\orvela-nowhere\\share\\tool.exe", 0);
+    const auto bytes = ReadWholeFile(lnk);
+    REQUIRE(bytes);
+    const ActionResult disabled = DisableStartupEntry(f.context, Row(taro, "", "Share", lnk));
+    REQUIRE_MESSAGE(disabled.changed, disabled.message);
+    CHECK_FALSE(FileExists(lnk));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(ReadWholeFile(lnk) == bytes);
+    CHECK(f.box.lines.empty());
   }
 }
