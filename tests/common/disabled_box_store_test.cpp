@@ -108,15 +108,3 @@ TEST_CASE("the copy of a damaged file is never written over") {
   CHECK_FALSE(ReadWholeFile(box.store.path + ".unreadable3"));
   CHECK(box.prompt.messages().back().find(box.store.path + ".unreadable2\n") != std::string::npos);
 }
-
-TEST_CASE("a hand-edited file loads line for line: a lone CR stays inside its line") {
-  Box box;
-  box.Put(FixtureBytes("boxes/hand-edited.txt"));
-  box.store.Load(box.prompt);
-  CHECK(box.store.state == State::kLoaded);
-  REQUIRE(box.store.lines.size() == 8);
-  CHECK(box.store.lines[1] == std::string("User@Zero=C:\\a.exe\0 /x", 22));
-  CHECK(box.store.lines[3] == "User@Return=C:\\c.exe\r/z");
-  CHECK(box.store.lines[7] == "hanako=表#$#C:\\表\\hyou.exe");
-  CHECK(box.prompt.shown().empty());
-}

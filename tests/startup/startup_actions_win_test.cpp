@@ -334,7 +334,7 @@ TEST_CASE("a real shortcut comes back whole from the Disabled Box") {
     // As a Run value it keeps its arguments, the target quoted when it holds a blank.
     REQUIRE(ChangeKind(f.context, Row(taro, "", "OrvelaTest Mail", lnk), 1).changed);
     CHECK(f.Run(0, "OrvelaTest Mail") ==
-          RegistryValue{kRegSz, StringToRegistryData(RunCommandOf(f.program, "-check \"受信箱 1\""))});
+          RegistryValue{kRegSz, StringToRegistryData(f.program + " -check \"受信箱 1\"")});
   }
   SUBCASE("a target on a network path that does not answer") {
     const std::string lnk = folder + "\\Share.lnk";
