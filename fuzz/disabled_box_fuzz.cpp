@@ -50,12 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (record.Unrecognised) {
       Check(record.Command == line);
     } else if (IsRegistryEntry(record)) {
-      const auto written = RegistryEntryLine(record);
+      const auto written = RegistryEntryLine(record, Locations());
       Check(!written || *written == line);
     } else {
       Check(record.Key >= 0 && record.Key < static_cast<int32_t>(Locations().profiles().size()));
-      const auto written = FolderEntryLine(Locations().profiles()[record.Key], record.Name,
-                                           record.Command, record.ItemIdForm);
+      const auto written = FolderEntryLine(Locations(), record.Key, record.Name, record.Command,
+                                           record.ItemIdForm);
       // The key part may be spelled in another case; the rest must be the same.
       Check(!written || ValuePart(*written) == ValuePart(line));
     }

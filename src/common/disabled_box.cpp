@@ -40,9 +40,16 @@ bool ParseRegistryKeyPart(std::string_view key_part, EntryRecord& record) {
 
 }  // namespace
 
-bool TextFitsLine(std::string_view text) {
-  return text.find_first_of("\r\n") == std::string_view::npos;
+bool HasControlCharacter(std::string_view text) {
+  // On UTF-8 text a byte below 0x20 or 0x7F is always a whole character.
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return true;
+  }
+  return false;
 }
+
+bool TextFitsLine(std::string_view text) { return !HasControlCharacter(text); }
 
 bool NameFitsLine(std::string_view name) {
   return TextFitsLine(name) && !Contains(name, "=") && !Contains(name, kTargetMarker) &&
@@ -53,7 +60,8 @@ bool ProfileFitsLine(std::string_view profile) {
   return !profile.empty() && TextFitsLine(profile) && !Contains(profile, "=");
 }
 
-std::optional<std::string> RegistryEntryLine(const EntryRecord& record) {
+std::optional<std::string> RegistryEntryLine(const EntryRecord& record,
+                                             const ProfileLocations& locations) {
   std::string_view prefix;
   if (record.Key == kUserRunKey) {
     prefix = kUserLinePrefix;
@@ -63,15 +71,30 @@ std::optional<std::string> RegistryEntryLine(const EntryRecord& record) {
     return std::nullopt;
   }
   if (!NameFitsLine(record.Name) || !TextFitsLine(record.Command)) return std::nullopt;
-  return std::string(prefix) + record.Name + "=" + record.Command;
+  std::string line = std::string(prefix) + record.Name + "=" + record.Command;
+  const EntryRecord back = DisabledBoxRecord(line, locations);
+  const bool same_key = back.Key == record.Key &&
+                        (record.Key != kMachineKey || (back.Kind == "Run") == (record.Kind == "Run"));
+  if (back.Unrecognised || !same_key || back.Name != record.Name || back.Command != record.Command)
+    return std::nullopt;
+  return line;
 }
 
-std::optional<std::string> FolderEntryLine(std::string_view profile, std::string_view name,
-                                           std::string_view target, bool item_id_form) {
-  if (!ProfileFitsLine(profile) || !NameFitsLine(name) || !TextFitsLine(target))
+std::optional<std::string> FolderEntryLine(const ProfileLocations& locations, int profile,
+                                           std::string_view name, std::string_view target,
+                                           bool item_id_form) {
+  if (profile < 0 || profile >= static_cast<int>(locations.profiles().size())) return std::nullopt;
+  const std::string& profile_name = locations.profiles()[static_cast<size_t>(profile)];
+  if (!ProfileFitsLine(profile_name) || !NameFitsLine(name) || !TextFitsLine(target))
     return std::nullopt;
-  return std::string(profile) + "=" + std::string(name) +
-         std::string(item_id_form ? kItemIdMarker : kTargetMarker) + std::string(target);
+  std::string line = profile_name + "=" + std::string(name) +
+                     std::string(item_id_form ? kItemIdMarker : kTargetMarker) + std::string(target);
+  // Names ending in "#$", "@" or "@@" run into the marker and read back shorter.
+  const EntryRecord back = DisabledBoxRecord(line, locations);
+  if (back.Unrecognised || back.Key != profile || back.Name != name || back.Command != target ||
+      back.ItemIdForm != item_id_form)
+    return std::nullopt;
+  return line;
 }
 
 EntryRecord DisabledBoxRecord(std::string_view line, const ProfileLocations& locations) {

@@ -13,6 +13,8 @@
 //   taro@#@Copy=C:\Users\taro\...\SendTo\Copy.js  a SendTo item that was no shortcut
 //
 // A line that fits none of the forms is never dropped: it is kept and shown as it is.
+// A line is written only when reading it back gives the same entry: a name that runs into
+// a marker ("Tool#$" + "#$#" reads back as "Tool") is refused, not stored.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -33,22 +35,29 @@ inline constexpr std::string_view kItemIdMarker = "@@@";
 inline constexpr std::string_view kSendToMarker = "@#@";
 inline constexpr std::string_view kSendToShortcutMark = "lnk";
 
-// A text that a line can carry and give back unchanged: no line break.
+// A zero byte or another control character (line breaks included). Such a line is shown
+// but never enabled: the value or name it would give back is not the one disabled.
+bool HasControlCharacter(std::string_view text);
+// A text that a line can carry and give back unchanged: no control character.
 bool TextFitsLine(std::string_view text);
-// An entry name that reads back the same: no "=", "#$#", "@@@" and no line break.
+// An entry name with no separator or marker in it ("=", "#$#", "@@@") and no control
+// character. Necessary, not sufficient: the line writers below check the whole line.
 bool NameFitsLine(std::string_view name);
-// A profile name that can stand as a key part: no "=" and no line break.
+// A profile name that can stand as a key part: no "=" and no control character.
 bool ProfileFitsLine(std::string_view profile);
 
 // The line of a disabled registry entry ("User@", "Machine@" or "MachineOnce@" by the
-// record's Key and Kind). nullopt for a folder record or when the name or command does not
-// fit a line.
-std::optional<std::string> RegistryEntryLine(const EntryRecord& record);
+// record's Key and Kind). nullopt for a folder record or when the line would not read
+// back as this entry.
+std::optional<std::string> RegistryEntryLine(const EntryRecord& record,
+                                             const ProfileLocations& locations);
 
-// The line of a disabled Startup-folder shortcut: target path (item_id_form false) or the
-// hex of its target item id list. nullopt when a part does not fit a line.
-std::optional<std::string> FolderEntryLine(std::string_view profile, std::string_view name,
-                                           std::string_view target, bool item_id_form);
+// The line of a disabled shortcut of profile `profile` (its index): target path
+// (item_id_form false) or the hex of its target item id list. nullopt when the line would
+// not read back as this entry.
+std::optional<std::string> FolderEntryLine(const ProfileLocations& locations, int profile,
+                                           std::string_view name, std::string_view target,
+                                           bool item_id_form);
 
 // The record of one Disabled Box line as the view shows it: registry lines with Key/Kind,
 // Name and Command; folder lines with the profile index, Location = that profile's Startup

@@ -8,15 +8,20 @@
 namespace orvela {
 
 struct LineListLoad {
+  enum class Status {
+    kRead,        // every line was read
+    kMissing,     // no file: an empty list
+    kUnreadable,  // the file is there but could not be opened or read (locked, no rights)
+    kDamaged,     // bytes that are no text of the file's encoding
+  };
+  Status status = Status::kMissing;
+  // kRead: the lines. kDamaged: the lines that could be read, for showing only.
   std::vector<std::string> lines;
-  // The file held bytes that are no text of the code page: those lines could not be taken.
-  // The file is then copied to kept_copy first; when even that fails, the caller must not
-  // write the list back over the only copy.
-  bool damaged = false;
-  std::optional<std::string> kept_copy;
+  // kDamaged: where a copy of the file's bytes is (an earlier copy of the same bytes, or a
+  // new file beside the others); nullopt when none could be written.
+  std::optional<std::string> damaged_copy;
 };
 
-// A missing file gives an empty list.
 LineListLoad LoadLineList(const std::string& path);
 // Writes the whole list, replacing the file in one step; false when it could not.
 bool SaveLineList(const std::string& path, const std::vector<std::string>& lines);

@@ -36,6 +36,10 @@ class TShellLink {
   int GetLinkToPath(const std::string& link, std::string& target, HWND owner) const;
   // The shortcut's target as an item id list; empty on failure.
   UniqueItemIdList GetLinkToItemId(const std::string& link, HWND owner) const;
+  // The target path as stored (%NAME% references expanded, existence not checked, so a
+  // network path out of reach comes back too) and the arguments, without resolving.
+  // False when the file could not be loaded as a shortcut.
+  bool GetLinkFields(const std::string& link, std::string& path, std::string& arguments) const;
 
   // Writes a shortcut to `target` (or, when that is empty, to the shell item `item`) into
   // the folder, named `name` (forbidden characters replaced) or after the target. Without

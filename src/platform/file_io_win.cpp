@@ -4,29 +4,52 @@
 #include <algorithm>
 
 #include "platform/file_io.h"
+#include "platform/folders_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+namespace {
+
+bool NotThere(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_INVALID_NAME;
+}
+
+}  // namespace
+
+FileRead ReadFileIfPresent(const std::string& path) {
+  FileRead result;
   UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
+  if (!file) {
+    if (!NotThere(GetLastError())) result.status = FileRead::Status::kUnreadable;
+    return result;
+  }
+  result.status = FileRead::Status::kUnreadable;
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return result;
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD got = 0;
     if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
                   nullptr))
-      return std::nullopt;
+      return result;
     if (got == 0) break;  // the file shrank meanwhile
     done += got;
   }
   bytes.resize(done);
-  return bytes;
+  result.status = FileRead::Status::kRead;
+  result.bytes = std::move(bytes);
+  return result;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  FileRead read = ReadFileIfPresent(path);
+  if (read.status != FileRead::Status::kRead) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
@@ -51,6 +74,52 @@ bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!ok) DeleteFileW(temp.c_str());
   return ok;
+}
+
+bool WriteNewFile(const std::string& path, std::string_view bytes) {
+  const std::wstring target = Wide(path);
+  const std::wstring temp = target + L".part";
+  bool ok;
+  {
+    UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    ok = true;
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+      DWORD wrote = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+      ok = WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
+      done += wrote;
+    }
+    ok = ok && FlushFileBuffers(file.get());
+  }
+  // Without MOVEFILE_REPLACE_EXISTING the move fails where a file is: nothing is written over.
+  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(temp.c_str());
+  return ok;
+}
+
+bool MakeFolderTree(const std::string& path) { return CreateFolderTree(path); }
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  std::wstring pattern = Wide(folder);
+  if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+  if (!search) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(search.get(), &found));
+  return names;
+}
+
+bool DeleteFileAt(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  DeleteFileW(wide.c_str());
+  return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && NotThere(GetLastError());
 }
 
 }  // namespace orvela

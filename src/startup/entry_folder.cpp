@@ -46,6 +46,8 @@ std::string EntryFolderOf(std::string_view command, const StartupSystem& system)
       }
     }
   }
+  // "%SystemRoot%\x.exe" names a folder that exists, as the missing-program test finds.
+  if (path.find('%') != std::string::npos) path = system.ExpandVariables(path);
   if (EndsWithLnk(path)) path = system.ResolveLink(path);
   if (!path.empty() && path.find(":\\") == std::string::npos && system.KindOf(path) == PathKind::kNone) {
     const DriveKind drive = system.DriveKindOf(path);

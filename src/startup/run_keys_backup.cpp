@@ -86,16 +86,16 @@ void MoveUnsavedValues(StartupContext& context, const KeysFileCheck& check,
       if (WasNotSaved(context.backup, key_name, name)) continue;
       const std::optional<RegistryValue> value = key->ReadValue(name);
       if (!value) continue;
-      const std::optional<std::string> line = RunValueLine(static_cast<int>(location), name, *value);
-      const bool in_box = line && std::find(context.box_lines.begin(), context.box_lines.end(),
-                                            *line) != context.box_lines.end();
-      if (!line || (!in_box && !AppendDisabledBoxLine(context, *line))) {
+      const std::optional<std::string> line = RunValueLine(static_cast<int>(location), name, *value, context.locations);
+      const bool in_box = line && std::find(context.box.lines.begin(), context.box.lines.end(),
+                                            *line) != context.box.lines.end();
+      if (!line || (!in_box && !AppendDisabledBoxLine(context, *line, *value))) {
         kept.push_back(name);
         continue;
       }
       if (!key->DeleteValue(name)) {
         // Still live: the line just added would only show it twice.
-        if (!in_box) RemoveDisabledBoxLine(context, context.box_lines.size() - 1);
+        if (!in_box) RemoveDisabledBoxLine(context, context.box.lines.size() - 1);
         kept.push_back(name);
         continue;
       }
@@ -120,11 +120,11 @@ bool TakeRestoredOutOfBox(StartupContext& context, const KeysFileCheck& check,
       const RegistryValue* was = Find(before[location].values, name);
       if (was && *was == value) continue;
       if (key->ReadValue(name) != value) continue;
-      const std::optional<std::string> line = RunValueLine(static_cast<int>(location), name, value);
+      const std::optional<std::string> line = RunValueLine(static_cast<int>(location), name, value, context.locations);
       if (!line) continue;
       const EntryRecord restored = DisabledBoxRecord(*line, context.locations);
-      for (size_t row = context.box_lines.size(); row-- > 0;) {
-        const EntryRecord record = DisabledBoxRecord(context.box_lines[row], context.locations);
+      for (size_t row = context.box.lines.size(); row-- > 0;) {
+        const EntryRecord record = DisabledBoxRecord(context.box.lines[row], context.locations);
         if (!record.Unrecognised && RunLocationOf(record) == RunLocationOf(restored) &&
             IsRegistryEntry(record) && SameRegistryName(record.Name, restored.Name) &&
             record.Command == restored.Command) {
@@ -215,7 +215,7 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
     prompt.ShowMessage(std::string(kUndoKeptValues) + NameList(kept), TRegistryFile::kCaption,
                        PromptIcon::kWarning);
   if (!box_written)
-    prompt.ShowMessage(std::string(kUndoBoxNotWritten) + "\n" + context.box_path,
+    prompt.ShowMessage(std::string(kUndoBoxNotWritten) + "\n" + context.box.path,
                        TRegistryFile::kCaption, PromptIcon::kError);
   return true;
 }

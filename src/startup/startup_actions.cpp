@@ -4,7 +4,6 @@
 #include <functional>
 #include <cctype>
 
-#include "common/line_list_file.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
 #include "regfile/registry.h"
@@ -28,10 +27,14 @@ bool RunKeyExists(RegistryBackend& registry, int location) {
   return registry.KeyExists(where.root, where.path);
 }
 
+std::string Bracketed(std::string_view name, std::string_view text) {
+  return "[" + std::string(name) + "]\n" + std::string(text);
+}
+
 // Shows "[" + name + "]\n" + text and keeps it in the result.
 ActionResult& Tell(StartupContext& context, ActionResult& result, std::string_view name,
                    std::string_view text, PromptIcon icon) {
-  result.message = "[" + std::string(name) + "]\n" + std::string(text);
+  result.message = Bracketed(name, text);
   context.prompt.ShowMessage(result.message, kCaption, icon);
   return result;
 }
@@ -43,11 +46,10 @@ ActionResult Told(StartupContext& context, std::string_view name, std::string_vi
   return result;
 }
 
-// The Disabled Box becomes `lines`, in memory and in its file, or stays as it was.
-bool CommitBox(StartupContext& context, std::vector<std::string> lines) {
-  if (!context.box_writable || !SaveLineList(context.box_path, lines)) return false;
-  context.box_lines = std::move(lines);
-  return true;
+// Told when a change would write a box file that could not be read at start.
+ActionResult BoxNotLoaded(StartupContext& context, std::string_view name) {
+  return Told(context, name, std::string(kBoxNotLoadedText) + "\n" + context.box.path,
+              PromptIcon::kWarning);
 }
 
 std::vector<std::string> WithLine(const std::vector<std::string>& lines, const std::string& line) {
@@ -82,8 +84,8 @@ Placement PlaceRunValue(StartupContext& context, std::string_view name, const Re
   const std::optional<RegistryValue> existing = key->ReadValue(name);
   if (existing && *existing == value) return Placement::kPlaced;
   if (existing &&
-      !context.prompt.AskYesNo("[" + std::string(name) + "]\n" + std::string(msg::kReplaceQuestion),
-                               kCaption, PromptIcon::kQuestion)) {
+      !context.prompt.AskYesNo(Bracketed(name, msg::kReplaceQuestion), kCaption,
+                               PromptIcon::kQuestion)) {
     return Placement::kDeclined;
   }
   return key->WriteValue(name, value) ? Placement::kPlaced : Placement::kFailed;
@@ -110,17 +112,31 @@ bool HasProfile(const StartupContext& context, int32_t key) {
   return key >= 0 && key < static_cast<int32_t>(context.locations.profiles().size());
 }
 
-// Disabling: the line goes into the box (and its file) first, then the live place is
-// removed; when that fails the line is taken back out, so the entry is never in neither place.
-ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& record, const std::string& line,
-                               std::string_view not_removed, const std::function<bool()>& remove_live) {
+// Disabling: the original is kept, the line goes into the box (and its file), then the live
+// place is removed; a step that fails undoes the ones before, so the entry is never in
+// neither place. `keep` gives the kept item's id (nullopt: it could not be written), or
+// an empty id when there is nothing to keep.
+ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& record,
+                               const std::string& line,
+                               const std::function<std::optional<std::string>()>& keep,
+                               std::string_view not_removed,
+                               const std::function<bool()>& remove_live) {
+  if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
-  const std::vector<std::string> before = context.box_lines;
-  if (!CommitBox(context, WithLine(before, line)))
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
+  KeptOriginals kept = context.box.kept();
+  const std::optional<std::string> kept_id = keep();
+  if (!kept_id) return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
+  const auto drop_kept = [&] {
+    if (!kept_id->empty()) kept.Drop(*kept_id);
+  };
+  const std::vector<std::string> before = context.box.lines;
+  if (!context.box.Commit(WithLine(before, line))) {
+    drop_kept();
+    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box.path,
                 PromptIcon::kError);
+  }
   if (!remove_live()) {
-    CommitBox(context, before);
+    if (context.box.Commit(before)) drop_kept();
     return Told(context, record.Name, not_removed, PromptIcon::kError);
   }
   return {.changed = true};
@@ -128,7 +144,6 @@ ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& recor
 
 ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
-  if (!NameFitsLine(record.Name)) return Told(context, record.Name, msg::kNameNotStorable);
   const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, false);
   if (!key && RunKeyExists(context.registry, location))
     return Told(context, record.Name, msg::kKeyNotOpened, PromptIcon::kError);
@@ -141,75 +156,165 @@ ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& re
     if (!StoredAsText(*live, disabled.Command))
       return Told(context, record.Name, msg::kValueNotStorable);
   }
-  const std::optional<std::string> line = RegistryEntryLine(disabled);
-  if (!line) return Told(context, record.Name, msg::kCommandNotStorable);
+  const std::optional<std::string> line = RegistryEntryLine(disabled, context.locations);
+  if (!line)
+    return Told(context, record.Name,
+                TextFitsLine(disabled.Command) ? msg::kNameNotStorable : msg::kCommandNotStorable);
 
-  return IntoBoxThenRemove(context, record, *line, msg::kNotDisabledValue,
-                           [&] { return !live || key->DeleteValue(record.Name); });
+  return IntoBoxThenRemove(
+      context, record, *line,
+      [&]() -> std::optional<std::string> {
+        // The value's own type and bytes: a REG_SZ holding "%windir%" stays a REG_SZ.
+        return live ? context.box.kept().KeepValue(*line, *live) : std::string();
+      },
+      msg::kNotDisabledValue, [&] { return !live || key->DeleteValue(record.Name); });
 }
 
 ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& record) {
   if (!HasProfile(context, record.Key)) return {};
   const std::string& profile = context.locations.profiles()[static_cast<size_t>(record.Key)];
-  if (!NameFitsLine(record.Name)) return Told(context, record.Name, msg::kNameNotStorable);
   if (!ProfileFitsLine(profile)) return Told(context, record.Name, msg::kProfileNotStorable);
   if (!context.shell.FileExists(record.Command))
     return Told(context, record.Name, msg::kFileNotFound);
 
-  std::optional<std::string> line;
-  const std::string target = context.shell.ResolveLink(record.Command);
-  if (target != record.Command) {
-    line = FolderEntryLine(profile, record.Name, target, false);
-  } else {
-    // No existing target: keep the shell item the shortcut points to.
+  std::string target = context.shell.ResolveLink(record.Command);
+  bool item_id_form = false;
+  if (target == record.Command) {
+    // No existing target: the shell item the shortcut points to, else the path it holds
+    // (a network path out of reach); the kept file gives either back as it was.
     const auto list = context.shell.LinkTargetItemIdList(record.Command);
     const std::optional<std::string> hex =
         list ? ItemIdListToHex(list->data(), list->size()) : std::nullopt;
-    if (!hex) return Told(context, record.Name, msg::kNotAShortcut);
-    line = FolderEntryLine(profile, record.Name, *hex, true);
+    const std::optional<LinkFields> fields = context.shell.ReadLinkFields(record.Command);
+    if (hex) {
+      target = *hex;
+      item_id_form = true;
+    } else if (fields && !fields->path.empty()) {
+      target = fields->path;
+    } else {
+      return Told(context, record.Name, msg::kNotAShortcut);
+    }
   }
-  if (!line) return Told(context, record.Name, msg::kCommandNotStorable);
+  const std::optional<std::string> line =
+      FolderEntryLine(context.locations, record.Key, record.Name, target, item_id_form);
+  if (!line)
+    return Told(context, record.Name,
+                TextFitsLine(target) ? msg::kNameNotStorable : msg::kCommandNotStorable);
 
-  return IntoBoxThenRemove(context, record, *line, msg::kNotDisabledFile,
-                           [&] { return context.shell.RemoveFile(record.Command); });
+  return IntoBoxThenRemove(
+      context, record, *line,
+      [&]() -> std::optional<std::string> {
+        const std::optional<std::string> bytes = context.shell.ReadFileBytes(record.Command);
+        if (!bytes) return std::nullopt;
+        return context.box.kept().KeepFile(*line, FileNamePart(record.Command), *bytes);
+      },
+      msg::kNotDisabledFile, [&] { return context.shell.RemoveFile(record.Command); });
 }
 
-// Puts a Disabled Box record back into its place. kPlaced, or the user was told why not.
-Placement EnableRecord(StartupContext& context, const EntryRecord& record, ActionResult& result) {
-  if (const std::optional<int> location = RunLocationOf(record)) {
-    const Placement placement =
-        PlaceRunValue(context, record.Name, RunValueOf(record.Command), *location);
-    if (placement == Placement::kFailed)
-      Tell(context, result, record.Name, msg::kWriteFailedKept, PromptIcon::kError);
-    return placement;
+// The value a Run line gives back: the kept one, else the design's string from the line.
+// A live value is already this entry when it is that value, or, for a line without a kept
+// value, a string of the line's command.
+bool RunEntryInPlace(const std::optional<RegistryValue>& live, const RegistryValue& wanted,
+                     bool kept, const EntryRecord& record) {
+  if (!live) return false;
+  if (*live == wanted) return true;
+  return !kept && StoredAsText(*live, record.Command);
+}
+
+Placement EnableRunValue(StartupContext& context, const EntryRecord& record, int location,
+                         const std::optional<KeptOriginal>& kept, ActionResult& result) {
+  const bool has_kept = kept && !kept->is_file;
+  const RegistryValue wanted = has_kept ? kept->value : RunValueOf(record.Command);
+  std::optional<RegistryValue> live;
+  if (const auto key = OpenRunKey(context.registry, location, false))
+    live = key->ReadValue(record.Name);
+  // Written back meanwhile (by the program itself, or before a crash): the line just goes.
+  if (RunEntryInPlace(live, wanted, has_kept, record)) return Placement::kPlaced;
+  const Placement placement = PlaceRunValue(context, record.Name, wanted, location);
+  if (placement == Placement::kFailed)
+    Tell(context, result, record.Name, msg::kWriteFailedKept, PromptIcon::kError);
+  return placement;
+}
+
+// Whether the shortcut in place is the one the line stands for: the kept bytes, or the
+// line's target.
+bool ShortcutInPlace(StartupContext& context, const std::string& path, const EntryRecord& record,
+                     const std::optional<KeptOriginal>& kept) {
+  if (kept && context.shell.ReadFileBytes(path) == kept->bytes) return true;
+  if (record.ItemIdForm) {
+    const auto list = context.shell.LinkTargetItemIdList(path);
+    return list && ItemIdListToHex(list->data(), list->size()) == record.Command;
   }
+  if (context.shell.ResolveLink(path) == record.Command) return true;
+  const std::optional<LinkFields> fields = context.shell.ReadLinkFields(path);
+  return fields && fields->path == record.Command;
+}
+
+// Makes the shortcut again from the line (lines of older files, or a kept item gone).
+// Returns its path, "" (told) when it could not be made.
+std::string RecreateShortcut(StartupContext& context, const EntryRecord& record,
+                             const std::string& folder, ActionResult& result) {
   ShortcutTarget target;
   if (record.ItemIdForm) {
     const auto list = HexToItemIdList(record.Command);
     if (!list) {
       Tell(context, result, record.Name, msg::kItemIdUnreadable, PromptIcon::kError);
-      return Placement::kFailed;
+      return "";
     }
     target.item_id_list = *list;
   } else {
     target.path = record.Command;
   }
+  const std::string made = context.shell.CreateShortcut(target, folder, record.Name);
+  if (made.empty()) Tell(context, result, record.Name, msg::kShortcutFailedKept, PromptIcon::kError);
+  return made;
+}
+
+Placement EnableShortcut(StartupContext& context, const EntryRecord& record,
+                         std::optional<KeptOriginal> kept, ActionResult& result) {
+  if (kept && !kept->is_file) kept.reset();
   const std::string folder = context.locations.FolderOf(FolderKind::kStartup, record.Key);
-  if (folder.empty() || context.shell.CreateShortcut(target, folder, record.Name).empty()) {
+  if (folder.empty()) {
     Tell(context, result, record.Name, msg::kShortcutFailedKept, PromptIcon::kError);
     return Placement::kFailed;
   }
-  return Placement::kPlaced;
+  const std::string path =
+      JoinPath(folder, kept ? kept->file_name : FileMogChk(record.Name) + ".lnk");
+  const bool taken = context.shell.FileExists(path);
+  if (taken) {
+    // Already back (written before a crash, or by the program itself): no second copy.
+    if (ShortcutInPlace(context, path, record, kept)) return Placement::kPlaced;
+    if (!context.prompt.AskYesNo(Bracketed(record.Name, msg::kShortcutReplaceQuestion), kCaption,
+                                 PromptIcon::kQuestion))
+      return Placement::kDeclined;
+  }
+  if (kept) {
+    if (context.shell.WriteFileBytes(path, kept->bytes, taken)) return Placement::kPlaced;
+    Tell(context, result, record.Name, msg::kNotRestored, PromptIcon::kError);
+    return Placement::kFailed;
+  }
+  const std::string made = RecreateShortcut(context, record, folder, result);
+  if (made.empty()) return Placement::kFailed;
+  if (!taken) return Placement::kPlaced;
+  // Replacing: the new shortcut takes the old one's place in one step.
+  const std::optional<std::string> bytes = context.shell.ReadFileBytes(made);
+  const bool replaced = bytes && context.shell.WriteFileBytes(path, *bytes, true);
+  context.shell.RemoveFile(made);
+  if (replaced) return Placement::kPlaced;
+  Tell(context, result, record.Name, msg::kNotRestored, PromptIcon::kError);
+  return Placement::kFailed;
 }
 
 ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record) {
   if (!HasProfile(context, record.Key)) return {};
   const std::string target = context.shell.ResolveLink(record.Command);
   if (target == record.Command) return Told(context, record.Name, msg::kNoLinkTarget);
+  const std::optional<LinkFields> fields = context.shell.ReadLinkFields(record.Command);
+  const std::string command = RunCommandOf(target, fields ? fields->arguments : "");
   // The all-users folder's entries run for everyone: they go to the machine's key.
   const int location = record.Key == context.locations.all_users_index() ? 1 : 0;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
-  const Placement placement = PlaceRunValue(context, record.Name, RunValueOf(target), location);
+  const Placement placement = PlaceRunValue(context, record.Name, RunValueOf(command), location);
   if (placement == Placement::kDeclined) return {};
   if (placement == Placement::kFailed)
     return Told(context, record.Name, msg::kWriteFailed, PromptIcon::kError);
@@ -221,6 +326,16 @@ ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record
 
 ActionResult RegistryToFolder(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
+  // The value as it is now: when it is gone or no longer what the row shows, nothing is
+  // changed and the list is shown afresh.
+  std::optional<RegistryValue> live;
+  if (const auto key = OpenRunKey(context.registry, location, false))
+    live = key->ReadValue(record.Name);
+  if (!live || RunValueText(*live) != record.Command) {
+    ActionResult result{.changed = true};
+    Tell(context, result, record.Name, msg::kEntryChangedMeanwhile, PromptIcon::kWarning);
+    return result;
+  }
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   const std::string folder = context.shell.StartupFolder(record.Key == kMachineKey);
   ShortcutTarget target;
@@ -277,18 +392,32 @@ ActionResult DisableStartupEntry(StartupContext& context, const EntryRecord& rec
 }
 
 ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
-  if (row >= context.box_lines.size()) return {};
-  const EntryRecord record = DisabledBoxRecord(context.box_lines[row], context.locations);
+  if (row >= context.box.lines.size()) return {};
+  const std::string line = context.box.lines[row];
+  const EntryRecord record = DisabledBoxRecord(line, context.locations);
   if (record.Unrecognised) return Told(context, record.Name, msg::kUnrecognisedLine);
+  // A zero byte or a control character would go into the value or the name as it stands.
+  if (HasControlCharacter(line)) return Told(context, record.Name, msg::kControlCharacterLine);
+  // The line must be able to leave the box before the entry goes back.
+  if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
+
+  KeptOriginals kept_originals = context.box.kept();
+  const std::optional<KeptOriginal> kept = kept_originals.Find(line);
   ActionResult result;
-  if (EnableRecord(context, record, result) != Placement::kPlaced) return result;
+  const std::optional<int> location = RunLocationOf(record);
+  const Placement placement = location ? EnableRunValue(context, record, *location, kept, result)
+                                       : EnableShortcut(context, record, kept, result);
+  if (placement != Placement::kPlaced) return result;
   result.changed = true;
-  // Live again: the line goes. If the file cannot follow, the entry is in both places.
-  std::vector<std::string> remaining = WithoutLine(context.box_lines, row);
-  if (!CommitBox(context, remaining)) {
-    context.box_lines = std::move(remaining);
+  // Live again: the line goes, then its kept original. If the file cannot follow, the entry
+  // is in both places and the kept original stays with the line in the file.
+  std::vector<std::string> remaining = WithoutLine(context.box.lines, row);
+  if (!context.box.Commit(remaining)) {
+    context.box.lines = std::move(remaining);
     Tell(context, result, record.Name,
-         std::string(msg::kEnabledBoxNotWritten) + "\n" + context.box_path, PromptIcon::kError);
+         std::string(msg::kEnabledBoxNotWritten) + "\n" + context.box.path, PromptIcon::kError);
+  } else if (kept) {
+    kept_originals.Drop(kept->id);
   }
   return result;
 }
@@ -312,16 +441,21 @@ ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& reco
 }
 
 ActionResult DeleteDisabledBoxEntry(StartupContext& context, size_t row, bool ask) {
-  if (row >= context.box_lines.size()) return {};
-  const EntryRecord record = DisabledBoxRecord(context.box_lines[row], context.locations);
+  if (row >= context.box.lines.size()) return {};
+  const std::string line = context.box.lines[row];
+  const EntryRecord record = DisabledBoxRecord(line, context.locations);
+  if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   if (ask && !context.prompt.AskYesNo(DeleteQuestion(record.Name, true), kDeleteCaption,
                                       PromptIcon::kQuestion)) {
     return {};
   }
-  if (!CommitBox(context, WithoutLine(context.box_lines, row)))
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box_path,
+  if (!context.box.Commit(WithoutLine(context.box.lines, row)))
+    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box.path,
                 PromptIcon::kError);
+  // One kept original per line: a line standing twice keeps the other's.
+  KeptOriginals kept = context.box.kept();
+  if (const auto item = kept.Find(line)) kept.Drop(item->id);
   return {.changed = true};
 }
 
@@ -341,20 +475,32 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
                                  : MoveFolderFile(context, record, chosen_location);
 }
 
-bool AppendDisabledBoxLine(StartupContext& context, const std::string& line) {
-  return CommitBox(context, WithLine(context.box_lines, line));
-}
-
-bool RemoveDisabledBoxLine(StartupContext& context, size_t row) {
-  if (row >= context.box_lines.size()) return true;
-  std::vector<std::string> remaining = WithoutLine(context.box_lines, row);
-  if (CommitBox(context, remaining)) return true;
-  context.box_lines = std::move(remaining);
+bool AppendDisabledBoxLine(StartupContext& context, const std::string& line, const RegistryValue& value) {
+  if (!context.box.writable()) return false;
+  KeptOriginals kept = context.box.kept();
+  const std::optional<std::string> kept_id = kept.KeepValue(line, value);
+  if (!kept_id) return false;
+  if (context.box.Commit(WithLine(context.box.lines, line))) return true;
+  kept.Drop(*kept_id);
   return false;
 }
 
+bool RemoveDisabledBoxLine(StartupContext& context, size_t row) {
+  if (row >= context.box.lines.size()) return true;
+  const std::string line = context.box.lines[row];
+  std::vector<std::string> remaining = WithoutLine(context.box.lines, row);
+  if (!context.box.Commit(remaining)) {
+    context.box.lines = std::move(remaining);
+    return false;
+  }
+  // One kept original per line: a line standing twice keeps the other's.
+  KeptOriginals kept = context.box.kept();
+  if (const auto item = kept.Find(line)) kept.Drop(item->id);
+  return true;
+}
+
 std::optional<std::string> RunValueLine(int location, std::string_view name,
-                                        const RegistryValue& value) {
+                                        const RegistryValue& value, const ProfileLocations& locations) {
   if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return std::nullopt;
   EntryRecord record;
   record.Key = location == 0 ? kUserRunKey : kMachineKey;
@@ -362,7 +508,7 @@ std::optional<std::string> RunValueLine(int location, std::string_view name,
   record.Name = std::string(name);
   record.Command = RunValueText(value);
   if (!StoredAsText(value, record.Command)) return std::nullopt;
-  return RegistryEntryLine(record);
+  return RegistryEntryLine(record, locations);
 }
 
 bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
@@ -370,6 +516,14 @@ bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string
   if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return false;
   const std::unique_ptr<RegistryKey> key = OpenRunKey(registry, location, true);
   return key && key->WriteValue(name, RunValueOf(data));
+}
+
+std::string RunCommandOf(std::string_view target, std::string_view arguments) {
+  std::string command = target.find(' ') != std::string_view::npos
+                            ? "\"" + std::string(target) + "\""
+                            : std::string(target);
+  if (!arguments.empty()) command += " " + std::string(arguments);
+  return command;
 }
 
 RegistryValue RunValueOf(std::string_view command) {

@@ -3,8 +3,9 @@
 // the selection, call one of these, and rebuild the list they show.
 //
 // Nothing the user had is lost on the way: the new place is made before the old one is
-// removed, the Disabled Box file is written at once after every change to it, and a step
-// that fails leaves the entry where it was (or in both places) and says so.
+// removed, the Disabled Box file is written at once after every change to it, a disabled
+// entry's original is kept beside its line, and a step that fails leaves the entry where
+// it was (or in both places) and says so.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/disabled_box_store.h"
 #include "common/locations.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
@@ -27,6 +29,13 @@ struct ShortcutTarget {
   std::vector<std::uint8_t> item_id_list;
 };
 
+// What a shortcut file holds as it was written: its target path (which need not exist, a
+// network path out of reach say) and its arguments.
+struct LinkFields {
+  std::string path;
+  std::string arguments;
+};
+
 // What the changes ask of the shell and the file system. The Win32 side is
 // Win32StartupShell (startup_shell_win.h); tests use a fake.
 class StartupShell {
@@ -38,6 +47,8 @@ class StartupShell {
   // shortcut or has none.
   virtual std::optional<std::vector<std::uint8_t>> LinkTargetItemIdList(
       const std::string& link) = 0;
+  // The shortcut's fields as stored, nothing resolved; nullopt when the file is no shortcut.
+  virtual std::optional<LinkFields> ReadLinkFields(const std::string& link) = 0;
   // Writes a shortcut into the folder (made when missing), named `name` with the
   // characters a file name cannot hold replaced. A taken name gets a number: nothing is
   // overwritten. The shortcut's path, "" when none could be made (the target path does
@@ -51,18 +62,21 @@ class StartupShell {
   virtual bool RemoveFile(const std::string& path) = 0;
   // Copies a file to a path that must not exist yet (its folder is made when missing).
   virtual bool CopyFileTo(const std::string& from, const std::string& to) = 0;
+  // A file's bytes; nullopt when it cannot be read.
+  virtual std::optional<std::string> ReadFileBytes(const std::string& path) = 0;
+  // Writes a file whole (its folder made when missing): a new one that must not exist yet,
+  // or with `replace` in the place of the one there, in one step.
+  virtual bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) = 0;
 };
 
-// Everything a change works on. The lines are the Disabled Box held by the main window;
-// box_writable is false when the file could not be read whole and must not be replaced.
+// Everything a change works on. The box is the startup Disabled Box held by the main
+// window (data\startup.txt and its kept originals).
 struct StartupContext {
   RegistryBackend& registry;
   Prompt& prompt;
   const ProfileLocations& locations;
   StartupShell& shell;
-  std::vector<std::string>& box_lines;
-  std::string box_path;  // data\startup.txt
-  bool box_writable;
+  DisabledBoxStore& box;
   RunKeysBackup& backup;
 };
 
@@ -71,17 +85,22 @@ struct ActionResult {
   std::string message;   // what the user was told ("" when nothing)
 };
 
-// N1Click: the live entry leaves its place and becomes the last line of the Disabled Box.
+// N1Click: the live entry leaves its place and becomes the last line of the Disabled Box;
+// its original (the shortcut file's bytes, the value's type and bytes) is kept first.
 ActionResult DisableStartupEntry(StartupContext& context, const EntryRecord& record);
-// N3Click: the entry of view row `row` (line `row`) goes back to its place; the line is
-// removed only once that worked.
+// N3Click: the entry of view row `row` (line `row`) goes back to its place: the kept
+// original when there is one for this very line, else made again from the line. An entry
+// already in place is not made twice; a different one of the same name is replaced only
+// when the user says so. The line is removed only once the entry is in place.
 ActionResult EnableStartupEntry(StartupContext& context, size_t row);
 // Delete1Click and the Delete key in the live list: removes the value or the file.
 ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& record, bool ask);
-// The same in the Disabled Box view: removes line `row` only (a live value of the same
-// name is not touched).
+// The same in the Disabled Box view: removes line `row` and its kept original only (a live
+// value of the same name is not touched).
 ActionResult DeleteDisabledBoxEntry(StartupContext& context, size_t row, bool ask);
-// SpeedButton3Click: kind 0 (Startup folder) <-> kind 1 (Run key).
+// SpeedButton3Click: kind 0 (Startup folder) <-> kind 1 (Run key). A shortcut becomes the
+// command "target" args (the target quoted when it holds a blank); a Run value is read
+// afresh first and changes nothing when it is no longer what the row shows.
 ActionResult ChangeKind(StartupContext& context, const EntryRecord& record, int chosen_kind);
 // SpeedButton4Click: another Run key (kind 1) or another profile's Startup folder (kind 0),
 // by the entry's own kind.
@@ -94,9 +113,10 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
 bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
                    int location);
 
-// The Disabled Box gains `line` at its end, in memory and in its file at once. False, and
-// nothing changed, when the file cannot be written.
-bool AppendDisabledBoxLine(StartupContext& context, const std::string& line);
+// The Disabled Box gains `line` at its end, with `value` kept beside it as its exact
+// original, in memory and in its file at once. False, and nothing changed, when the value
+// cannot be kept or the file cannot be written.
+bool AppendDisabledBoxLine(StartupContext& context, const std::string& line, const RegistryValue& value);
 // Line `row` leaves the Disabled Box because its entry is live again: every such removal
 // goes through here. False when the file could not follow; the line is gone from memory
 // all the same, so the list does not show the entry twice.
@@ -105,10 +125,13 @@ bool RemoveDisabledBoxLine(StartupContext& context, size_t row);
 // the value back: nullopt for a value that is no string, or a name or text the line
 // cannot carry.
 std::optional<std::string> RunValueLine(int location, std::string_view name,
-                                        const RegistryValue& value);
+                                        const RegistryValue& value, const ProfileLocations& locations);
 
 // The value a Run command is written as.
 RegistryValue RunValueOf(std::string_view command);
+// The Run command of a shortcut: its target, quoted when it holds a blank, then its
+// arguments.
+std::string RunCommandOf(std::string_view target, std::string_view arguments);
 // "%SystemRoot%\x.exe": a %NAME% reference (a name without blanks).
 bool HasEnvironmentReference(std::string_view text);
 
@@ -132,14 +155,29 @@ inline constexpr std::string_view kFromDisabledBox = "無効ボックスから�
 // Texts told to the user, each after "[" + Name + "]\n", in a box titled "Orvela".
 namespace startup_messages {
 inline constexpr std::string_view kNameNotStorable =
-    "名前に「=」「#$#」「@@@」または改行が含まれているため、無効ボックスに保存できません。\n"
+    "名前が無効ボックスの行の区切り（「=」「#$#」「@@@」など）と紛れるか、制御文字を含むため、"
+    "無効ボックスに元どおりに保存できません。\n"
     "無効にしませんでした。";
 inline constexpr std::string_view kProfileNotStorable =
-    "ユーザー名に「=」が含まれているため、無効ボックスに保存できません。\n"
+    "ユーザー名に「=」または制御文字が含まれているため、無効ボックスに保存できません。\n"
     "無効にしませんでした。";
 inline constexpr std::string_view kCommandNotStorable =
-    "登録内容に改行が含まれているため、無効ボックスに保存できません。\n"
+    "登録内容に改行などの制御文字が含まれているため、無効ボックスに保存できません。\n"
     "無効にしませんでした。";
+inline constexpr std::string_view kOriginalNotKept =
+    "元の内容を無効ボックスの保存先に書き込めなかったため、無効にしませんでした。";
+inline constexpr std::string_view kControlCharacterLine =
+    "この行には制御文字（NUL など）が含まれているため、元どおりに戻せません。有効にしませんでした。\n"
+    "削除することはできます。";
+inline constexpr std::string_view kShortcutReplaceQuestion =
+    "同じ名前のショートカットが既にあり、内容が異なります。\n"
+    "置き換えてよろしいですか？";
+inline constexpr std::string_view kNotRestored =
+    "ショートカットのファイルを書き込めませんでした。\n"
+    "無効ボックスに残しました。";
+inline constexpr std::string_view kEntryChangedMeanwhile =
+    "この登録内容は一覧を表示した後に変更されています。一覧を最新の情報に更新しました。\n"
+    "変更しませんでした。";
 inline constexpr std::string_view kValueNotStorable =
     "この値は文字列ではないため、無効ボックスに元どおりに保存できません。\n"
     "無効にしませんでした。";

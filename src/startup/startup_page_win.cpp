@@ -194,9 +194,8 @@ void StartupPage::RebuildShownList() {
 }
 
 StartupContext StartupPage::Context() {
-  return StartupContext{host_.registry(), host_.prompt(),       host_.locations(),
-                        shell_,           host_.startup_box().lines,  host_.paths().startup_box,
-                        host_.startup_box().writable, backup_};
+  return StartupContext{host_.registry(), host_.prompt(),      host_.locations(),
+                        shell_,           host_.startup_box(), backup_};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -242,16 +241,18 @@ void StartupPage::SpeedButton4Click() {
   if (ChangeLocation(context, *entry, chosen).changed) RefreshStartupList();
 }
 
+// Both are offered in the Disabled Box view too: the rows that view shows stay its own,
+// so "有効にする" afterwards acts on the line the user sees.
 void StartupPage::N5Click() {
   StartupContext context = Context();
   RestoreRunKeys(context, true);
-  RefreshStartupList();
+  RebuildShownList();
 }
 
 void StartupPage::Undo1Click() {
   StartupContext context = Context();
   RestoreRunKeys(context, false);
-  RefreshStartupList();
+  RebuildShownList();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
@@ -32,6 +33,12 @@ std::optional<std::vector<std::uint8_t>> Win32StartupShell::LinkTargetItemIdList
   return ItemIdListBytes(list.get());
 }
 
+std::optional<LinkFields> Win32StartupShell::ReadLinkFields(const std::string& link) {
+  LinkFields fields;
+  if (!link_.GetLinkFields(link, fields.path, fields.arguments)) return std::nullopt;
+  return fields;
+}
+
 std::string Win32StartupShell::CreateShortcut(const ShortcutTarget& target,
                                               const std::string& folder, const std::string& name) {
   UniqueItemIdList item;
@@ -58,6 +65,16 @@ bool Win32StartupShell::RemoveFile(const std::string& path) {
 bool Win32StartupShell::CopyFileTo(const std::string& from, const std::string& to) {
   if (!CreateFolderTree(ParentFolder(to))) return false;
   return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), TRUE) != 0;
+}
+
+std::optional<std::string> Win32StartupShell::ReadFileBytes(const std::string& path) {
+  return ReadWholeFile(path);
+}
+
+bool Win32StartupShell::WriteFileBytes(const std::string& path, std::string_view bytes,
+                                       bool replace) {
+  if (!CreateFolderTree(ParentFolder(path))) return false;
+  return replace ? WriteWholeFileReplacing(path, bytes) : WriteNewFile(path, bytes);
 }
 
 std::optional<std::vector<std::uint8_t>> ItemIdListBytes(LPCITEMIDLIST list) {

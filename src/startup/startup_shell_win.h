@@ -23,12 +23,15 @@ class Win32StartupShell final : public StartupShell {
 
   std::string ResolveLink(const std::string& link) override;
   std::optional<std::vector<std::uint8_t>> LinkTargetItemIdList(const std::string& link) override;
+  std::optional<LinkFields> ReadLinkFields(const std::string& link) override;
   std::string CreateShortcut(const ShortcutTarget& target, const std::string& folder,
                              const std::string& name) override;
   std::string StartupFolder(bool all_users) override;
   bool FileExists(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool CopyFileTo(const std::string& from, const std::string& to) override;
+  std::optional<std::string> ReadFileBytes(const std::string& path) override;
+  bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) override;
 
  private:
   TShellLink& link_;

@@ -7,28 +7,51 @@
 using namespace orvela;
 using namespace orvela::testing;
 
-TEST_CASE("Disabled Box lines are written in their forms") {
-  CHECK(RegistryEntryLine(RunRow(0, "Tool", "C:\\Tools\\tool.exe /q")) ==
+TEST_CASE("Disabled Box lines are written in their forms, and only when they read back the same") {
+  const ProfileLocations locations = TestLocations();
+  const int taro = *locations.ProfileIndexOf("taro");
+  CHECK(RegistryEntryLine(RunRow(0, "Tool", "C:\\Tools\\tool.exe /q"), locations) ==
         "User@Tool=C:\\Tools\\tool.exe /q");
-  CHECK(RegistryEntryLine(RunRow(1, "Agent", "\"C:\\A b\\a.exe\" -s=1")) ==
+  CHECK(RegistryEntryLine(RunRow(1, "Agent", "\"C:\\A b\\a.exe\" -s=1"), locations) ==
         "Machine@Agent=\"C:\\A b\\a.exe\" -s=1");
-  CHECK(RegistryEntryLine(RunRow(2, "Setup", "setup.exe")) == "MachineOnce@Setup=setup.exe");
-  CHECK(RegistryEntryLine(RunRow(0, "", "default.exe")) == "User@=default.exe");
-  CHECK_FALSE(RegistryEntryLine(FolderRow(0, "Mail", "C:\\x\\Mail.lnk")));
+  CHECK(RegistryEntryLine(RunRow(2, "Setup", "setup.exe"), locations) ==
+        "MachineOnce@Setup=setup.exe");
+  CHECK(RegistryEntryLine(RunRow(0, "", "default.exe"), locations) == "User@=default.exe");
+  CHECK(RegistryEntryLine(RunRow(0, "a@b#c", "x.exe"), locations) == "User@a@b#c=x.exe");
+  CHECK_FALSE(RegistryEntryLine(FolderRow(0, "Mail", "C:\\x\\Mail.lnk"), locations));
 
-  CHECK(FolderEntryLine("taro", "Mail", "C:\\Mail\\mail.exe", false) ==
+  CHECK(FolderEntryLine(locations, taro, "Mail", "C:\\Mail\\mail.exe", false) ==
         "taro=Mail#$#C:\\Mail\\mail.exe");
-  CHECK(FolderEntryLine("All Users", "Scan", "14001F50", true) == "All Users=Scan@@@14001F50");
+  CHECK(FolderEntryLine(locations, locations.all_users_index(), "Scan", "14001F50", true) ==
+        "All Users=Scan@@@14001F50");
+  CHECK(FolderEntryLine(locations, taro, "Odd#", "C:\\a#$#b.exe", false) ==
+        "taro=Odd##$#C:\\a#$#b.exe");
 
-  SUBCASE("names that would not read back the same are refused") {
-    for (const char* name : {"a=b", "a#$#b", "a@@@b", "a\r\nb", "a\nb"}) {
+  SUBCASE("names that run into a marker or a separator are refused") {
+    for (const char* name : {"a=b", "a#$#b", "a@@@b"}) {
       CAPTURE(name);
-      CHECK_FALSE(RegistryEntryLine(RunRow(0, name, "x.exe")));
-      CHECK_FALSE(FolderEntryLine("taro", name, "C:\\x.exe", false));
+      CHECK_FALSE(FolderEntryLine(locations, taro, name, "C:\\x.exe", false));
+      CHECK_FALSE(FolderEntryLine(locations, taro, name, "0400AB00", true));
     }
-    CHECK_FALSE(RegistryEntryLine(RunRow(0, "Tool", "x.exe\r\n/y")));
-    CHECK_FALSE(FolderEntryLine("ta=ro", "Mail", "C:\\x.exe", false));
-    CHECK(RegistryEntryLine(RunRow(0, "a@b#c", "x.exe")) == "User@a@b#c=x.exe");
+    // "Tool#$" + "#$#" reads back as "Tool"; "Tool@" + "@@@" as "Tool". Each fits the
+    // other form.
+    CHECK_FALSE(FolderEntryLine(locations, taro, "Tool#$", "C:\\x.exe", false));
+    CHECK(FolderEntryLine(locations, taro, "Tool#$", "0400AB00", true));
+    for (const char* name : {"Tool@", "Tool@@"}) {
+      CAPTURE(name);
+      CHECK_FALSE(FolderEntryLine(locations, taro, name, "0400AB00", true));
+      CHECK(FolderEntryLine(locations, taro, name, "C:\\x.exe", false));
+    }
+    CHECK_FALSE(RegistryEntryLine(RunRow(0, "a=b", "x.exe"), locations));
+    CHECK_FALSE(FolderEntryLine(locations, 99, "Mail", "C:\\x.exe", false));
+  }
+  SUBCASE("a control character anywhere is refused") {
+    for (const std::string& text : {std::string("a\r\nb"), std::string("a\0b", 3)}) {
+      CAPTURE(text);
+      CHECK_FALSE(RegistryEntryLine(RunRow(0, text, "x.exe"), locations));
+      CHECK_FALSE(RegistryEntryLine(RunRow(0, "Tool", text), locations));
+      CHECK_FALSE(FolderEntryLine(locations, taro, "Mail", text, false));
+    }
   }
 }
 

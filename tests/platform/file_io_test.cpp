@@ -28,3 +28,13 @@ TEST_CASE("whole files: read, replace in one step, never truncate on failure") {
   CHECK_FALSE(ReadWholeFile(blocked + ".new"));
   CHECK_FALSE(WriteWholeFileReplacing(folder.File("missing/x.txt"), "x"));
 }
+
+TEST_CASE("new files never replace one that is there") {
+  testing::TempFolder folder;
+  REQUIRE(MakeFolderTree(folder.File("kept")));
+  const std::string path = folder.File("kept/1.kept");
+  REQUIRE(WriteNewFile(path, "first"));
+  CHECK_FALSE(WriteNewFile(path, "second"));
+  CHECK(ReadWholeFile(path) == "first");
+  CHECK(FileNamesIn(folder.File("kept")) == std::vector<std::string>{"1.kept"});  // no leftovers
+}

@@ -7,20 +7,11 @@
 #include <string_view>
 #include <system_error>
 
+#include "fixture_files.h"
 #include "platform/file_io.h"
 #include "regfile/registry.h"
 
 namespace orvela::testing {
-
-// The bytes of a file kept under tests/ ("regfile/fixtures/x.reg"); empty when missing.
-inline std::string FixtureBytes(std::string_view relative) {
-#ifdef _WIN32
-  const std::string path = std::string("Z:") + ORVELA_TESTS_DIR + "/" + std::string(relative);
-#else
-  const std::string path = std::string(ORVELA_TESTS_DIR) + "/" + std::string(relative);
-#endif
-  return ReadWholeFile(path).value_or("");
-}
 
 class TempFolder {
  public:

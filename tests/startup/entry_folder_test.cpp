@@ -24,7 +24,12 @@ class Folders : public StartupSystem {
     auto it = links.find(l);
     return it == links.end() ? l : it->second;
   }
-  std::string ExpandVariables(const std::string& t) const override { return t; }
+  std::string ExpandVariables(const std::string& t) const override {
+    std::string text = t;
+    const std::string name = "%SystemRoot%";
+    if (const size_t at = text.find(name); at != std::string::npos) text.replace(at, name.size(), "C:\\Windows");
+    return text;
+  }
 };
 
 }  // namespace
@@ -42,6 +47,11 @@ TEST_CASE("the folder an entry's command points to") {
     CHECK(EntryFolderOf("\"C:\\Windows\\msiexec.exe\" \"C:\\Apps\\Uninstall Tool\\run.exe\" \"C:\\Data\\x.log\"",
                         system) == "C:\\Apps\\Uninstall Tool");
     CHECK(EntryFolderOf("\"C:\\A\\a.exe\" \"D:\\B\\b.dat\"", system) == "D:\\B");
+  }
+  SUBCASE("%NAME% references are expanded, as the missing-program test does") {
+    CHECK(EntryFolderOf("%SystemRoot%\\system32\\rundll32.exe x.dll,Run", system) ==
+          "C:\\Windows\\system32");
+    CHECK(EntryFolderOf("\"%SystemRoot%\\Tool\\tool.exe\" /min", system) == "C:\\Windows\\Tool");
   }
   SUBCASE("a shortcut leads to its target's folder") {
     system.links["C:\\S\\Mail.lnk"] = "C:\\Mail\\mail.exe";

@@ -120,8 +120,8 @@ TEST_CASE("Undo and reload check the whole backup file first: a bad one changes 
   REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
   f.SetRun(0, "Added", "C:\\added.exe");
   f.registry.DeleteKeyTree(RootKey::kLocalMachine, kRunKeyLocations[2].path);
-  f.box = {"User@Old=C:\\old.exe"};
-  const std::vector<std::string> box = f.box;
+  f.box.lines = {"User@Old=C:\\old.exe"};
+  const std::vector<std::string> box = f.box.lines;
   const size_t keys = f.registry.CountKeys();
   const auto state = [&] {
     std::vector<std::optional<RegistryValue>> values;
@@ -158,7 +158,7 @@ TEST_CASE("Undo and reload check the whole backup file first: a bad one changes 
       CHECK(f.prompt.messages() == std::vector<std::string>{told});
       CHECK(state() == values);
       CHECK(f.registry.CountKeys() == keys);
-      CHECK(f.box == box);
+      CHECK(f.box.lines == box);
     }
   }
 }
@@ -168,7 +168,7 @@ TEST_CASE("Undo moves a value the backup does not hold into the Disabled Box fir
   f.SetRun(0, "Keep", "C:\\keep.exe");
   f.SetRun(2, "Setup", "C:\\setup.exe");
   const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
-  f.box = {"User@Enabled=C:\\enabled.exe /s", "User@Other=C:\\other.exe"};
+  f.box.lines = {"User@Enabled=C:\\enabled.exe /s", "User@Other=C:\\other.exe"};
   REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
 
   // During the run: an entry enabled from the box, one moved into the machine's key, values
@@ -187,7 +187,7 @@ TEST_CASE("Undo moves a value the backup does not hold into the Disabled Box fir
   const std::vector<std::string> box{"User@Other=C:\\other.exe", "User@Enabled=C:\\enabled.exe /s",
                                      "Machine@Moved=\"C:\\Program Files\\m.exe\" -x",
                                      "MachineOnce@Later=%SystemRoot%\\later.exe"};
-  CHECK(f.box == box);
+  CHECK(f.box.lines == box);
   CHECK(f.BoxFile() == box);
   CHECK(f.prompt.messages() ==
         std::vector<std::string>{std::string(kUndoMovedToBox) + "\n[Enabled]\n[Moved]\n[Later]",
@@ -199,7 +199,7 @@ TEST_CASE("Undo moves a value the backup does not hold into the Disabled Box fir
 
   SUBCASE("a box file that cannot be written: the values stay where they are") {
     f.SetRun(0, "Late", "C:\\late.exe");
-    f.context.box_writable = false;
+    f.context.box.state = DisabledBoxStore::State::kUnreadable;
     f.prompt.clear();
     CHECK(RestoreRunKeys(f.context, false));
     CHECK(f.Run(0, "Late"));
@@ -219,7 +219,7 @@ TEST_CASE("Undo with a key that did not exist at the backup: its later values go
 
   CHECK(RestoreRunKeys(f.context, false));
   CHECK(f.RunNames(0).empty());
-  CHECK(f.box == std::vector<std::string>{"User@New=C:\\new.exe"});
+  CHECK(f.box.lines == std::vector<std::string>{"User@New=C:\\new.exe"});
   CHECK(f.Run(1, "Agent"));
 }
 
@@ -227,10 +227,10 @@ TEST_CASE("An entry that undo or reload puts back leaves the Disabled Box") {
   StartupFixture f;
   f.SetRun(0, "Tool", "C:\\tool.exe /q");
   f.SetRun(2, "Setup", "C:\\setup.exe");
-  f.box = {"User@Tool=C:\\tool.exe /old", "Machine@Tool=C:\\tool.exe /q"};
+  f.box.lines = {"User@Tool=C:\\tool.exe /old", "Machine@Tool=C:\\tool.exe /q"};
   REQUIRE(DisableStartupEntry(f.context, RunRow(0, "Tool", "C:\\tool.exe /q")).changed);
   REQUIRE(DisableStartupEntry(f.context, RunRow(2, "Setup", "C:\\setup.exe")).changed);
-  REQUIRE(f.box.size() == 4);
+  REQUIRE(f.box.lines.size() == 4);
   // Other lines of the same name stay: another command, another key.
   const std::vector<std::string> others{"User@Tool=C:\\tool.exe /old", "Machine@Tool=C:\\tool.exe /q"};
 
@@ -238,7 +238,7 @@ TEST_CASE("An entry that undo or reload puts back leaves the Disabled Box") {
     CHECK(RestoreRunKeys(f.context, false));
     CHECK(f.Run(0, "Tool") == StringValue("C:\\tool.exe /q"));
     CHECK(f.Run(2, "Setup"));
-    CHECK(f.box == others);
+    CHECK(f.box.lines == others);
     CHECK(f.BoxFile() == others);
   }
 
@@ -247,16 +247,16 @@ TEST_CASE("An entry that undo or reload puts back leaves the Disabled Box") {
     CHECK(RestoreRunKeys(f.context, true));
     CHECK_FALSE(f.Run(0, "Tool"));
     CHECK(f.Run(2, "Setup"));
-    CHECK(f.box == std::vector<std::string>{others[0], others[1], "User@Tool=C:\\tool.exe /q"});
+    CHECK(f.box.lines == std::vector<std::string>{others[0], others[1], "User@Tool=C:\\tool.exe /q"});
   }
 
   SUBCASE("a box file that cannot follow: told, and the list shows the entry once") {
-    f.context.box_writable = false;
+    f.context.box.state = DisabledBoxStore::State::kUnreadable;
     f.prompt.clear();
     CHECK(RestoreRunKeys(f.context, false));
-    CHECK(f.box == others);
+    CHECK(f.box.lines == others);
     CHECK(f.prompt.messages() ==
-          std::vector<std::string>{std::string(kUndoBoxNotWritten) + "\n" + f.context.box_path});
+          std::vector<std::string>{std::string(kUndoBoxNotWritten) + "\n" + f.context.box.path});
   }
 }
 

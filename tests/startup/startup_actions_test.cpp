@@ -4,6 +4,8 @@
 
 #include "common/disabled_box.h"
 #include "startup/startup_actions.h"
+#include "fixture_files.h"
+#include "platform/file_io.h"
 #include "startup/startup_test_support.h"
 
 using namespace orvela;
@@ -27,37 +29,37 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     const std::string command = "\"C:\\Program Files\\Tool\\tool.exe\" /q \"x y\"";
     f.SetRun(0, "Tool", command);
     const RegistryValue before = *f.Run(0, "Tool");
-    f.box = {"taro=Old#$#C:\\old.exe"};
+    f.box.lines = {"taro=Old#$#C:\\old.exe"};
 
     const ActionResult disabled = DisableStartupEntry(f.context, RunRow(0, "Tool", command));
     CHECK(disabled.changed);
     CHECK_FALSE(f.Run(0, "Tool"));
     const std::vector<std::string> expected = {"taro=Old#$#C:\\old.exe", "User@Tool=" + command};
-    CHECK(f.box == expected);        // appended at the end
+    CHECK(f.box.lines == expected);        // appended at the end
     CHECK(f.BoxFile() == expected);  // and in the file at once
 
-    const auto rows = DisabledBoxRecords(f.box, f.locations);
+    const auto rows = DisabledBoxRecords(f.box.lines, f.locations);
     CHECK(rows[1].Command == command);
     CHECK(rows[1].Location.empty());
 
     CHECK(EnableStartupEntry(f.context, 1).changed);
     CHECK(f.Run(0, "Tool") == before);
-    CHECK(f.box == std::vector<std::string>{"taro=Old#$#C:\\old.exe"});
-    CHECK(f.BoxFile() == f.box);
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Old#$#C:\\old.exe"});
+    CHECK(f.BoxFile() == f.box.lines);
     CHECK(f.prompt.shown().empty());
   }
 
   SUBCASE("the line keeps what the key holds now, not the list's older text") {
     f.SetRun(0, "Tool", "C:\\new.exe");
     DisableStartupEntry(f.context, RunRow(0, "Tool", "C:\\old.exe"));
-    CHECK(f.box == std::vector<std::string>{"User@Tool=C:\\new.exe"});
+    CHECK(f.box.lines == std::vector<std::string>{"User@Tool=C:\\new.exe"});
   }
 
   SUBCASE("an expandable value comes back expandable") {
     const RegistryValue before = StringValue("%ProgramFiles%\\Tool\\tool.exe", kRegExpandSz);
     f.SetRun(1, "Tool", before);
     DisableStartupEntry(f.context, RunRow(1, "Tool", "%ProgramFiles%\\Tool\\tool.exe"));
-    CHECK(f.box == std::vector<std::string>{"Machine@Tool=%ProgramFiles%\\Tool\\tool.exe"});
+    CHECK(f.box.lines == std::vector<std::string>{"Machine@Tool=%ProgramFiles%\\Tool\\tool.exe"});
     EnableStartupEntry(f.context, 0);
     CHECK(f.Run(1, "Tool") == before);
   }
@@ -65,7 +67,7 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
   SUBCASE("MachineOnce@Setup goes back into RunOnce, not Run") {
     f.SetRun(2, "Setup", "C:\\Setup\\setup.exe");
     DisableStartupEntry(f.context, RunRow(2, "Setup", "C:\\Setup\\setup.exe"));
-    CHECK(f.box == std::vector<std::string>{"MachineOnce@Setup=C:\\Setup\\setup.exe"});
+    CHECK(f.box.lines == std::vector<std::string>{"MachineOnce@Setup=C:\\Setup\\setup.exe"});
     EnableStartupEntry(f.context, 0);
     CHECK(f.Run(2, "Setup") == StringValue("C:\\Setup\\setup.exe"));
     CHECK_FALSE(f.Run(1, "Setup"));
@@ -73,7 +75,7 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
 
   SUBCASE("a value that is gone still gives its line") {
     CHECK(DisableStartupEntry(f.context, RunRow(0, "Gone", "C:\\gone.exe")).changed);
-    CHECK(f.box == std::vector<std::string>{"User@Gone=C:\\gone.exe"});
+    CHECK(f.box.lines == std::vector<std::string>{"User@Gone=C:\\gone.exe"});
   }
 
   SUBCASE("names that a line cannot give back are not disabled") {
@@ -85,7 +87,7 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
       CHECK(result.message == Told(name, msg::kNameNotStorable));
       CHECK(f.Run(0, name));
     }
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
     CHECK(f.prompt.messages().size() == 3);
   }
 
@@ -94,7 +96,7 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     const ActionResult result = DisableStartupEntry(f.context, RunRow(0, "Count", "1"));
     CHECK(result.message == Told("Count", msg::kValueNotStorable));
     CHECK(f.Run(0, "Count"));
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
   }
 
   SUBCASE("a key without rights: nothing changes and the user is told") {
@@ -103,33 +105,33 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     const ActionResult result = DisableStartupEntry(f.context, RunRow(1, "Agent", "C:\\agent.exe"));
     CHECK_FALSE(result.changed);
     CHECK(result.message == Told("Agent", msg::kKeyNotOpened));
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
   }
 
   SUBCASE("a Disabled Box file that cannot be written: the value stays") {
     f.SetRun(0, "Tool", "C:\\tool.exe");
     // A folder where the file should be: the write fails.
-    std::filesystem::create_directories(std::filesystem::u8path(f.context.box_path));
+    std::filesystem::create_directories(std::filesystem::u8path(f.box.path));
     const ActionResult result = DisableStartupEntry(f.context, RunRow(0, "Tool", "C:\\tool.exe"));
     CHECK_FALSE(result.changed);
     CHECK(f.Run(0, "Tool"));
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
     CHECK(result.message.find(msg::kBoxNotWritten) != std::string::npos);
   }
 
   SUBCASE("enabling never overwrites another value silently, and never loses the line") {
-    f.box = {"User@Tool=C:\\disabled.exe"};
+    f.box.lines = {"User@Tool=C:\\disabled.exe"};
     f.SetRun(0, "Tool", "C:\\live.exe");
     f.prompt.AnswerNo();
     CHECK_FALSE(EnableStartupEntry(f.context, 0).changed);
     CHECK(f.prompt.shown().back().text == Told("Tool", msg::kReplaceQuestion));
     CHECK(f.Run(0, "Tool") == StringValue("C:\\live.exe"));
-    CHECK(f.box.size() == 1);
+    CHECK(f.box.lines.size() == 1);
 
     f.registry.DenyFullAccess(std::string(kRunKeyLocations[0].path));
     const ActionResult failed = EnableStartupEntry(f.context, 0);
     CHECK(failed.message == Told("Tool", msg::kWriteFailedKept));
-    CHECK(f.box.size() == 1);
+    CHECK(f.box.lines.size() == 1);
   }
 }
 
@@ -153,7 +155,7 @@ TEST_CASE("Startup folder shortcuts: disabled and enabled through the shell") {
   }
 
   SUBCASE("a profile name written in another case still finds the profile") {
-    f.box = {"TARO=Mail#$#C:\\Mail\\mail.exe"};
+    f.box.lines = {"TARO=Mail#$#C:\\Mail\\mail.exe"};
     f.shell.files.erase(mail_lnk);
     EnableStartupEntry(f.context, 0);
     CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Mail\\mail.exe");
@@ -163,8 +165,8 @@ TEST_CASE("Startup folder shortcuts: disabled and enabled through the shell") {
     const std::string scan_lnk = std::string(kCommonStartup) + "\\Scan.lnk";
     f.shell.AddItemShortcut(scan_lnk, kItem);
     DisableStartupEntry(f.context, FolderRow(f.locations.all_users_index(), "Scan", scan_lnk));
-    CHECK(f.box == std::vector<std::string>{"All Users=Scan@@@0400ABCD"});
-    CHECK(DisabledBoxRecords(f.box, f.locations)[0].ItemIdForm);
+    CHECK(f.box.lines == std::vector<std::string>{"All Users=Scan@@@0400ABCD"});
+    CHECK(DisabledBoxRecords(f.box.lines, f.locations)[0].ItemIdForm);
 
     EnableStartupEntry(f.context, 0);
     REQUIRE(f.shell.FileExists(scan_lnk));
@@ -177,7 +179,7 @@ TEST_CASE("Startup folder shortcuts: disabled and enabled through the shell") {
     const ActionResult result = DisableStartupEntry(f.context, FolderRow(taro, "run", bat));
     CHECK(result.message == Told("run", msg::kNotAShortcut));
     CHECK(f.shell.FileExists(bat));
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
   }
 
   SUBCASE("a shortcut that cannot be deleted is not left half disabled") {
@@ -185,26 +187,170 @@ TEST_CASE("Startup folder shortcuts: disabled and enabled through the shell") {
     const ActionResult result = DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk));
     CHECK_FALSE(result.changed);
     CHECK(result.message == Told("Mail", msg::kNotDisabledFile));
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
     CHECK(f.BoxFile().empty());
+    CHECK(f.KeptCount() == 0);
   }
 
   SUBCASE("a shortcut that cannot be made back keeps its line") {
-    f.box = {"hanako=Gone#$#C:\\gone\\gone.exe", "taro=Bad@@@0400AB", "jiro=Old#$#C:\\old.exe"};
+    f.box.lines = {"hanako=Gone#$#C:\\gone\\gone.exe", "taro=Bad@@@0400AB", "jiro=Old#$#C:\\old.exe"};
     CHECK(EnableStartupEntry(f.context, 0).message == Told("Gone", msg::kShortcutFailedKept));
     CHECK(EnableStartupEntry(f.context, 1).message == Told("Bad", msg::kItemIdUnreadable));
     CHECK(EnableStartupEntry(f.context, 2).message ==
           Told("jiro", msg::kUnrecognisedLine));  // jiro's profile is gone
-    CHECK(f.box.size() == 3);
+    CHECK(f.box.lines.size() == 3);
   }
 
-  SUBCASE("enabling next to a live shortcut of the same name overwrites nothing") {
-    f.box = {"taro=Mail#$#C:\\Mail\\mail.exe"};
+}
+
+TEST_CASE("a disabled entry keeps its exact original and comes back as it was") {
+  StartupFixture f;
+  const int taro = f.Profile("taro");
+  const std::string mail_lnk = StartupOf("taro") + "\\Mail.lnk";
+  f.shell.AddProgram("C:\\Mail\\mail.exe");
+  f.shell.AddShortcut(mail_lnk, "C:\\Mail\\mail.exe");
+  f.shell.files[mail_lnk].arguments = "-check";
+  f.shell.files[mail_lnk].extra = "icon=mail.ico;hotkey=Ctrl+Alt+M;folder=C:\\Mail";
+  const FakeShell::File original = f.shell.files[mail_lnk];
+
+  SUBCASE("a shortcut: arguments, icon, hot key and working folder come back") {
+    REQUIRE(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#C:\\Mail\\mail.exe"});
+    CHECK(f.KeptCount() == 1);
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.shell.files[mail_lnk] == original);
+    CHECK(f.KeptCount() == 0);
+  }
+  SUBCASE("a shortcut whose target is out of reach can be disabled, and comes back") {
+    f.shell.files.erase("C:\\Mail\\mail.exe");  // as a network path that does not answer
+    f.shell.files[mail_lnk].target_path = "\\\\server\\share\\mail.exe";
+    const FakeShell::File unreachable = f.shell.files[mail_lnk];
+    REQUIRE(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#\\\\server\\share\\mail.exe"});
+    CHECK_FALSE(f.shell.FileExists(mail_lnk));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.shell.files[mail_lnk] == unreachable);
+  }
+  SUBCASE("Run values keep their type: REG_SZ with %windir%, REG_EXPAND_SZ without %") {
+    const RegistryValue plain = StringValue("%windir%\\tool.exe", kRegSz);
+    const RegistryValue expandable = StringValue("C:\\Tools\\tool.exe", kRegExpandSz);
+    f.SetRun(0, "Plain", plain);
+    f.SetRun(2, "Expand", expandable);
+    REQUIRE(DisableStartupEntry(f.context, RunRow(0, "Plain", "%windir%\\tool.exe")).changed);
+    REQUIRE(DisableStartupEntry(f.context, RunRow(2, "Expand", "C:\\Tools\\tool.exe")).changed);
+    REQUIRE(EnableStartupEntry(f.context, 1).changed);
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(0, "Plain") == plain);
+    CHECK(f.Run(2, "Expand") == expandable);
+    CHECK(f.KeptCount() == 0);
+  }
+  SUBCASE("a line without its kept original is made again from the line") {
+    f.box.lines = {"TARO=Mail#$#C:\\Mail\\mail.exe", "User@Tool=%windir%\\tool.exe"};
+    f.shell.files.erase(mail_lnk);
+    REQUIRE(EnableStartupEntry(f.context, 1).changed);
+    CHECK(f.Run(0, "Tool") == StringValue("%windir%\\tool.exe", kRegExpandSz));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.shell.files[mail_lnk].target_path == "C:\\Mail\\mail.exe");
+    CHECK(f.shell.files[mail_lnk].arguments.empty());
+  }
+  SUBCASE("no original kept, nothing disabled") {
+    // A file where the kept originals folder should be.
+    REQUIRE(WriteWholeFileReplacing(f.folder.File("kept"), "x"));
+    const ActionResult result = DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk));
+    CHECK(result.message == Told("Mail", msg::kOriginalNotKept));
+    CHECK(f.shell.FileExists(mail_lnk));
+    CHECK(f.box.lines.empty());
+  }
+  SUBCASE("deleting a line from the box drops its kept original") {
+    REQUIRE(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
+    REQUIRE(DeleteDisabledBoxEntry(f.context, 0, false).changed);
+    CHECK(f.KeptCount() == 0);
+  }
+}
+
+TEST_CASE("enabling an entry that is in place already makes no second copy") {
+  StartupFixture f;
+  const int taro = f.Profile("taro");
+  const std::string mail_lnk = StartupOf("taro") + "\\Mail.lnk";
+  f.shell.AddProgram("C:\\Mail\\mail.exe");
+  f.shell.AddShortcut(mail_lnk, "C:\\Mail\\mail.exe");
+  REQUIRE(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
+
+  SUBCASE("the same shortcut back in its place (a crash, or the program wrote it back)") {
+    f.shell.AddShortcut(mail_lnk, "C:\\Mail\\mail.exe");
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.shell.files.size() == 2);  // mail.exe and Mail.lnk, no "Mail(1).lnk"
+    CHECK(f.BoxFile().empty());
+    CHECK(f.KeptCount() == 0);
+    CHECK(f.prompt.shown().empty());
+  }
+  SUBCASE("a different shortcut of that name: the user is asked") {
     f.shell.AddProgram("C:\\Other\\other.exe");
     f.shell.AddShortcut(mail_lnk, "C:\\Other\\other.exe");
-    EnableStartupEntry(f.context, 0);
+    f.prompt.AnswerNo();
+    CHECK_FALSE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.prompt.shown().back().text == Told("Mail", msg::kShortcutReplaceQuestion));
     CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Other\\other.exe");
-    CHECK(f.shell.ResolveLink(StartupOf("taro") + "\\Mail(1).lnk") == "C:\\Mail\\mail.exe");
+    CHECK(f.box.lines.size() == 1);
+
+    f.prompt.AnswerYes();
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Mail\\mail.exe");
+    CHECK(f.shell.files.size() == 3);
+    CHECK(f.box.lines.empty());
+  }
+  SUBCASE("a line of an older file, its shortcut replaced on request") {
+    KeptOriginals kept = f.box.kept();
+    REQUIRE(kept.Drop(kept.Find(f.box.lines[0])->id));
+    f.shell.AddProgram("C:\\Other\\other.exe");
+    f.shell.AddShortcut(mail_lnk, "C:\\Other\\other.exe");
+    f.prompt.AnswerYes();
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Mail\\mail.exe");
+    CHECK(f.shell.files.size() == 3);
+  }
+  SUBCASE("a Run value written back with the same command") {
+    f.box.lines = {"User@Tool=%windir%\\tool.exe"};
+    f.SetRun(0, "Tool", StringValue("%windir%\\tool.exe", kRegSz));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(0, "Tool") == StringValue("%windir%\\tool.exe", kRegSz));
+    CHECK(f.box.lines.empty());
+    CHECK(f.prompt.shown().empty());
+  }
+}
+
+TEST_CASE("lines that cannot be enabled as they stand") {
+  StartupFixture f;
+  f.box.lines = LoadLineList(FixturePathOf("fixtures/boxes/hand-edited.txt")).lines;
+  REQUIRE(f.box.lines.size() == 8);
+
+  SUBCASE("a zero byte or another control character: shown, told, not enabled") {
+    const std::vector<EntryRecord> rows = DisabledBoxRecords(f.box.lines, f.locations);
+    for (size_t row : {1u, 2u, 3u}) {
+      CAPTURE(row);
+      CHECK_FALSE(rows[row].Unrecognised);
+      const ActionResult result = EnableStartupEntry(f.context, row);
+      CHECK_FALSE(result.changed);
+      CHECK(result.message == Told(rows[row].Name, msg::kControlCharacterLine));
+    }
+    CHECK(f.RunNames(0).empty());
+    CHECK(f.RunNames(1).empty());
+    CHECK(f.box.lines.size() == 8);
+  }
+  SUBCASE("a box file that could not be read: every change is refused, the file stays") {
+    const std::string bytes = FixtureBytes("fixtures/boxes/damaged-cp932.txt");
+    REQUIRE(WriteWholeFileReplacing(f.box.path, bytes));
+    f.box.Load(f.prompt);
+    REQUIRE(f.box.state == DisabledBoxStore::State::kUnreadable);
+    f.SetRun(0, "Tool", "C:\\tool.exe");
+    const std::string refused = std::string(kBoxNotLoadedText) + "\n" + f.box.path;
+    CHECK(DisableStartupEntry(f.context, RunRow(0, "Tool", "C:\\tool.exe")).message ==
+          Told("Tool", refused));
+    CHECK(EnableStartupEntry(f.context, 0).message == Told("表", refused));
+    CHECK(DeleteDisabledBoxEntry(f.context, 0, false).message == Told("表", refused));
+    CHECK(f.Run(0, "Tool"));
+    CHECK_FALSE(f.Run(0, "表"));
+    CHECK(ReadWholeFile(f.box.path) == bytes);
   }
 }
 
@@ -239,20 +385,20 @@ TEST_CASE("Deleting asks the exact question; No changes nothing") {
   }
 
   SUBCASE("Disabled Box view: only the line goes") {
-    f.box = {"User@Tool=C:\\disabled.exe", "garbage line", "taro=Mail#$#C:\\Mail\\mail.exe"};
+    f.box.lines = {"User@Tool=C:\\disabled.exe", "garbage line", "taro=Mail#$#C:\\Mail\\mail.exe"};
     f.prompt.AnswerNo();
     CHECK_FALSE(DeleteDisabledBoxEntry(f.context, 0, true).changed);
     CHECK(f.prompt.shown()[0].text ==
           "[Tool]\n無効ボックスから、このスタートアップを削除してよろしいですか？");
     CHECK(f.prompt.shown()[0].caption == "削除確認");
-    CHECK(f.box.size() == 3);
+    CHECK(f.box.lines.size() == 3);
 
     f.prompt.AnswerYes();
     CHECK(DeleteDisabledBoxEntry(f.context, 0, true).changed);
     CHECK(f.Run(0, "Tool"));  // the live value of the same name is not the one deleted
     CHECK(DeleteDisabledBoxEntry(f.context, 0, false).changed);  // an unreadable line can go
-    CHECK(f.box == std::vector<std::string>{"taro=Mail#$#C:\\Mail\\mail.exe"});
-    CHECK(f.BoxFile() == f.box);
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#C:\\Mail\\mail.exe"});
+    CHECK(f.BoxFile() == f.box.lines);
   }
 }
 
@@ -298,6 +444,27 @@ TEST_CASE("Changing kind and location") {
     CHECK(both.changed);
     CHECK(both.message == Told("Mail3", msg::kOldPlaceKept));
     CHECK(f.Run(0, "Mail3"));
+  }
+
+  SUBCASE("a shortcut's arguments go with it; a target with a blank is quoted") {
+    const std::string lnk = StartupOf("taro") + "\\Tool.lnk";
+    f.shell.AddProgram("C:\\Program Files\\Tool\\tool.exe");
+    f.shell.AddShortcut(lnk, "C:\\Program Files\\Tool\\tool.exe");
+    f.shell.files[lnk].arguments = "-q \"x y\"";
+    REQUIRE(ChangeKind(f.context, FolderRow(f.Profile("taro"), "Tool", lnk), 1).changed);
+    CHECK(f.Run(0, "Tool") == StringValue("\"C:\\Program Files\\Tool\\tool.exe\" -q \"x y\""));
+  }
+
+  SUBCASE("a Run value that changed since the list was shown is not made a shortcut") {
+    f.SetRun(0, "Mail", "C:\\Other\\other.exe");
+    f.shell.AddProgram("C:\\Other\\other.exe");
+    const ActionResult result = ChangeKind(f.context, RunRow(0, "Mail", "C:\\Mail\\mail.exe"), 0);
+    CHECK(result.changed);  // the list is shown afresh
+    CHECK(result.message == Told("Mail", msg::kEntryChangedMeanwhile));
+    CHECK(f.Run(0, "Mail") == StringValue("C:\\Other\\other.exe"));
+    CHECK(f.shell.files.size() == 2);
+    CHECK(ChangeKind(f.context, RunRow(0, "Gone", "C:\\Mail\\mail.exe"), 0).message ==
+          Told("Gone", msg::kEntryChangedMeanwhile));
   }
 
   SUBCASE("a RunOnce value becomes an All Users shortcut") {

@@ -8,6 +8,7 @@
 #include "common/line_list_file.h"
 #include "common/locations.h"
 #include "components/item_id_list.h"
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
@@ -63,11 +64,11 @@ struct WineFixture {
   ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
   TShellLink link;
   Win32StartupShell shell{link};
-  std::vector<std::string> box;
+  DisabledBoxStore box;
   std::string data_folder;
   std::string program;  // a real program with version information
   RunKeysBackup backup;
-  StartupContext context{registry, prompt, locations, shell, box, "", true, backup};
+  StartupContext context{registry, prompt, locations, shell, box, backup};
   std::vector<std::string> made_files;
 
   WineFixture() {
@@ -83,7 +84,8 @@ struct WineFixture {
     program = data_folder + "\\programs\\メーラー.exe";
     REQUIRE(
         CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
-    context.box_path = data_folder + "\\startup.txt";
+    box.path = data_folder + "\\startup.txt";
+    box.state = DisabledBoxStore::State::kLoaded;
     backup.file_path = data_folder + "\\regdata.reg";
     for (const RunKeyLocation& where : kRunKeyLocations)
       registry.OpenKey(where.root, where.path, true);
@@ -147,13 +149,13 @@ TEST_CASE("Run values on the real registry come back byte for byte") {
       DisableStartupEntry(f.context, Row(kMachineKey, "RunOnce", "OrvelaTest Setup", "")).changed);
   CHECK_FALSE(f.Run(0, "OrvelaTest Tool"));
   CHECK_FALSE(f.Run(2, "OrvelaTest Setup"));
-  CHECK(LoadLineList(f.context.box_path).lines ==
+  CHECK(LoadLineList(f.box.path).lines ==
         std::vector<std::string>{"User@OrvelaTest Tool=" + command,
                                  "MachineOnce@OrvelaTest Setup=%SystemRoot%\\notepad.exe"});
   CHECK(f.backup.RunKeysSaved);
 
   // The view's row: version texts and icon of the program the command starts.
-  EntryRecord row = DisabledBoxRecords(f.box, f.locations)[0];
+  EntryRecord row = DisabledBoxRecords(f.box.lines, f.locations)[0];
   Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
   const UniqueHicon icon = PrepareDisabledBoxRow(row, system);
   CHECK(row.Product == "さくらメーラー");
@@ -164,7 +166,7 @@ TEST_CASE("Run values on the real registry come back byte for byte") {
   CHECK(f.Run(0, "OrvelaTest Tool") == plain);
   CHECK(f.Run(2, "OrvelaTest Setup") == expandable);
   CHECK_FALSE(f.Run(1, "OrvelaTest Setup"));
-  CHECK(LoadLineList(f.context.box_path).lines.empty());
+  CHECK(LoadLineList(f.box.path).lines.empty());
   CHECK(f.prompt.shown().empty());
 }
 
@@ -177,14 +179,14 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
   SUBCASE("taro=Mail#$#<program>, made again in taro's folder") {
     REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Mail", mail)).changed);
     CHECK_FALSE(FileExists(mail));
-    CHECK(f.box == std::vector<std::string>{"taro=Mail#$#" + f.program});
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#" + f.program});
     CHECK_FALSE(f.backup.RunKeysSaved);
 
-    f.box[0] = "TARO=Mail#$#" + f.program;  // the profile in another case
+    f.box.lines[0] = "TARO=Mail#$#" + f.program;  // the profile in another case
     REQUIRE(EnableStartupEntry(f.context, 0).changed);
     REQUIRE(FileExists(mail));
     CHECK(f.shell.ResolveLink(mail) == f.program);
-    CHECK(f.box.empty());
+    CHECK(f.box.lines.empty());
   }
 
   SUBCASE("a shortcut whose target is gone keeps its item id list") {
@@ -196,8 +198,8 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
     DeleteFileW(Wide(lost).c_str());
 
     REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Lost", lost_link)).changed);
-    REQUIRE(f.box.size() == 1);
-    CHECK(f.box[0] == "taro=Lost@@@" + *ItemIdListToHex(item->data(), item->size()));
+    REQUIRE(f.box.lines.size() == 1);
+    CHECK(f.box.lines[0] == "taro=Lost@@@" + *ItemIdListToHex(item->data(), item->size()));
     REQUIRE(EnableStartupEntry(f.context, 0).changed);
     REQUIRE(FileExists(lost_link));
     CHECK(f.shell.LinkTargetItemIdList(lost_link) == item);
@@ -220,8 +222,8 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
     CHECK(ItemIdListBytes(ItemIdListFromBytes(*bytes).get()) == bytes);
     CHECK_FALSE(PathToItemIdList(""));
 
-    f.box = {"taro=Data@@@" + *ItemIdListToHex(bytes->data(), bytes->size())};
-    EntryRecord row = DisabledBoxRecords(f.box, f.locations)[0];
+    f.box.lines = {"taro=Data@@@" + *ItemIdListToHex(bytes->data(), bytes->size())};
+    EntryRecord row = DisabledBoxRecords(f.box.lines, f.locations)[0];
     Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
     CHECK(PrepareDisabledBoxRow(row, system));
   }
@@ -262,5 +264,88 @@ TEST_CASE("Kind changes between the all-users folder and the machine keys") {
     CHECK_FALSE(result.changed);
     CHECK(f.Run(0, "OrvelaTest Args"));
     CHECK_FALSE(FileExists(ShellFolderPath(CSIDL_STARTUP) + "\\OrvelaTest Args.lnk"));
+  }
+}
+
+namespace {
+
+struct LinkFieldsRead {
+  std::wstring path, arguments, folder, icon;
+  int icon_index = 0;
+  WORD hotkey = 0;
+  bool operator==(const LinkFieldsRead&) const = default;
+};
+
+// A shortcut with every field the line cannot carry, written through the shell itself.
+void WriteFullShortcut(const std::string& path, const std::wstring& target, WORD hotkey) {
+  ComPtr<IShellLinkW> link;
+  REQUIRE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, link.put_void())));
+  link->SetPath(target.c_str());
+  link->SetArguments(L"-check \"受信箱 1\"");
+  link->SetWorkingDirectory(L"C:\\windows");
+  link->SetIconLocation(L"C:\\windows\\system32\\shell32.dll", 12);
+  link->SetHotkey(hotkey);
+  ComPtr<IPersistFile> file = link.query<IPersistFile>();
+  REQUIRE(file);
+  REQUIRE(SUCCEEDED(file->Save(Wide(path).c_str(), TRUE)));
+}
+
+LinkFieldsRead ReadFullShortcut(const std::string& path) {
+  LinkFieldsRead read;
+  ComPtr<IShellLinkW> link;
+  REQUIRE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, link.put_void())));
+  ComPtr<IPersistFile> file = link.query<IPersistFile>();
+  REQUIRE(SUCCEEDED(file->Load(Wide(path).c_str(), STGM_READ)));
+  wchar_t text[MAX_PATH] = {};
+  link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+  read.path = text;
+  link->GetArguments(text, MAX_PATH);
+  read.arguments = text;
+  link->GetWorkingDirectory(text, MAX_PATH);
+  read.folder = text;
+  link->GetIconLocation(text, MAX_PATH, &read.icon_index);
+  read.icon = text;
+  link->GetHotkey(&read.hotkey);
+  return read;
+}
+
+}  // namespace
+
+TEST_CASE("a real shortcut comes back whole from the Disabled Box") {
+  WineFixture f;
+  const int taro = f.Profile("taro");
+  const std::string folder = f.StartupFolder("taro");
+  REQUIRE(CreateFolderTree(folder));
+
+  SUBCASE("arguments, working folder, icon and hot key") {
+    const std::string lnk = folder + "\\Mail.lnk";
+    WriteFullShortcut(lnk, Wide(f.program), MAKEWORD('M', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    const LinkFieldsRead before = ReadFullShortcut(lnk);
+    const auto bytes = ReadWholeFile(lnk);
+    REQUIRE(DisableStartupEntry(f.context, Row(taro, "", "Mail", lnk)).changed);
+    CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#" + f.program});
+    CHECK_FALSE(FileExists(lnk));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(ReadFullShortcut(lnk) == before);
+    CHECK(ReadWholeFile(lnk) == bytes);
+
+    // As a Run value it keeps its arguments, the target quoted when it holds a blank.
+    REQUIRE(ChangeKind(f.context, Row(taro, "", "OrvelaTest Mail", lnk), 1).changed);
+    CHECK(f.Run(0, "OrvelaTest Mail") ==
+          RegistryValue{kRegSz, StringToRegistryData(f.program + " -check \"受信箱 1\"")});
+  }
+  SUBCASE("a target on a network path that does not answer") {
+    const std::string lnk = folder + "\\Share.lnk";
+    WriteFullShortcut(lnk, L"\\\\orvela-nowhere\\share\\tool.exe", 0);
+    const auto bytes = ReadWholeFile(lnk);
+    REQUIRE(bytes);
+    const ActionResult disabled = DisableStartupEntry(f.context, Row(taro, "", "Share", lnk));
+    REQUIRE_MESSAGE(disabled.changed, disabled.message);
+    CHECK_FALSE(FileExists(lnk));
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(ReadWholeFile(lnk) == bytes);
+    CHECK(f.box.lines.empty());
   }
 }

@@ -279,3 +279,30 @@ TEST_CASE("the Delete key in the startup list asks before anything is deleted") 
   SendMessageW(w.form->startup_page().ListBox1, WM_KEYDOWN, VK_DELETE, 0);
   CHECK(w.RowNamed("行テスト ユーザー") < 0);
 }
+
+TEST_CASE("undo and reload in the Disabled Box view rebuild that view") {
+  SeededEntries seeded;
+  Window w;
+  StartupPage& page = w.form->startup_page();
+  w.Select(w.RowNamed("行テスト ユーザー"));
+  page.N1Click();  // the first registry change saves the Run keys
+  REQUIRE(page.run_keys_backup().RunKeysUndoAvailable);
+  w.form->SpeedButton2Click();
+  REQUIRE_FALSE(page.live_list_shown());
+  const std::vector<std::string>& lines = w.form->startup_box().lines;
+
+  page.Undo1Click();  // the value is live again; its line is still in the box
+  CHECK_FALSE(page.live_list_shown());
+  REQUIRE(page.entries.size() == lines.size());
+  CHECK(page.entries.back().Name == "行テスト ユーザー");
+
+  page.N5Click();
+  REQUIRE(page.entries.size() == lines.size());
+  // "有効にする" acts on the row the user sees: the value is in place, only the line goes.
+  SendMessageW(page.ListBox1, LB_SETCURSEL, static_cast<WPARAM>(lines.size() - 1), 0);
+  page.N3Click();
+  CHECK(std::find(lines.begin(), lines.end(), "User@行テスト ユーザー=\"" + Fixture("sample-mailer.exe") + "\" /min") ==
+        lines.end());
+  CHECK(page.entries.size() == lines.size());
+  CHECK(w.prompt.shown().empty());
+}

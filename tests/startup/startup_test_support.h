@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "common/disabled_box_store.h"
 #include "common/line_list_file.h"
 #include "common/locations.h"
+#include "platform/file_io.h"
 #include "components/link_naming.h"
 #include "platform/memory_registry.h"
 #include "platform/scripted_prompt.h"
@@ -43,24 +45,47 @@ inline std::string StartupOf(const char* profile) {
 }
 
 // Files are a map from path to what they hold: a shortcut (to a path or a shell item) or
-// a plain file. Programs are files too.
+// a plain file. Programs are files too. A shortcut's arguments and `extra` (its icon, hot
+// key, working folder...) live only in its bytes: made again from a line, they are gone.
 class FakeShell : public StartupShell {
  public:
   struct File {
     bool shortcut = false;
     std::string target_path;
     std::vector<std::uint8_t> item;  // with terminator
+    std::string arguments;
+    std::string extra;
+    bool operator==(const File&) const = default;
   };
   std::map<std::string, File> files;
   std::set<std::string> undeletable;
+  std::set<std::string> unreadable;
   bool fail_writes = false;
+
+  static std::string BytesOf(const File& file) {
+    std::string item(file.item.begin(), file.item.end());
+    return (file.shortcut ? "lnk\n" : "file\n") + file.target_path + "\n" + item + "\n" +
+           file.arguments + "\n" + file.extra;
+  }
+  static File FileOf(std::string_view bytes) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+      const size_t end = bytes.find('\n', start);
+      parts.emplace_back(bytes.substr(start, end - start));
+      start = end + 1;
+    }
+    File file{parts[0] == "lnk", parts[1], {parts[2].begin(), parts[2].end()}, parts[3],
+              std::string(bytes.substr(start))};
+    return file;
+  }
 
   void AddProgram(const std::string& path) { files[path] = File{}; }
   void AddShortcut(const std::string& path, const std::string& target) {
-    files[path] = File{true, target, {}};
+    files[path] = File{true, target, {}, {}, {}};
   }
   void AddItemShortcut(const std::string& path, std::vector<std::uint8_t> item) {
-    files[path] = File{true, "", std::move(item)};
+    files[path] = File{true, "", std::move(item), {}, {}};
   }
 
   std::string ResolveLink(const std::string& link) override {
@@ -81,7 +106,7 @@ class FakeShell : public StartupShell {
     std::string path = JoinPath(folder, FileMogChk(name) + ".lnk");
     for (int n = 1; files.count(path); ++n)
       path = JoinPath(folder, FileMogChk(name) + "(" + std::to_string(n) + ").lnk");
-    files[path] = File{true, target.path, target.item_id_list};
+    files[path] = File{true, target.path, target.item_id_list, {}, {}};
     return path;
   }
   std::string StartupFolder(bool all_users) override {
@@ -96,6 +121,21 @@ class FakeShell : public StartupShell {
   bool CopyFileTo(const std::string& from, const std::string& to) override {
     if (fail_writes || !files.count(from) || files.count(to)) return false;
     files[to] = files[from];
+    return true;
+  }
+  std::optional<LinkFields> ReadLinkFields(const std::string& link) override {
+    const auto it = files.find(link);
+    if (it == files.end() || !it->second.shortcut) return std::nullopt;
+    return LinkFields{it->second.target_path, it->second.arguments};
+  }
+  std::optional<std::string> ReadFileBytes(const std::string& path) override {
+    const auto it = files.find(path);
+    if (it == files.end() || unreadable.count(path)) return std::nullopt;
+    return BytesOf(it->second);
+  }
+  bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) override {
+    if (fail_writes || (!replace && files.count(path))) return false;
+    files[path] = FileOf(bytes);
     return true;
   }
 };
@@ -115,11 +155,17 @@ struct StartupFixture {
   ScriptedPrompt prompt;
   ProfileLocations locations = TestLocations();
   FakeShell shell;
-  std::vector<std::string> box;
   TempFolder folder;
+  DisabledBoxStore box = LoadedBox(folder.File("startup.txt"));
   RunKeysBackup backup = MakeBackup(folder.File("regdata.reg"));
-  StartupContext context{registry, prompt, locations, shell, box, folder.File("startup.txt"),
-                         true,     backup};
+  StartupContext context{registry, prompt, locations, shell, box, backup};
+
+  static DisabledBoxStore LoadedBox(std::string path) {
+    DisabledBoxStore store;
+    store.path = std::move(path);
+    store.state = DisabledBoxStore::State::kLoaded;  // as after a start without the file
+    return store;
+  }
 
   StartupFixture() {
     for (const RunKeyLocation& location : kRunKeyLocations)
@@ -144,7 +190,8 @@ struct StartupFixture {
     return key ? key->ValueNames().value_or(std::vector<std::string>{})
                : std::vector<std::string>{};
   }
-  std::vector<std::string> BoxFile() { return LoadLineList(context.box_path).lines; }
+  std::vector<std::string> BoxFile() { return LoadLineList(box.path).lines; }
+  size_t KeptCount() { return FileNamesIn(KeptFolderOf(box.path)).size(); }
 
   int Profile(const char* name) { return *locations.ProfileIndexOf(name); }
 };
