@@ -5,7 +5,7 @@ namespace orvela {
 AboutDialogProperties AboutDialog1Properties() {
   AboutDialogProperties p;
   p.VerNoMain = "[ 1.2.7.7 ]";
-  p.ProgramerName = "Ｖ＆Ｌ Orvela チーム";
+  p.ProgramerName = "Ｖ＆Ｌ";
   p.Year = "(C) 2026";
   p.Corp = "Ｖ＆Ｌ";
   p.UpdateName = "Orvela_Up";
