@@ -5,31 +5,6 @@
 
 using namespace orvela;
 
-TEST_CASE("the component's defaults and AboutDialog1's values") {
-  const AboutDialogProperties defaults;
-  CHECK(defaults.ApplicationTitle.empty());
-  CHECK(defaults.UpdateFileName.empty());
-  CHECK(defaults.UpdateFolderName == "DownLoadHtml");
-  CHECK(defaults.UpdateDownFolder == "UpdateFile");
-  CHECK(defaults.BackColor == 12582897u);
-  CHECK(defaults.DateColor == 6316128u);
-  CHECK(defaults.TitleFontColor == 0u);
-  CHECK(defaults.VerFontColor == 0x606060u);
-  CHECK(defaults.JumpXY == 2);
-  CHECK(defaults.StretchMax == 5);
-
-  const AboutDialogProperties one = AboutDialog1Properties();
-  CHECK(one.VerNo.empty());
-  CHECK(one.VerNoMain == "[ 1.2.7.7 ]");
-  CHECK(one.Corp == "Ｖ＆Ｌ");
-  CHECK(one.UpdateName == "Orvela_Up");
-  CHECK(one.VerStr == "1277");
-  CHECK(one.UpdateFileName == "UpdateFilePageFree.html");
-  CHECK(one.BackColor == 12582897u);
-  CHECK(kMakerSiteUrl.substr(0, 8) == "https://");
-  CHECK(kMakerSiteUrl.back() == '/');
-}
-
 TEST_CASE("the box's texts, update settings and panel colour") {
   AboutDialogProperties p = AboutDialog1Properties();
   p.ApplicationTitle = "Orvela";
