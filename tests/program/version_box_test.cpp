@@ -143,6 +143,7 @@ TEST_CASE("バージョン opens the version box with the title, version, icon a
   HWND button = FindControl(main, kSpeedButton5);
   REQUIRE(button);
   CHECK(WindowText(button) == "バージョン");
+  SetCursorPos(0, 0);  // away from the box: no tool tip over the picture
   PostControlCommand(main, button, BN_CLICKED);
 
   HWND box = WaitForWindow(program.pid, L"TVersionBox");
