@@ -4,9 +4,11 @@
     python3 scripts/draw-images.py [--preview FILE]
 
 Writes resources/glyphs.bmp (34 glyphs of 16 x 16 side by side, magenta is
-transparent: the program loads it with ImageList_AddMasked) and
+transparent: the program loads it with ImageList_AddMasked),
 resources/orvela.ico (16, 32, 48 and 256 pixels, 32-bit with alpha, the
-256 one PNG-compressed). --preview writes a large PNG of both to look at.
+256 one PNG-compressed) and resources/version_frames.bmp (the version box's
+two 64 x 64 frames of the icon side by side, pure blue is transparent).
+--preview writes a large PNG of them to look at.
 
 Standard library only, so any machine with Python 3 can redraw them.
 """
@@ -642,10 +644,11 @@ def _rounded_rect(x0, y0, x1, y1, r):
     return inside
 
 
-def icon_layers(size):
+def icon_layers(size, lit=False):
     """(inside, colour) pairs painted in order; colour is a function of y.
     Lines never get thinner than about two pixels, so the motif survives
-    at 16 x 16."""
+    at 16 x 16. lit: the version box's second frame, power symbol and lamp
+    glowing, so the two frames shown in turn make it blink."""
     px = 1 / size
     line = max(0.11, 2 * px)
 
@@ -680,21 +683,22 @@ def icon_layers(size):
         return title_bar(x, y) and math.hypot(x - (right - 0.2), y - (top + title_bottom) / 2) <= max(0.035, 0.8 * px)
 
     client = lambda y: mix((44, 150, 196), (24, 96, 168), y)  # teal to blue, top to bottom
+    symbol = (255, 232, 120) if lit else WHITE
     return [
         (frame, lambda y: (18, 62, 112)),
         (inner, client),
         (title_bar, lambda y: (18, 70, 128)),
         (bar_clearance, client),
-        (power_ring, lambda y: WHITE),
-        (power_bar, lambda y: WHITE),
-        (lamp, lambda y: (150, 220, 236)),
+        (power_ring, lambda y: symbol),
+        (power_bar, lambda y: symbol),
+        (lamp, lambda y: (255, 176, 64) if lit else (150, 220, 236)),
     ]
 
 
-def render_icon(size):
+def render_icon(size, lit=False):
     """RGBA rows, top row first."""
     n = 4 if size >= 64 else 6
-    layers = icon_layers(size)
+    layers = icon_layers(size, lit)
     rows = []
     for py in range(size):
         row = []
@@ -714,6 +718,31 @@ def render_icon(size):
                 b = (c[2] * cov + b * a * (1 - cov)) / na
                 a = na
             row.append((round(r), round(g), round(b), round(a * 255)))
+        rows.append(row)
+    return rows
+
+
+# ---------------------------------------------------------------------------
+# The version box's two frames. The box paints pure blue in its panel colour;
+# edges that are partly transparent are mixed with the panel's usual colour
+# here, since a bitmap with one key colour has no alpha.
+
+FRAME_SIZE = 64
+FRAME_KEY = (0, 0, 255)
+PANEL = (0xF1, 0xFF, 0xBF)  # the box's BackColor 0xBFFFF1, as red, green, blue
+
+
+def version_frames():
+    """RGB rows of the two frames side by side, top row first."""
+    frames = [render_icon(FRAME_SIZE, lit) for lit in (False, True)]
+    rows = []
+    for y in range(FRAME_SIZE):
+        row = []
+        for frame in frames:
+            for r, g, b, a in frame[y]:
+                p = mix(PANEL, (r, g, b), a / 255)
+                # A drawn pixel must never read as the key colour.
+                row.append(FRAME_KEY if a == 0 else (p if p != FRAME_KEY else (0, 0, 254)))
         rows.append(row)
     return rows
 
@@ -823,14 +852,15 @@ class Sheet:
                         self.fill(x0 + (i * 4 + x) * scale, y0 + y * scale, scale, scale, (0, 0, 0))
 
 
-def preview(glyphs, icons):
+def preview(glyphs, icons, frames):
     cols, scale = 6, 4
     cell_w, cell_h = 2 * GLYPH * scale + 36, GLYPH * scale + 8
     grid_rows = (len(glyphs) + cols - 1) // cols
     strip_y = grid_rows * cell_h + 8
     icon_y = strip_y + 3 * (GLYPH + 4) + 8
     width = max(cols * cell_w, 3 * (256 + 8) + 8)
-    height = icon_y + 3 * (48 + 8) + 256 + 24
+    frames_y = icon_y + 3 * (48 + 8) + 256 + 24
+    height = frames_y + 2 * FRAME_SIZE + 8
     sheet = Sheet(width, height, (255, 255, 255))
     sheet.fill(0, 0, width, strip_y - 4, (250, 250, 250))
     for i, px in enumerate(glyphs):
@@ -854,6 +884,9 @@ def preview(glyphs, icons):
     for i, bg in enumerate(backgrounds):
         sheet.fill(8 + i * 264, y, 256, 256, bg)
         sheet.rgba(8 + i * 264, y, icons[256], bg)
+    for y, row in enumerate(frames):  # at twice their size, key colour as it is stored
+        for x, p in enumerate(row):
+            sheet.fill(8 + 2 * x, frames_y + 2 * y, 2, 2, p)
     return png(sheet.rows, alpha=False)
 
 
@@ -874,10 +907,14 @@ def main():
     with open(os.path.join(resources, "orvela.ico"), "wb") as f:
         f.write(ico(icons))
 
+    frames = version_frames()
+    with open(os.path.join(resources, "version_frames.bmp"), "wb") as f:
+        f.write(bmp_24(frames))
+
     if args.preview:
         os.makedirs(os.path.dirname(os.path.abspath(args.preview)), exist_ok=True)
         with open(args.preview, "wb") as f:
-            f.write(preview(glyphs, icons))
+            f.write(preview(glyphs, icons, frames))
 
 
 if __name__ == "__main__":

@@ -623,7 +623,7 @@ LRESULT TForm1::OnCommand(WPARAM wparam, LPARAM lparam) {
     case kIdSpeedButton1: SpeedButton1Click(); break;
     case kIdSpeedButton2: SpeedButton2Click(); break;
     case kIdSpeedButton7: SpeedButton7Click(); break;
-    case kIdSpeedButton5: break;  // the version box comes with its own work
+    case kIdSpeedButton5: SpeedButton5Click(); break;
     case kIdSpeedButton6: OpenHelpPage("Orvela.htm"); break;
     case kIdSpeedButton9: case kIdSpeedButton10: case kIdSpeedButton11: case kIdSpeedButton12:
     case kIdSpeedButton13:
@@ -674,6 +674,11 @@ SpeedButton* TForm1::ButtonById(int id) {
                          &SpeedButton9, &SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13})
     if (b->id() == id) return b;
   return nullptr;
+}
+
+void TForm1::SpeedButton5Click() {
+  AboutDialog1.ApplicationTitle = std::string(kAppTitle);
+  AboutDialog1.Execute(hwnd_);
 }
 
 void TForm1::CentreLater(HWND window) {

@@ -25,6 +25,7 @@
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
+#include "version/about_dialog_win.h"
 
 namespace orvela {
 
@@ -83,6 +84,7 @@ class TForm1 : public PageHost {
   void SpeedButton7Click();
   void RefreshPage(bool reset);
   void OpenHelpPage(const std::string& file);
+  void SpeedButton5Click();                  // the version box
   void ListBox1KeyDown(HWND list, WPARAM key);
   void FormResize();
   void FormClose();
@@ -176,6 +178,7 @@ class TForm1 : public PageHost {
   bool has_settings_tab_ = true;
   bool com_initialized_ = false;
   TShellLink shell_link_;
+  TAboutDialog AboutDialog1{*services_.prompt, AboutDialog1Properties()};
   UniqueHimagelist image_list2_, image_list3_;
   int designed_image_count_ = 0;
   UniqueHfont ui_font_, list_font_;

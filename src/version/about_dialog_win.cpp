@@ -1,0 +1,26 @@
+#include "version/about_dialog_win.h"
+
+#include "platform/handles_win.h"
+
+namespace orvela {
+
+TAboutDialog::TAboutDialog(Prompt& prompt, AboutDialogProperties properties, std::string site_url)
+    : AboutDialogProperties(std::move(properties)), prompt_(prompt), site_url_(std::move(site_url)) {}
+
+void TAboutDialog::Execute(HWND owner) {
+  if (busy_) return;
+  busy_ = true;
+  ScopeExit not_busy([this] {
+    busy_ = false;
+    box_ = nullptr;
+  });
+  HDC screen = GetDC(nullptr);
+  const int bits_per_pixel = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+  ReleaseDC(nullptr, screen);
+  TVersionBox box(MakeVersionBoxSettings(*this, site_url_, bits_per_pixel), prompt_, shell_open);
+  if (!box.Create(owner)) return;
+  box_ = &box;
+  box.ShowModal();
+}
+
+}  // namespace orvela

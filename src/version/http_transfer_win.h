@@ -1,0 +1,78 @@
+// Reading the update page and downloading a release over wininet, on a worker thread so
+// the version box keeps answering (and animating) while the site is slow.
+#pragma once
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "version/update_check.h"
+
+namespace orvela {
+
+// Shared by the box and the worker. Cancel closes every handle the worker holds, which
+// makes a blocked wininet call return; the worker then stops at its next step.
+class TransferControl {
+ public:
+  TransferControl();
+  ~TransferControl();
+  TransferControl(const TransferControl&) = delete;
+  TransferControl& operator=(const TransferControl&) = delete;
+
+  void Cancel();
+  bool cancelled() const;
+  // Takes a handle the worker opened; null (and the handle closed) once cancelled.
+  HINTERNET Adopt(HINTERNET handle);
+  // Closes a handle taken by Adopt, unless Cancel closed it already.
+  void Close(HINTERNET handle);
+
+ private:
+  mutable CRITICAL_SECTION lock_;
+  bool cancelled_ = false;
+  std::vector<HINTERNET> open_;
+};
+
+struct PageFetch {
+  enum class Status { kNoSession, kNoConnection, kCancelled, kOk } status = Status::kNoConnection;
+  std::string text;  // the page, as AppendPagePiece collects it
+};
+
+// Reads the page at `address`. Anything but a complete answer with status 200 is
+// kNoConnection: an error page is never searched.
+PageFetch FetchUpdatePage(const std::string& address, TransferControl& control);
+
+// Downloads `address` into folder + release_name: the bytes go to a new temporary file in
+// the folder, which takes the release's name only when every byte announced was read and
+// written. A file of that name is replaced only when `replace` is set. On any failure the
+// temporary file is removed. `folder` ends in a backslash.
+DownloadStatus DownloadToFolder(const std::string& address, const std::string& folder,
+                                const std::string& release_name, bool replace, TransferControl& control);
+
+// Runs one piece of work on a thread of its own, then posts `message` to `window` (unless
+// cancelled). The window takes the work's result when the message comes.
+class BackgroundTransfer {
+ public:
+  BackgroundTransfer(HWND window, UINT message, std::function<void(TransferControl&)> work);
+  // Cancels, and gives the worker a moment to remove what it wrote.
+  ~BackgroundTransfer();
+  BackgroundTransfer(const BackgroundTransfer&) = delete;
+  BackgroundTransfer& operator=(const BackgroundTransfer&) = delete;
+
+  bool started() const { return thread_ != nullptr; }
+  bool finished() const;
+  void Cancel();
+  // True when the worker has ended within the time.
+  bool Wait(DWORD milliseconds) const;
+
+ private:
+  struct Shared;
+  static DWORD WINAPI Run(void* data);
+  std::shared_ptr<Shared> shared_;
+  HANDLE thread_ = nullptr;
+};
+
+}  // namespace orvela
