@@ -52,9 +52,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return std::move(read.bytes);
 }
 
-bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
-  const std::wstring target = Wide(path);
-  const std::wstring temp = target + L".new";
+namespace {
+
+// Writes the bytes to `temp` and flushes them, then moves it onto `target` with `move_flags`;
+// the temporary file is removed again when any step fails.
+bool WriteThenMove(const std::wstring& temp, const std::wstring& target, std::string_view bytes,
+                   DWORD move_flags) {
   bool ok;
   {
     UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -70,34 +73,22 @@ bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
     }
     ok = ok && FlushFileBuffers(file.get());
   }
-  ok = ok && MoveFileExW(temp.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), move_flags);
   if (!ok) DeleteFileW(temp.c_str());
   return ok;
 }
 
+}  // namespace
+
+bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
+  const std::wstring target = Wide(path);
+  return WriteThenMove(target + L".new", target, bytes, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 bool WriteNewFile(const std::string& path, std::string_view bytes) {
   const std::wstring target = Wide(path);
-  const std::wstring temp = target + L".part";
-  bool ok;
-  {
-    UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    ok = true;
-    size_t done = 0;
-    while (ok && done < bytes.size()) {
-      DWORD wrote = 0;
-      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-      ok = WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
-      done += wrote;
-    }
-    ok = ok && FlushFileBuffers(file.get());
-  }
   // Without MOVEFILE_REPLACE_EXISTING the move fails where a file is: nothing is written over.
-  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileW(temp.c_str());
-  return ok;
+  return WriteThenMove(target + L".part", target, bytes, MOVEFILE_WRITE_THROUGH);
 }
 
 bool MakeFolderTree(const std::string& path) { return CreateFolderTree(path); }

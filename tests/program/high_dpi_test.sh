@@ -30,14 +30,7 @@ run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 quiet wine reg add "$run" /v 'メール通知' /d 'C:\orvela-dpi\sample-mailer.exe /min' /f
 quiet wine reg add "$run" /v 'ない道具' /d '"C:\Tools\tool.exe" /q' /f
 wine 'C:\orvela-dpi\Orvela.exe' </dev/null >/dev/null 2>&1 &
-window=""
-for _ in $(seq 150); do
-  window=$(xdotool search --name '^Orvela$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || { echo "FAIL: no window titled Orvela"; exit 1; }
-sleep 2
+. "$source/tests/program/find_window.sh"
 report=$(wine "$build/fixtures/window-probe.exe" </dev/null 2>/dev/null | tr -d '\r')
 shot="$build/../screenshots/test-main-144.png"
 mkdir -p "$(dirname "$shot")"

@@ -12,14 +12,7 @@ cp "$build/bin/Orvela.exe" "$folder/"
 wine 'C:\orvela-shot\Orvela.exe' >/dev/null 2>&1 &
 program=$!
 
-window=""
-for _ in $(seq 150); do
-  window=$(xdotool search --name '^Orvela$' 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || { echo "FAIL: no window titled Orvela"; exit 1; }
-sleep 2
+. "$source/tests/program/find_window.sh"
 shot="$build/../screenshots/test-main.png"
 mkdir -p "$(dirname "$shot")"
 import -window "$window" "$shot"
