@@ -56,6 +56,11 @@ bool NameFitsLine(std::string_view name) {
          !Contains(name, kItemIdMarker);
 }
 
+bool SendToNameFitsLine(std::string_view name) {
+  return TextFitsLine(name) && !Contains(name, "=") && !Contains(name, kSendToMarker) &&
+         !Contains(name, kItemIdMarker);
+}
+
 bool ProfileFitsLine(std::string_view profile) {
   return !profile.empty() && TextFitsLine(profile) && !Contains(profile, "=");
 }
@@ -132,7 +137,7 @@ std::vector<EntryRecord> DisabledBoxRecords(const std::vector<std::string>& line
 
 std::optional<std::string> FormatSendToLine(const SendToLine& line) {
   if (!ProfileFitsLine(line.profile) || Contains(line.profile, kSendToMarker) ||
-      !TextFitsLine(line.name) || Contains(line.name, "=") || !TextFitsLine(line.target)) {
+      !SendToNameFitsLine(line.name) || !TextFitsLine(line.target)) {
     return std::nullopt;
   }
   // A target that starts like a mark would read back as another form.
@@ -143,7 +148,13 @@ std::optional<std::string> FormatSendToLine(const SendToLine& line) {
   std::string text = line.profile + std::string(kSendToMarker) + line.name + "=";
   if (line.shortcut) text += kSendToShortcutMark;
   if (line.item_id_form) text += kItemIdMarker;
-  return text + line.target;
+  text += line.target;
+  // A profile ending in "@#" or "@" runs into the marker and reads back as another one.
+  const std::optional<SendToLine> back = ParseSendToLine(text);
+  if (!back || back->profile != line.profile || back->name != line.name || back->shortcut != line.shortcut ||
+      back->item_id_form != line.item_id_form || back->target != line.target)
+    return std::nullopt;
+  return text;
 }
 
 std::optional<SendToLine> ParseSendToLine(std::string_view line) {

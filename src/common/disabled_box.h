@@ -43,6 +43,8 @@ bool TextFitsLine(std::string_view text);
 // An entry name with no separator or marker in it ("=", "#$#", "@@@") and no control
 // character. Necessary, not sufficient: the line writers below check the whole line.
 bool NameFitsLine(std::string_view name);
+// A SendTo item name a line can carry: no "=", "@#@", "@@@" and no control character.
+bool SendToNameFitsLine(std::string_view name);
 // A profile name that can stand as a key part: no "=" and no control character.
 bool ProfileFitsLine(std::string_view profile);
 
@@ -78,7 +80,8 @@ struct SendToLine {
   std::string target;         // the shortcut's target path, the hex, or the item's own path
 };
 
-// nullopt when a part does not fit a line (profile with "@#@" or "=", name with "=", breaks).
+// nullopt when a part does not fit a line (profile with "@#@" or "=", a name that
+// SendToNameFitsLine refuses, breaks) or the line would not read back the same.
 std::optional<std::string> FormatSendToLine(const SendToLine& line);
 // nullopt when the line has no key part with "@#@".
 std::optional<SendToLine> ParseSendToLine(std::string_view line);

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvela {
 
@@ -29,5 +31,14 @@ struct EntryRecord {
 };
 
 inline bool IsRegistryEntry(const EntryRecord& record) { return record.Key < 0; }
+
+// The row to select after a rebuild: the last one whose Name is the remembered name
+// (byte-exact), or -1 when the name is empty or not found.
+inline int RowToReselect(const std::vector<EntryRecord>& rows, std::string_view remembered_name) {
+  if (remembered_name.empty()) return -1;
+  for (size_t i = rows.size(); i-- > 0;)
+    if (rows[i].Name == remembered_name) return static_cast<int>(i);
+  return -1;
+}
 
 }  // namespace orvela

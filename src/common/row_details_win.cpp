@@ -1,9 +1,9 @@
 #include "common/row_details_win.h"
 
+#include <map>
 #include <vector>
 
 #include "common/version_texts_win.h"
-#include "platform/dpi_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 
@@ -62,9 +62,8 @@ std::optional<FileStamp> Win32FileStamps::StampOf(const std::string& path) const
   return stamp;
 }
 
-// Icons are kept at the screen's size of the designed 32 pixels, so rows draw them unstretched.
-RowPictures::RowPictures()
-    : images_(ImageList_Create(SystemDpi().Scale(32), SystemDpi().Scale(32), ILC_COLOR32 | ILC_MASK, 0, 16)) {}
+RowPictures::RowPictures(Dpi dpi)
+    : images_(ImageList_Create(dpi.Scale(32), dpi.Scale(32), ILC_COLOR32 | ILC_MASK, 0, 16)) {}
 
 int RowPictures::Add(HICON icon) {
   if (!icon) return -1;
@@ -78,7 +77,7 @@ int RowPictures::Add(HICON icon) {
   return index;
 }
 
-RowDetailStore::RowDetailStore() : cache_(stamps_) {}
+RowDetailStore::RowDetailStore(Dpi dpi) : cache_(stamps_), pictures_(dpi) {}
 
 std::optional<int> RowDetailStore::Picture(const std::string& path, bool fetch) {
   FileDetails* details = cache_.Find(path);
@@ -105,9 +104,11 @@ std::optional<LinkTarget> RowDetailStore::Link(const std::string& shortcut, bool
   return details->link;
 }
 
-RowDetailStore& SharedRowDetails() {
-  // Lives as long as the program: the rows of every page point into its pictures.
-  static RowDetailStore* store = new RowDetailStore();
+RowDetailStore& SharedRowDetails(Dpi dpi) {
+  // Live as long as the program: the rows of every page point into their pictures.
+  static auto* stores = new std::map<int, RowDetailStore*>();
+  RowDetailStore*& store = (*stores)[dpi.value()];
+  if (!store) store = new RowDetailStore(dpi);
   return *store;
 }
 

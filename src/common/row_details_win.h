@@ -12,6 +12,7 @@
 
 #include "common/row_detail_cache.h"
 #include "components/shell_link_win.h"
+#include "platform/dpi.h"
 #include "platform/handles_win.h"
 
 namespace orvela {
@@ -22,11 +23,12 @@ class Win32FileStamps final : public FileStamps {
   std::optional<FileStamp> StampOf(const std::string& path) const override;
 };
 
-// One 32 x 32 image list for every row of every list. Rows whose files give the same
-// picture (most programs without an icon of their own) share one image.
+// One image list of the designed 32 x 32 at the screen's DPI for every row of every list.
+// Rows whose files give the same picture (most programs without an icon of their own)
+// share one image.
 class RowPictures {
  public:
-  RowPictures();
+  explicit RowPictures(Dpi dpi);
   HIMAGELIST images() const { return images_.get(); }
   // The index of the icon's picture, added when new; the icon is destroyed. -1 for none.
   int Add(HICON icon);
@@ -38,7 +40,7 @@ class RowPictures {
 
 class RowDetailStore {
  public:
-  RowDetailStore();
+  explicit RowDetailStore(Dpi dpi = Dpi());
   RowDetailStore(const RowDetailStore&) = delete;
   RowDetailStore& operator=(const RowDetailStore&) = delete;
 
@@ -61,7 +63,7 @@ class RowDetailStore {
   TShellLink links_;
 };
 
-// The one store of the program's run.
-RowDetailStore& SharedRowDetails();
+// The one store of the program's run (one per DPI: the pictures are made at its size).
+RowDetailStore& SharedRowDetails(Dpi dpi);
 
 }  // namespace orvela

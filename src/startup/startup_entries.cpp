@@ -133,11 +133,4 @@ std::vector<EntryRecord> CollectStartupEntries(const std::vector<FolderItem>& fo
   return rows;
 }
 
-int RowToReselect(const std::vector<EntryRecord>& rows, std::string_view remembered_name) {
-  if (remembered_name.empty()) return -1;
-  for (size_t i = rows.size(); i-- > 0;)
-    if (rows[i].Name == remembered_name) return static_cast<int>(i);
-  return -1;
-}
-
 }  // namespace orvela

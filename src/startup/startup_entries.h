@@ -46,8 +46,5 @@ std::vector<EntryRecord> CollectStartupEntries(const std::vector<FolderItem>& fo
                                                const std::vector<RunValue>& machine_run,
                                                const std::vector<RunValue>& machine_run_once);
 
-// The row to select after a rebuild: the last one whose Name is the remembered name
-// (byte-exact), or -1 when the name is empty or not found.
-int RowToReselect(const std::vector<EntryRecord>& rows, std::string_view remembered_name);
 
 }  // namespace orvela

@@ -48,7 +48,7 @@ std::vector<std::string> Lines(std::string_view text) {
 StartupPage::StartupPage(PageHost& host, HWND sheet)
     : host_(host),
       sheet_(sheet),
-      store_(SharedRowDetails()),
+      store_(SharedRowDetails(host.dpi())),
       system_([&host](const std::string& link) {
         std::string target;
         host.shell_link().GetLinkToPath(link, target, nullptr);

@@ -2,125 +2,19 @@
 
 #include <string>
 
-#include "platform/wide_win.h"
 #include "startup/entry_colours.h"
 
 namespace orvela {
-namespace {
-
-constexpr UINT kLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
-
-void DrawLine(HDC dc, const std::wstring& text, int left, int top, const RECT& row) {
-  RECT box{left, top, row.right, row.bottom};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLineFormat);
-}
-
-void TextAt(HDC dc, int x, int y, const std::wstring& text) {
-  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
-}
-
-// Restores what the row changes in the list's DC.
-class DcState {
- public:
-  explicit DcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-  ~DcState() { RestoreDC(dc_, saved_); }
-  DcState(const DcState&) = delete;
-  DcState& operator=(const DcState&) = delete;
-
- private:
-  HDC dc_;
-  int saved_;
-};
-
-}  // namespace
-
-UniqueHfont CreateStartupListFont(BYTE quality, Dpi dpi) {
-  LOGFONTW font{};
-  font.lfHeight = -dpi.Scale(13);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfQuality = quality;
-  lstrcpynW(font.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
-  return UniqueHfont(CreateFontIndirectW(&font));
-}
-
-void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool selected, int left,
-                   int top, COLORREF fill, Dpi dpi) {
-  const int size = dpi.Scale(designed_size);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueHbitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  UniqueHdc memory(CreateCompatibleDC(dc));
-  if (!bitmap || !memory || bits == nullptr) return;
-  const HGDIOBJ old_bitmap = SelectObject(memory.get(), bitmap.get());
-
-  UniqueHbrush brush(CreateSolidBrush(fill));
-  RECT square{0, 0, size, size};
-  FillRect(memory.get(), &square, brush.get());
-  if (images != nullptr && index >= 0 && index < ImageList_GetImageCount(images)) {
-    UniqueHicon icon(ImageList_GetIcon(images, index, ILD_NORMAL));
-    if (icon) DrawIconEx(memory.get(), 0, 0, icon.get(), size, size, 0, nullptr, DI_NORMAL);
-  }
-  GdiFlush();  // the pixels are touched directly below
-  if (selected) {
-    auto* pixel = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < size * size; ++i) pixel[i] = NavyBlendDibPixel(pixel[i]);
-  }
-  BitBlt(dc, left + dpi.Scale(2), top + dpi.Scale(designed_size == 32 ? 5 : 2), size, size, memory.get(), 0, 0,
-         SRCCOPY);
-  SelectObject(memory.get(), old_bitmap);
-}
 
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
                     HIMAGELIST row_icons, int picture, int all_users_index, HFONT font, Dpi dpi) {
-  DcState state(dc);
-  SelectObject(dc, font);
-  const int left = rect.left;
-  const int top = rect.top;
-
-  // The background tells the source; a selected row takes the selection colours instead.
-  const COLORREF background =
-      selected ? GetSysColor(COLOR_HIGHLIGHT) : EntryColour(record.Key, record.Kind, all_users_index);
-  const COLORREF frame = selected ? background : FramePenColour(background);
-  const COLORREF selected_text = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  {
-    UniqueHbrush brush(CreateSolidBrush(background));
-    UniqueHpen pen(CreatePen(PS_SOLID, 1, frame));
-    const HGDIOBJ old_brush = SelectObject(dc, brush.get());
-    const HGDIOBJ old_pen = SelectObject(dc, pen.get());
-    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-    SelectObject(dc, old_brush);
-    SelectObject(dc, old_pen);
-  }
-  DrawEntryIcon(dc, row_icons, picture, 32, selected, left, top, background, dpi);
-  const int text_left = left + dpi.Scale(37), first_line = top + dpi.Scale(2);
-
-  const std::wstring text = Wide(record.Location.empty() ? record.Command : record.Location);
-  const std::wstring caption = Wide("[" + record.Name + "] ");
-  SetBkMode(dc, TRANSPARENT);
-  if (!selected) {
-    SetTextColor(dc, BlendColour(background, Rgb(0, 0, 0), kShadowWeight));
-    TextAt(dc, text_left + dpi.Scale(1), first_line + dpi.Scale(1), caption);
-    SetTextColor(dc, record.Missing ? kMissingNameColour : Rgb(0, 0, 0));
-  } else {
-    SetTextColor(dc, record.Missing ? kMissingSelectedNameColour : selected_text);
-  }
-  TextAt(dc, text_left, first_line, caption);
-
-  SIZE caption_size{};
-  GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &caption_size);
-  SetTextColor(dc, selected ? selected_text : kCommandTextColour);
-  DrawLine(dc, text, text_left + caption_size.cx, first_line, rect);
-
-  if (!selected) SetTextColor(dc, kListTextColour);
-  DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), rect);
-  DrawLine(dc, Wide("説明：" + record.Description), text_left, top + dpi.Scale(28), rect);
+  // The background tells the source.
+  EntryRowLook look;
+  look.background = EntryColour(record.Key, record.Kind, all_users_index);
+  look.frame = FramePenColour(look.background);
+  look.caption = "[" + record.Name + "] ";
+  look.text = record.Location.empty() ? record.Command : record.Location;
+  DrawEntryRow(dc, rect, look, record, selected, row_icons, picture, font, dpi);
 }
 
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
