@@ -179,6 +179,13 @@ void TForm1::OpenHelpPage(const std::string& file) {
   ShellExecuteW(hwnd_, L"open", Wide(page).c_str(), nullptr, Wide(folder).c_str(), SW_SHOWNORMAL);
 }
 
+// Only a shown window refills: the selector is filled before the window is shown.
+void TForm1::ComboBox6Change() {
+  if (!IsWindowVisible(hwnd_)) return;
+  if (current_page() == kSendToPage && SpeedButton1.down()) sendto_page_->FillSendToList();
+  if (current_page() == kRecentPage) recent_page_->FillRecentList();
+}
+
 // The Delete key in a page's list goes to that page.
 void TForm1::ListBox1KeyDown(HWND list, WPARAM key) {
   for (WindowPage* page : AllPages()) page->OnListKey(list, key);

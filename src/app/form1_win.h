@@ -86,6 +86,7 @@ class TForm1 : public PageHost {
   void OpenHelpPage(const std::string& file);
   void SpeedButton5Click();                  // the version box
   void ListBox1KeyDown(HWND list, WPARAM key);
+  void ComboBox6Change();                    // another user chosen
   void FormResize();
   void FormClose();
 

@@ -1,42 +1,333 @@
 #include "sendto/sendto_page_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "common/controls_win.h"
+#include "common/entry_row_win.h"
+#include "components/shell_link_win.h"
+#include "platform/file_io.h"
+#include "platform/folders_win.h"
+#include "platform/message_pump_win.h"
+#include "platform/shell_icon_win.h"
+#include "platform/wait_cursor_win.h"
+#include "platform/wide_win.h"
 
 namespace orvela {
 namespace {
 
-constexpr int kIdListBox2 = 1302;
+void ApplyTexts(const VersionTexts& texts, EntryRecord& row) {
+  row.Product = texts.product;
+  row.Company = texts.company;
+  row.LegalNotice = texts.legal_notice;
+  row.Description = texts.description;
+}
+
+bool HasTexts(const VersionTexts& texts) {
+  return !texts.product.empty() || !texts.company.empty() || !texts.legal_notice.empty() ||
+         !texts.description.empty();
+}
+
+bool EndsWith(const std::string& text, std::string_view end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 }  // namespace
 
-SendToPage::SendToPage(PageHost& host, HWND sheet) : host_(host), sheet_(sheet) {
+SendToPage::SendToPage(PageHost& host, HWND sheet)
+    : host_(host),
+      sheet_(sheet),
+      store_(SharedRowDetails(host.dpi())),
+      shell_(host.shell_link()),
+      font_(CreateEntryListFont(DEFAULT_QUALITY, host.dpi())) {
   const DWORD list_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
                            LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
   ListBox2 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox2, WS_EX_CLIENTEDGE);
   SetControlFont(ListBox2, host_.list_font());
-  SendMessageW(ListBox2, LB_SETITEMHEIGHT, 0, host_.dpi().Scale(42));
+  SendMessageW(ListBox2, LB_SETITEMHEIGHT, 0, host_.dpi().Scale(kEntryRowHeight));
+  details_ = std::make_unique<RowDetailQueue>(ListBox2, [this](int row) { FetchRowDetails(row); });
+  host_.SetMenuHint(kIdN7, "選択した送るメニューを無効ボックスに格納する");
+  host_.SetMenuHint(kIdN8, "選択したリストを送るメニューに戻す");
+  host_.SetMenuHint(kIdDelete2, "選択した送るメニューを削除する");
+  host_.SetMenuHint(kIdSendtoMemu, "送るフォルダを開く");
 }
 
 void SendToPage::Layout(int width, int height) {
   SetWindowPos(ListBox2, nullptr, 0, 0, width, height, SWP_NOZORDER);
 }
 
-// The page's own rows come with its work; until then it shows its empty list.
-void SendToPage::FillSendToList() {
-  entries.clear();
-  ClearListBox(ListBox2);
-  host_.SetStatusText(0, "0");
+const EntryRecord* SendToPage::selected_entry() const {
+  const int row = selected_row();
+  if (row < 0 || row >= static_cast<int>(entries.size())) return nullptr;
+  return &entries[static_cast<size_t>(row)];
 }
 
-void SendToPage::ShowSendToDisabledBox() { FillSendToList(); }
+int SendToPage::picture_of(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < pictures_.size() ? pictures_[static_cast<size_t>(row)] : -1;
+}
 
-bool SendToPage::OnCommand(int, int, HWND control) { return control == ListBox2; }
+// ---------------------------------------------------------------------------------------
+// The views
+
+void SendToPage::FillSendToList() { FillView(true); }
+
+void SendToPage::ShowSendToDisabledBox() { FillView(false); }
+
+void SendToPage::FillView(bool live) {
+  if (filling_) {
+    refill_ = true;
+    return;
+  }
+  filling_ = true;
+  ScopeExit done([this] { filling_ = false; });
+  for (;;) {
+    refill_ = false;
+    FillRows(live);
+    if (!refill_) break;
+    live = host_.live_view_shown();
+  }
+}
+
+void SendToPage::FillRows(bool live) {
+  WaitCursor busy;
+  details_->Stop();  // the shown rows are about to go
+  volumes_.clear();  // a drive may have become ready since
+  MessagePacer pace;
+  std::vector<EntryRecord> rows;
+  std::string user;
+  if (live) {
+    user = host_.selected_user();
+    const std::string folder = SendToFolderOf(host_.locations(), user);
+    if (!folder.empty()) rows = SendToItemRecords(folder, FileNamesIn(folder));
+  } else {
+    rows = SendToBoxRecords(host_.sendto_box().lines, host_.locations());
+  }
+  std::vector<int> pictures(rows.size(), -1);
+  std::vector<int> waiting;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!FillRowDetails(rows[i], pictures[i], live, false)) waiting.push_back(static_cast<int>(i));
+    pace();
+  }
+
+  // The selection may have moved while the folder was read: remember it now.
+  const EntryRecord* selected = selected_entry();
+  const std::string remembered = live && rows_live_ && selected ? selected->Name : std::string();
+  SendMessageW(ListBox2, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(ListBox2, LB_RESETCONTENT, 0, 0);
+  entries = std::move(rows);
+  pictures_ = std::move(pictures);
+  rows_live_ = live;
+  user_ = user;
+  const int count = static_cast<int>(entries.size());
+  SendMessageW(ListBox2, LB_SETCOUNT, count, 0);
+  const int row = RowToReselect(entries, remembered);
+  if (row >= 0) SendMessageW(ListBox2, LB_SETCURSEL, row, 0);
+  SendMessageW(ListBox2, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(ListBox2, nullptr, TRUE);
+  host_.SetStatusText(0, std::to_string(count));
+  details_->Start(count, waiting);
+}
+
+void SendToPage::FetchRowDetails(int row) {
+  if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
+  FillRowDetails(entries[static_cast<size_t>(row)], pictures_[static_cast<size_t>(row)], rows_live_, true);
+}
+
+std::optional<bool> SendToPage::VolumeReadable(const std::string& path, bool fetch) {
+  if (path.empty()) return false;
+  const char drive = path[0];
+  if (const auto known = volumes_.find(drive); known != volumes_.end()) return known->second;
+  if (!fetch) return std::nullopt;
+  // A drive without its disk must not bring up the system's "insert a disk" box.
+  const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
+  const std::wstring root = Wide(std::string(1, drive) + ":\\");
+  const bool readable = GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+  SetErrorMode(previous);
+  volumes_[drive] = readable;
+  return readable;
+}
+
+bool SendToPage::FillRowDetails(EntryRecord& row, int& picture, bool live, bool fetch) {
+  if (row.Unrecognised) {
+    picture = -1;
+    return true;
+  }
+  if (!live) {
+    if (row.ItemIdForm) {
+      // A shell item rather than a file: nothing to key it by, and rare; read when shown.
+      if (!fetch) return false;
+      picture = store_.AddPicture(ItemIdFormIcon(row.Command).release());
+      return true;
+    }
+    std::optional<int> icon = store_.Picture(row.Command, fetch);
+    const std::optional<VersionTexts> texts = store_.Version(row.Command, fetch);
+    if (!icon || !texts) return false;
+    if (*icon < 0) {
+      // The item is gone (a plain item lives only in the box): its file type's icon.
+      if (!fetch) return false;
+      icon = store_.AddPicture(ShellIconOf(row.Command, false, true));
+    }
+    picture = *icon;
+    ApplyTexts(*texts, row);
+    return true;
+  }
+
+  const std::optional<int> icon = store_.Picture(row.Command, fetch);
+  const std::optional<VersionTexts> own = store_.Version(row.Command, fetch);
+  if (!icon || !own) return false;
+  VersionTexts texts;
+  bool missing = false;
+  if (EndsWith(row.Command, ".lnk")) {
+    // A drive that does not answer is left alone: no company, not marked missing.
+    const std::optional<bool> readable = VolumeReadable(row.Command, fetch);
+    if (!readable) return false;
+    if (*readable) {
+      const std::optional<LinkTarget> link = store_.Link(row.Command, fetch);
+      if (!link) return false;
+      if (!link->path.empty()) {
+        missing = !PathExists(link->path);
+        if (!missing) {
+          const std::optional<VersionTexts> target = store_.Version(link->path, fetch);
+          if (!target) return false;
+          texts = *target;
+        }
+      } else {
+        // No path: a shortcut to a shell item (or no shortcut at all).
+        if (!fetch) return false;
+        missing = !host_.shell_link().GetLinkToItemId(row.Command, nullptr);
+      }
+    }
+  }
+  if (HasTexts(*own)) texts = *own;
+  picture = *icon;
+  ApplyTexts(texts, row);
+  row.Missing = missing;
+  return true;
+}
+
+SendToContext SendToPage::Context() {
+  return SendToContext{host_.prompt(), shell_, host_.sendto_box(), host_.locations()};
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands: each reads the selection, calls the page's logic and rebuilds the view.
+
+void SendToPage::N7Click() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry || !rows_live_ || !host_.live_view_shown()) return;
+  SendToContext context = Context();
+  if (DisableSendToItem(context, user_, *entry)) FillSendToList();
+}
+
+void SendToPage::N8Click() {
+  const int row = selected_row();
+  if (row < 0 || rows_live_ || host_.live_view_shown()) return;
+  SendToContext context = Context();
+  if (EnableSendToLine(context, static_cast<size_t>(row))) ShowSendToDisabledBox();
+}
+
+void SendToPage::DeleteSendToEntry(bool ask) {
+  const EntryRecord* entry = selected_entry();
+  if (!entry) return;
+  SendToContext context = Context();
+  if (rows_live_) {
+    if (DeleteSendToItem(context, *entry, ask)) FillSendToList();
+  } else if (DeleteSendToLine(context, static_cast<size_t>(selected_row()), ask)) {
+    ShowSendToDisabledBox();
+  }
+}
+
+void SendToPage::SendtoMemuClick() {
+  const std::string folder = SendToFolderOf(host_.locations(), host_.selected_user());
+  if (folder.empty()) return;
+  if (!FolderExists(folder)) {
+    host_.prompt().ShowMessage(folder + "\n\nこのディレクトリは存在しません。", kAppTitle, PromptIcon::kInformation);
+    return;
+  }
+  ShellExecuteW(host_.window(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void SendToPage::ListBox2Click() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry) return;
+  host_.SetStatusText(1, entry->Location.empty() ? entry->Command : entry->Location);
+}
+
+// ---------------------------------------------------------------------------------------
+// The row menu and messages
+
+UniqueMenu SendToPage::PopupMenu2Popup() {
+  const bool selected = selected_entry() != nullptr;
+  const bool live = rows_live_;
+  UniqueMenu menu(CreatePopupMenu());
+  if (live && selected) AppendMenuItem(menu.get(), kIdN7, "無効", 1);
+  if (!live && selected) AppendMenuItem(menu.get(), kIdN8, "有効", 0);
+  if (selected) AppendMenuItem(menu.get(), kIdDelete2, "削除", 2);
+  if (live) {
+    if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuItem(menu.get(), kIdSendtoMemu, "フォルダを開く(&O)", 3);
+  }
+  return menu;
+}
+
+bool SendToPage::OnContextMenu(HWND control, POINT point) {
+  if (control != ListBox2) return false;
+  if (point.x == -1 && point.y == -1) {
+    // From the keyboard: under the selected row, or at the list's corner.
+    RECT r{};
+    const int row = selected_row();
+    if (row < 0 || SendMessageW(control, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)) == LB_ERR) r = {};
+    point = {r.left + 16, r.top + 16};
+    ClientToScreen(control, &point);
+  } else {
+    // A right click selects the row under the mouse, as lists do.
+    POINT client = point;
+    ScreenToClient(control, &client);
+    const LRESULT hit = SendMessageW(control, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    const int row = LOWORD(hit);
+    if (HIWORD(hit) == 0 && row < static_cast<int>(entries.size()) && row != selected_row()) {
+      SendMessageW(control, LB_SETCURSEL, row, 0);
+      ListBox2Click();
+    }
+  }
+  UniqueMenu menu = PopupMenu2Popup();
+  if (GetMenuItemCount(menu.get()) > 0)
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
+  return true;
+}
+
+void SendToPage::OnListKey(HWND list, WPARAM key) {
+  if (list == ListBox2 && key == VK_DELETE) DeleteSendToEntry(true);
+}
+
+bool SendToPage::OnCommand(int id, int code, HWND control) {
+  if (control == ListBox2) {
+    if (code == LBN_SELCHANGE) ListBox2Click();
+    return true;
+  }
+  if (control) return false;  // menu commands come without a control
+  switch (id) {
+    case kIdN7: N7Click(); return true;
+    case kIdN8: N8Click(); return true;
+    case kIdDelete2: DeleteSendToEntry(true); return true;
+    case kIdSendtoMemu: SendtoMemuClick(); return true;
+  }
+  return false;
+}
 
 bool SendToPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.hwndItem != ListBox2) return false;
-  if (item.itemID != static_cast<UINT>(-1)) FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+  const int row = static_cast<int>(item.itemID);
+  if (item.itemID == static_cast<UINT>(-1) || static_cast<size_t>(row) >= entries.size()) return true;
+  details_->Prefer(row);  // shown without its details: they are fetched next
+  const EntryRecord& record = entries[static_cast<size_t>(row)];
+  EntryRowLook look;
+  look.background = SendToRowColour(record);
+  look.frame = FramePenColour(look.background, kSendToFrameDarker);
+  look.caption = SendToCaption(record.Name);
+  look.text = record.Location.empty() ? record.Command : record.Location;
+  DrawEntryRow(item.hDC, item.rcItem, look, record, (item.itemState & ODS_SELECTED) != 0, store_.pictures(),
+               picture_of(row), font_.get(), host_.dpi());
   return true;
 }
 

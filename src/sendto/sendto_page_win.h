@@ -1,20 +1,40 @@
-// The SendTo page: the items of the chosen user's SendTo folder (ListBox2) and their
-// Disabled Box.
+// The SendTo page: the items of the chosen user's SendTo folder (ListBox2), their Disabled
+// Box, and the row menu (PopupMenu2) that disables, enables, deletes and opens the folder.
 #pragma once
 #include <windows.h>
 
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "common/entry.h"
 #include "common/page_host_win.h"
+#include "common/row_detail_queue_win.h"
+#include "common/row_details_win.h"
+#include "common/shell_port_win.h"
+#include "platform/handles_win.h"
+#include "sendto/sendto_actions.h"
 
 namespace orvela {
+
+// Control and menu command ids of the page.
+enum SendToControlId : UINT {
+  kIdListBox2 = 1302,
+  kIdN7 = 2101,    // 無効
+  kIdN8,           // 有効
+  kIdDelete2,      // 削除
+  kIdSendtoMemu,   // フォルダを開く(&O)
+};
 
 class SendToPage : public WindowPage {
  public:
   SendToPage(PageHost& host, HWND sheet);
 
+  // The live view: the items of the user chosen in ComboBox6. The rows show at once with
+  // what the run's detail store knows; icons and version texts follow while it is idle.
   void FillSendToList();
+  // The Disabled Box view: one row per line of data\sendto.txt.
   void ShowSendToDisabledBox();
 
   HWND content() const override { return sheet_; }
@@ -22,13 +42,52 @@ class SendToPage : public WindowPage {
   void Redraw() override { InvalidateRect(ListBox2, nullptr, TRUE); }
   bool OnCommand(int id, int code, HWND control) override;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  bool OnContextMenu(HWND control, POINT screen_point) override;
+  void OnListKey(HWND list, WPARAM key) override;
 
-  std::vector<EntryRecord> entries;
+  void ListBox2Click();
+  // The row menu as it opens now; the caller shows and destroys it.
+  UniqueMenu PopupMenu2Popup();
+  void N7Click();  // disable
+  void N8Click();  // enable
+  void DeleteSendToEntry(bool ask);
+  void SendtoMemuClick();
+
+  int selected_row() const { return SelectedListRow(ListBox2); }
+  const EntryRecord* selected_entry() const;
+  // The user whose folder the live rows show.
+  const std::string& shown_user() const { return user_; }
+  HIMAGELIST image_list1() const { return store_.pictures(); }
+  int picture_of(int row) const;
+  RowDetailQueue& details() { return *details_; }
+
+  std::vector<EntryRecord> entries;  // the rows of ListBox2
   HWND ListBox2 = nullptr;
 
  private:
+  void FillView(bool live);
+  void FillRows(bool live);
+  void FetchRowDetails(int row);
+  // Fills the row's icon and texts from the store; false when it still waits for something
+  // costly (only done with fetch).
+  bool FillRowDetails(EntryRecord& row, int& picture, bool live, bool fetch);
+  // Whether the volume a path is on answers, asked once per drive and fill with the
+  // system's critical-error boxes suppressed; nullopt when not asked yet and not fetching.
+  std::optional<bool> VolumeReadable(const std::string& path, bool fetch);
+  SendToContext Context();
+
   PageHost& host_;
   HWND sheet_;
+  RowDetailStore& store_;
+  Win32ShellPort shell_;
+  UniqueHfont font_;
+  std::vector<int> pictures_;  // by row, in store_.pictures()
+  std::unique_ptr<RowDetailQueue> details_;
+  std::map<char, bool> volumes_;  // drive letter -> readable, for the current fill
+  std::string user_;
+  bool rows_live_ = true;
+  bool filling_ = false;
+  bool refill_ = false;
 };
 
 }  // namespace orvela
