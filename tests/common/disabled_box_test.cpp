@@ -150,5 +150,9 @@ TEST_CASE("SendTo lines both ways") {
   CHECK_FALSE(FormatSendToLine({"taro", "a=b", true, false, "C:\\x"}));
   CHECK_FALSE(FormatSendToLine({"ta@#@ro", "a", true, false, "C:\\x"}));
   CHECK_FALSE(FormatSendToLine({"taro", "a", false, false, "lnkfile"}));
+  for (const char* name : {"a@#@b", "a@@@b", "a\rb"})
+    CHECK_FALSE(FormatSendToLine({"taro", name, true, false, "C:\\x"}));
+  // "ta@#" + "@#@" would read back as user "ta" and item "#@a".
+  CHECK_FALSE(FormatSendToLine({"ta@#", "a", true, false, "C:\\x"}));
   CHECK_FALSE(ParseSendToLine("taro=Mail#$#C:\\m.exe"));
 }

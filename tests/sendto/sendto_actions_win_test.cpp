@@ -1,0 +1,217 @@
+// Disabling, enabling and deleting SendTo items on the real shell and the folders of the
+// test prefix: user Ann's SendTo folder and a Disabled Box file of the test's own.
+#include <doctest.h>
+
+#include "common/shell_folders_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "common/disabled_box.h"
+#include "common/line_list_file.h"
+#include "common/shell_port_win.h"
+#include "platform/file_io.h"
+#include "platform/folders_win.h"
+#include "platform/scripted_prompt.h"
+#include "platform/wide_win.h"
+#include "sendto/sendto_actions.h"
+
+using namespace orvela;
+
+namespace {
+
+std::string Fixture(const std::string& name) {
+  std::string path = std::string("Z:") + ORVELA_FIXTURE_DIR + "/" + name;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAW data;
+  const HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::string path = folder + "\\" + Narrow(name);
+      SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path); else DeleteFileW(Wide(path).c_str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(Wide(folder).c_str());
+}
+
+// A shortcut with what a line cannot carry: arguments, working folder, icon.
+void WriteFullShortcut(const std::string& path, const std::string& target) {
+  ComPtr<IShellLinkW> link;
+  REQUIRE(SUCCEEDED(
+      CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())));
+  link->SetPath(Wide(target).c_str());
+  link->SetArguments(L"/compose \"宛先 1\"");
+  link->SetWorkingDirectory(L"C:\\windows");
+  link->SetIconLocation(L"C:\\windows\\system32\\shell32.dll", 12);
+  REQUIRE(SUCCEEDED(link.query<IPersistFile>()->Save(Wide(path).c_str(), TRUE)));
+}
+
+struct SendToFixture {
+  SendToFixture() {
+    CoInitialize(nullptr);
+    CreateDirectoryW(Wide(locations.root() + "Ann").c_str(), nullptr);
+    locations.SetProfiles(ListSubfolders(locations.root()));
+    folder = SendToFolderOf(locations, "Ann");
+    REQUIRE(CreateFolderTree(folder));
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    data = Narrow(temp) + "orvela-sendto";
+    RemoveTree(data);
+    REQUIRE(CreateFolderTree(data + "\\programs"));
+    program = data + "\\programs\\mailer.exe";
+    REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
+    box.path = data + "\\sendto.txt";
+    box.state = DisabledBoxStore::State::kLoaded;
+  }
+  ~SendToFixture() {
+    RemoveTree(locations.root() + "Ann");
+    RemoveTree(data);
+    CoUninitialize();
+  }
+  EntryRecord Item(const std::string& file) {
+    return SendToItemRecords(folder, {file}).front();
+  }
+  std::string Path(const std::string& file) const { return folder + "\\" + file; }
+  size_t KeptCount() const { return FileNamesIn(data + "\\kept\\sendto").size(); }
+
+  ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
+  ScriptedPrompt prompt;
+  TShellLink link;
+  Win32ShellPort shell{link};
+  DisabledBoxStore box;
+  SendToContext context{prompt, shell, box, locations};
+  std::string folder, data, program;
+};
+
+}  // namespace
+
+TEST_CASE("SendTo items leave for the Disabled Box and come back as they were") {
+  SendToFixture f;
+
+  SUBCASE("a shortcut with arguments and an icon, byte for byte") {
+    WriteFullShortcut(f.Path("Mail.lnk"), f.program);
+    const auto bytes = ReadWholeFile(f.Path("Mail.lnk"));
+    REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("Mail.lnk")));
+    CHECK(f.box.lines == std::vector<std::string>{"Ann@#@Mail=lnk" + f.program});
+    CHECK(LoadLineList(f.box.path).lines == f.box.lines);  // on disk at once
+    CHECK_FALSE(FileExists(f.Path("Mail.lnk")));
+    REQUIRE(EnableSendToLine(f.context, 0));
+    CHECK(ReadWholeFile(f.Path("Mail.lnk")) == bytes);
+    CHECK(f.box.lines.empty());
+    CHECK(f.KeptCount() == 0);
+  }
+  SUBCASE("an empty plain item and one with content") {
+    REQUIRE(WriteNewFile(f.Path("Fax.xyz"), ""));
+    REQUIRE(WriteNewFile(f.Path("Copy.js"), "WScript.Echo('送る');\r\n"));
+    REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("Fax.xyz")));
+    REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("Copy.js")));
+    CHECK(f.box.lines == std::vector<std::string>{"Ann@#@Fax=" + f.Path("Fax.xyz"), "Ann@#@Copy=" + f.Path("Copy.js")});
+    REQUIRE(EnableSendToLine(f.context, 1));
+    REQUIRE(EnableSendToLine(f.context, 0));
+    CHECK(ReadWholeFile(f.Path("Fax.xyz")) == "");
+    CHECK(ReadWholeFile(f.Path("Copy.js")) == "WScript.Echo('送る');\r\n");
+    CHECK(f.KeptCount() == 0);
+  }
+  SUBCASE("lines of an older file, with no kept copy, are made again as designed") {
+    REQUIRE(f.box.Commit({"Ann@#@Mail=lnk" + f.program, "Ann@#@Fax=C:\\old\\SendTo\\Fax.xyz"}));
+    REQUIRE(EnableSendToLine(f.context, 0));
+    CHECK(f.shell.ResolveLink(f.Path("Mail.lnk")) == f.program);
+    REQUIRE(EnableSendToLine(f.context, 0));
+    CHECK(ReadWholeFile(f.Path("Fax.xyz")) == "");
+    CHECK(f.box.lines.empty());
+    CHECK(f.prompt.shown().empty());
+  }
+  SUBCASE("a line whose item cannot be made stays, and the user is told why") {
+    REQUIRE(f.box.Commit({"Ann@#@Gone=lnkC:\\no\\such\\program.exe"}));
+    CHECK_FALSE(EnableSendToLine(f.context, 0));
+    CHECK(f.box.lines.size() == 1);
+    REQUIRE(f.prompt.messages().size() == 1);
+    CHECK(f.prompt.messages()[0] == "[Gone]\n" + std::string(sendto_messages::kShortcutFailedKept));
+  }
+}
+
+TEST_CASE("an item of the same name is replaced only when the user says so") {
+  SendToFixture f;
+  REQUIRE(WriteNewFile(f.Path("Copy.js"), "old"));
+  REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("Copy.js")));
+  REQUIRE(WriteNewFile(f.Path("Copy.js"), "new"));
+  f.prompt.AnswerNo();
+  CHECK_FALSE(EnableSendToLine(f.context, 0));
+  CHECK(ReadWholeFile(f.Path("Copy.js")) == "new");
+  CHECK(f.box.lines.size() == 1);
+  f.prompt.AnswerYes();
+  CHECK(EnableSendToLine(f.context, 0));
+  CHECK(ReadWholeFile(f.Path("Copy.js")) == "old");
+  CHECK(f.box.lines.empty());
+
+  // The same item back in place already (put back before a crash): the line just goes.
+  REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("Copy.js")));
+  REQUIRE(WriteNewFile(f.Path("Copy.js"), "old"));
+  f.prompt.clear();
+  CHECK(EnableSendToLine(f.context, 0));
+  CHECK(f.prompt.shown().empty());
+  CHECK(f.box.lines.empty());
+}
+
+TEST_CASE("a disable that cannot be completed changes nothing and says so") {
+  SendToFixture f;
+  SUBCASE("a name no line can carry") {
+    REQUIRE(WriteNewFile(f.Path("a=b.txt"), "x"));
+    CHECK_FALSE(DisableSendToItem(f.context, "Ann", f.Item("a=b.txt")));
+    CHECK(f.prompt.messages() == std::vector<std::string>{"[a=b]\n" + std::string(sendto_messages::kNameNotStorable)});
+  }
+  SUBCASE("a file that cannot be deleted: its line is taken back out") {
+    REQUIRE(WriteNewFile(f.Path("Locked.txt"), "x"));
+    const HANDLE open = CreateFileW(Wide(f.Path("Locked.txt")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    CHECK_FALSE(DisableSendToItem(f.context, "Ann", f.Item("Locked.txt")));
+    CloseHandle(open);
+    CHECK(f.prompt.messages() == std::vector<std::string>{"[Locked]\n" + std::string(sendto_messages::kNotDisabledFile)});
+    CHECK(f.KeptCount() == 0);
+  }
+  SUBCASE("a box file that could not be read at start") {
+    f.box.state = DisabledBoxStore::State::kUnreadable;
+    REQUIRE(WriteNewFile(f.Path("Fax.xyz"), ""));
+    CHECK_FALSE(DisableSendToItem(f.context, "Ann", f.Item("Fax.xyz")));
+    CHECK(f.prompt.messages().size() == 1);
+  }
+  CHECK(f.box.lines.empty());
+  CHECK(LoadLineList(f.box.path).lines.empty());
+  CHECK(FileNamesIn(f.folder).size() == 1);  // the item stays where it was
+}
+
+TEST_CASE("deleting asks first in both views, and No changes nothing") {
+  SendToFixture f;
+  REQUIRE(WriteNewFile(f.Path("Fax.xyz"), ""));
+  REQUIRE(WriteNewFile(f.Path("Copy.js"), "x"));
+  REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("Copy.js")));
+
+  f.prompt.AnswerNo();
+  CHECK_FALSE(DeleteSendToItem(f.context, f.Item("Fax.xyz"), true));
+  f.prompt.AnswerNo();
+  CHECK_FALSE(DeleteSendToLine(f.context, 0, true));
+  CHECK(FileExists(f.Path("Fax.xyz")));
+  CHECK(f.box.lines.size() == 1);
+  REQUIRE(f.prompt.shown().size() == 2);
+  CHECK(f.prompt.shown()[0].text == "[Fax]\nこの送るメニューを削除してよろしいですか？");
+  CHECK(f.prompt.shown()[1].text == "[Copy]\n無効ボックスから、この送るメニューを削除してよろしいですか？");
+  CHECK(f.prompt.shown()[1].caption == "削除確認");
+  CHECK(f.prompt.shown()[1].icon == PromptIcon::kQuestion);
+
+  f.prompt.AnswerYes();
+  CHECK(DeleteSendToItem(f.context, f.Item("Fax.xyz"), true));
+  f.prompt.AnswerYes();
+  CHECK(DeleteSendToLine(f.context, 0, true));
+  CHECK_FALSE(FileExists(f.Path("Fax.xyz")));
+  CHECK(LoadLineList(f.box.path).lines.empty());
+  CHECK(f.KeptCount() == 0);
+}
