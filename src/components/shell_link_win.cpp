@@ -169,8 +169,10 @@ int TShellLink::ReadLinkTarget(const std::string& link, std::string& path, bool&
   path = Narrow(ExpandEnvironment(buffer.c_str()));
   std::wstring icon(kLongPath, L'\0');
   int index = 0;
+  // Wine's Resolve fills in the target itself as the icon: that is no icon of its own.
   own_icon = SUCCEEDED(shell_link->GetIconLocation(icon.data(), static_cast<int>(kLongPath), &index)) &&
-             icon[0] != L'\0';
+             icon[0] != L'\0' &&
+             CompareStringOrdinal(ExpandEnvironment(icon.c_str()).c_str(), -1, Wide(path).c_str(), -1, TRUE) != CSTR_EQUAL;
   return 0;
 }
 

@@ -172,11 +172,11 @@ bool SendToPage::FillRowDetails(EntryRecord& row, int& picture, bool live, bool 
     return true;
   }
 
-  const std::optional<int> icon = store_.Picture(row.Command, fetch);
   const std::optional<VersionTexts> own = store_.Version(row.Command, fetch);
-  if (!icon || !own) return false;
+  if (!own) return false;
   VersionTexts texts;
   bool missing = false;
+  std::string icon_of = row.Command;
   if (EndsWith(row.Command, ".lnk")) {
     // A drive that does not answer is left alone: no company, not marked missing.
     const std::optional<bool> readable = VolumeReadable(row.Command, fetch);
@@ -190,6 +190,9 @@ bool SendToPage::FillRowDetails(EntryRecord& row, int& picture, bool live, bool 
           const std::optional<VersionTexts> target = store_.Version(link->path, fetch);
           if (!target) return false;
           texts = *target;
+          // Without an icon of its own a shortcut shows its target's (asked of the target:
+          // the shell draws some shortcut files without their picture).
+          if (!link->own_icon) icon_of = link->path;
         }
       } else {
         // No path: a shortcut to a shell item (or no shortcut at all).
@@ -198,6 +201,8 @@ bool SendToPage::FillRowDetails(EntryRecord& row, int& picture, bool live, bool 
       }
     }
   }
+  const std::optional<int> icon = store_.Picture(icon_of, fetch);
+  if (!icon) return false;
   if (HasTexts(*own)) texts = *own;
   picture = *icon;
   ApplyTexts(texts, row);

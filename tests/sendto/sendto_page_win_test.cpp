@@ -41,7 +41,13 @@ struct AnnsItems {
     REQUIRE(WriteNewFile(folder + "\\Fax.xyz", ""));
   }
   ~AnnsItems() {
-    for (const std::string& name : FileNamesIn(folder)) DeleteFileW(Wide(folder + "\\" + name).c_str());
+    std::wstring profile = Wide(locations.root() + "Ann");
+    profile.push_back(L'\0');  // the list of paths ends in two zeros
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = profile.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
     CoUninitialize();
   }
 };
