@@ -161,6 +161,7 @@ void StartupPage::FillRows(bool live) {
   WaitCursor busy;
   details_->Stop();  // the shown rows are about to go
   MessagePacer pace;
+  pace();  // what came in before the fill is answered first
   std::vector<EntryRecord> rows;
   if (live) {
     const ProfileLocations& locations = host_.locations();
