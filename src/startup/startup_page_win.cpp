@@ -203,7 +203,8 @@ void StartupPage::FillRows(bool live) {
   if (row >= 0) SendMessageW(list, LB_SETCURSEL, row, 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  host_.SetStatusText(0, std::to_string(count));
+  // Another page may have been chosen while the sources were read: its count stays.
+  if (host_.current_page() == kStartupPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);
 }
 
