@@ -1,5 +1,6 @@
 #include "components/shell_link_win.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "components/link_naming.h"
@@ -192,6 +193,28 @@ UniqueItemIdList TShellLink::GetLinkToItemId(const std::string& link, HWND owner
     list.reset();
   }
   return list;
+}
+
+bool TShellLink::GetLinkFields(const std::string& link, std::string& path,
+                               std::string& arguments) const {
+  path.clear();
+  arguments.clear();
+  ComScope com;
+  ComPtr<IShellLinkW> shell_link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              shell_link.put_void())))
+    return false;
+  ComPtr<IPersistFile> file = shell_link.query<IPersistFile>();
+  if (!file || FAILED(file->Load(Wide(link).c_str(), STGM_READ))) return false;
+  std::wstring buffer(kLongPath, L'\0');
+  WIN32_FIND_DATAW find_data{};
+  if (SUCCEEDED(shell_link->GetPath(buffer.data(), static_cast<int>(kLongPath), &find_data,
+                                    SLGP_RAWPATH)))
+    path = Narrow(ExpandEnvironment(buffer.c_str()));
+  std::fill(buffer.begin(), buffer.end(), L'\0');
+  if (SUCCEEDED(shell_link->GetArguments(buffer.data(), static_cast<int>(kLongPath))))
+    arguments = Narrow(buffer.c_str());
+  return true;
 }
 
 std::string TShellLink::ShellLinkCreate(const std::string& target, LPCITEMIDLIST item,
