@@ -5,6 +5,7 @@
 
 #include "common/controls_win.h"
 #include "common/entry_row_win.h"
+#include "common/pages.h"
 #include "components/shell_link_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
@@ -124,7 +125,8 @@ void SendToPage::FillRows(bool live) {
   if (row >= 0) SendMessageW(ListBox2, LB_SETCURSEL, row, 0);
   SendMessageW(ListBox2, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(ListBox2, nullptr, TRUE);
-  host_.SetStatusText(0, std::to_string(count));
+  // A fill overtaken by a switch to another page leaves that page's count alone.
+  if (host_.current_page() == kSendToPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);
 }
 
