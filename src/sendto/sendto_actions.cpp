@@ -258,7 +258,9 @@ bool EnableSendToLine(SendToContext& context, size_t row) {
   }
   // The line must be able to leave the box before the item goes back.
   if (!context.box.writable()) return BoxNotLoaded(context, parsed->name);
-  const std::string folder = SendToFolderOf(context.locations, parsed->profile);
+  // A profile that is gone gets no folder made up for it.
+  const std::string folder =
+      context.locations.ProfileIndexOf(parsed->profile) ? SendToFolderOf(context.locations, parsed->profile) : "";
   if (folder.empty()) {
     Tell(context, parsed->name, msg::kNoFolder, PromptIcon::kError);
     return false;

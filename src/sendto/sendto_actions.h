@@ -96,7 +96,7 @@ inline constexpr std::string_view kControlCharacterLine =
     "この行には制御文字（NUL など）が含まれているため、元どおりに戻せません。有効にしませんでした。\n"
     "削除することはできます。";
 inline constexpr std::string_view kNoFolder =
-    "このユーザーの送るフォルダの場所が分かりません。\n無効ボックスに残しました。";
+    "このユーザーのプロファイルが見つからないため、送るフォルダに戻せません。\n無効ボックスに残しました。";
 inline constexpr std::string_view kReplaceQuestion =
     "同じ名前のファイルが既にあり、内容が異なります。\n置き換えてよろしいですか？";
 inline constexpr std::string_view kNotRestored =

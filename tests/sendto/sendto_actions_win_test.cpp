@@ -131,11 +131,14 @@ TEST_CASE("SendTo items leave for the Disabled Box and come back as they were") 
     CHECK(f.prompt.shown().empty());
   }
   SUBCASE("a line whose item cannot be made stays, and the user is told why") {
-    REQUIRE(f.box.Commit({"Ann@#@Gone=lnkC:\\no\\such\\program.exe"}));
+    REQUIRE(f.box.Commit({"Ann@#@Gone=lnkC:\\no\\such\\program.exe", "Nobody@#@Fax=C:\\x\\Fax.xyz"}));
     CHECK_FALSE(EnableSendToLine(f.context, 0));
-    CHECK(f.box.lines.size() == 1);
-    REQUIRE(f.prompt.messages().size() == 1);
-    CHECK(f.prompt.messages()[0] == "[Gone]\n" + std::string(sendto_messages::kShortcutFailedKept));
+    CHECK_FALSE(EnableSendToLine(f.context, 1));
+    CHECK(f.box.lines.size() == 2);
+    CHECK(f.prompt.messages() == std::vector<std::string>{
+                                     "[Gone]\n" + std::string(sendto_messages::kShortcutFailedKept),
+                                     "[Fax]\n" + std::string(sendto_messages::kNoFolder)});
+    CHECK_FALSE(FolderExists(f.locations.root() + "Nobody"));
   }
 }
 
