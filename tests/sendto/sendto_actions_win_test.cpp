@@ -181,40 +181,18 @@ TEST_CASE("a disable that cannot be completed changes nothing and says so") {
     CHECK(f.prompt.messages() == std::vector<std::string>{"[Locked]\n" + std::string(sendto_messages::kNotDisabledFile)});
     CHECK(f.KeptCount() == 0);
   }
-  SUBCASE("a box file that could not be read at start") {
-    f.box.state = DisabledBoxStore::State::kUnreadable;
-    REQUIRE(WriteNewFile(f.Path("Fax.xyz"), ""));
-    CHECK_FALSE(DisableSendToItem(f.context, "Ann", f.Item("Fax.xyz")));
-    CHECK(f.prompt.messages().size() == 1);
-  }
   CHECK(f.box.lines.empty());
   CHECK(LoadLineList(f.box.path).lines.empty());
   CHECK(FileNamesIn(f.folder).size() == 1);  // the item stays where it was
 }
 
-TEST_CASE("deleting asks first in both views, and No changes nothing") {
+TEST_CASE("deleting a line takes its kept copy with it; the live item is not touched") {
   SendToFixture f;
-  REQUIRE(WriteNewFile(f.Path("Fax.xyz"), ""));
   REQUIRE(WriteNewFile(f.Path("Copy.js"), "x"));
   REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("Copy.js")));
-
-  f.prompt.AnswerNo();
-  CHECK_FALSE(DeleteSendToItem(f.context, f.Item("Fax.xyz"), true));
-  f.prompt.AnswerNo();
-  CHECK_FALSE(DeleteSendToLine(f.context, 0, true));
-  CHECK(FileExists(f.Path("Fax.xyz")));
-  CHECK(f.box.lines.size() == 1);
-  REQUIRE(f.prompt.shown().size() == 2);
-  CHECK(f.prompt.shown()[0].text == "[Fax]\nこの送るメニューを削除してよろしいですか？");
-  CHECK(f.prompt.shown()[1].text == "[Copy]\n無効ボックスから、この送るメニューを削除してよろしいですか？");
-  CHECK(f.prompt.shown()[1].caption == "削除確認");
-  CHECK(f.prompt.shown()[1].icon == PromptIcon::kQuestion);
-
-  f.prompt.AnswerYes();
-  CHECK(DeleteSendToItem(f.context, f.Item("Fax.xyz"), true));
-  f.prompt.AnswerYes();
-  CHECK(DeleteSendToLine(f.context, 0, true));
-  CHECK_FALSE(FileExists(f.Path("Fax.xyz")));
+  REQUIRE(WriteNewFile(f.Path("Copy.js"), "y"));
+  CHECK(DeleteSendToLine(f.context, 0, false));
   CHECK(LoadLineList(f.box.path).lines.empty());
   CHECK(f.KeptCount() == 0);
+  CHECK(ReadWholeFile(f.Path("Copy.js")) == "y");
 }
