@@ -1,12 +1,15 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing.
+# `make bench` times the program under Wine (bench/run.sh); it is no part of `make test`.
 BUILD ?= $(CURDIR)/build
 export BUILD
 
-.PHONY: run test build fuzz clean
+.PHONY: run test bench build fuzz clean
 run:
 	@bash scripts/run.sh
 test:
 	@bash scripts/test.sh
+bench:
+	@bash bench/run.sh
 build:
 	@bash scripts/build.sh win
 fuzz:

@@ -146,6 +146,18 @@ std::string TShellLink::GetNameOrHandIcon(int csidl, UniqueHicon& icon, bool sma
 
 int TShellLink::GetLinkToPath(const std::string& link, std::string& target, HWND owner) const {
   target = link;
+  std::string found;
+  bool own_icon = false;
+  const int result = ReadLinkTarget(link, found, own_icon, owner);
+  // The shell may answer for a target that is gone: only an existing one counts.
+  if (result == 0 && Attributes(found) != INVALID_FILE_ATTRIBUTES) target = found;
+  return result;
+}
+
+int TShellLink::ReadLinkTarget(const std::string& link, std::string& path, bool& own_icon,
+                               HWND owner) const {
+  path.clear();
+  own_icon = false;
   ComScope com;
   ComPtr<IShellLinkW> shell_link;
   HRESULT hr = OpenResolvedLink(link, owner, shell_link);
@@ -154,9 +166,11 @@ int TShellLink::GetLinkToPath(const std::string& link, std::string& target, HWND
   WIN32_FIND_DATAW find_data{};
   hr = shell_link->GetPath(buffer.data(), static_cast<int>(kLongPath), &find_data, SLGP_RAWPATH);
   if (FAILED(hr)) return static_cast<int>(hr);
-  // The shell may answer for a target that is gone: only an existing one counts.
-  const std::string found = Narrow(ExpandEnvironment(buffer.c_str()));
-  if (Attributes(found) != INVALID_FILE_ATTRIBUTES) target = found;
+  path = Narrow(ExpandEnvironment(buffer.c_str()));
+  std::wstring icon(kLongPath, L'\0');
+  int index = 0;
+  own_icon = SUCCEEDED(shell_link->GetIconLocation(icon.data(), static_cast<int>(kLongPath), &index)) &&
+             icon[0] != L'\0';
   return 0;
 }
 

@@ -34,6 +34,10 @@ class TShellLink {
   // Returns 0 when the shortcut was loaded, resolved and read, else the failing HRESULT.
   // `owner` null: no UI and no search while resolving.
   int GetLinkToPath(const std::string& link, std::string& target, HWND owner) const;
+  // The shortcut as stored, loaded and resolved as GetLinkToPath does: `path` its target
+  // (environment references expanded) whether that exists or not, `own_icon` whether it
+  // names an icon of its own. 0 or the failing HRESULT; `path` is empty on failure.
+  int ReadLinkTarget(const std::string& link, std::string& path, bool& own_icon, HWND owner) const;
   // The shortcut's target as an item id list; empty on failure.
   UniqueItemIdList GetLinkToItemId(const std::string& link, HWND owner) const;
   // The target path as stored (%NAME% references expanded, existence not checked, so a

@@ -16,4 +16,11 @@ void ProcessPendingMessages() {
   }
 }
 
+void MessagePacer::operator()() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_ < interval_) return;
+  ProcessPendingMessages();
+  last_ = std::chrono::steady_clock::now();
+}
+
 }  // namespace orvela

@@ -2,6 +2,7 @@
 // the Run keys, in the list's fixed order.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,10 @@ struct RunValue {
 
 // Every value of a Run key, opened for full access without creating it. A key that cannot
 // be opened (missing, or no rights, as the machine keys for a non-administrator) gives
-// none; a value that went away between listing and reading is left out.
-std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::string_view path);
+// none; a value that went away between listing and reading is left out. `pace` is called
+// after every value (a long key must not keep the window from answering).
+std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::string_view path,
+                                 const std::function<void()>& pace = {});
 
 // The command a Run value shows: strings as stored (expandable ones unexpanded), multi-strings
 // joined by spaces, numbers in decimal, anything else as hexadecimal bytes.

@@ -5,8 +5,7 @@
 #include "common/controls_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
-#include "platform/image_list_win.h"
-#include "platform/shell_icon_win.h"
+#include "platform/message_pump_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
 #include "startup/command_line.h"
@@ -14,8 +13,8 @@
 #include "startup/entry_colours.h"
 #include "startup/entry_folder.h"
 #include "startup/startup_entries.h"
+#include "startup/startup_row_details_win.h"
 #include "startup/startup_row_win.h"
-#include "startup/version_info_win.h"
 
 namespace orvela {
 namespace {
@@ -49,7 +48,7 @@ std::vector<std::string> Lines(std::string_view text) {
 StartupPage::StartupPage(PageHost& host, HWND sheet)
     : host_(host),
       sheet_(sheet),
-      image_list1_(ImageList_Create(host.dpi().Scale(32), host.dpi().Scale(32), ILC_COLOR32 | ILC_MASK, 0, 16)),
+      store_(SharedRowDetails()),
       system_([&host](const std::string& link) {
         std::string target;
         host.shell_link().GetLinkToPath(link, target, nullptr);
@@ -61,6 +60,7 @@ StartupPage::StartupPage(PageHost& host, HWND sheet)
       location_colour_(GetSysColor(COLOR_WINDOW)) {
   backup_.file_path = host_.paths().run_keys_backup;
   CreateControls();
+  details_ = std::make_unique<RowDetailQueue>(ListBox1, [this](int row) { FetchRowDetails(row); });
   SetComboItems(ComboBox1, {"フォルダ", "レジストリ"});
   host_.SetMenuHint(kIdN1, "選択したスタートアップを無効ボックスに格納する");
   host_.SetMenuHint(kIdN3, "選択したリストをスタートアップに戻す");
@@ -135,32 +135,71 @@ const EntryRecord* StartupPage::selected_entry() const {
 // ---------------------------------------------------------------------------------------
 // The list
 
-void StartupPage::RefreshStartupList() {
-  WaitCursor busy;
-  HWND list = ListBox1;
-  const EntryRecord* selected = selected_entry();
-  const std::string remembered = selected ? selected->Name : std::string();
+int StartupPage::picture_of(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < pictures_.size() ? pictures_[static_cast<size_t>(row)] : -1;
+}
 
+void StartupPage::RefreshStartupList() { FillView(true); }
+
+void StartupPage::ShowDisabledBox() {
+  EnableSelectors(false);
+  FillView(false);
+}
+
+void StartupPage::FillView(bool live) {
+  if (filling_) {
+    refill_ = true;
+    return;
+  }
+  filling_ = true;
+  ScopeExit done([this] { filling_ = false; });
+  for (;;) {
+    refill_ = false;
+    FillRows(live);
+    if (!refill_) break;
+    live = live_list_shown();
+  }
+}
+
+void StartupPage::FillRows(bool live) {
+  WaitCursor busy;
+  details_->Stop();  // the shown rows are about to go
+  MessagePacer pace;
+  std::vector<EntryRecord> rows;
+  if (live) {
+    const ProfileLocations& locations = host_.locations();
+    std::vector<FolderItem> folder_items;
+    for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i) {
+      ListFolderFiles(locations.FolderOf(FolderKind::kStartup, i), i, "", folder_items);
+      pace();
+    }
+    RegistryBackend& registry = host_.registry();
+    const std::function<void()> pace_values = [&pace] { pace(); };
+    auto user_run = ReadRunKey(registry, RootKey::kCurrentUser, kStartupRunPath, pace_values);
+    auto machine_run = ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunPath, pace_values);
+    auto machine_run_once = ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunOncePath, pace_values);
+    rows = CollectStartupEntries(folder_items, user_run, machine_run, machine_run_once);
+  } else {
+    rows = DisabledBoxRecords(host_.startup_box().lines, host_.locations());
+  }
+  // What the store knows of unchanged files goes in now; the other rows wait for the queue.
+  std::vector<int> pictures(rows.size(), -1);
+  std::vector<int> waiting;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!FillStartupRowDetails(rows[i], pictures[i], live, false, store_, system_))
+      waiting.push_back(static_cast<int>(i));
+    pace();
+  }
+
+  // The selection may have moved while the sources were read: remember it now.
+  const EntryRecord* selected = selected_entry();
+  const std::string remembered = live && selected ? selected->Name : std::string();
+  HWND list = ListBox1;
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  ImageList_RemoveAll(image_list1_.get());
-
-  const ProfileLocations& locations = host_.locations();
-  std::vector<FolderItem> folder_items;
-  for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i)
-    ListFolderFiles(locations.FolderOf(FolderKind::kStartup, i), i, "", folder_items);
-  RegistryBackend& registry = host_.registry();
-  entries = CollectStartupEntries(folder_items,
-                                        ReadRunKey(registry, RootKey::kCurrentUser, kStartupRunPath),
-                                        ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunPath),
-                                        ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunOncePath));
-  for (EntryRecord& record : entries) {
-    const ResolvedTarget resolved = ResolveTarget(ProgramPathOf(record.Command), system_);
-    record.Missing = resolved.missing;
-    HICON icon = ShellIconOf(resolved.program, false, false);
-    AppendIconOrBlank(image_list1_.get(), icon ? icon : ShellIconOf(resolved.target, false, false));
-    ReadVersionInfo(resolved.target, record);
-  }
+  entries = std::move(rows);
+  pictures_ = std::move(pictures);
+  rows_live_ = live;
   const int count = static_cast<int>(entries.size());
   SendMessageW(list, LB_SETCOUNT, count, 0);
   const int row = RowToReselect(entries, remembered);
@@ -168,25 +207,13 @@ void StartupPage::RefreshStartupList() {
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   host_.SetStatusText(0, std::to_string(count));
+  details_->Start(count, waiting);
 }
 
-void StartupPage::ShowDisabledBox() {
-  WaitCursor busy;
-  EnableSelectors(false);
-  HWND list = ListBox1;
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  ImageList_RemoveAll(image_list1_.get());
-  entries = DisabledBoxRecords(host_.startup_box().lines, host_.locations());
-  for (EntryRecord& record : entries) {
-    UniqueHicon icon = PrepareDisabledBoxRow(record, system_);
-    AppendIconOrBlank(image_list1_.get(), icon.release());
-  }
-  const int count = static_cast<int>(entries.size());
-  SendMessageW(list, LB_SETCOUNT, count, 0);
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
-  host_.SetStatusText(0, std::to_string(count));
+void StartupPage::FetchRowDetails(int row) {
+  if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
+  FillStartupRowDetails(entries[static_cast<size_t>(row)], pictures_[static_cast<size_t>(row)],
+                        rows_live_, true, store_, system_);
 }
 
 void StartupPage::RebuildShownList() {
@@ -413,9 +440,11 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   }
   if (item.hwndItem == ListBox1) {
     if (item.itemID == static_cast<UINT>(-1)) return true;
-    DrawStartupListItem(item.hDC, item.rcItem, entries, static_cast<int>(item.itemID),
-                        (item.itemState & ODS_SELECTED) != 0, image_list1_.get(),
-                        host_.locations().all_users_index(), font_.get(), host_.dpi());
+    const int row = static_cast<int>(item.itemID);
+    details_->Prefer(row);  // shown without its details: they are fetched next
+    DrawStartupListItem(item.hDC, item.rcItem, entries, row, (item.itemState & ODS_SELECTED) != 0,
+                        store_.pictures(), picture_of(row), host_.locations().all_users_index(),
+                        font_.get(), host_.dpi());
     return true;
   }
   if (item.hwndItem == ComboBox1) {

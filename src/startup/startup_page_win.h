@@ -4,12 +4,14 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
-
 #include <vector>
 
 #include "common/entry.h"
 #include "common/page_host_win.h"
+#include "common/row_detail_queue_win.h"
+#include "common/row_details_win.h"
 #include "components/speed_button_win.h"
 #include "platform/handles_win.h"
 #include "startup/run_keys_backup.h"
@@ -43,9 +45,11 @@ class StartupPage : public WindowPage {
   // Makes the page's list on `sheet` and its selector row in the host's tool panel.
   StartupPage(PageHost& host, HWND sheet);
 
-  // Rebuilds the entry table, ImageList1 and ListBox1 from the Startup folders and Run keys.
+  // Rebuilds the entry table and ListBox1 from the Startup folders and Run keys. The window
+  // answers while the sources are read; the rows then show at once with what the run's
+  // detail store already knows, and the rest of their details follow while it is idle.
   void RefreshStartupList();
-  // The Disabled Box view.
+  // The Disabled Box view, filled the same way.
   void ShowDisabledBox();
   bool live_list_shown() const;
 
@@ -81,10 +85,13 @@ class StartupPage : public WindowPage {
   const EntryRecord* selected_entry() const;
   COLORREF kind_selector_colour() const { return kind_colour_; }
   COLORREF location_selector_colour() const { return location_colour_; }
-  HIMAGELIST image_list1() const { return image_list1_.get(); }
+  // ImageList1: the pictures of the rows of every list; picture_of(row) is a row's (-1 none).
+  HIMAGELIST image_list1() const { return store_.pictures(); }
+  int picture_of(int row) const;
+  // The rows whose icons and version texts are still to come.
+  RowDetailQueue& details() { return *details_; }
 
-  // The rows of ListBox1, live entries or Disabled Box lines; ImageList1 holds their icons
-  // at the same indices.
+  // The rows of ListBox1, live entries or Disabled Box lines.
   std::vector<EntryRecord> entries;
 
   // Controls, by the names the design gives them.
@@ -100,10 +107,20 @@ class StartupPage : public WindowPage {
   StartupContext Context();
   // Rebuilds the view that is shown: the live list or the Disabled Box.
   void RebuildShownList();
+  // One fill of a view; a fill asked for while one runs (from a message answered meanwhile)
+  // follows it, for the view shown then.
+  void FillView(bool live);
+  void FillRows(bool live);
+  void FetchRowDetails(int row);
 
   PageHost& host_;
   HWND sheet_;
-  UniqueHimagelist image_list1_;
+  RowDetailStore& store_;
+  std::vector<int> pictures_;  // by row, in store_.pictures()
+  std::unique_ptr<RowDetailQueue> details_;
+  bool rows_live_ = true;  // the rows shown are live entries, not Disabled Box lines
+  bool filling_ = false;
+  bool refill_ = false;
   Win32StartupSystem system_;
   Win32StartupShell shell_;
   RunKeysBackup backup_;

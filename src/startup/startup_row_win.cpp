@@ -78,7 +78,7 @@ void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool
 }
 
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
-                    HIMAGELIST row_icons, int row_index, int all_users_index, HFONT font, Dpi dpi) {
+                    HIMAGELIST row_icons, int picture, int all_users_index, HFONT font, Dpi dpi) {
   DcState state(dc);
   SelectObject(dc, font);
   const int left = rect.left;
@@ -98,7 +98,7 @@ void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
     SelectObject(dc, old_brush);
     SelectObject(dc, old_pen);
   }
-  DrawEntryIcon(dc, row_icons, row_index, 32, selected, left, top, background, dpi);
+  DrawEntryIcon(dc, row_icons, picture, 32, selected, left, top, background, dpi);
   const int text_left = left + dpi.Scale(37), first_line = top + dpi.Scale(2);
 
   const std::wstring text = Wide(record.Location.empty() ? record.Command : record.Location);
@@ -124,9 +124,10 @@ void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
 }
 
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
-                         bool selected, HIMAGELIST row_icons, int all_users_index, HFONT font, Dpi dpi) {
+                         bool selected, HIMAGELIST row_icons, int picture, int all_users_index,
+                         HFONT font, Dpi dpi) {
   if (row_index < 0 || static_cast<size_t>(row_index) >= rows.size()) return;
-  DrawStartupRow(dc, rect, rows[static_cast<size_t>(row_index)], selected, row_icons, row_index,
+  DrawStartupRow(dc, rect, rows[static_cast<size_t>(row_index)], selected, row_icons, picture,
                  all_users_index, font, dpi);
 }
 

@@ -25,16 +25,16 @@ UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi = Dpi(
 void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int size, bool selected, int left,
                    int top, COLORREF fill, Dpi dpi = Dpi());
 
-// One row in `rect`; row_icons holds the 32 x 32 icon of row `row_index`. A selected row is
+// One row in `rect`; image `picture` of row_icons is its 32 x 32 icon. A selected row is
 // drawn in the system's selection colours.
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
-                    HIMAGELIST row_icons, int row_index, int all_users_index, HFONT font,
+                    HIMAGELIST row_icons, int picture, int all_users_index, HFONT font,
                     Dpi dpi = Dpi());
 
 // The owner-draw entry point: a row the table does not have (list and table briefly out of
-// step during a rebuild) is not drawn.
+// step during a rebuild) is not drawn. `picture`: the row's image in `row_icons` (-1 none).
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
-                         bool selected, HIMAGELIST row_icons, int all_users_index, HFONT font,
-                         Dpi dpi = Dpi());
+                         bool selected, HIMAGELIST row_icons, int picture, int all_users_index,
+                         HFONT font, Dpi dpi = Dpi());
 
 }  // namespace orvela

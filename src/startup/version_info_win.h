@@ -1,20 +1,18 @@
-// Product, company, copyright and description from a program's version resource.
+// Product, company, copyright and description of a startup row from its program's version
+// resource.
 #pragma once
-#include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "common/entry.h"
+#include "common/version_texts_win.h"
 
 namespace orvela {
 
-// Fills Product, Company, LegalNotice and Description from the first translation of the
-// file's version information. False, with the four fields left as they were, when the file
-// has none (or cannot be read).
-bool ReadVersionInfo(const std::string& path, EntryRecord& record);
+// Copies the texts into the record's Product, Company, LegalNotice and Description.
+void ApplyVersionTexts(const VersionTexts& texts, EntryRecord& record);
 
-// One value of the block's string table for a translation (language in the low 16 bits,
-// code page in the high 16 bits); empty when the value is not there.
-std::string QueryVersionString(const void* block, uint32_t translation, std::string_view name);
+// Fills the four fields from the first translation of the file's version information.
+// False, with the fields left as they were, when the file has none (or cannot be read).
+bool ReadVersionInfo(const std::string& path, EntryRecord& record);
 
 }  // namespace orvela

@@ -166,10 +166,10 @@ TEST_CASE("startup rows") {
 
   SUBCASE("a row the table does not have is not drawn") {
     const std::vector<EntryRecord> rows = {Row(kUserRunKey, "")};
-    DrawStartupListItem(canvas.dc(), rect, rows, 1, false, nullptr, all_users, font.get());
-    DrawStartupListItem(canvas.dc(), rect, rows, -1, false, nullptr, all_users, font.get());
+    DrawStartupListItem(canvas.dc(), rect, rows, 1, false, nullptr, -1, all_users, font.get());
+    DrawStartupListItem(canvas.dc(), rect, rows, -1, false, nullptr, -1, all_users, font.get());
     CHECK(canvas.CountAll(kWhite) == kWidth * kStartupRowHeight);
-    DrawStartupListItem(canvas.dc(), rect, rows, 0, false, nullptr, all_users, font.get());
+    DrawStartupListItem(canvas.dc(), rect, rows, 0, false, nullptr, -1, all_users, font.get());
     CHECK(canvas.At(1, 1) == Rgb(223, 239, 255));
   }
 }

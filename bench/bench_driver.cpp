@@ -1,0 +1,655 @@
+// Seeds the bench prefix with list entries and times the program from a second process, the
+// way a user meets it: against a blank Win32 window and a raw program that reads the same
+// sources without row details, in rotated order, several runs.
+//
+//   bench-driver seed-startup <count> <bench program>    entries for the startup page
+//   bench-driver clear-startup
+//   bench-driver measure --page startup --sizes 0,200,2000 --runs 5 --orvela <exe>
+//                        --blank <exe> --raw <exe> --program <bench program>
+//                        [--full-fill <seconds>]           today's full fill, for the ratios
+//   bench-driver baseline --page startup --size 2000 --runs 1 --orvela <old exe>
+//                        --program <bench program>
+//
+// Every page the bench knows is a row of kPages below: how to seed and clear its entries,
+// which list shows them, and (for the raw program) what it enumerates. Only the startup page
+// exists so far; the uninstall and recent-files pages join kPages when they are built.
+//
+// Output is ASCII: Wine's console pipe stops at the first character it cannot pass.
+#include <windows.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/row_detail_queue_win.h"
+#include "components/shell_link_win.h"
+#include "platform/folders_win.h"
+#include "platform/handles_win.h"
+#include "platform/wide_win.h"
+
+using namespace orvela;
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Time
+
+double Seconds() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / frequency;
+}
+
+struct Spread {
+  double min = 0, median = 0, max = 0;
+};
+
+Spread SpreadOf(std::vector<double> values) {
+  if (values.empty()) return {};
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+  return {values.front(), median, values.back()};
+}
+
+// ---------------------------------------------------------------------------------------
+// The startup page's entries: a third user Run values, a third machine Run values, a third
+// shortcuts in the user's Startup folder, each naming its own copy of the bench program in
+// a folder of its own.
+
+constexpr wchar_t kUserRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kMachineRun[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kBenchRoot[] = "C:\\OrvelaBench";
+constexpr wchar_t kValuePrefix[] = L"Bench ";
+
+std::string ProgramPath(int i) {
+  char name[80];
+  std::snprintf(name, sizeof name, "%s\\Programs\\%04d\\prog%04d.exe", kBenchRoot, i, i);
+  return name;
+}
+
+std::wstring Numbered(const wchar_t* kind, int i) {
+  wchar_t name[64];
+  std::swprintf(name, 64, L"%ls%ls %04d", kValuePrefix, kind, i);
+  return name;
+}
+
+struct StartupSplit {
+  int user, machine, links;
+};
+StartupSplit SplitOf(int count) { return {count / 3, count / 3, count - 2 * (count / 3)}; }
+
+bool SetString(HKEY root, const wchar_t* path, const std::wstring& name, const std::wstring& data) {
+  UniqueHkey key;
+  if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+    return false;
+  return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+void DeleteBenchValues(HKEY root, const wchar_t* path) {
+  UniqueHkey key;
+  if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+  std::vector<std::wstring> names;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[16384];
+    DWORD length = 16384;
+    if (RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (wcsncmp(name, kValuePrefix, wcslen(kValuePrefix)) == 0) names.emplace_back(name);
+  }
+  for (const std::wstring& name : names) RegDeleteValueW(key.get(), name.c_str());
+}
+
+std::string UserStartupFolder() { return ShellFolderPath(CSIDL_STARTUP); }
+
+// Idempotent: what exists stays, what is missing (a disabled entry) comes back.
+bool SeedStartup(int count, const std::string& program) {
+  const StartupSplit split = SplitOf(count);
+  TShellLink links;
+  const std::string startup = UserStartupFolder();
+  CreateFolderTree(startup);
+  bool ok = true;
+  for (int i = 0; i < count; ++i) {
+    const std::string path = ProgramPath(i);
+    if (!FileExists(path)) {
+      CreateFolderTree(path.substr(0, path.rfind('\\')));
+      ok &= CopyFileW(Wide(program).c_str(), Wide(path).c_str(), TRUE) != 0;
+    }
+    const std::wstring command = L"\"" + Wide(path) + L"\" /background";
+    if (i < split.user) {
+      ok &= SetString(HKEY_CURRENT_USER, kUserRun, Numbered(L"user", i), command);
+    } else if (i < split.user + split.machine) {
+      ok &= SetString(HKEY_LOCAL_MACHINE, kMachineRun, Numbered(L"machine", i), command);
+    } else {
+      const std::string name = Narrow(Numbered(L"link", i));
+      if (!FileExists(startup + "\\" + name + ".lnk"))
+        ok &= !links.CreateLink2(path, nullptr, startup, name, true).empty();
+    }
+  }
+  return ok;
+}
+
+void ClearStartup() {
+  DeleteBenchValues(HKEY_CURRENT_USER, kUserRun);
+  DeleteBenchValues(HKEY_LOCAL_MACHINE, kMachineRun);
+  const std::string startup = UserStartupFolder();
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle find(FindFirstFileW(Wide(startup + "\\Bench *.lnk").c_str(), &found));
+  if (find) {
+    do DeleteFileW(Wide(startup + "\\" + Narrow(found.cFileName)).c_str());
+    while (FindNextFileW(find.get(), &found));
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The pages the bench knows.
+
+struct PageBench {
+  const char* name;
+  std::function<bool(int, const std::string&)> seed;
+  std::function<void()> clear;
+  int page_list_id;                    // the page's list in Orvela's window
+  std::function<int(int)> disable_row;  // by entry count: the row whose disable is timed
+};
+
+const std::vector<PageBench>& Pages() {
+  static const std::vector<PageBench> pages = {
+      // The first user Run value: the shortcuts' rows come first.
+      {"startup", SeedStartup, ClearStartup, 1301, [](int count) { return SplitOf(count).links; }},
+      // uninstall: seed Uninstall keys, time its list (ListBox3) -- when the page exists.
+      // recent: seed a Recent folder, time ListView2 -- when the page exists.
+  };
+  return pages;
+}
+
+const PageBench* PageNamed(const std::string& name) {
+  for (const PageBench& page : Pages())
+    if (name == page.name) return &page;
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Driving a program from outside
+
+constexpr int kOrvelaRefresh = 1003;  // SpeedButton7
+constexpr UINT kOrvelaDisable = 2001;  // N1 of the row menu
+
+struct Search {
+  DWORD pid;
+  const wchar_t* window_class;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (pid != search->pid || !IsWindowVisible(window) || wcscmp(name, search->window_class) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND VisibleWindow(DWORD pid, const wchar_t* window_class) {
+  Search search{pid, window_class, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+BOOL CALLBACK MatchControl(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<std::pair<int, HWND>*>(data);
+  if (GetDlgCtrlID(window) != search->first) return TRUE;
+  search->second = window;
+  return FALSE;
+}
+
+HWND Control(HWND window, int id) {
+  std::pair<int, HWND> search{id, nullptr};
+  EnumChildWindows(window, MatchControl, reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0,
+                           UINT timeout_ms = 120000) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, timeout_ms, &result)) return std::nullopt;
+  return static_cast<LRESULT>(result);
+}
+
+UINT WaitingMessage() {
+  static const UINT message = RegisterWindowMessageW(kRowDetailsWaitingMessage);
+  return message;
+}
+
+// Rows of a list box, and whether any row in view still waits for its details. A program
+// without a detail queue answers 0 to the question, as DefWindowProc does.
+struct ListState {
+  int rows = -1;
+  bool visible_waiting = true;
+  int waiting = -1;
+};
+
+ListState StateOf(HWND list) {
+  ListState state;
+  const auto rows = Ask(list, LB_GETCOUNT);
+  const auto top = Ask(list, LB_GETTOPINDEX);
+  const auto height = Ask(list, LB_GETITEMHEIGHT, 0);
+  const auto waiting = Ask(list, WaitingMessage(), static_cast<WPARAM>(-1));
+  if (!rows || !top || !height || !waiting) return state;
+  state.rows = static_cast<int>(*rows);
+  state.waiting = static_cast<int>(*waiting);
+  RECT client{};
+  GetClientRect(list, &client);
+  const int shown = *height > 0 ? static_cast<int>(client.bottom / *height) + 1 : 0;
+  state.visible_waiting = false;
+  for (int row = static_cast<int>(*top); row < std::min(state.rows, static_cast<int>(*top) + shown); ++row)
+    if (Ask(list, WaitingMessage(), static_cast<WPARAM>(row)).value_or(1) != 0) state.visible_waiting = true;
+  return state;
+}
+
+bool PollUntil(const std::function<bool()>& done, double timeout_s) {
+  const double end = Seconds() + timeout_s;
+  while (Seconds() < end) {
+    if (done()) return true;
+    Sleep(5);
+  }
+  return done();
+}
+
+// Sends WM_NULL every 20 ms and keeps the longest wait for an answer.
+class Probe {
+ public:
+  explicit Probe(HWND window) : window_(window) {
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  }
+  ~Probe() { Stop(); }
+  double Stop() {
+    if (thread_) {
+      stop_ = true;
+      WaitForSingleObject(thread_, INFINITE);
+      CloseHandle(thread_);
+      thread_ = nullptr;
+    }
+    return longest_ms_;
+  }
+
+ private:
+  static DWORD WINAPI Run(void* self) {
+    auto* probe = static_cast<Probe*>(self);
+    while (!probe->stop_) {
+      const double start = Seconds();
+      DWORD_PTR ignored = 0;
+      if (!SendMessageTimeoutW(probe->window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored) &&
+          !IsWindow(probe->window_))
+        break;
+      probe->longest_ms_ = std::max(probe->longest_ms_, (Seconds() - start) * 1000);
+      Sleep(20);
+    }
+    return 0;
+  }
+
+  HWND window_;
+  HANDLE thread_ = nullptr;
+  std::atomic<bool> stop_{false};
+  double longest_ms_ = 0;
+};
+
+struct Started {
+  UniqueHandle process;
+  DWORD pid = 0;
+  double at = 0;
+};
+
+Started Start(const std::string& exe) {
+  Started started;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring command = L"\"" + Wide(exe) + L"\"";
+  started.at = Seconds();
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    CloseHandle(info.hThread);
+    started.process.reset(info.hProcess);
+    started.pid = info.dwProcessId;
+  }
+  return started;
+}
+
+size_t PeakWorkingSet(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.PeakWorkingSetSize : 0;
+}
+
+void Close(Started& started, HWND window) {
+  if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(started.process.get(), 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(started.process.get(), 1);
+    WaitForSingleObject(started.process.get(), 30000);
+  }
+}
+
+// A fresh folder with a copy of the program and an empty data folder beside it.
+std::string InstallCopy(const std::string& exe, const std::string& name) {
+  const std::string folder = std::string(kBenchRoot) + "\\Run\\" + name;
+  CreateFolderTree(folder + "\\data");
+  for (const char* file : {"\\data\\startup.txt", "\\data\\sendto.txt", "\\data\\regdata.reg"})
+    DeleteFileW(Wide(folder + file).c_str());
+  const std::string copy = folder + "\\" + exe.substr(exe.rfind('\\') + 1);
+  CopyFileW(Wide(exe).c_str(), Wide(copy).c_str(), FALSE);
+  return copy;
+}
+
+// ---------------------------------------------------------------------------------------
+// One run of each program
+
+struct Figures {
+  std::optional<double> ready_s;     // start until the list is filled and answers
+  std::optional<double> details_s;   // start until no row waits for its details
+  std::optional<double> refresh_s;   // a refresh with nothing changed
+  std::optional<double> disable_s;   // disabling one entry, until its list is filled again
+  double longest_wait_ms = 0;        // the longest the window took to answer the probe
+  size_t peak_bytes = 0;
+};
+
+Figures RunSimple(const std::string& exe, const wchar_t* window_class, int list_id, int rows) {
+  Figures figures;
+  Started started = Start(exe);
+  if (!started.pid) return figures;
+  HWND window = nullptr;
+  const bool ready = PollUntil(
+      [&] {
+        if (!window) window = VisibleWindow(started.pid, window_class);
+        if (!window || !Ask(window, WM_NULL, 0, 0, 5000)) return false;
+        if (list_id == 0) return true;
+        HWND list = GetDlgItem(window, list_id);
+        return list && Ask(list, LB_GETCOUNT).value_or(-1) == rows;
+      },
+      120);
+  if (ready) figures.ready_s = Seconds() - started.at;
+  figures.peak_bytes = PeakWorkingSet(started.process.get());
+  Close(started, window);
+  return figures;
+}
+
+Figures RunOrvela(const std::string& exe, const PageBench& page, int rows, bool timed_changes) {
+  Figures figures;
+  Started started = Start(exe);
+  if (!started.pid) return figures;
+  HWND window = nullptr;
+  PollUntil([&] { return (window = VisibleWindow(started.pid, L"TForm1")) != nullptr; }, 120);
+  if (!window) {
+    Close(started, nullptr);
+    return figures;
+  }
+  Probe probe(window);
+  HWND list = Control(window, page.page_list_id);
+  auto filled = [&](int expected) {
+    const ListState state = StateOf(list);
+    return state.rows == expected && !state.visible_waiting;
+  };
+  auto settled = [&](int expected) {
+    const ListState state = StateOf(list);
+    return state.rows == expected && state.waiting == 0;
+  };
+  if (list && PollUntil([&] { return filled(rows); }, 300)) figures.ready_s = Seconds() - started.at;
+  if (figures.ready_s && PollUntil([&] { return settled(rows); }, 600))
+    figures.details_s = Seconds() - started.at;
+
+  if (timed_changes && figures.details_s && rows > 0) {
+    double start = Seconds();
+    if (Ask(window, WM_COMMAND, MAKEWPARAM(kOrvelaRefresh, BN_CLICKED),
+            reinterpret_cast<LPARAM>(Control(window, kOrvelaRefresh))) &&
+        PollUntil([&] { return settled(rows); }, 300))
+      figures.refresh_s = Seconds() - start;
+
+    const int row = page.disable_row(rows);
+    Ask(list, LB_SETCURSEL, static_cast<WPARAM>(row));
+    start = Seconds();
+    if (Ask(window, WM_COMMAND, MAKEWPARAM(kOrvelaDisable, 0), 0) &&
+        PollUntil([&] { return settled(rows - 1); }, 300))
+      figures.disable_s = Seconds() - start;
+  }
+  figures.longest_wait_ms = probe.Stop();
+  figures.peak_bytes = PeakWorkingSet(started.process.get());
+  Close(started, window);
+  return figures;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reports
+
+void Row(const char* label, const std::vector<double>& values, double scale = 1, const char* unit = "") {
+  if (values.empty()) {
+    std::printf("  %-44s %s\n", label, "no figure (timed out)");
+    return;
+  }
+  const Spread s = SpreadOf(values);
+  std::printf("  %-44s %10.3f %10.3f %10.3f %s\n", label, s.min * scale, s.median * scale, s.max * scale, unit);
+}
+
+template <typename F>
+std::vector<double> Collect(const std::vector<Figures>& runs, F field) {
+  std::vector<double> values;
+  for (const Figures& f : runs)
+    if (const std::optional<double> v = field(f)) values.push_back(*v);
+  return values;
+}
+
+struct SizeResult {
+  int size = 0;
+  double orvela_peak_median = 0;  // MB
+  std::vector<double> to_raw, longest_wait_ms, refresh_s, disable_s;
+};
+
+struct Options {
+  std::string page = "startup";
+  std::vector<int> sizes;
+  int runs = 5;
+  std::string orvela, blank, raw, program;
+  std::optional<double> full_fill_s;
+};
+
+SizeResult MeasureSize(const Options& options, const PageBench& page, int size) {
+  page.clear();
+  if (!page.seed(size, options.program)) std::printf("  (some entries could not be made)\n");
+  std::vector<Figures> blank, raw, orvela;
+  std::vector<double> to_raw, to_blank;
+  for (int run = 0; run < options.runs; ++run) {
+    char name[32];
+    std::snprintf(name, sizeof name, "orvela-%d-%d", size, run);
+    const std::string orvela_copy = InstallCopy(options.orvela, name);
+    Figures b, r, o;
+    for (int slot = 0; slot < 3; ++slot) {
+      switch ((run + slot) % 3) {
+        case 0: b = RunSimple(options.blank, L"OrvelaBenchBlank", 0, 0); break;
+        case 1: r = RunSimple(options.raw, L"OrvelaBenchRaw", 1, size); break;
+        case 2: o = RunOrvela(orvela_copy, page, size, true); break;
+      }
+    }
+    page.seed(size, options.program);  // brings back what the timed disable took away
+    blank.push_back(b);
+    raw.push_back(r);
+    orvela.push_back(o);
+    if (o.ready_s && r.ready_s) to_raw.push_back(*o.ready_s / *r.ready_s);
+    if (o.ready_s && b.ready_s) to_blank.push_back(*o.ready_s / *b.ready_s);
+  }
+
+  std::printf("\n%s page, %d entries, %d runs (order rotated each run)%48s\n", page.name, size, options.runs, "");
+  std::printf("  %-44s %10s %10s %10s\n", "", "min", "median", "max");
+  std::printf(" start to a filled list that answers, s\n");
+  Row("blank window", Collect(blank, [](const Figures& f) { return f.ready_s; }));
+  Row("raw enumeration (window + sources, no details)", Collect(raw, [](const Figures& f) { return f.ready_s; }));
+  Row("Orvela (rows in view with their details)", Collect(orvela, [](const Figures& f) { return f.ready_s; }));
+  Row("ratio Orvela / raw, per run", to_raw);
+  Row("ratio Orvela / blank, per run", to_blank);
+  std::printf(" Orvela\n");
+  Row("start until every row has its details, s", Collect(orvela, [](const Figures& f) { return f.details_s; }));
+  Row("longest wait for an answer (20 ms probe), ms",
+      Collect(orvela, [](const Figures& f) -> std::optional<double> { return f.longest_wait_ms; }));
+  const auto refresh = Collect(orvela, [](const Figures& f) { return f.refresh_s; });
+  const auto disable = Collect(orvela, [](const Figures& f) { return f.disable_s; });
+  if (size > 0) {
+    Row("refresh with nothing changed, s", refresh);
+    Row("one disable (the run's first change), s", disable);
+    if (options.full_fill_s) {
+      std::vector<double> refresh_ratio, disable_ratio;
+      for (double v : refresh) refresh_ratio.push_back(v / *options.full_fill_s);
+      for (double v : disable) disable_ratio.push_back(v / *options.full_fill_s);
+      Row("ratio refresh / today's full fill", refresh_ratio);
+      Row("ratio disable / today's full fill", disable_ratio);
+    }
+  }
+  std::printf(" peak working set, MB\n");
+  const auto peak = [](const Figures& f) -> std::optional<double> {
+    if (f.peak_bytes == 0) return std::nullopt;
+    return static_cast<double>(f.peak_bytes) / (1024 * 1024);
+  };
+  Row("blank window", Collect(blank, peak));
+  Row("raw enumeration", Collect(raw, peak));
+  const auto orvela_peak = Collect(orvela, peak);
+  Row("Orvela", orvela_peak);
+  std::fflush(stdout);
+  return {size, SpreadOf(orvela_peak).median, to_raw,
+          Collect(orvela, [](const Figures& f) -> std::optional<double> { return f.longest_wait_ms; }),
+          refresh, disable};
+}
+
+// Times and ratios are judged by their median over the runs, each ratio taken within one
+// run; the longest wait is judged by its worst, since it must hold for every fill.
+void Verdict(const char* what, const std::vector<double>& values, double limit, const char* unit,
+             bool by_worst = false) {
+  if (values.empty()) {
+    std::printf("  %-52s no figure\n", what);
+    return;
+  }
+  const Spread s = SpreadOf(values);
+  const double judged = by_worst ? s.max : s.median;
+  std::printf("  %-52s median %8.3f  worst %8.3f %-2s (limit %g, %s) %s\n", what, s.median, s.max, unit, limit,
+              by_worst ? "worst" : "median", judged <= limit ? "met" : "NOT met");
+}
+
+int Measure(const Options& options) {
+  const PageBench* page = PageNamed(options.page);
+  if (!page || options.sizes.empty() || options.orvela.empty() || options.blank.empty() || options.raw.empty())
+    return 2;
+  if (options.full_fill_s)
+    std::printf("today's full fill (kept figure): %.3f s\n", *options.full_fill_s);
+  std::vector<SizeResult> results;
+  for (int size : options.sizes) results.push_back(MeasureSize(options, *page, size));
+  page->clear();
+
+  const auto none = std::find_if(results.begin(), results.end(), [](const SizeResult& r) { return r.size == 0; });
+  std::vector<double> per_entry_kb;
+  if (none != results.end()) {
+    std::printf("\npeak working set per entry over none (Orvela, medians)\n");
+    for (const SizeResult& r : results) {
+      if (r.size == 0) continue;
+      const double kb = (r.orvela_peak_median - none->orvela_peak_median) * 1024 / r.size;
+      std::printf("  %-44s %10.2f kB\n", (std::to_string(r.size) + " entries").c_str(), kb);
+      if (&r == &results.back()) per_entry_kb.push_back(kb);
+    }
+  }
+
+  // The targets, on the largest list of this run.
+  const SizeResult& largest = results.back();
+  std::vector<double> longest;
+  for (const SizeResult& r : results) longest.insert(longest.end(), r.longest_wait_ms.begin(), r.longest_wait_ms.end());
+  std::printf("\ntargets (%d entries)\n", largest.size);
+  Verdict("start: Orvela / raw (window + enumeration)", largest.to_raw, 2, "x");
+  Verdict("longest wait for an answer, any size, any fill", longest, 100, "ms", true);
+  if (options.full_fill_s) {
+    std::vector<double> refresh, disable;
+    for (double v : largest.refresh_s) refresh.push_back(v / *options.full_fill_s);
+    for (double v : largest.disable_s) disable.push_back(v / *options.full_fill_s);
+    Verdict("refresh with nothing changed / today's full fill", refresh, 0.1, "x");
+    Verdict("one disable / today's full fill", disable, 0.1, "x");
+  } else {
+    std::printf("  (no kept figure of today's full fill: refresh and disable not compared)\n");
+  }
+  Verdict("peak working set per entry over none", per_entry_kb, 6, "kB");
+  return 0;
+}
+
+// The program before row details were deferred fills everything at once: its refresh is
+// "today's full fill".
+int Baseline(const Options& options) {
+  const PageBench* page = PageNamed(options.page);
+  if (!page || options.sizes.size() != 1 || options.orvela.empty()) return 2;
+  const int size = options.sizes[0];
+  page->clear();
+  page->seed(size, options.program);
+  std::vector<Figures> runs;
+  for (int run = 0; run < options.runs; ++run) {
+    runs.push_back(RunOrvela(InstallCopy(options.orvela, "baseline-" + std::to_string(run)), *page, size, true));
+    page->seed(size, options.program);
+  }
+  page->clear();
+  std::printf("\nbaseline: %s page, %d entries, %d runs\n", page->name, size, options.runs);
+  std::printf("  %-44s %10s %10s %10s\n", "", "min", "median", "max");
+  Row("start to a filled list, s", Collect(runs, [](const Figures& f) { return f.ready_s; }));
+  Row("full fill (refresh), s", Collect(runs, [](const Figures& f) { return f.refresh_s; }));
+  Row("one disable, s", Collect(runs, [](const Figures& f) { return f.disable_s; }));
+  Row("longest wait for an answer, ms",
+      Collect(runs, [](const Figures& f) -> std::optional<double> { return f.longest_wait_ms; }));
+  const auto refresh = Collect(runs, [](const Figures& f) { return f.refresh_s; });
+  if (!refresh.empty()) std::printf("full-fill-seconds %.3f\n", SpreadOf(refresh).median);
+  return 0;
+}
+
+std::vector<int> ParseSizes(const std::string& text) {
+  std::vector<int> sizes;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    sizes.push_back(std::atoi(text.substr(start, end - start).c_str()));
+    start = end + 1;
+  }
+  return sizes;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  CoInitialize(nullptr);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));
+  if (args.empty()) return 2;
+  const std::string command = args[0];
+  if (command == "seed-startup" && args.size() == 3) return SeedStartup(std::atoi(args[1].c_str()), args[2]) ? 0 : 1;
+  if (command == "clear-startup") {
+    ClearStartup();
+    return 0;
+  }
+  Options options;
+  for (size_t i = 1; i + 1 < args.size(); i += 2) {
+    const std::string& key = args[i];
+    const std::string& value = args[i + 1];
+    if (key == "--page") options.page = value;
+    else if (key == "--sizes" || key == "--size") options.sizes = ParseSizes(value);
+    else if (key == "--runs") options.runs = std::max(1, std::atoi(value.c_str()));
+    else if (key == "--orvela") options.orvela = value;
+    else if (key == "--blank") options.blank = value;
+    else if (key == "--raw") options.raw = value;
+    else if (key == "--program") options.program = value;
+    else if (key == "--full-fill") options.full_fill_s = std::atof(value.c_str());
+    else return 2;
+  }
+  if (command == "measure") return Measure(options);
+  if (command == "baseline") return Baseline(options);
+  return 2;
+}

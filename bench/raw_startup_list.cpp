@@ -1,0 +1,96 @@
+// What the startup list costs without row details: one window whose owner-drawn list shows
+// the name and command of every entry, read from the same Startup folders and Run keys by
+// the same functions as the program, after the window is shown. No icon, no version texts,
+// no shortcut resolved.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "common/locations.h"
+#include "common/shell_folders_win.h"
+#include "platform/folders_win.h"
+#include "platform/registry_win.h"
+#include "platform/wide_win.h"
+#include "startup/startup_entries.h"
+#include "startup/startup_system_win.h"
+
+using namespace orvela;
+
+namespace {
+
+constexpr int kListId = 1;
+std::vector<EntryRecord> g_rows;
+HWND g_list = nullptr;
+
+std::vector<EntryRecord> ReadStartupRows() {
+  ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
+  locations.SetProfiles(locations.root().empty() ? std::vector<std::string>{} : ListSubfolders(locations.root()));
+  std::vector<orvela::FolderItem> items;
+  for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i)
+    ListFolderFiles(locations.FolderOf(FolderKind::kStartup, i), i, "", items);
+  Win32Registry registry;
+  return CollectStartupEntries(
+      items, ReadRunKey(registry, RootKey::kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+      ReadRunKey(registry, RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"),
+      ReadRunKey(registry, RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"));
+}
+
+void DrawRow(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+  if (item.itemID >= g_rows.size()) return;
+  const EntryRecord& row = g_rows[item.itemID];
+  const std::wstring text = Wide("[" + row.Name + "] " + row.Command);
+  RECT box = item.rcItem;
+  box.left += 37;
+  box.top += 2;
+  SetBkMode(item.hDC, TRANSPARENT);
+  DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_DRAWITEM:
+      DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
+      return TRUE;
+    case WM_SIZE:
+      if (g_list) MoveWindow(g_list, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  InitCommonControls();
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = WindowProc;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  window_class.lpszClassName = L"OrvelaBenchRaw";
+  RegisterClassW(&window_class);
+  HWND window = CreateWindowExW(0, L"OrvelaBenchRaw", L"raw", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 672, 489, nullptr, nullptr, instance, nullptr);
+  g_list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"",
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT,
+                           0, 0, 100, 100, window, reinterpret_cast<HMENU>(kListId), instance, nullptr);
+  SendMessageW(g_list, LB_SETITEMHEIGHT, 0, 42);
+  ShowWindow(window, show);
+  UpdateWindow(window);
+  CoInitialize(nullptr);
+  g_rows = ReadStartupRows();
+  SendMessageW(g_list, LB_SETCOUNT, g_rows.size(), 0);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  CoUninitialize();
+  return 0;
+}

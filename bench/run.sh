@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# make bench: builds the program and the bench programs, makes a fresh private Wine prefix
+# under $BUILD/wine/bench, seeds it inside one Wine session (Wine would start every seeded
+# entry at a session start), times the program against a blank window and the raw
+# enumeration, and keeps the figures in bench/results/<time>-<commit>.txt.
+#   SIZES=0,200,2000 RUNS=5      the entry counts and runs per count
+#   BASELINE_EXE=<Orvela.exe>    also time that (older) program's full fill and keep it as
+#                                bench/results/baseline.txt, the figure the ratios use
+set -euo pipefail
+unset MAKEFLAGS MFLAGS MAKELEVEL
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD:-$repo/build}
+export BUILD=$build
+sizes=${SIZES:-0,200,2000}
+runs=${RUNS:-5}
+largest=${sizes##*,}
+
+bash "$repo/scripts/build.sh" app
+cmake --build "$build/win" -j"$(nproc)" --target bench-program bench-blank bench-raw bench-driver 2>&1 |
+  grep -v -E '^\[ *[0-9]+%\]|^Consolidate compiler|^Scanning dependencies' || true
+bin="$build/win/bench"
+for exe in bench-program bench-blank bench-raw bench-driver; do
+  [ -f "$bin/$exe.exe" ] || { echo "bench: $exe.exe was not built" >&2; exit 1; }
+done
+
+. "$repo/scripts/display.sh"
+bash "$repo/scripts/make-prefix.sh" "$build" bench fresh
+bash "$repo/scripts/install-into-prefix.sh" "$build/wine/bench" "$build/win/bin"
+. "$repo/scripts/wine-env.sh" "$build/wine/bench"
+winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
+driver() { wine "$bin/bench-driver.exe" "$@" 2>/dev/null | tr -d '\r'; }
+cleanup() {
+  driver clear-startup >/dev/null 2>&1 || true
+  wineserver -k >/dev/null 2>&1 || true
+  orvela_stop_display
+}
+trap cleanup EXIT
+wineserver -w
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1 || true
+
+results="$repo/bench/results"
+mkdir -p "$results"
+commit=$(git -C "$repo" rev-parse HEAD)
+changes=""
+git -C "$repo" diff --quiet HEAD -- src bench CMakeLists.txt || changes=" (with uncommitted changes)"
+out="$results/$(date -u +%Y%m%d-%H%M%S)-${commit:0:7}.txt"
+common=(--page startup --program "$(winpath "$bin/bench-program.exe")")
+
+if [ -n "${BASELINE_EXE:-}" ]; then
+  {
+    echo "Baseline: $BASELINE_EXE, measured $(date -u '+%Y-%m-%d %H:%M UTC') at commit $commit$changes"
+    driver baseline "${common[@]}" --size "$largest" --runs "${BASELINE_RUNS:-2}" --orvela "$(winpath "$BASELINE_EXE")"
+  } | tee "$results/baseline.txt"
+fi
+full_fill=""
+[ -f "$results/baseline.txt" ] && full_fill=$(awk '/^full-fill-seconds/ {print $2}' "$results/baseline.txt")
+
+{
+  echo "Orvela bench at commit $commit$changes"
+  echo "date $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version), sizes $sizes, $runs runs"
+  [ -f "$results/baseline.txt" ] && head -n 1 "$results/baseline.txt" | sed 's/^/today'"'"'s full fill from /'
+  driver measure "${common[@]}" --sizes "$sizes" --runs "$runs" \
+    --orvela "$(winpath "$build/win/bin/Orvela.exe")" --blank "$(winpath "$bin/bench-blank.exe")" \
+    --raw "$(winpath "$bin/bench-raw.exe")" ${full_fill:+--full-fill "$full_fill"}
+} | tee "$out"
+echo "bench: figures kept in ${out#"$repo/"}"

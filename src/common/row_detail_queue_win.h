@@ -1,0 +1,61 @@
+// Rows whose details (icon, version texts, link state) are still to be fetched, worked off
+// while the window has nothing else to do: a timer of the list window runs slices of about
+// 25 ms, cut short when input or a message from another thread or process waits, so the
+// window keeps answering. Rows drawn while they wait go first (the last drawn first), then
+// the rest in the order given. Each row is redrawn once its details are in. One queue per
+// list; it works for list boxes and list views alike.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace orvela {
+
+// Registered message a list with a queue answers, also from another process: with wParam
+// (WPARAM)-1 the number of rows that wait, otherwise 1 when row wParam waits, else 0.
+inline constexpr wchar_t kRowDetailsWaitingMessage[] = L"Orvela.RowDetailsWaiting";
+
+class RowDetailQueue {
+ public:
+  // fetch(row) gets the details of a row and puts them where drawing finds them.
+  RowDetailQueue(HWND list, std::function<void(int row)> fetch);
+  ~RowDetailQueue();
+  RowDetailQueue(const RowDetailQueue&) = delete;
+  RowDetailQueue& operator=(const RowDetailQueue&) = delete;
+
+  // A new fill of row_count rows: exactly `rows` wait, in that order.
+  void Start(int row_count, const std::vector<int>& rows);
+  // Nothing waits (the rows are about to be replaced).
+  void Stop() { Start(0, {}); }
+  bool waiting(int row) const;
+  int waiting_count() const { return waiting_count_; }
+  // The row is being drawn without its details: it is fetched next.
+  void Prefer(int row);
+
+  // One slice, as the timer runs it.
+  void RunSlice();
+  // Every waiting row at once (tests).
+  void FetchAll();
+
+ private:
+  static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR id, DWORD_PTR self);
+  int NextRow();
+  void FetchRow(int row);
+  void Redraw(int row) const;
+  void SetTimerRunning(bool running);
+
+  HWND list_;
+  std::function<void(int)> fetch_;
+  std::vector<bool> waiting_;  // by row
+  int waiting_count_ = 0;
+  std::vector<int> order_;       // the fill's order
+  size_t next_ = 0;
+  std::vector<int> preferred_;  // drawn while waiting; the last one first
+  uint64_t generation_ = 0;     // a new Start while a row is fetched ends that slice
+  bool timer_running_ = false;
+};
+
+}  // namespace orvela
