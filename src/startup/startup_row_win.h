@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common/entry_icon_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "common/entry.h"
@@ -18,12 +19,6 @@ inline constexpr int kStartupRowHeight = 42;
 // The list's font: "ＭＳ Ｐゴシック", 13 pixels high. Tests ask for unsmoothed glyphs so
 // that text pixels carry the text colour exactly.
 UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi = Dpi());
-
-// The icon cell: image `index` of `images` on a size x size square of `fill`, blended
-// toward navy when selected, drawn at (left + 2, top + 5) for size 32, (left + 2, top + 2)
-// otherwise. An index the image list does not have leaves the square plain.
-void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int size, bool selected, int left,
-                   int top, COLORREF fill, Dpi dpi = Dpi());
 
 // One row in `rect`; image `picture` of row_icons is its 32 x 32 icon. A selected row is
 // drawn in the system's selection colours.

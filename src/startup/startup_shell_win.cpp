@@ -8,7 +8,7 @@
 #include "platform/folders_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
-#include "startup/command_line.h"
+#include "common/command_line.h"
 #include "startup/version_info_win.h"
 
 namespace orvela {

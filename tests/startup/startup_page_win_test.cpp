@@ -13,7 +13,7 @@
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
-#include "startup/entry_colours.h"
+#include "common/entry_colours.h"
 #include "startup/startup_page_win.h"
 
 using namespace orvela;
@@ -89,6 +89,7 @@ struct Window {
     services.program_folder = Narrow(temp) + "orvela-startup-page\\";
     form = std::make_unique<TForm1>(services);
     form->Show(SW_SHOWNORMAL);
+    form->startup_page().details().FetchAll();
   }
   // The rows of these tests, by name, with their row numbers.
   std::vector<std::pair<int, const EntryRecord*>> Tagged() const {
@@ -159,7 +160,7 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
   const EntryRecord& once = *rows[6].second;
   CHECK((once.Key == kMachineKey && once.Kind == "RunOnce"));
   CHECK(rows[5].second->Kind == "Run");
-  CHECK(ImageList_GetImageCount(w.form->startup_page().image_list1()) == static_cast<int>(w.form->startup_page().entries.size()));
+  CHECK(w.form->startup_page().picture_of(rows[0].first) >= 0);
 
   SUBCASE("a shortcut whose program was deleted is marked missing after a refresh") {
     const std::string gone = Fixture("..\\gone-soon.exe");
@@ -167,6 +168,7 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
     seeded.Link(gone, ShellFolderPath(CSIDL_STARTUP), "行テスト 消えた");
     DeleteFileW(Wide(gone).c_str());
     w.form->startup_page().RefreshStartupList();
+    w.form->startup_page().details().FetchAll();
     CHECK(w.form->startup_page().entries[static_cast<size_t>(w.RowNamed("行テスト 消えた"))].Missing);
   }
   SUBCASE("the selection returns by name after a refresh") {

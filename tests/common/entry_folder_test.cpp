@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "startup/entry_folder.h"
+#include "common/entry_folder.h"
 
 using namespace orvela;
 
