@@ -32,6 +32,10 @@ class TUnInstKeepDlg : public ModalWindow {
 
   TUnInstKeepDlg(HWND owner, Dpi dpi, KeepDialogServices services, bool running_application_mode = false);
 
+  // Fills the list (the backup folder's files, or the running-application mode's fill);
+  // ShowModal runs it.
+  void FormShow() override;
+
   // A row: its caption, sub-item 0 (backup mode: the file's path; running-application mode:
   // the product name, its tip) and sub-item 1 (the program's path), with an image of
   // ImageList1 (running-application mode).
@@ -65,7 +69,6 @@ class TUnInstKeepDlg : public ModalWindow {
   struct Row {
     std::string caption, sub_item0, sub_item1;
   };
-  void FormShow() override;
   HWND FirstFocus() const override { return ListView1; }
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) override;
   void ProcessSelectedRows(bool restore);
