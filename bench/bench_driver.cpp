@@ -242,21 +242,20 @@ struct ListState {
   int waiting = -1;
 };
 
-ListState StateOf(HWND list) {
+// Few questions, since each one waits for the window's thread.
+ListState StateOf(HWND list, int row_height) {
   ListState state;
   const auto rows = Ask(list, LB_GETCOUNT);
   const auto top = Ask(list, LB_GETTOPINDEX);
-  const auto height = Ask(list, LB_GETITEMHEIGHT, 0);
   const auto waiting = Ask(list, WaitingMessage(), static_cast<WPARAM>(-1));
-  if (!rows || !top || !height || !waiting) return state;
+  if (!rows || !top || !waiting) return state;
   state.rows = static_cast<int>(*rows);
   state.waiting = static_cast<int>(*waiting);
   RECT client{};
   GetClientRect(list, &client);
-  const int shown = *height > 0 ? static_cast<int>(client.bottom / *height) + 1 : 0;
-  state.visible_waiting = false;
-  for (int row = static_cast<int>(*top); row < std::min(state.rows, static_cast<int>(*top) + shown); ++row)
-    if (Ask(list, WaitingMessage(), static_cast<WPARAM>(row)).value_or(1) != 0) state.visible_waiting = true;
+  const int shown = row_height > 0 ? (client.bottom + row_height - 1) / row_height : 0;
+  state.visible_waiting =
+      state.waiting > 0 && Ask(list, WaitingMessage(), static_cast<WPARAM>(*top), shown).value_or(1) != 0;
   return state;
 }
 
@@ -269,21 +268,26 @@ bool PollUntil(const std::function<bool()>& done, double timeout_s) {
   return done();
 }
 
-// Sends WM_NULL every 20 ms and keeps the longest wait for an answer.
+// Sends WM_NULL every 20 ms and keeps the longest wait for an answer since the last Take.
 class Probe {
  public:
   explicit Probe(HWND window) : window_(window) {
     thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
   }
   ~Probe() { Stop(); }
-  double Stop() {
-    if (thread_) {
-      stop_ = true;
-      WaitForSingleObject(thread_, INFINITE);
-      CloseHandle(thread_);
-      thread_ = nullptr;
-    }
-    return longest_ms_;
+  // The longest wait since the last call; a wait still going on counts as far as it got.
+  double Take() {
+    const double waiting_since = waiting_since_.load();
+    double longest = longest_ms_.exchange(0);
+    if (waiting_since > 0) longest = std::max(longest, (Seconds() - waiting_since) * 1000);
+    return longest;
+  }
+  void Stop() {
+    if (!thread_) return;
+    stop_ = true;
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
   }
 
  private:
@@ -291,11 +295,15 @@ class Probe {
     auto* probe = static_cast<Probe*>(self);
     while (!probe->stop_) {
       const double start = Seconds();
+      probe->waiting_since_ = start;
       DWORD_PTR ignored = 0;
-      if (!SendMessageTimeoutW(probe->window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored) &&
-          !IsWindow(probe->window_))
-        break;
-      probe->longest_ms_ = std::max(probe->longest_ms_, (Seconds() - start) * 1000);
+      const bool answered = SendMessageTimeoutW(probe->window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
+      probe->waiting_since_ = 0;
+      if (!answered && !IsWindow(probe->window_)) break;
+      const double waited = (Seconds() - start) * 1000;
+      double longest = probe->longest_ms_.load();
+      while (waited > longest && !probe->longest_ms_.compare_exchange_weak(longest, waited)) {
+      }
       Sleep(20);
     }
     return 0;
@@ -304,7 +312,8 @@ class Probe {
   HWND window_;
   HANDLE thread_ = nullptr;
   std::atomic<bool> stop_{false};
-  double longest_ms_ = 0;
+  std::atomic<double> longest_ms_{0};
+  std::atomic<double> waiting_since_{0};
 };
 
 struct Started {
@@ -358,10 +367,13 @@ std::string InstallCopy(const std::string& exe, const std::string& name) {
 
 struct Figures {
   std::optional<double> ready_s;     // start until the list is filled and answers
+  std::optional<double> enumeration_s;  // the raw program: its enumeration alone
   std::optional<double> details_s;   // start until no row waits for its details
   std::optional<double> refresh_s;   // a refresh with nothing changed
   std::optional<double> disable_s;   // disabling one entry, until its list is filled again
-  double longest_wait_ms = 0;        // the longest the window took to answer the probe
+  // The longest the window took to answer the probe: from its showing until every row has
+  // its details, during the refresh, and during the disable (the change itself included).
+  std::optional<double> wait_start_ms, wait_refresh_ms, wait_disable_ms;
   size_t peak_bytes = 0;
 };
 
@@ -380,6 +392,9 @@ Figures RunSimple(const std::string& exe, const wchar_t* window_class, int list_
       },
       120);
   if (ready) figures.ready_s = Seconds() - started.at;
+  wchar_t title[64] = {};
+  if (window && GetWindowTextW(window, title, 64) && wcsncmp(title, L"raw ", 4) == 0)
+    figures.enumeration_s = _wtof(title + 4) / 1000;
   figures.peak_bytes = PeakWorkingSet(started.process.get());
   Close(started, window);
   return figures;
@@ -397,17 +412,19 @@ Figures RunOrvela(const std::string& exe, const PageBench& page, int rows, bool 
   }
   Probe probe(window);
   HWND list = Control(window, page.page_list_id);
+  const int row_height = list ? static_cast<int>(Ask(list, LB_GETITEMHEIGHT, 0).value_or(0)) : 0;
   auto filled = [&](int expected) {
-    const ListState state = StateOf(list);
+    const ListState state = StateOf(list, row_height);
     return state.rows == expected && !state.visible_waiting;
   };
   auto settled = [&](int expected) {
-    const ListState state = StateOf(list);
+    const ListState state = StateOf(list, row_height);
     return state.rows == expected && state.waiting == 0;
   };
   if (list && PollUntil([&] { return filled(rows); }, 300)) figures.ready_s = Seconds() - started.at;
   if (figures.ready_s && PollUntil([&] { return settled(rows); }, 600))
     figures.details_s = Seconds() - started.at;
+  figures.wait_start_ms = probe.Take();
 
   if (timed_changes && figures.details_s && rows > 0) {
     double start = Seconds();
@@ -415,6 +432,7 @@ Figures RunOrvela(const std::string& exe, const PageBench& page, int rows, bool 
             reinterpret_cast<LPARAM>(Control(window, kOrvelaRefresh))) &&
         PollUntil([&] { return settled(rows); }, 300))
       figures.refresh_s = Seconds() - start;
+    figures.wait_refresh_ms = probe.Take();
 
     const int row = page.disable_row(rows);
     Ask(list, LB_SETCURSEL, static_cast<WPARAM>(row));
@@ -422,8 +440,9 @@ Figures RunOrvela(const std::string& exe, const PageBench& page, int rows, bool 
     if (Ask(window, WM_COMMAND, MAKEWPARAM(kOrvelaDisable, 0), 0) &&
         PollUntil([&] { return settled(rows - 1); }, 300))
       figures.disable_s = Seconds() - start;
+    figures.wait_disable_ms = probe.Take();
   }
-  figures.longest_wait_ms = probe.Stop();
+  probe.Stop();
   figures.peak_bytes = PeakWorkingSet(started.process.get());
   Close(started, window);
   return figures;
@@ -452,7 +471,7 @@ std::vector<double> Collect(const std::vector<Figures>& runs, F field) {
 struct SizeResult {
   int size = 0;
   double orvela_peak_median = 0;  // MB
-  std::vector<double> to_raw, longest_wait_ms, refresh_s, disable_s;
+  std::vector<double> to_floor, to_raw, fill_waits_ms, disable_waits_ms, refresh_s, disable_s;
 };
 
 struct Options {
@@ -463,11 +482,23 @@ struct Options {
   std::optional<double> full_fill_s;
 };
 
+std::optional<double> PeakMegabytes(const Figures& f) {
+  if (f.peak_bytes == 0) return std::nullopt;
+  return static_cast<double>(f.peak_bytes) / (1024 * 1024);
+}
+
+std::vector<double> Divided(const std::vector<double>& values, double by) {
+  std::vector<double> ratios;
+  for (double v : values) ratios.push_back(v / by);
+  return ratios;
+}
+
 SizeResult MeasureSize(const Options& options, const PageBench& page, int size) {
   page.clear();
   if (!page.seed(size, options.program)) std::printf("  (some entries could not be made)\n");
   std::vector<Figures> blank, raw, orvela;
-  std::vector<double> to_raw, to_blank;
+  SizeResult result;
+  result.size = size;
   for (int run = 0; run < options.runs; ++run) {
     char name[32];
     std::snprintf(name, sizeof name, "orvela-%d-%d", size, run);
@@ -484,52 +515,55 @@ SizeResult MeasureSize(const Options& options, const PageBench& page, int size) 
     blank.push_back(b);
     raw.push_back(r);
     orvela.push_back(o);
-    if (o.ready_s && r.ready_s) to_raw.push_back(*o.ready_s / *r.ready_s);
-    if (o.ready_s && b.ready_s) to_blank.push_back(*o.ready_s / *b.ready_s);
+    if (o.ready_s && b.ready_s && r.enumeration_s)
+      result.to_floor.push_back(*o.ready_s / (*b.ready_s + *r.enumeration_s));
+    if (o.ready_s && r.ready_s) result.to_raw.push_back(*o.ready_s / *r.ready_s);
   }
+  for (const Figures& o : orvela) {
+    for (const auto& wait : {o.wait_start_ms, o.wait_refresh_ms})
+      if (wait) result.fill_waits_ms.push_back(*wait);
+    if (o.wait_disable_ms) result.disable_waits_ms.push_back(*o.wait_disable_ms);
+  }
+  result.refresh_s = Collect(orvela, [](const Figures& f) { return f.refresh_s; });
+  result.disable_s = Collect(orvela, [](const Figures& f) { return f.disable_s; });
 
-  std::printf("\n%s page, %d entries, %d runs (order rotated each run)%48s\n", page.name, size, options.runs, "");
+  std::printf("\n%s page, %d entries, %d runs (order rotated each run)\n", page.name, size, options.runs);
   std::printf("  %-44s %10s %10s %10s\n", "", "min", "median", "max");
   std::printf(" start to a filled list that answers, s\n");
   Row("blank window", Collect(blank, [](const Figures& f) { return f.ready_s; }));
-  Row("raw enumeration (window + sources, no details)", Collect(raw, [](const Figures& f) { return f.ready_s; }));
+  Row("raw program (window + enumeration)", Collect(raw, [](const Figures& f) { return f.ready_s; }));
+  Row("  its enumeration alone", Collect(raw, [](const Figures& f) { return f.enumeration_s; }));
   Row("Orvela (rows in view with their details)", Collect(orvela, [](const Figures& f) { return f.ready_s; }));
-  Row("ratio Orvela / raw, per run", to_raw);
-  Row("ratio Orvela / blank, per run", to_blank);
+  Row("ratio Orvela / (blank + enumeration), per run", result.to_floor);
+  Row("ratio Orvela / raw program, per run", result.to_raw);
   std::printf(" Orvela\n");
   Row("start until every row has its details, s", Collect(orvela, [](const Figures& f) { return f.details_s; }));
-  Row("longest wait for an answer (20 ms probe), ms",
-      Collect(orvela, [](const Figures& f) -> std::optional<double> { return f.longest_wait_ms; }));
-  const auto refresh = Collect(orvela, [](const Figures& f) { return f.refresh_s; });
-  const auto disable = Collect(orvela, [](const Figures& f) { return f.disable_s; });
+  std::printf(" Orvela, longest wait for an answer (20 ms probe), ms\n");
+  Row("from showing until every row has its details", Collect(orvela, [](const Figures& f) { return f.wait_start_ms; }));
   if (size > 0) {
-    Row("refresh with nothing changed, s", refresh);
-    Row("one disable (the run's first change), s", disable);
+    Row("during a refresh with nothing changed", Collect(orvela, [](const Figures& f) { return f.wait_refresh_ms; }));
+    Row("during one disable (the change and its refill)",
+        Collect(orvela, [](const Figures& f) { return f.wait_disable_ms; }));
+    std::printf(" Orvela, s\n");
+    Row("refresh with nothing changed", result.refresh_s);
+    Row("one disable (the run's first change)", result.disable_s);
     if (options.full_fill_s) {
-      std::vector<double> refresh_ratio, disable_ratio;
-      for (double v : refresh) refresh_ratio.push_back(v / *options.full_fill_s);
-      for (double v : disable) disable_ratio.push_back(v / *options.full_fill_s);
-      Row("ratio refresh / today's full fill", refresh_ratio);
-      Row("ratio disable / today's full fill", disable_ratio);
+      Row("ratio refresh / today's full fill", Divided(result.refresh_s, *options.full_fill_s));
+      Row("ratio disable / today's full fill", Divided(result.disable_s, *options.full_fill_s));
     }
   }
   std::printf(" peak working set, MB\n");
-  const auto peak = [](const Figures& f) -> std::optional<double> {
-    if (f.peak_bytes == 0) return std::nullopt;
-    return static_cast<double>(f.peak_bytes) / (1024 * 1024);
-  };
-  Row("blank window", Collect(blank, peak));
-  Row("raw enumeration", Collect(raw, peak));
-  const auto orvela_peak = Collect(orvela, peak);
+  Row("blank window", Collect(blank, PeakMegabytes));
+  Row("raw program", Collect(raw, PeakMegabytes));
+  const auto orvela_peak = Collect(orvela, PeakMegabytes);
   Row("Orvela", orvela_peak);
   std::fflush(stdout);
-  return {size, SpreadOf(orvela_peak).median, to_raw,
-          Collect(orvela, [](const Figures& f) -> std::optional<double> { return f.longest_wait_ms; }),
-          refresh, disable};
+  result.orvela_peak_median = SpreadOf(orvela_peak).median;
+  return result;
 }
 
 // Times and ratios are judged by their median over the runs, each ratio taken within one
-// run; the longest wait is judged by its worst, since it must hold for every fill.
+// run; a longest wait is judged by its worst, since it must hold for every fill.
 void Verdict(const char* what, const std::vector<double>& values, double limit, const char* unit,
              bool by_worst = false) {
   if (values.empty()) {
@@ -566,17 +600,20 @@ int Measure(const Options& options) {
 
   // The targets, on the largest list of this run.
   const SizeResult& largest = results.back();
-  std::vector<double> longest;
-  for (const SizeResult& r : results) longest.insert(longest.end(), r.longest_wait_ms.begin(), r.longest_wait_ms.end());
+  std::vector<double> fill_waits, disable_waits;
+  for (const SizeResult& r : results) {
+    fill_waits.insert(fill_waits.end(), r.fill_waits_ms.begin(), r.fill_waits_ms.end());
+    disable_waits.insert(disable_waits.end(), r.disable_waits_ms.begin(), r.disable_waits_ms.end());
+  }
   std::printf("\ntargets (%d entries)\n", largest.size);
-  Verdict("start: Orvela / raw (window + enumeration)", largest.to_raw, 2, "x");
-  Verdict("longest wait for an answer, any size, any fill", longest, 100, "ms", true);
+  Verdict("start: Orvela / (blank window + raw enumeration)", largest.to_floor, 2, "x");
+  Verdict("start: Orvela / raw program", largest.to_raw, 2, "x");
+  Verdict("longest wait, first fill + details, refreshes", fill_waits, 100, "ms", true);
+  Verdict("longest wait during a disable (change + refill)", disable_waits, 100, "ms", true);
   if (options.full_fill_s) {
-    std::vector<double> refresh, disable;
-    for (double v : largest.refresh_s) refresh.push_back(v / *options.full_fill_s);
-    for (double v : largest.disable_s) disable.push_back(v / *options.full_fill_s);
-    Verdict("refresh with nothing changed / today's full fill", refresh, 0.1, "x");
-    Verdict("one disable / today's full fill", disable, 0.1, "x");
+    Verdict("refresh with nothing changed / today's full fill", Divided(largest.refresh_s, *options.full_fill_s),
+            0.1, "x");
+    Verdict("one disable / today's full fill", Divided(largest.disable_s, *options.full_fill_s), 0.1, "x");
   } else {
     std::printf("  (no kept figure of today's full fill: refresh and disable not compared)\n");
   }
@@ -603,8 +640,10 @@ int Baseline(const Options& options) {
   Row("start to a filled list, s", Collect(runs, [](const Figures& f) { return f.ready_s; }));
   Row("full fill (refresh), s", Collect(runs, [](const Figures& f) { return f.refresh_s; }));
   Row("one disable, s", Collect(runs, [](const Figures& f) { return f.disable_s; }));
-  Row("longest wait for an answer, ms",
-      Collect(runs, [](const Figures& f) -> std::optional<double> { return f.longest_wait_ms; }));
+  Row("longest wait from showing until filled, ms", Collect(runs, [](const Figures& f) { return f.wait_start_ms; }));
+  Row("longest wait during the refresh, ms", Collect(runs, [](const Figures& f) { return f.wait_refresh_ms; }));
+  std::printf(" peak working set, MB\n");
+  Row("Orvela", Collect(runs, PeakMegabytes));
   const auto refresh = Collect(runs, [](const Figures& f) { return f.refresh_s; });
   if (!refresh.empty()) std::printf("full-fill-seconds %.3f\n", SpreadOf(refresh).median);
   return 0;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 
@@ -13,8 +14,10 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x52444551;  // "RDEQ"
 constexpr UINT_PTR kTimerId = 0x5244;
-// Long enough to get work done per tick, short enough that a message never waits long.
+// Long enough to get work done per tick, short enough that a message never waits long; a
+// message that arrives meanwhile ends the slice after its shortest length.
 constexpr auto kSliceLength = std::chrono::milliseconds(25);
+constexpr auto kShortestSlice = std::chrono::milliseconds(8);
 
 UINT WaitingQueryMessage() {
   static const UINT message = RegisterWindowMessageW(kRowDetailsWaitingMessage);
@@ -110,7 +113,8 @@ void RowDetailQueue::RunSlice() {
     if (row < 0) break;
     FetchRow(row);
     if (generation != generation_) return;  // a new fill started meanwhile and owns the timer
-    if (std::chrono::steady_clock::now() - start >= kSliceLength || MessagesWaiting()) break;
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (elapsed >= kSliceLength || (elapsed >= kShortestSlice && MessagesWaiting())) break;
   }
   SetTimerRunning(waiting_count_ > 0);
 }
@@ -145,7 +149,11 @@ LRESULT CALLBACK RowDetailQueue::ListProc(HWND window, UINT message, WPARAM wpar
   }
   if (message == WaitingQueryMessage()) {
     if (wparam == static_cast<WPARAM>(-1)) return queue->waiting_count_;
-    return queue->waiting(static_cast<int>(wparam)) ? 1 : 0;
+    const int first = static_cast<int>(wparam);
+    const int count = std::max(static_cast<int>(lparam), 1);
+    int waiting = 0;
+    for (int row = first; row < first + count; ++row) waiting += queue->waiting(row) ? 1 : 0;
+    return waiting;
   }
   if (message == WM_NCDESTROY) {
     queue->timer_running_ = false;

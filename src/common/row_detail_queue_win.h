@@ -1,7 +1,7 @@
 // Rows whose details (icon, version texts, link state) are still to be fetched, worked off
 // while the window has nothing else to do: a timer of the list window runs slices of about
-// 25 ms, cut short when input or a message from another thread or process waits, so the
-// window keeps answering. Rows drawn while they wait go first (the last drawn first), then
+// 25 ms, cut short (after 8 ms) when input or a message from another thread or process
+// waits, so the window keeps answering. Rows drawn while they wait go first (the last drawn first), then
 // the rest in the order given. Each row is redrawn once its details are in. One queue per
 // list; it works for list boxes and list views alike.
 #pragma once
@@ -13,8 +13,9 @@
 
 namespace orvela {
 
-// Registered message a list with a queue answers, also from another process: with wParam
-// (WPARAM)-1 the number of rows that wait, otherwise 1 when row wParam waits, else 0.
+// Registered message a list with a queue answers, also from another process: how many of
+// the lParam rows (at least one) from row wParam on wait; with wParam (WPARAM)-1, how many
+// rows wait in all.
 inline constexpr wchar_t kRowDetailsWaitingMessage[] = L"Orvela.RowDetailsWaiting";
 
 class RowDetailQueue {

@@ -69,18 +69,25 @@ std::string SystemFolder(UINT (*query)(LPWSTR, UINT)) {
   return Narrow(buffer);
 }
 
-// Opens the shortcut file and lets the shell resolve it; owner null means no UI and no
-// search for a moved target.
-HRESULT OpenResolvedLink(const std::string& link, HWND owner, ComPtr<IShellLinkW>& shell_link) {
+HRESULT LoadLink(const std::string& link, ComPtr<IShellLinkW>& shell_link) {
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 shell_link.put_void());
   if (FAILED(hr)) return hr;
   ComPtr<IPersistFile> file = shell_link.query<IPersistFile>();
   if (!file) return E_NOINTERFACE;
-  hr = file->Load(Wide(link).c_str(), STGM_READ);
-  if (FAILED(hr)) return hr;
+  return file->Load(Wide(link).c_str(), STGM_READ);
+}
+
+// Lets the shell resolve a loaded shortcut; owner null means no UI and no search for a
+// moved target.
+HRESULT ResolveLink(IShellLinkW* shell_link, HWND owner) {
   const DWORD flags = owner ? SLR_UPDATE : (SLR_NO_UI | SLR_UPDATE | SLR_NOSEARCH);
   return shell_link->Resolve(owner, flags);
+}
+
+HRESULT OpenResolvedLink(const std::string& link, HWND owner, ComPtr<IShellLinkW>& shell_link) {
+  const HRESULT hr = LoadLink(link, shell_link);
+  return FAILED(hr) ? hr : ResolveLink(shell_link.get(), owner);
 }
 
 // Shortcuts made by installers often keep %windir% and the like in their raw path.
@@ -160,17 +167,21 @@ int TShellLink::ReadLinkTarget(const std::string& link, std::string& path, bool&
   own_icon = false;
   ComScope com;
   ComPtr<IShellLinkW> shell_link;
-  HRESULT hr = OpenResolvedLink(link, owner, shell_link);
+  HRESULT hr = LoadLink(link, shell_link);
+  if (FAILED(hr)) return static_cast<int>(hr);
+  // Asked before resolving: Wine's Resolve gives a shortcut without one its target's icon.
+  std::wstring icon(kLongPath, L'\0');
+  int index = 0;
+  const bool has_icon =
+      SUCCEEDED(shell_link->GetIconLocation(icon.data(), static_cast<int>(kLongPath), &index)) && icon[0] != L'\0';
+  hr = ResolveLink(shell_link.get(), owner);
   if (FAILED(hr)) return static_cast<int>(hr);
   std::wstring buffer(kLongPath, L'\0');
   WIN32_FIND_DATAW find_data{};
   hr = shell_link->GetPath(buffer.data(), static_cast<int>(kLongPath), &find_data, SLGP_RAWPATH);
   if (FAILED(hr)) return static_cast<int>(hr);
   path = Narrow(ExpandEnvironment(buffer.c_str()));
-  std::wstring icon(kLongPath, L'\0');
-  int index = 0;
-  own_icon = SUCCEEDED(shell_link->GetIconLocation(icon.data(), static_cast<int>(kLongPath), &index)) &&
-             icon[0] != L'\0';
+  own_icon = has_icon;
   return 0;
 }
 

@@ -17,8 +17,7 @@ void ProcessPendingMessages() {
 }
 
 void MessagePacer::operator()() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - last_ < interval_) return;
+  if (last_ && std::chrono::steady_clock::now() - *last_ < interval_) return;
   ProcessPendingMessages();
   last_ = std::chrono::steady_clock::now();
 }

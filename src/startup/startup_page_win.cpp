@@ -165,6 +165,7 @@ void StartupPage::FillRows(bool live) {
   WaitCursor busy;
   details_->Stop();  // the shown rows are about to go
   MessagePacer pace;
+  pace();  // what came in before the fill is answered first
   std::vector<EntryRecord> rows;
   if (live) {
     const ProfileLocations& locations = host_.locations();
@@ -206,7 +207,8 @@ void StartupPage::FillRows(bool live) {
   if (row >= 0) SendMessageW(list, LB_SETCURSEL, row, 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
-  host_.SetStatusText(0, std::to_string(count));
+  // Another page may have been chosen while the sources were read: its count stays.
+  if (host_.current_page() == kStartupPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);
 }
 

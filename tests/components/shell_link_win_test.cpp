@@ -128,12 +128,19 @@ TEST_CASE("creating and resolving shortcuts") {
     CHECK(Resolve(link, made) == tool);
     fs::remove(FsPath(tool));
     CHECK(Resolve(link, made) == made);
+    std::string stored;
+    bool own_icon = true;
+    CHECK(link.ReadLinkTarget(made, stored, own_icon, nullptr) == 0);
+    CHECK(stored == tool);  // as stored, gone or not
+    CHECK_FALSE(own_icon);
 
     std::string target;
     const std::string not_a_link = folder / "notes.txt";
     WriteFile(not_a_link, "plain text");
     CHECK(link.GetLinkToPath(not_a_link, target, nullptr) != 0);
     CHECK(target == not_a_link);
+    CHECK(link.ReadLinkTarget(not_a_link, stored, own_icon, nullptr) != 0);
+    CHECK(stored.empty());
   }
 
   SUBCASE("paths longer than MAX_PATH") {

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "common/disabled_box.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
@@ -82,13 +81,18 @@ struct Window {
   ScriptedPrompt prompt;
   Win32Registry registry;
   std::unique_ptr<TForm1> form;
-  Window() {
+  // fetch_details: every row gets its details before the test looks.
+  explicit Window(bool fetch_details = true) {
     FormServices services = RealFormServices(prompt, registry);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     services.program_folder = Narrow(temp) + "orvela-startup-page\\";
     form = std::make_unique<TForm1>(services);
     form->Show(SW_SHOWNORMAL);
+    if (fetch_details) form->startup_page().details().FetchAll();
+  }
+  void Refresh() {
+    form->startup_page().RefreshStartupList();
     form->startup_page().details().FetchAll();
   }
   // The rows of these tests, by name, with their row numbers.
@@ -160,24 +164,79 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
   const EntryRecord& once = *rows[6].second;
   CHECK((once.Key == kMachineKey && once.Kind == "RunOnce"));
   CHECK(rows[5].second->Kind == "Run");
-  CHECK(w.form->startup_page().picture_of(rows[0].first) >= 0);
+  // One picture for the rows of one program; none for a program that is not there.
+  const StartupPage& page = w.form->startup_page();
+  CHECK(page.picture_of(rows[1].first) >= 0);
+  CHECK(page.picture_of(rows[1].first) == page.picture_of(rows[5].first));
+  CHECK(page.picture_of(w.RowNamed("行テスト 不明")) == -1);
+  CHECK(page.picture_of(rows[0].first) < ImageList_GetImageCount(page.image_list1()));
 
   SUBCASE("a shortcut whose program was deleted is marked missing after a refresh") {
     const std::string gone = Fixture("..\\gone-soon.exe");
     REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(gone).c_str(), FALSE));
     seeded.Link(gone, ShellFolderPath(CSIDL_STARTUP), "行テスト 消えた");
     DeleteFileW(Wide(gone).c_str());
-    w.form->startup_page().RefreshStartupList();
-    w.form->startup_page().details().FetchAll();
+    w.Refresh();
     CHECK(w.form->startup_page().entries[static_cast<size_t>(w.RowNamed("行テスト 消えた"))].Missing);
   }
   SUBCASE("the selection returns by name after a refresh") {
     const int row = w.RowNamed("行テスト マシン");
     w.Select(row);
     seeded.Link(Fixture("sample-mailer.exe"), ShellFolderPath(CSIDL_STARTUP), "行テスト 追加");
-    w.form->startup_page().RefreshStartupList();
+    w.Refresh();
     CHECK(w.form->startup_page().selected_row() == row + 1);
     CHECK(w.form->startup_page().selected_entry()->Name == "行テスト マシン");
+  }
+}
+
+TEST_CASE("rows show at once with name and command; their details follow, drawn rows first") {
+  SeededEntries seeded;
+  // A program of its own, so that no earlier test has its details in the run's store.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string program = Narrow(temp) + "orvela-page-" + std::to_string(GetTickCount64()) + ".exe";
+  REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
+  seeded.files.push_back(program);
+  seeded.Write(RootKey::kCurrentUser, kUserRun, "行テスト 新顔", "\"" + program + "\" /q");
+  Window w(false);
+  StartupPage& page = w.form->startup_page();
+  auto row_named = [&](const std::string& name) { return w.RowNamed(name); };
+  const int row = row_named("行テスト 新顔");
+  REQUIRE(row >= 0);
+  const EntryRecord& entry = page.entries[static_cast<size_t>(row)];
+  CHECK(entry.Command == "\"" + program + "\" /q");
+  CHECK(entry.Company.empty());
+  CHECK(page.details().waiting(row));
+  CHECK(page.picture_of(row) == -1);
+
+  // Drawn while it waits: the next slice takes it before every other row.
+  UniqueHdc dc(CreateCompatibleDC(nullptr));
+  DRAWITEMSTRUCT item{};
+  item.CtlType = ODT_LISTBOX;
+  item.hwndItem = page.ListBox1;
+  item.itemID = static_cast<UINT>(row);
+  item.hDC = dc.get();
+  item.rcItem = {0, 0, 400, 42};
+  page.OnDrawItem(item);
+  page.details().RunSlice();
+  CHECK_FALSE(page.details().waiting(row));
+  CHECK(entry.Company == "さくら通信株式会社");
+  CHECK(page.picture_of(row) >= 0);
+  page.details().FetchAll();
+
+  SUBCASE("a refill takes unchanged files' details from the store at once") {
+    page.RefreshStartupList();
+    CHECK(page.details().waiting_count() == 0);
+    CHECK(page.entries[static_cast<size_t>(row_named("行テスト 新顔"))].Company == "さくら通信株式会社");
+  }
+  SUBCASE("a changed program is read again after the refill") {
+    REQUIRE(CopyFileW(Wide(Fixture("sample-updater.exe")).c_str(), Wide(program).c_str(), FALSE));
+    page.RefreshStartupList();
+    const int again = row_named("行テスト 新顔");
+    CHECK(page.details().waiting(again));
+    CHECK(page.details().waiting_count() == 1);
+    page.details().FetchAll();
+    CHECK(page.entries[static_cast<size_t>(again)].Company == "星ソフトウェア");
   }
 }
 
@@ -281,32 +340,4 @@ TEST_CASE("the Delete key in the startup list asks before anything is deleted") 
   w.prompt.AnswerYes();
   SendMessageW(w.form->startup_page().ListBox1, WM_KEYDOWN, VK_DELETE, 0);
   CHECK(w.RowNamed("行テスト ユーザー") < 0);
-}
-
-TEST_CASE("undo and reload in the Disabled Box view rebuild that view") {
-  SeededEntries seeded;
-  Window w;
-  StartupPage& page = w.form->startup_page();
-  w.Select(w.RowNamed("行テスト ユーザー"));
-  page.N1Click();  // the first registry change saves the Run keys
-  REQUIRE(page.run_keys_backup().RunKeysUndoAvailable);
-  w.form->SpeedButton2Click();
-  REQUIRE_FALSE(page.live_list_shown());
-  const std::vector<std::string>& lines = w.form->startup_box().lines;
-
-  const auto shows_the_box = [&] {
-    REQUIRE(page.entries.size() == lines.size());
-    for (size_t row = 0; row < lines.size(); ++row)
-      CHECK(page.entries[row].Command == DisabledBoxRecord(lines[row], w.form->locations()).Command);
-  };
-  // The value is live again and its line has left the box; the rows are the box's lines.
-  page.Undo1Click();
-  CHECK_FALSE(page.live_list_shown());
-  shows_the_box();
-  CHECK(std::none_of(page.entries.begin(), page.entries.end(),
-                     [](const EntryRecord& e) { return e.Name == "行テスト ユーザー"; }));
-  page.N5Click();
-  CHECK_FALSE(page.live_list_shown());
-  shows_the_box();
-  CHECK(w.prompt.shown().empty());
 }
