@@ -257,6 +257,15 @@ TEST_CASE("removal and restore: a 32-bit entry whose title no file name can hold
   const int row = dialog.RowCaption(0) == "OrvelaTest A￥B： C" ? 0 : 1;
   CHECK(dialog.RowCaption(1 - row) == "notes");
   CHECK_FALSE(IsWindowVisible(dialog.OkBtn));
+  {
+    // The running-application mode: OK beside the close button, around the middle.
+    TUnInstKeepDlg running(w.form->hwnd(), Dpi(), {w.registry, w.prompt, w.form->glyphs(), w.backups}, true);
+    RECT ok{}, close{};
+    GetWindowRect(running.OkBtn, &ok);
+    GetWindowRect(running.CancelBtn, &close);
+    CHECK((GetWindowLongW(running.OkBtn, GWL_STYLE) & WS_VISIBLE) != 0);
+    CHECK(close.left - ok.right == 6);
+  }
 
   SUBCASE("restore puts the key back into the 32-bit view") {
     dialog.SelectRow(row, true);
@@ -315,4 +324,21 @@ TEST_CASE("the details dialog: sorted values, the selected one in full with its 
   CHECK(equals.crTextColor == RGB(0, 0, 255));
   CHECK((data.dwEffects & CFE_BOLD) == 0);
   CHECK(data.crTextColor == RGB(80, 80, 80));
+
+  // The DisplayName row (not selected) is drawn on light blue.
+  ListView_SetItemState(dialog.ListView1, 3, 0, LVIS_SELECTED);
+  RECT item{};
+  ListView_GetItemRect(dialog.ListView1, 0, &item, LVIR_LABEL);
+  RECT client{};
+  GetClientRect(dialog.ListView1, &client);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageW(dialog.ListView1, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  CHECK(GetPixel(dc, item.right - 2, (item.top + item.bottom) / 2) == RGB(223, 239, 255));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
 }
