@@ -20,6 +20,10 @@ class Prompt {
   virtual void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) = 0;
   // True for "Yes".
   virtual bool AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) = 0;
+  // The same with "No" as the default button: for questions whose "Yes" loses something.
+  virtual bool AskYesNoDefaultNo(std::string_view text, std::string_view caption, PromptIcon icon) {
+    return AskYesNo(text, caption, icon);
+  }
   // nullopt when cancelled.
   virtual std::optional<std::string> AskText(std::string_view caption, std::string_view label,
                                              std::string_view initial) = 0;

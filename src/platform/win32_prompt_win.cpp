@@ -74,6 +74,11 @@ bool Win32Prompt::AskYesNo(std::string_view text, std::string_view caption, Prom
                      MB_YESNO | IconFlags(icon)) == IDYES;
 }
 
+bool Win32Prompt::AskYesNoDefaultNo(std::string_view text, std::string_view caption, PromptIcon icon) {
+  return MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(),
+                     MB_YESNO | MB_DEFBUTTON2 | IconFlags(icon)) == IDYES;
+}
+
 std::optional<std::string> Win32Prompt::AskText(std::string_view caption, std::string_view label,
                                                 std::string_view initial) {
   InputBoxState state{Wide(caption), Wide(label), Wide(initial)};

@@ -16,6 +16,7 @@ class Win32Prompt : public Prompt {
 
   void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override;
   bool AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
+  bool AskYesNoDefaultNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
   std::optional<std::string> AskText(std::string_view caption, std::string_view label,
                                      std::string_view initial) override;
   std::optional<std::string> ChooseFileToOpen(std::string_view title, const FileFilter& filter,

@@ -220,10 +220,4 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
   return true;
 }
 
-bool RestoreUninstallBackup(const std::string& file_name, RegistryBackend& registry,
-                            Prompt& prompt) {
-  TRegistryFile file(registry, prompt);
-  return file.LoadKeysFromFile(file_name, {}, {}, {}, true);
-}
-
 }  // namespace orvela

@@ -91,9 +91,4 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
 // hold are never removed by undo.
 bool RestoreRunKeys(StartupContext& context, bool reload);
 
-// Loads an uninstall backup: keys that still exist are not touched, removed ones come back
-// with all their values and subkeys. The loader's result (false: rejected, warned about).
-bool RestoreUninstallBackup(const std::string& file_name, RegistryBackend& registry,
-                            Prompt& prompt);
-
 }  // namespace orvela

@@ -9,6 +9,7 @@
 
 #include "platform/registry.h"
 #include "common/entry.h"
+#include "common/registry_value_text.h"
 
 namespace orvela {
 
@@ -31,10 +32,6 @@ struct RunValue {
 // after every value (a long key must not keep the window from answering).
 std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::string_view path,
                                  const std::function<void()>& pace = {});
-
-// The command a Run value shows: strings as stored (expandable ones unexpanded), multi-strings
-// joined by spaces, numbers in decimal, anything else as hexadecimal bytes.
-std::string RunValueText(const RegistryValue& value);
 
 // The file name without its folder and last extension ("desktop.ini" -> "desktop"). A name
 // that is all extension (".profile") is kept whole rather than giving an empty name.

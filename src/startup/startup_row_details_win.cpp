@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "startup/command_line.h"
+#include "common/command_line.h"
 #include "startup/startup_shell_win.h"
 #include "startup/version_info_win.h"
 

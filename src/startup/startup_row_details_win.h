@@ -7,7 +7,7 @@
 #pragma once
 #include "common/entry.h"
 #include "common/row_details_win.h"
-#include "startup/startup_system.h"
+#include "common/startup_system.h"
 
 namespace orvela {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/entry_colours.h"
+#include "common/entry_colours.h"
 
 namespace orvela {
 

@@ -3,7 +3,7 @@
 #include "components/item_id_list.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
-#include "startup/command_line.h"
+#include "common/command_line.h"
 #include "startup/version_info_win.h"
 
 namespace orvela {

@@ -13,7 +13,7 @@
 #include "platform/handles_win.h"
 #include "common/entry.h"
 #include "startup/startup_actions.h"
-#include "startup/startup_system.h"
+#include "common/startup_system.h"
 
 namespace orvela {
 

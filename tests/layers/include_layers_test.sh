@@ -23,6 +23,6 @@ plant() {  # plant <file> <include>: a copy of src with one more include, which 
 plant common/locations.cpp startup/startup_page_win.h
 plant platform/utf.cpp regfile/registry.h
 plant startup/startup_entries.cpp app/form1_win.h
-plant sendto/sendto_page_win.cpp startup/entry_colours.h
+plant sendto/sendto_page_win.cpp startup/startup_row_win.h
 plant startup/startup_entries.cpp tools/anything.h
 echo "include layers: 5 planted includes caught"

@@ -259,24 +259,3 @@ TEST_CASE("An entry that undo or reload puts back leaves the Disabled Box") {
           std::vector<std::string>{std::string(kUndoBoxNotWritten) + "\n" + f.context.box.path});
   }
 }
-
-TEST_CASE("An uninstall backup restores only what is gone") {
-  StartupFixture f;
-  const std::string path = f.folder.File("uninst.reg");
-  REQUIRE(WriteWholeFileReplacing(
-      path,
-      EncodeFileText(
-          "Ｖ＆Ｌ Registry Text Data Version 1.1\r\n"
-          "\r\n[HKEY_LOCAL_MACHINE\\Software\\Uninstall\\Kept]\r\n\"DisplayName\"=\"Saved\"\r\n"
-          "\r\n[HKEY_LOCAL_MACHINE\\Software\\Uninstall\\Gone]\r\n\"DisplayName\"=\"Gone "
-          "app\"\r\n")));
-  f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Kept", true)
-      ->WriteValue("DisplayName", StringValue("Current"));
-
-  CHECK(RestoreUninstallBackup(path, f.registry, f.prompt));
-  CHECK(f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Kept", false)
-            ->ReadValue("DisplayName") == StringValue("Current"));
-  CHECK(f.registry.OpenKey(RootKey::kLocalMachine, "Software\\Uninstall\\Gone", false)
-            ->ReadValue("DisplayName") == StringValue("Gone app"));
-  CHECK_FALSE(RestoreUninstallBackup(f.folder.File("none.reg"), f.registry, f.prompt));
-}

@@ -7,13 +7,12 @@
 
 #include <algorithm>
 
-#include "common/disabled_box.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
-#include "startup/entry_colours.h"
+#include "common/entry_colours.h"
 #include "startup/startup_page_win.h"
 
 using namespace orvela;
@@ -341,32 +340,4 @@ TEST_CASE("the Delete key in the startup list asks before anything is deleted") 
   w.prompt.AnswerYes();
   SendMessageW(w.form->startup_page().ListBox1, WM_KEYDOWN, VK_DELETE, 0);
   CHECK(w.RowNamed("行テスト ユーザー") < 0);
-}
-
-TEST_CASE("undo and reload in the Disabled Box view rebuild that view") {
-  SeededEntries seeded;
-  Window w;
-  StartupPage& page = w.form->startup_page();
-  w.Select(w.RowNamed("行テスト ユーザー"));
-  page.N1Click();  // the first registry change saves the Run keys
-  REQUIRE(page.run_keys_backup().RunKeysUndoAvailable);
-  w.form->SpeedButton2Click();
-  REQUIRE_FALSE(page.live_list_shown());
-  const std::vector<std::string>& lines = w.form->startup_box().lines;
-
-  const auto shows_the_box = [&] {
-    REQUIRE(page.entries.size() == lines.size());
-    for (size_t row = 0; row < lines.size(); ++row)
-      CHECK(page.entries[row].Command == DisabledBoxRecord(lines[row], w.form->locations()).Command);
-  };
-  // The value is live again and its line has left the box; the rows are the box's lines.
-  page.Undo1Click();
-  CHECK_FALSE(page.live_list_shown());
-  shows_the_box();
-  CHECK(std::none_of(page.entries.begin(), page.entries.end(),
-                     [](const EntryRecord& e) { return e.Name == "行テスト ユーザー"; }));
-  page.N5Click();
-  CHECK_FALSE(page.live_list_shown());
-  shows_the_box();
-  CHECK(w.prompt.shown().empty());
 }

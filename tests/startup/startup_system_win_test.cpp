@@ -7,7 +7,7 @@
 #include "components/shell_link_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
-#include "startup/command_line.h"
+#include "common/command_line.h"
 #include "startup/startup_entries.h"
 #include "startup/startup_system_win.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/startup_system.h"
+#include "common/startup_system.h"
 
 namespace orvela {
 

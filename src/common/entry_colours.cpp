@@ -1,4 +1,4 @@
-#include "startup/entry_colours.h"
+#include "common/entry_colours.h"
 
 #include "common/entry.h"
 

@@ -1,7 +1,7 @@
 #include <doctest.h>
 
 #include "common/entry.h"
-#include "startup/entry_colours.h"
+#include "common/entry_colours.h"
 
 using namespace orvela;
 

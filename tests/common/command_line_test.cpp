@@ -3,7 +3,7 @@
 #include <map>
 
 #include "platform/ansi_codec.h"
-#include "startup/command_line.h"
+#include "common/command_line.h"
 
 using namespace orvela;
 

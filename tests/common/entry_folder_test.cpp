@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "startup/entry_folder.h"
+#include "common/entry_folder.h"
 
 using namespace orvela;
 
@@ -47,6 +47,9 @@ TEST_CASE("the folder an entry's command points to") {
     CHECK(EntryFolderOf("\"C:\\Windows\\msiexec.exe\" \"C:\\Apps\\Uninstall Tool\\run.exe\" \"C:\\Data\\x.log\"",
                         system) == "C:\\Apps\\Uninstall Tool");
     CHECK(EntryFolderOf("\"C:\\A\\a.exe\" \"D:\\B\\b.dat\"", system) == "D:\\B");
+    // An uninstall command whose last piece is a switch ends in the system folder.
+    CHECK(EntryFolderOf("\"C:\\A\\setup.exe\" \"/remove\"", system) == "C:\\Windows\\system32");
+    CHECK(EntryFolderOf("MsiExec.exe /X{1234}", system) == "C:\\Windows\\system32");
   }
   SUBCASE("%NAME% references are expanded, as the missing-program test does") {
     CHECK(EntryFolderOf("%SystemRoot%\\system32\\rundll32.exe x.dll,Run", system) ==

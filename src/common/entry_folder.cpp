@@ -1,9 +1,9 @@
-#include "startup/entry_folder.h"
+#include "common/entry_folder.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "startup/command_line.h"
+#include "common/command_line.h"
 
 namespace orvela {
 namespace {

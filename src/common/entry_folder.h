@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "startup/startup_system.h"
+#include "common/startup_system.h"
 
 namespace orvela {
 

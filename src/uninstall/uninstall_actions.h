@@ -1,0 +1,56 @@
+// The uninstall page's changes: removing an entry's uninstall information after saving it,
+// and the watch over started uninstallers.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/prompt.h"
+#include "platform/registry.h"
+#include "uninstall/uninstall_list.h"
+
+namespace orvela {
+
+struct UninstallContext {
+  RegistryBackend& registry;
+  Prompt& prompt;
+  std::string backup_folder;  // ends in a separator
+};
+
+inline constexpr std::string_view kConfirmDeleteCaption = "削除確認";
+inline constexpr std::string_view kRemoveQuestion = " ]\n\nアンインストール情報を削除してよろしいですか？";
+inline constexpr std::string_view kEntryGone =
+    "このアンインストール情報は既にレジストリにありません。一覧を更新します。";
+inline constexpr std::string_view kNotDeleted =
+    "アンインストール情報を削除できませんでした。保存したファイルは残してあります。";
+
+enum class RemoveResult {
+  kKept,     // the user said no, or the removal failed (and the user was told)
+  kRemoved,  // saved and deleted
+  kGone,     // the key was gone already
+};
+
+// Asks "[ display name ]" + kRemoveQuestion, saves the key to a new file named after the
+// row's title and deletes it. When the file could not be written or does not hold every
+// value, the user is told which and asked again (No is the default); no deletes nothing
+// and the new file goes again.
+RemoveResult RemoveUninstallInformation(UninstallContext& context, const SortRow& row,
+                                        std::string_view display_name);
+
+// Timer2's watch over started uninstallers. Entries are named by their location, so a
+// refill, a sort or another page in between never makes it take the wrong row.
+class UninstallWatch {
+ public:
+  void Add(UninstallKey key) { pending_.push_back(std::move(key)); }
+  bool waiting() const { return !pending_.empty(); }
+  const std::vector<UninstallKey>& pending() const { return pending_; }
+  // Only the first pending entry is looked at: once its "UninstallString" reads empty (key
+  // or value gone) it is returned and the whole list is cleared; otherwise nullopt.
+  std::optional<UninstallKey> Tick(RegistryBackend& registry);
+
+ private:
+  std::vector<UninstallKey> pending_;
+};
+
+}  // namespace orvela

@@ -1,0 +1,73 @@
+// Uninstall information saved before it is removed: one Registry Text Data file per entry
+// in the backup folder ("data\uninst\"), named after the entry's title, never written over;
+// and loading such a file back.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/prompt.h"
+#include "platform/registry.h"
+#include "regfile/registry_file.h"
+#include "uninstall/uninstall_list.h"
+
+namespace orvela {
+
+// The longest path the file system takes (without its terminator), in UTF-16 units.
+inline constexpr size_t kLongestPath = 259;
+
+// The name part a title gives: the title itself when it is a valid file name; otherwise
+// the characters a name cannot hold become their full-width forms (as shortcut names do),
+// control characters "_", blanks at the end go, a device name ("CON", "NUL"...) gets "_",
+// and an empty title becomes "0". Cut so that the folder, the name, a number of up to four
+// digits and ".reg" fit in a path.
+std::string BackupFileStem(std::string_view title, std::string_view folder);
+
+// folder + stem + ".reg", or stem + "1" + ".reg", "2", ... : the first name not taken.
+std::string ChooseBackupFile(std::string_view folder, std::string_view title,
+                             const std::function<bool(const std::string&)>& taken);
+
+// A row of the saved-information list: the file name without its last extension.
+std::string BackupCaption(std::string_view file_name);
+
+struct UninstallBackup {
+  std::string file;  // the name chosen (written only when result.file_written)
+  SaveResult result;
+};
+
+// Writes the entry's key, with all its values and subkeys, to a new file of the folder.
+UninstallBackup SaveUninstallBackup(RegistryBackend& registry, Prompt& prompt, std::string_view folder,
+                                    std::string_view title, const UninstallKey& key);
+
+// What the user is told, and asked, before removing an entry whose backup is not complete.
+std::string IncompleteBackupQuestion(const UninstallBackup& backup);
+
+enum class RestoreOutcome {
+  kRejected,  // the reader refused the file and said why; nothing changed
+  kPartial,   // some keys or values could not be written back, or the file is damaged
+  kRestored,  // every saved key is there again (keys that existed were left as they were)
+};
+
+// Loads the file back: removed keys come back with all their values and subkeys, keys
+// that exist are not touched.
+RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& registry, Prompt& prompt);
+
+// "戻す" (restore) and "削除" over the selected rows of the saved-information list, walked
+// from the last to the first. A row's file is always folder + caption + ".reg". A restored
+// file is deleted; one that could not be restored whole stays with its row, and so does a
+// row whose file could not be deleted (or is not there).
+struct BackupRowsResult {
+  std::vector<size_t> removed;  // the rows whose files are gone, from the last to the first
+  bool restored = false;        // something was put back into the registry
+};
+BackupRowsResult ProcessBackupRows(const std::vector<std::string>& captions, const std::vector<bool>& selected,
+                                   const std::string& folder, bool restore, RegistryBackend& registry,
+                                   Prompt& prompt);
+
+inline constexpr std::string_view kPartlyRestored =
+    "保存した内容の一部を戻せなかったため、保存ファイルを残しました。";
+// The question of "削除", after the number of selected rows.
+inline constexpr std::string_view kDeleteBackupsQuestion = "個の保存データを削除します。よろしいですか？";
+
+}  // namespace orvela

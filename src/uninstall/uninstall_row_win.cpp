@@ -1,0 +1,73 @@
+#include "uninstall/uninstall_row_win.h"
+
+#include <string>
+
+#include "common/entry_row_win.h"
+#include "platform/wide_win.h"
+
+namespace orvela {
+namespace {
+
+constexpr UINT kLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+void DrawLine(HDC dc, const std::string& text, RECT box) {
+  const std::wstring wide = Wide(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box, kLineFormat);
+}
+
+}  // namespace
+
+UniqueHfont CreateUninstallListFont(Dpi dpi, BYTE quality) {
+  LOGFONTW font{};
+  font.lfHeight = -dpi.Scale(12);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfQuality = quality;
+  lstrcpynW(font.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
+  return UniqueHfont(CreateFontIndirectW(&font));
+}
+
+void DrawUninstallRow(HDC dc, RECT rect, const UninstallEntry& entry, bool selected, const UninstallRowLook& look) {
+  const int saved = SaveDC(dc);
+  SelectObject(dc, look.font);
+  const Dpi dpi = look.dpi;
+  const int size = look.detailed ? 32 : 16;
+  const int offset = dpi.Scale(look.detailed ? 2 : 4);
+  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : kUninstallListColour;
+  const COLORREF selected_text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  {
+    UniqueHbrush brush(CreateSolidBrush(background));
+    UniqueHpen pen(CreatePen(PS_SOLID, 1, FramePenColour(background)));
+    SelectObject(dc, brush.get());
+    SelectObject(dc, pen.get());
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    SelectObject(dc, GetStockObject(NULL_PEN));
+  }
+  DrawEntryIcon(dc, look.pictures, look.picture, size, selected, rect.left, rect.top, background, dpi);
+
+  SetBkMode(dc, TRANSPARENT);
+  const std::string title = "[ " + (entry.display_name.empty() ? std::string("不明") : entry.display_name) + " ]";
+  RECT box{rect.left + dpi.Scale(size + 5), rect.top + offset, rect.right - dpi.Scale(80), rect.bottom};
+  if (selected) {
+    SetTextColor(dc, selected_text);
+  } else {
+    SetTextColor(dc, BlendColour(background, Rgb(0, 0, 0), kShadowWeight));
+    const int shadow = dpi.Scale(1);
+    DrawLine(dc, title, {box.left + shadow, box.top + shadow, box.right + shadow, box.bottom + shadow});
+    SetTextColor(dc, Rgb(0, 0, 0));
+  }
+  DrawLine(dc, title, box);
+
+  const std::wstring date = Wide(entry.date_text);  // in the title's colour
+  TextOutW(dc, look.list_width - dpi.Scale(80), rect.top + offset, date.c_str(), static_cast<int>(date.size()));
+  if (look.detailed) {
+    SetTextColor(dc, selected ? selected_text : kUninstallTextColour);
+    DrawLine(dc, entry.command, {rect.left + dpi.Scale(37), rect.top + dpi.Scale(15), rect.right, rect.bottom});
+    if (!selected) SetTextColor(dc, kPublisherColour);
+    DrawLine(dc, entry.publisher, {rect.left + dpi.Scale(37), rect.top + dpi.Scale(28), rect.right, rect.bottom});
+  }
+  RestoreDC(dc, saved);
+}
+
+}  // namespace orvela
