@@ -353,7 +353,7 @@ TEST_CASE("at 144 DPI every designed size is half as large again") {
   ImageList_GetIconSize(form.glyphs(), &cx, &cy);
   CHECK(cx == 24);
   ImageList_GetIconSize(form.startup_page().image_list1(), &cx, &cy);
-  CHECK(cx == 32);  // the run's row pictures; rows draw them at 48
+  CHECK(cx == 48);
   LOGFONTW font{};
   GetObjectW(form.ui_font(), sizeof font, &font);
   CHECK(font.lfHeight == -18);
