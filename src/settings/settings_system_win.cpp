@@ -5,6 +5,7 @@
 #include "common/pages.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
+#include "settings/tuning_rules.h"
 
 namespace orvela {
 namespace {
@@ -41,10 +42,9 @@ bool Win32Launch::Run(std::string_view program, std::string_view parameters) {
 }
 
 bool Win32Launch::OpenWebPage(std::string_view address) {
-  const std::wstring quoted = L"\"" + Wide(address) + L"\"";
-  if (Started(ShellExecuteW(owner_, L"open", L"IEXPLORE.EXE", quoted.c_str(), nullptr, SW_SHOWNORMAL))) return true;
-  // Today's Windows has no Internet Explorer: the address goes to the default browser.
-  return Started(ShellExecuteW(owner_, L"open", Wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return OpenWebPageWith(address, [this](std::string_view file, std::string_view parameters) {
+    return Run(file, parameters);
+  });
 }
 
 bool EnablePrivilege(Prompt& prompt, const wchar_t* privilege) {

@@ -172,19 +172,20 @@ std::optional<std::uint32_t> RwinToWrite(std::string_view text) {
 
 PingHost PingHostFrom(std::string_view typed) {
   std::string host(TrimBlanks(typed));
-  if (host.find("www") != std::string::npos) {
+  std::string lower = host;
+  for (char& c : lower) c = LowerAscii(c);
+  if (lower.find("www") != std::string::npos) {
     const size_t dot = host.find('.');
     if (dot == std::string::npos) return {};
     // Only a first label that is "www" (after a scheme, if any) names the web server: the
     // rest of a "wwwmaker.jp" is no host of its own.
-    std::string first(host.substr(0, dot));
-    for (char& c : first) c = LowerAscii(c);
-    if (first.ends_with("www")) host = host.substr(dot + 1);
+    if (lower.substr(0, dot).ends_with("www")) host = host.substr(dot + 1);
   }
   if (!host.empty() && host.back() == '/') host.pop_back();
+  if (host.empty()) return {};
   PingHost result{PingHost::Kind::kPing, host};
   // A leading "-" would be read as one of ping's switches.
-  bool safe = !host.empty() && host.front() != '-';
+  bool safe = host.front() != '-';
   for (unsigned char c : host) safe = safe && HostCharacter(c);
   if (!safe) result.kind = PingHost::Kind::kRefused;
   return result;
@@ -202,6 +203,16 @@ bool IsWebAddress(std::string_view address) {
   for (unsigned char c : address)
     if (c <= ' ' || c == '"' || c == 0x7F) return false;
   return true;
+}
+
+}  // namespace orvela
+
+namespace orvela {
+
+bool OpenWebPageWith(std::string_view address, const ShellOpen& shell_open) {
+  if (shell_open("IEXPLORE.EXE", "\"" + std::string(address) + "\"")) return true;
+  // Today's Windows has no Internet Explorer: the address goes to the default browser.
+  return shell_open(address, "");
 }
 
 }  // namespace orvela
