@@ -34,6 +34,8 @@ void CALLBACK Timer3Proc(HWND window, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
+// Nothing here may make a control report a change: the frame routes reports to every page,
+// and this one is not in its list yet. Texts are given at creation.
 SettingsPage::SettingsPage(PageHost& host, HWND sheet) : host_(host), sheet_(sheet) {
   SetPropW(sheet_, kPageProperty, this);
   PageControl2 = CreateChild(WC_TABCONTROLW, L"", WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, sheet_, kIdPageControl2);
@@ -87,8 +89,8 @@ HWND SettingsPage::MakeLabel(HWND parent, const std::string& text, int x, int y,
   return Make(parent, WC_STATICW, text, SS_LEFT | SS_NOPREFIX, x, y, w, h);
 }
 
-HWND SettingsPage::MakeEdit(HWND parent, int x, int y, int w, bool read_only) {
-  return Make(parent, WC_EDITW, "", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (read_only ? ES_READONLY : 0), x, y, w,
+HWND SettingsPage::MakeEdit(HWND parent, int x, int y, int w, bool read_only, const std::string& text) {
+  return Make(parent, WC_EDITW, text, WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | (read_only ? ES_READONLY : 0), x, y, w,
               kEditHeight, WS_EX_CLIENTEDGE);
 }
 
@@ -226,20 +228,18 @@ void SettingsPage::CreateNetworkSheet() {
 
   Make(p, WC_BUTTONW, "MTUとAverageの取得", BS_GROUPBOX | WS_GROUP, 8, 84, 620, 52);
   MakeLabel(p, "MTU", 20, 108, 36);
-  Edit12 = MakeEdit(p, 58, 105, 64);
-  SetText(Edit12, "1460");
+  Edit12 = MakeEdit(p, 58, 105, 64, false, "1460");
   UpDown9 = MakeSpinner(p, Edit12, kMtuField, 1);
   MakeLabel(p, "テスト先URL ", 140, 108, 84);
   ComboBox5 = Make(p, WC_COMBOBOXW, "", WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 226, 104,
                    300, 200);
   for (const std::string& target : host_.settings().ping_targets)
     SendMessageW(ComboBox5, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(target).c_str()));
-  if (!host_.settings().ping_targets.empty()) SetText(ComboBox5, host_.settings().ping_targets.front());
+  SendMessageW(ComboBox5, CB_SETCURSEL, 0, 0);
   Button1 = MakeButton(p, "Go", 534, 103, 50, 23);
 
   Make(p, WC_BUTTONW, "下りデータ速度の取得 ", BS_GROUPBOX | WS_GROUP, 8, 140, 620, 52);
-  Edit10 = MakeEdit(p, 20, 161, 506);
-  SetText(Edit10, host_.settings().speed_test_page);
+  Edit10 = MakeEdit(p, 20, 161, 506, false, host_.settings().speed_test_page);
   Button2 = MakeButton(p, "開く", 534, 160, 50, 23);
 
   Make(p, WC_BUTTONW, "RWINの取得", BS_GROUPBOX | WS_GROUP, 8, 196, 620, 74);
@@ -251,8 +251,7 @@ void SettingsPage::CreateNetworkSheet() {
   MakeLabel(p, "×（", 92, 239, 22);
   Edit15 = MakeEdit(p, 116, 236, 70);
   MakeLabel(p, "×", 190, 239, 16);
-  Edit16 = MakeEdit(p, 210, 236, 60, true);
-  SetText(Edit16, "1460");
+  Edit16 = MakeEdit(p, 210, 236, 60, true, "1460");
   MakeLabel(p, "／8）＝", 274, 239, 52);
   Edit17 = MakeEdit(p, 330, 236, 100);
   Button3 = MakeButton(p, "計算", 442, 234, 60);

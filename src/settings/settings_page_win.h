@@ -102,7 +102,7 @@ class SettingsPage : public WindowPage {
   HWND Make(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y, int w, int h,
             DWORD ex_style = 0);
   HWND MakeLabel(HWND parent, const std::string& text, int x, int y, int w, int h = 16);
-  HWND MakeEdit(HWND parent, int x, int y, int w, bool read_only = false);
+  HWND MakeEdit(HWND parent, int x, int y, int w, bool read_only = false, const std::string& text = {});
   HWND MakeSpinner(HWND parent, HWND edit, const NumberField& field, int step);
   HWND MakeCheck(HWND parent, const std::string& text, int x, int y, int w);
   HWND MakeButton(HWND parent, const std::string& text, int x, int y, int w, int h = 25);

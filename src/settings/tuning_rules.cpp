@@ -209,7 +209,7 @@ bool IsWebAddress(std::string_view address) {
 
 namespace orvela {
 
-bool OpenWebPageWith(std::string_view address, const ShellOpen& shell_open) {
+bool OpenWebPageWith(std::string_view address, const WebPageOpener& shell_open) {
   if (shell_open("IEXPLORE.EXE", "\"" + std::string(address) + "\"")) return true;
   // Today's Windows has no Internet Explorer: the address goes to the default browser.
   return shell_open(address, "");

@@ -83,10 +83,10 @@ std::string PingParameters(std::string_view packet_size, std::string_view host);
 bool IsWebAddress(std::string_view address);
 
 // Starts a file with parameters the way ShellExecute "open" does; true when it started.
-using ShellOpen = std::function<bool(std::string_view file, std::string_view parameters)>;
+using WebPageOpener = std::function<bool(std::string_view file, std::string_view parameters)>;
 // The speed-test page: "IEXPLORE.EXE" with the address, else the address itself (the
 // system's browser).
-bool OpenWebPageWith(std::string_view address, const ShellOpen& shell_open);
+bool OpenWebPageWith(std::string_view address, const WebPageOpener& shell_open);
 
 // ASCII letters compare without case; everything else byte by byte.
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
