@@ -48,9 +48,12 @@ SettingsPage::SettingsPage(PageHost& host, HWND sheet) : host_(host), sheet_(she
     item.pszText = text.data();
     SendMessageW(PageControl2, TCM_INSERTITEMW, TabCtrl_GetItemCount(PageControl2), reinterpret_cast<LPARAM>(&item));
   }
-  TabSheet5 = CreatePanel(sheet_);
-  TabSheet7 = CreatePanel(sheet_);
-  TabSheet6 = CreatePanel(sheet_);
+  // The sheets paint under their group boxes, which draw only their frames: clipping the
+  // boxes out would leave whatever was on the screen there before.
+  for (HWND* panel : {&TabSheet5, &TabSheet7, &TabSheet6}) {
+    *panel = CreatePanel(sheet_);
+    SetWindowLongW(*panel, GWL_STYLE, GetWindowLongW(*panel, GWL_STYLE) & ~WS_CLIPCHILDREN);
+  }
   CreateMemorySheet();
   CreateNetworkSheet();
   CreateOtherSheet();
