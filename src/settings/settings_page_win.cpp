@@ -11,7 +11,6 @@
 namespace orvela {
 namespace {
 
-constexpr int kIdPageControl2 = 1701;
 constexpr UINT_PTR kTimer3 = 3;
 constexpr wchar_t kPageProperty[] = L"OrvelaSettingsPage";
 constexpr int kEditHeight = 21;
@@ -161,6 +160,7 @@ void SettingsPage::CreateOtherSheet() {
   HWND p = TabSheet6;
   MakeLabel(p, "メニューが開くまでの時間", 12, 13, 220);
   Edit1 = MakeEdit(p, 236, 10, 70);
+  SetWindowLongPtrW(Edit1, GWLP_ID, kIdEdit1);
   UpDown3 = MakeSpinner(p, Edit1, kMenuDelayField, 10);
   MakeLabel(p, "ウィンドウが開閉するまでの時間", 12, 41, 220);
   Edit2 = MakeEdit(p, 236, 38, 70);
@@ -199,6 +199,7 @@ void SettingsPage::CreateOtherSheet() {
   CheckBox4 = MakeCheck(p, "不明なショートカットを検索しない", 336, 208, 292);
   CheckBox5 = MakeCheck(p, "～へのショートカットをファイル名に付加しない", 336, 230, 292);
   UpDateBtn2 = MakeButton(p, "適用", 548, 258, 80);
+  SetWindowLongPtrW(UpDateBtn2, GWLP_ID, kIdUpDateBtn2);
   EnableWindow(UpDateBtn2, FALSE);
 
   Tag(Edit1, kOtherSheet, 0);

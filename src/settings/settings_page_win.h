@@ -18,6 +18,9 @@
 
 namespace orvela {
 
+// Control ids that tests from outside the process look for; the others follow from 1710.
+enum SettingsControlId { kIdPageControl2 = 1701, kIdEdit1 = 1702, kIdUpDateBtn2 = 1703 };
+
 class SettingsPage : public WindowPage {
  public:
   // PageControl2's pages by index; the network page has no tab.
@@ -127,7 +130,7 @@ class SettingsPage : public WindowPage {
   std::optional<SubsystemValue> windows_;  // the token list of the last reading
   std::vector<NetworkCard> cards_;         // NetworkCardMap
   bool filling_ = false;
-  int next_id_ = 1702;  // control ids of the page: 1701 to 1799
+  int next_id_ = 1710;
   std::unique_ptr<LaunchPort> own_launch_;
   std::unique_ptr<RestartPort> own_restart_;
   LaunchPort* launch_ = nullptr;
