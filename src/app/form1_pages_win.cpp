@@ -60,8 +60,15 @@ void TForm1::SpeedButton2Click() {
 }
 
 void TForm1::SpeedButton7Click() {
-  if (current_page() == kSettingsPage) return;  // restoring the settings comes with that page
-  RefreshPage(false);
+  if (current_page() != kSettingsPage) return RefreshPage(false);
+  if (settings_page_->allowed()) settings_page_->RestoreSettings();
+}
+
+void TForm1::SetRestoreVisible(bool visible) {
+  if (current_page() != kSettingsPage) return;
+  SpeedButton7.SetVisible(visible && settings_page_->allowed());
+  SpeedButton7.SetGlyph(13);
+  LayoutTopPanel();
 }
 
 void TForm1::RefreshPage(bool reset) {
@@ -137,7 +144,7 @@ void TForm1::RefreshPage(bool reset) {
       recent_page_->FillProgramsList();
       break;
     case kSettingsPage:
-      if (settings_page_->allowed()) settings_page_->FillSettingsPages();
+      if (settings_page_->allowed()) settings_page_->ShowPage();
       break;
   }
   SpeedButton1.SetCaption(frame.live_button_caption);

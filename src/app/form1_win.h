@@ -114,6 +114,7 @@ class TForm1 : public PageHost {
   bool live_view_shown() const override { return SpeedButton1.down(); }
   std::string selected_user() const override;
   void CentreLater(HWND window) override;
+  void SetRestoreVisible(bool visible) override;
 
   const std::string& status_text(int panel) const { return status_texts_[panel]; }
   const std::string& HintOf(HWND control) const;

@@ -56,6 +56,8 @@ class PageHost {
   virtual std::string selected_user() const = 0;
   // Timer1 moves the window to the centre of the screen once it has been shown.
   virtual void CentreLater(HWND window) = 0;
+  // The settings page's restore button (SpeedButton7) follows its backup file.
+  virtual void SetRestoreVisible(bool /*visible*/) {}
 };
 
 // One page of the main window. The frame gives it a sheet to put its controls on (for the

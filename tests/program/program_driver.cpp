@@ -38,6 +38,11 @@ struct ControlSearch {
 BOOL CALLBACK FindControlById(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<ControlSearch*>(data);
   if (GetDlgCtrlID(window) != search->id) return TRUE;
+  // The edit inside an editable combo box has the id 1001 of its own: it is no control of
+  // the program's.
+  wchar_t parent_class[32] = {};
+  GetClassNameW(GetParent(window), parent_class, 32);
+  if (_wcsicmp(parent_class, L"ComboBox") == 0) return TRUE;
   search->found = window;
   return FALSE;
 }

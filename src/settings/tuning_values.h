@@ -1,0 +1,114 @@
+// The tuning values of the Windows-settings page: what each sheet shows (by the names of its
+// controls), how the page reads them from the registry and how the apply buttons write the
+// changed groups back through SettingsWriter (each write after its backup).
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings_backup.h"
+#include "settings/tuning_rules.h"
+
+namespace orvela {
+
+class TRegistry;
+
+// "メモリ": bits of MemoryChangeMask are 0 CheckBox1, 1 CheckBox2, 2 Edit3, 3 Edit11,
+// 4 Edit6 to Edit9.
+struct MemorySheet {
+  bool CheckBox1 = false;  // LargeSystemCache
+  bool CheckBox2 = false;  // DisablePagingExecutive
+  std::string Edit3;       // IoPageLockLimit
+  std::string Label27;     // its size text
+  std::string Edit11;      // MaxCachedIcons
+  std::string Edit6, Edit7, Edit8;  // SharedSection of the Windows value
+  std::string Edit9;       // IRPStackSize
+};
+
+// "その他": bits of OtherChangeMask are 0 Edit1, 1 Edit2, 2 CheckBox3 with Edit4 and Edit5,
+// 3 the radio groups, 4 CheckBox4, 5 CheckBox5.
+struct OtherSheet {
+  std::string Edit1;       // MenuShowDelay
+  std::string Edit2;       // MinAnimate
+  bool CheckBox3 = false;  // AutoEndTasks
+  std::string Edit4;       // HungAppTimeout
+  std::string Edit5;       // WaitToKillAppTimeout
+  std::array<int, 3> RadioGroups{-1, -1, -1};  // Win32PrioritySeparation; -1: none chosen
+  bool CheckBox4 = false;  // NoResolveTrack
+  bool CheckBox5 = false;  // link is 0: no "～へのショートカット" prefix
+};
+
+// One entry of the card map: ComboBox3 shows the description, Edit18 the service name.
+struct NetworkCard {
+  std::string description, service;
+};
+
+struct NetworkSheet {
+  std::vector<NetworkCard> cards;  // NetworkCardMap, in the order of the subkeys
+  std::string Edit17;              // TcpWindowSize
+};
+
+// The number fields, with the ranges of their up-down buttons.
+inline constexpr NumberField kLockLimitField{"デバイスドライバが使用できるメモリサイズの設定", 0, 0xFFFFFFFFu};
+inline constexpr NumberField kCachedIconsField{"アイコンキャッシュのサイズ", 0, 4096};
+inline constexpr NumberField kHeapField{"デスクトップアプリケーションヒープ", 3072, 4096};
+inline constexpr NumberField kIrpStackField{"IRPStackSize", 11, 50};
+inline constexpr NumberField kMenuDelayField{"メニューが開くまでの時間", 0, 1000};
+inline constexpr NumberField kMinAnimateField{"ウィンドウが開閉するまでの時間", 0, 1000};
+inline constexpr NumberField kHungTimeoutField{"応答待ちダイアログが表示されるまでの時間", 1000, 5000};
+inline constexpr NumberField kKillTimeoutField{"終了出来ないアプリケーションのダイアログが表示されるまでの時間", 1000,
+                                               20000};
+inline constexpr NumberField kMtuField{"MTU", 500, 2000};
+
+inline constexpr std::string_view kSharedSectionNotRead =
+    "「Windows」の値の SharedSection を読み込めていないため、デスクトップアプリケーションヒープは書き込みませんでした。";
+inline constexpr std::string_view kPriorityNotChosen =
+    "「CPUの優先度の変更」は、3つの項目をすべて選んでから適用して下さい。";
+
+// The values the page reads. A key or value that is missing, or of another type, leaves
+// what the sheet showed; a stored text that is no number shows as it is. `windows` is the
+// token list of the Windows value as read now (nullopt when it was not read).
+struct SettingsRead {
+  MemorySheet& memory;
+  OtherSheet& other;
+  NetworkSheet& network;
+  std::optional<SubsystemValue>& windows;
+};
+void FillSettingsPages(TRegistry& registry, const SettingsRead& sheets);
+// The card map from the NetworkCards key.
+std::vector<NetworkCard> FillNetworkCards(TRegistry& registry);
+// Edit12 for the chosen card: its MTU + 12, or "1460" when it has none.
+std::string MtuTextOf(TRegistry& registry, std::string_view service);
+
+// What an apply did: the bits still marked (groups not written), what to tell the user.
+struct ApplyResult {
+  std::uint32_t mask = 0;
+  std::vector<std::string> messages;
+};
+// Writes the groups marked in `mask` in the design's order. A field that is no number or
+// outside its range keeps its group from being written (the others are); a failed write
+// ends the apply, and what was written stays written.
+ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet,
+                             const std::optional<SubsystemValue>& windows, std::uint32_t mask);
+ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, std::uint32_t mask);
+
+// Button3: RWIN from Edit14 (latency), Edit15 (speed) and Edit16 (packet size).
+struct RwinComputation {
+  bool computed = false;
+  std::string text;     // for Edit17
+  std::string message;  // why not, when something was no number
+};
+RwinComputation ComputeRwinText(std::string_view edit14, std::string_view edit15, std::string_view edit16);
+
+// Button4: TcpWindowSize from Edit17, the MTU of Edit18's interface from Edit12.
+struct NetworkApply {
+  bool written = false;
+  std::string message;  // the confirmation, or what went wrong (empty: nothing to do)
+};
+NetworkApply ApplyNetworkValues(SettingsWriter& writer, std::string_view edit17, std::string_view edit18,
+                                std::string_view edit12);
+
+}  // namespace orvela

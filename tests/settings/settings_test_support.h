@@ -1,0 +1,51 @@
+// Fakes of the settings page's ports for the portable tests.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/memory_registry.h"
+#include "settings/settings_backup.h"
+
+namespace orvela::testing {
+
+class RecordingRestart : public RestartPort {
+ public:
+  void RestartSystem() override { ++restarts; }
+  int restarts = 0;
+};
+
+// A registry that refuses to write the values named in `refused`.
+class RefusingRegistry : public RegistryBackend {
+ public:
+  std::vector<std::string> refused;
+  MemoryRegistry memory;
+
+  std::unique_ptr<RegistryKey> OpenKey(RootKey root, std::string_view path, bool create) override {
+    auto key = memory.OpenKey(root, path, create);
+    return key ? std::make_unique<Key>(std::move(key), refused) : nullptr;
+  }
+  bool KeyExists(RootKey root, std::string_view path) override { return memory.KeyExists(root, path); }
+  bool DeleteKeyTree(RootKey root, std::string_view path) override { return memory.DeleteKeyTree(root, path); }
+
+ private:
+  class Key : public RegistryKey {
+   public:
+    Key(std::unique_ptr<RegistryKey> key, const std::vector<std::string>& refused) : key_(std::move(key)), refused_(refused) {}
+    std::optional<std::vector<std::string>> ValueNames() override { return key_->ValueNames(); }
+    std::optional<std::vector<std::string>> SubkeyNames() override { return key_->SubkeyNames(); }
+    std::optional<RegistryValue> ReadValue(std::string_view name) override { return key_->ReadValue(name); }
+    bool WriteValue(std::string_view name, const RegistryValue& value) override {
+      for (const std::string& r : refused_)
+        if (r == name) return false;
+      return key_->WriteValue(name, value);
+    }
+    bool DeleteValue(std::string_view name) override { return key_->DeleteValue(name); }
+
+   private:
+    std::unique_ptr<RegistryKey> key_;
+    const std::vector<std::string>& refused_;
+  };
+};
+
+}  // namespace orvela::testing
