@@ -24,6 +24,11 @@ UINT WaitingQueryMessage() {
   return message;
 }
 
+UINT ContinueMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Orvela.RowDetailsNextSlice");
+  return message;
+}
+
 bool IsListView(HWND window) {
   wchar_t name[32] = {};
   GetClassNameW(window, name, 32);
@@ -117,6 +122,15 @@ void RowDetailQueue::RunSlice() {
     if (elapsed >= kSliceLength || (elapsed >= kShortestSlice && MessagesWaiting())) break;
   }
   SetTimerRunning(waiting_count_ > 0);
+  if (waiting_count_ > 0) ContinueSoon();
+}
+
+void RowDetailQueue::ContinueSoon() {
+  if (!list_ || continue_posted_) return;
+  UpdateWindow(list_);  // the rows just fetched show now
+  // Posted messages come before input, painting and timers: only when none of those waits.
+  if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER | QS_HOTKEY)) != 0) return;
+  continue_posted_ = PostMessageW(list_, ContinueMessage(), 0, 0) != 0;
 }
 
 void RowDetailQueue::FetchAll() {
@@ -134,7 +148,8 @@ void RowDetailQueue::SetTimerRunning(bool running) {
 LRESULT CALLBACK RowDetailQueue::ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                           UINT_PTR, DWORD_PTR self) {
   auto* queue = reinterpret_cast<RowDetailQueue*>(self);
-  if (message == WM_TIMER && wparam == kTimerId) {
+  if (message == ContinueMessage()) queue->continue_posted_ = false;
+  if ((message == WM_TIMER && wparam == kTimerId) || message == ContinueMessage()) {
     try {
       queue->RunSlice();
     } catch (const std::exception& e) {

@@ -1,9 +1,11 @@
 // Rows whose details (icon, version texts, link state) are still to be fetched, worked off
-// while the window has nothing else to do: a timer of the list window runs slices of about
-// 25 ms, cut short (after 8 ms) when input or a message from another thread or process
-// waits, so the window keeps answering. Rows drawn while they wait go first (the last drawn first), then
-// the rest in the order given. Each row is redrawn once its details are in. One queue per
-// list; it works for list boxes and list views alike.
+// while the window has nothing else to do, in slices of about 25 ms, cut short (after 8 ms)
+// when input or a message from another thread or process waits, so the window keeps
+// answering. The next slice follows at once through a message posted to the list while
+// nothing else waits, otherwise on the list's timer, which comes after input and painting.
+// Rows drawn while they wait go first (the last drawn first), then the rest in the order
+// given. Each row is redrawn once its details are in. One queue per list; it works for list
+// boxes and list views alike.
 #pragma once
 #include <windows.h>
 
@@ -47,6 +49,7 @@ class RowDetailQueue {
   void FetchRow(int row);
   void Redraw(int row) const;
   void SetTimerRunning(bool running);
+  void ContinueSoon();
 
   HWND list_;
   std::function<void(int)> fetch_;
@@ -57,6 +60,7 @@ class RowDetailQueue {
   std::vector<int> preferred_;  // drawn while waiting; the last one first
   uint64_t generation_ = 0;     // a new Start while a row is fetched ends that slice
   bool timer_running_ = false;
+  bool continue_posted_ = false;
 };
 
 }  // namespace orvela

@@ -54,7 +54,8 @@ class RowDetailStore {
   HIMAGELIST pictures() const { return pictures_.images(); }
   // For icons found another way (a shell item rather than a file).
   int AddPicture(HICON icon) { return pictures_.Add(icon); }
-  const RowDetailCache& cache() const { return cache_; }
+  // Nothing is known yet (the run's first fill): no row needs to be looked at for it.
+  bool empty() const { return cache_.size() == 0; }
 
  private:
   Win32FileStamps stamps_;

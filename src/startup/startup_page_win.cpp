@@ -186,8 +186,9 @@ void StartupPage::FillRows(bool live) {
   // What the store knows of unchanged files goes in now; the other rows wait for the queue.
   std::vector<int> pictures(rows.size(), -1);
   std::vector<int> waiting;
+  const bool nothing_known = store_.empty();
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (!FillStartupRowDetails(rows[i], pictures[i], live, false, store_, system_))
+    if (nothing_known || !FillStartupRowDetails(rows[i], pictures[i], live, false, store_, system_))
       waiting.push_back(static_cast<int>(i));
     pace();
   }

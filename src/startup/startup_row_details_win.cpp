@@ -76,8 +76,9 @@ bool FillStartupRowDetails(EntryRecord& record, int& picture, bool live, bool fe
     icon = store.Picture(resolved.program, fetch);
     if (icon && *icon < 0) icon = store.Picture(resolved.target, fetch);
   }
+  if (!icon) return false;
   const std::optional<VersionTexts> version = store.Version(resolved.target, fetch);
-  if (!icon || !version) return false;
+  if (!version) return false;
 
   picture = *icon;
   ApplyVersionTexts(*version, record);
