@@ -70,6 +70,28 @@ std::string ComboItemText(HWND combo, int index) {
   return Narrow(text);
 }
 
+POINT ListMenuPoint(HWND list, POINT point, int row_count, Dpi dpi, bool& row_changed) {
+  row_changed = false;
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (point.x == -1 && point.y == -1) {
+    RECT r{};
+    if (selected == LB_ERR || SendMessageW(list, LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+      r = {};
+    point = {r.left + dpi.Scale(16), r.top + dpi.Scale(16)};
+    ClientToScreen(list, &point);
+    return point;
+  }
+  POINT client = point;
+  ScreenToClient(list, &client);
+  const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+  const int row = LOWORD(hit);
+  if (HIWORD(hit) == 0 && row < row_count && row != selected) {
+    SendMessageW(list, LB_SETCURSEL, row, 0);
+    row_changed = true;
+  }
+  return point;
+}
+
 void ClearListBox(HWND list) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);

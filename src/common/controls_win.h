@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/dpi.h"
+
 namespace orvela {
 
 // A child control with a command id; placed later by its page's layout.
@@ -16,6 +18,10 @@ void SetVisible(HWND control, bool visible);
 bool IsShown(HWND control);
 // The text of a combo box item; empty when there is none at that index.
 std::string ComboItemText(HWND combo, int index);
+// Where a list box's row menu opens. From the keyboard (-1, -1): under the selected row, or
+// at the list's corner. From the mouse: where it was clicked, after selecting the row under
+// it as lists do; `row_changed` then tells the caller to run its click handler.
+POINT ListMenuPoint(HWND list, POINT screen_point, int row_count, Dpi dpi, bool& row_changed);
 // Empties a list box and draws it empty.
 void ClearListBox(HWND list);
 // A menu item with an image of the glyph list, drawn by the main window (HBMMENU_CALLBACK

@@ -352,24 +352,9 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
 
 bool StartupPage::OnContextMenu(HWND control, POINT point) {
   if (control != ListBox1) return false;
-  if (point.x == -1 && point.y == -1) {
-    // From the keyboard: under the selected row, or at the list's corner.
-    RECT r{};
-    const int row = selected_row();
-    if (row < 0 || SendMessageW(control, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)) == LB_ERR) r = {};
-    point = {r.left + 16, r.top + 16};
-    ClientToScreen(control, &point);
-  } else {
-    // A right click selects the row under the mouse, as lists do.
-    POINT client = point;
-    ScreenToClient(control, &client);
-    const LRESULT hit = SendMessageW(control, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
-    const int row = LOWORD(hit);
-    if (HIWORD(hit) == 0 && row < static_cast<int>(entries.size()) && row != selected_row()) {
-      SendMessageW(control, LB_SETCURSEL, row, 0);
-      ListBox1Click();
-    }
-  }
+  bool row_changed = false;
+  point = ListMenuPoint(control, point, static_cast<int>(entries.size()), host_.dpi(), row_changed);
+  if (row_changed) ListBox1Click();
   UniqueMenu menu = PopupMenu1Popup();
   TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
   return true;

@@ -4,37 +4,12 @@
 #include <vector>
 
 #include "common/pages.h"
+#include "platform/other_windows_disabled_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
 namespace {
 
-// Every visible, enabled top-level window of this thread but one is disabled while the
-// object lives.
-class OtherWindowsDisabled {
- public:
-  explicit OtherWindowsDisabled(HWND keep) : keep_(keep) {
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
-  }
-  ~OtherWindowsDisabled() {
-    for (HWND window : disabled_)
-      if (IsWindow(window)) EnableWindow(window, TRUE);
-  }
-  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
-  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM data) {
-    auto* self = reinterpret_cast<OtherWindowsDisabled*>(data);
-    if (window != self->keep_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-      EnableWindow(window, FALSE);
-      self->disabled_.push_back(window);
-    }
-    return TRUE;
-  }
-  HWND keep_;
-  std::vector<HWND> disabled_;
-};
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "../../resources/resource_ids.h"
 #include "platform/dpi_win.h"
+#include "platform/other_windows_disabled_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -35,32 +36,6 @@ constexpr int kBottomLineTop = 138, kLineHeight = 16;
 constexpr int kLinkRightMargin = 16;
 constexpr int kButtonTop = 171, kButtonWidth = 80, kButtonHeight = 24;
 
-// Disables every visible, enabled top-level window of this thread but one, and enables
-// them again when it goes.
-class OtherWindowsDisabled {
- public:
-  explicit OtherWindowsDisabled(HWND keep) : keep_(keep) {
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
-  }
-  ~OtherWindowsDisabled() {
-    for (HWND window : disabled_)
-      if (IsWindow(window)) EnableWindow(window, TRUE);
-  }
-  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
-  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM data) {
-    auto* self = reinterpret_cast<OtherWindowsDisabled*>(data);
-    if (window != self->keep_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-      EnableWindow(window, FALSE);
-      self->disabled_.push_back(window);
-    }
-    return TRUE;
-  }
-  HWND keep_;
-  std::vector<HWND> disabled_;
-};
 
 UniqueHfont MakeFont(int height, bool bold, bool underline) {
   LOGFONTW lf{};
