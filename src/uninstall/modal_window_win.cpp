@@ -8,10 +8,6 @@
 #include "platform/wide_win.h"
 
 namespace orvela {
-namespace {
-
-
-}  // namespace
 
 ModalWindow::ModalWindow(const wchar_t* class_name, HWND owner, Dpi dpi)
     : class_name_(class_name), owner_(owner), dpi_(dpi) {}
