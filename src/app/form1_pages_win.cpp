@@ -59,6 +59,12 @@ void TForm1::SpeedButton2Click() {
   }
 }
 
+void TForm1::ComboBox6Change() {
+  if (!IsWindowVisible(hwnd_)) return;
+  if (current_page() == kSendToPage) sendto_page_->FillSendToList();
+  if (current_page() == kRecentPage) recent_page_->FillRecentList();
+}
+
 void TForm1::SpeedButton7Click() {
   if (current_page() == kSettingsPage) return;  // restoring the settings comes with that page
   RefreshPage(false);

@@ -618,6 +618,7 @@ LRESULT TForm1::OnCommand(WPARAM wparam, LPARAM lparam) {
   const int code = HIWORD(wparam);
   for (WindowPage* page : AllPages())
     if (page->OnCommand(id, code, reinterpret_cast<HWND>(lparam))) return 0;
+  if (id == kIdComboBox6 && code == CBN_SELCHANGE) ComboBox6Change();
   if (code != BN_CLICKED) return 0;
   switch (id) {
     case kIdSpeedButton1: SpeedButton1Click(); break;
