@@ -13,11 +13,22 @@ bool TMyListView::Create(HWND parent, int id, DWORD style, DWORD ex_style) {
   list_ = CreateWindowExW(ex_style, WC_LISTVIEWW, L"", WS_CHILD | style, 0, 0, 10, 10, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!list_) return false;
-  header_ = ListView_GetHeader(list_);
-  if (header_ && !SetWindowSubclass(header_, AppWndProc, kHeaderHook, reinterpret_cast<DWORD_PTR>(this)))
-    header_ = nullptr;
+  Hook();
   return true;
 }
+
+HWND TMyListView::Hook() const {
+  HWND header = list_ ? ListView_GetHeader(list_) : nullptr;
+  if (header == header_) return header_;
+  if (header_ && IsWindow(header_)) RemoveWindowSubclass(header_, AppWndProc, kHeaderHook);
+  header_ = nullptr;
+  if (header && SetWindowSubclass(header, AppWndProc, kHeaderHook,
+                                  reinterpret_cast<DWORD_PTR>(const_cast<TMyListView*>(this))))
+    header_ = header;
+  return header_;
+}
+
+HWND TMyListView::GetColumnHandle() const { return Hook(); }
 
 void TMyListView::Unhook() {
   if (header_ && IsWindow(header_)) RemoveWindowSubclass(header_, AppWndProc, kHeaderHook);
@@ -39,13 +50,13 @@ LRESULT CALLBACK TMyListView::AppWndProc(HWND hwnd, UINT message, WPARAM wparam,
 }
 
 void TMyListView::SetColumnImageList(HIMAGELIST images) {
-  if (!header_) return;
+  if (!Hook()) return;
   if (reinterpret_cast<HIMAGELIST>(SendMessageW(header_, HDM_GETIMAGELIST, 0, 0)) == images) return;
   SendMessageW(header_, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
 }
 
 void TMyListView::SetColumnImage(int column, int image) {
-  if (!header_) return;
+  if (!Hook()) return;
   HDITEMW item{};
   item.mask = HDI_FORMAT;
   if (!SendMessageW(header_, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) return;
@@ -61,7 +72,7 @@ void TMyListView::SetColumnImage(int column, int image) {
 }
 
 int TMyListView::ColumnImage(int column) const {
-  if (!header_) return -1;
+  if (!Hook()) return -1;
   HDITEMW item{};
   item.mask = HDI_FORMAT | HDI_IMAGE;
   if (!SendMessageW(header_, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) return -1;

@@ -21,7 +21,7 @@ class TMyListView {
   bool Create(HWND parent, int id, DWORD style, DWORD ex_style);
   HWND hwnd() const { return list_; }
   // The column header; null before Create or once it is gone.
-  HWND GetColumnHandle() const { return header_; }
+  HWND GetColumnHandle() const;
   // Gives the header the image list, unless it has that one already. The header does not
   // own it: the caller keeps it alive as long as the list view.
   void SetColumnImageList(HIMAGELIST images);
@@ -36,10 +36,13 @@ class TMyListView {
  private:
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                      DWORD_PTR self);
+  // Hooks the header the list has now: a list may make its header only with its first
+  // column, and make a new one later.
+  HWND Hook() const;
   void Unhook();
 
   HWND list_ = nullptr;
-  HWND header_ = nullptr;
+  mutable HWND header_ = nullptr;
 };
 
 }  // namespace orvela

@@ -95,7 +95,10 @@ std::string BrokenNamesText(const std::vector<std::string>& names) {
 void DropRows(std::vector<RecentRow>& rows, const std::vector<bool>& drop) {
   size_t kept = 0;
   for (size_t i = 0; i < rows.size(); ++i)
-    if (i >= drop.size() || !drop[i]) rows[kept++] = std::move(rows[i]);
+    if (i >= drop.size() || !drop[i]) {
+      if (kept != i) rows[kept] = std::move(rows[i]);  // a row moved onto itself would lose its texts
+      ++kept;
+    }
   rows.resize(kept);
 }
 

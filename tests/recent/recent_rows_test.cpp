@@ -88,7 +88,7 @@ TEST_CASE("texts of the delete question and of the broken-file list") {
 }
 
 TEST_CASE("dropping rows keeps the others in order") {
-  std::vector<RecentRow> rows{Row(1, "a"), Row(2, "b"), Row(3, "c")};
-  DropRows(rows, {true, false, true});
-  CHECK(Names(rows) == std::vector<std::string>{"b"});
+  std::vector<RecentRow> rows{Row(1, "a"), Row(2, "b"), Row(3, "c"), Row(4, "d")};
+  DropRows(rows, {false, true, false});
+  CHECK(Names(rows) == std::vector<std::string>{"a", "c", "d"});
 }
