@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kIdListView2 = 1304;
 constexpr char kDeleteCaption[] = "削除確認";
+// Wide enough for "状態" and a sort mark beside it; at 50 the caption shrank to "...".
+constexpr int kStateColumnWidth = 66;
 
 std::string FolderPart(const std::string& path) {
   const size_t slash = path.rfind('\\');
@@ -73,7 +75,7 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
     if (system_list) ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
   }
   const char* columns[] = {"更新日時", "最近使ったファイルの名前", "状態"};
-  const int widths[] = {host_.dpi().Scale(150), host_.dpi().Scale(400), host_.dpi().Scale(50)};
+  const int widths[] = {host_.dpi().Scale(150), host_.dpi().Scale(400), host_.dpi().Scale(kStateColumnWidth)};
   for (int i = 0; i < 3; ++i) {
     std::wstring text = Wide(columns[i]);
     LVCOLUMNW column{};
@@ -101,7 +103,8 @@ void RecentPage::SetColumnCaptions(const std::string& column0, const std::string
 
 void RecentPage::Layout(int width, int) {
   const Dpi dpi = host_.dpi();
-  const int name_width = width - dpi.Scale(150) - dpi.Scale(50) - GetSystemMetrics(SM_CXVSCROLL) - dpi.Scale(4);
+  const int name_width =
+      width - dpi.Scale(150) - dpi.Scale(kStateColumnWidth) - GetSystemMetrics(SM_CXVSCROLL) - dpi.Scale(4);
   ListView_SetColumnWidth(ListView2, 1, std::max(dpi.Scale(100), name_width));
   ListView2Resize();
 }
