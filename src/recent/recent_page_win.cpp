@@ -136,14 +136,16 @@ void RecentPage::Fill(int page, std::vector<RecentRow> rows) {
   for (int column = 1; column < 3; ++column) ListView.SetColumnImage(column, -1);
   ListView.SetColumnImage(0, sort_.image);
   SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
-  ListView_SetItemState(ListView2, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // No rows drop the selection, the focus and the scroll position at once; clearing them
+  // row by row would tell the window about every one of ten thousand rows.
   ListView_SetItemCountEx(ListView2, 0, 0);
+  if (ListView_GetSelectedCount(ListView2) > 0) ListView_SetItemState(ListView2, -1, 0, LVIS_SELECTED);
   page_ = page;
   ++generation_;
   rows_ = std::move(rows);
   SortNewestFirst(rows_);
   ListView_SetItemCountEx(ListView2, static_cast<int>(rows_.size()), 0);
-  if (!rows_.empty()) ListView_EnsureVisible(ListView2, 0, FALSE);
+  if (!rows_.empty() && ListView_GetTopIndex(ListView2) != 0) ListView_EnsureVisible(ListView2, 0, FALSE);
   SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(ListView2, nullptr, TRUE);
   host_.SetStatusText(0, std::to_string(rows_.size()));
@@ -203,26 +205,30 @@ bool RecentPage::ResolveAllStates() {
   WaitCursor busy;
   resolving_ = true;
   const unsigned generation = generation_;
-  for (size_t i = 0; i < rows_.size(); ++i) {
+  const size_t count = rows_.size();
+  bool done = true;
+  for (size_t i = 0; i < count; ++i) {
     RecentRow& row = rows_[i];
     if (!row.state_known) {
       row.state = StateMark(row.path);
       row.state_known = true;
       ++rows_looked_up_;
     }
-    // Thousands of shortcuts take a while: the window keeps answering. A refill or a
-    // deletion meanwhile ends this sort; the rows it would sort are gone.
+    // Thousands of shortcuts take a while: the window keeps answering and says how far it
+    // got. A refill or a deletion meanwhile ends this sort; the rows it would sort are gone.
     if (i % 32 == 31) {
+      host_.SetStatusText(1, "状態を確認しています... " + std::to_string(i + 1) + " / " + std::to_string(count));
       ProcessPendingMessages();
       if (generation_ != generation || !IsWindow(ListView2)) {
-        resolving_ = false;
-        return false;
+        done = false;
+        break;
       }
     }
   }
   resolving_ = false;
-  sort_.states_resolved = true;
-  return true;
+  if (count >= 32) host_.SetStatusText(1, "");
+  if (done) sort_.states_resolved = true;
+  return done;
 }
 
 void RecentPage::ListView2ColumnClick(int column) {
@@ -235,10 +241,9 @@ void RecentPage::ListView2ColumnClick(int column) {
   const SortState::Click click = sort_.OnColumnClick(column);
   SortRows(rows_, column, click.ascending, LocaleSortKey);
   SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
-  ListView_SetItemState(ListView2, -1, 0, LVIS_SELECTED);
-  if (selected.size() == rows_.size() && !rows_.empty()) {
-    ListView_SetItemState(ListView2, -1, LVIS_SELECTED, LVIS_SELECTED);
-  } else {
+  const bool all = selected.size() == rows_.size() && !rows_.empty();
+  if (!all) {
+    for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
     for (size_t i = 0; i < rows_.size(); ++i)
       if (rows_[i].selected) ListView_SetItemState(ListView2, static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
   }
@@ -483,7 +488,7 @@ void RecentPage::Delete4Click() {
     }
   }
   SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
-  ListView_SetItemState(ListView2, -1, 0, LVIS_SELECTED);
+  for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
   DropRows(rows_, drop);
   ++generation_;
   ListView_SetItemCountEx(ListView2, static_cast<int>(rows_.size()), LVSICF_NOSCROLL);

@@ -119,18 +119,17 @@ bool IsWorkingShortcut(const std::string& path) {
     return false;
   ComPtr<IPersistFile> file = link.query<IPersistFile>();
   if (!file || FAILED(file->Load(Wide(path).c_str(), STGM_READ))) return false;
-  UniqueItemIdList target;
-  if (FAILED(link->GetIDList(target.put()))) target.reset();
-  std::wstring target_path(32768, L'\0');
-  if (target) {
-    if (!SHGetPathFromIDListEx(target.get(), target_path.data(), 32768, GPFIDL_DEFAULT))
-      return true;  // a target outside the file system (a control panel item and the like)
-  } else {
-    WIN32_FIND_DATAW unused{};
-    if (link->GetPath(target_path.data(), 32768, &unused, SLGP_RAWPATH) != S_OK) return false;
+  // The stored path is read as it is: turning the item id list back into a path costs
+  // the shell a walk down every folder on the way.
+  std::wstring target(32768, L'\0');
+  WIN32_FIND_DATAW unused{};
+  if (link->GetPath(target.data(), 32768, &unused, SLGP_RAWPATH) == S_OK && target[0]) {
+    target = ExpandEnvironment(target.c_str());
+    return GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
-  target_path = ExpandEnvironment(target_path.c_str());
-  return !target_path.empty() && GetFileAttributesW(target_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  // A target outside the file system (a control panel item and the like).
+  UniqueItemIdList item;
+  return SUCCEEDED(link->GetIDList(item.put())) && item;
 }
 
 void CountBrokenFiles(const std::string& folder, int& examined, int& broken, std::vector<std::string>* names) {
