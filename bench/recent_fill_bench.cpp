@@ -124,16 +124,24 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
 
-  // Alternating runs, so both see the same state of the file system's caches.
+  // Alternating runs, so all see the same state of the file system's caches: a walk, a
+  // refill as the refresh button does it, and a fill coming from the programs page (the
+  // list changes its length).
   const std::wstring folder = Wide(recent);
-  std::vector<double> walks, fills;
+  std::vector<double> walks, refills, switches;
   for (int run = 0; run < 9; ++run) {
     double start = Now();
     const size_t walked = BareWalk(folder);
     walks.push_back(Now() - start);
     start = Now();
     page.FillRecentList();
-    fills.push_back(Now() - start);
+    refills.push_back(Now() - start);
+    Pump();
+    page.FillProgramsList();
+    Pump();
+    start = Now();
+    page.FillRecentList();
+    switches.push_back(Now() - start);
     if (walked != count || page.rows().size() != count) return 2;
     Pump();
   }
@@ -153,15 +161,17 @@ int wmain(int argc, wchar_t** argv) {
   page.ListView2ColumnClick(2);
   const double state_sort = Now() - start;
 
-  const double walk = Median(walks), fill = Median(fills), ratio = fill / walk;
-  std::printf("shortcuts                  %zu\n", count);
-  std::printf("bare folder walk (median)  %.1f ms\n", walk);
-  std::printf("FillRecentList (median)    %.1f ms\n", fill);
-  std::printf("fill / walk                %.3f (target <= 1.100)\n", ratio);
-  std::printf("first screen               %zu rows looked up, %d rows fit (%.1f ms)\n", looked_up, visible,
+  const double walk = Median(walks), refill = Median(refills), switched = Median(switches);
+  const double worst = std::max(refill, switched) / walk;
+  std::printf("shortcuts                       %zu\n", count);
+  std::printf("bare folder walk (median)       %.1f ms\n", walk);
+  std::printf("refill, same length (median)    %.1f ms  (%.3f x walk)\n", refill, refill / walk);
+  std::printf("fill from another page (median) %.1f ms  (%.3f x walk)\n", switched, switched / walk);
+  std::printf("target                          <= 1.100 x walk\n");
+  std::printf("first screen                    %zu rows looked up, %d rows fit (%.1f ms)\n", looked_up, visible,
               first_paint);
-  std::printf("state sort, all rows       %.0f ms\n", state_sort);
-  const bool ok = ratio <= 1.1 && looked_up <= static_cast<size_t>(visible);
+  std::printf("state sort, all rows            %.0f ms\n", state_sort);
+  const bool ok = worst <= 1.1 && looked_up <= static_cast<size_t>(visible);
   std::printf("%s\n", ok ? "within target" : "OVER TARGET");
   CoUninitialize();
   return ok ? 0 : 1;

@@ -58,8 +58,10 @@ void TMyListView::SetColumnImageList(HIMAGELIST images) {
 void TMyListView::SetColumnImage(int column, int image) {
   if (!Hook()) return;
   HDITEMW item{};
-  item.mask = HDI_FORMAT;
+  item.mask = HDI_FORMAT | HDI_IMAGE;
   if (!SendMessageW(header_, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item))) return;
+  // Setting an item redraws the header and tells the list: only for a change.
+  if ((item.fmt & HDF_IMAGE) ? item.iImage == image : image < 0) return;
   item.mask = HDI_FORMAT | HDI_IMAGE;
   if (image >= 0) {
     item.fmt |= HDF_IMAGE | HDF_BITMAP_ON_RIGHT;

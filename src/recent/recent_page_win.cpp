@@ -117,7 +117,7 @@ void RecentPage::FillRecentList() {
   shown_user_ = host_.selected_user();
   const ProfileLocations& locations = host_.locations();
   const std::optional<int> profile = locations.ProfileIndexOf(shown_user_);
-  std::vector<RecentRow> rows;
+  RecentRows rows;
   if (profile && !shown_user_.empty()) ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), rows);
   Fill(kRecentPage, std::move(rows));
 }
@@ -125,28 +125,32 @@ void RecentPage::FillRecentList() {
 void RecentPage::FillProgramsList() {
   WaitCursor busy;
   const ProfileLocations& locations = host_.locations();
-  std::vector<RecentRow> rows;
+  RecentRows rows;
   for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i)
     ListProgramsEntries(locations.FolderOf(FolderKind::kPrograms, i), locations.profiles()[i], rows);
   Fill(kProgramsPage, std::move(rows));
 }
 
-void RecentPage::Fill(int page, std::vector<RecentRow> rows) {
+void RecentPage::Fill(int page, RecentRows rows) {
   sort_ = SortState{};
   for (int column = 1; column < 3; ++column) ListView.SetColumnImage(column, -1);
   ListView.SetColumnImage(0, sort_.image);
-  SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
-  // No rows drop the selection, the focus and the scroll position at once; clearing them
-  // row by row would tell the window about every one of ten thousand rows.
-  ListView_SetItemCountEx(ListView2, 0, 0);
-  if (ListView_GetSelectedCount(ListView2) > 0) ListView_SetItemState(ListView2, -1, 0, LVIS_SELECTED);
+  // Only the rows that are selected or focused are told they are no more: the list would
+  // otherwise hear about every one of ten thousand rows. The count is set once, so a list
+  // of the same length keeps its scroll bar and needs no new layout.
+  for (int i : SelectedRows()) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
+  const int focused = ListView_GetNextItem(ListView2, -1, LVNI_FOCUSED);
+  if (focused >= 0) ListView_SetItemState(ListView2, focused, 0, LVIS_FOCUSED);
   page_ = page;
   ++generation_;
   rows_ = std::move(rows);
   SortNewestFirst(rows_);
-  ListView_SetItemCountEx(ListView2, static_cast<int>(rows_.size()), 0);
-  if (!rows_.empty() && ListView_GetTopIndex(ListView2) != 0) ListView_EnsureVisible(ListView2, 0, FALSE);
-  SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
+  // A new count costs the list its scroll bar's redraw: a refill of the same length only
+  // repaints the rows.
+  const int count = static_cast<int>(rows_.size());
+  if (ListView_GetItemCount(ListView2) != count)
+    ListView_SetItemCountEx(ListView2, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  if (count > 0 && ListView_GetTopIndex(ListView2) != 0) ListView_EnsureVisible(ListView2, 0, FALSE);
   InvalidateRect(ListView2, nullptr, TRUE);
   host_.SetStatusText(0, std::to_string(rows_.size()));
 }
@@ -157,14 +161,14 @@ void RecentPage::Fill(int page, std::vector<RecentRow> rows) {
 void RecentPage::LookUp(RecentRow& row) {
   if (row.image < 0) {
     // A row whose icon cannot be found is asked again the next time it is shown.
-    const SystemIcon icon = icons_.SystemIconOf(row.path);
+    const SystemIcon icon = icons_.SystemIconOf(rows_.PathOf(row));
     if (icon.icon >= 0) {
       row.image = icon.icon;
       row.overlay = icon.overlay;
     }
   }
   if (!row.state_known) {
-    row.state = StateMark(row.path);
+    row.state = StateMark(rows_.PathOf(row));
     row.state_known = true;
     ++rows_looked_up_;
   }
@@ -178,8 +182,8 @@ void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
   LookUp(row);
   if (item.mask & LVIF_TEXT) {
     switch (item.iSubItem) {
-      case 0: CopyText(page_ == kRecentPage ? LocalTimeText(row.time) : row.caption, item); break;
-      case 1: CopyText(row.name, item); break;
+      case 0: CopyText(page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row), item); break;
+      case 1: CopyText(std::string(row.name()), item); break;
       case 2: CopyText(std::string(StateText(row.state)), item); break;
     }
   }
@@ -210,7 +214,7 @@ bool RecentPage::ResolveAllStates() {
   for (size_t i = 0; i < count; ++i) {
     RecentRow& row = rows_[i];
     if (!row.state_known) {
-      row.state = StateMark(row.path);
+      row.state = StateMark(rows_.PathOf(row));
       row.state_known = true;
       ++rows_looked_up_;
     }
@@ -236,7 +240,7 @@ void RecentPage::ListView2ColumnClick(int column) {
   if (column == 2 && !sort_.states_resolved && !ResolveAllStates()) return;
   // The selection stays with its rows, not with their places.
   const std::vector<int> selected = SelectedRows();
-  for (RecentRow& row : rows_) row.selected = false;
+  for (RecentRow& row : rows_.rows) row.selected = false;
   for (int i : selected) rows_[static_cast<size_t>(i)].selected = true;
   const SortState::Click click = sort_.OnColumnClick(column);
   SortRows(rows_, column, click.ascending, LocaleSortKey);
@@ -258,7 +262,7 @@ void RecentPage::ListView2Resize() { ListView.SetColumnImage(sort_.column, sort_
 
 void RecentPage::ListView2SelectItem(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
-  host_.SetStatusText(1, rows_[static_cast<size_t>(row)].path);
+  host_.SetStatusText(1, rows_.PathOf(rows_[static_cast<size_t>(row)]));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -339,7 +343,7 @@ bool RecentPage::OnContextMenu(HWND control, POINT point) {
 void RecentPage::Open2Click() {
   const RecentRow* row = SelectedRow();
   if (!row) return;
-  std::string path = row->path;
+  std::string path = rows_.PathOf(*row);
   if (!FolderExists(path) && HasLinkExtension(path)) {
     // The shell may search for a moved target and ask the user about it.
     std::string target;
@@ -365,7 +369,8 @@ void RecentPage::Open2Click() {
 void RecentPage::H1Click() {
   const RecentRow* row = SelectedRow();
   if (!row || page_ != kRecentPage) return;
-  if (!OpenWithChooser(host_.window(), row->path)) Tell("プログラムの選択を開けませんでした。\n" + row->path);
+  const std::string path = rows_.PathOf(*row);
+  if (!OpenWithChooser(host_.window(), path)) Tell("プログラムの選択を開けませんでした。\n" + path);
 }
 
 void RecentPage::OpenFolder(const std::string& folder) {
@@ -384,7 +389,7 @@ void RecentPage::N30Click(bool from_n32) {
     const RecentRow* row = SelectedRow();
     if (!row) return;
     std::string target;
-    host_.shell_link().GetLinkToPath(row->path, target, nullptr);
+    host_.shell_link().GetLinkToPath(rows_.PathOf(*row), target, nullptr);
     OpenFolder(FolderPart(target));
     return;
   }
@@ -394,7 +399,8 @@ void RecentPage::N30Click(bool from_n32) {
     return;
   }
   const RecentRow* row = SelectedRow();
-  const std::optional<int> profile = locations.ProfileIndexOf(row ? row->caption : locations.current_profile_name());
+  const std::optional<int> profile =
+      locations.ProfileIndexOf(row ? rows_.CaptionOf(*row) : locations.current_profile_name());
   OpenFolder(profile ? locations.FolderOf(FolderKind::kPrograms, *profile) : std::string());
 }
 
@@ -412,7 +418,7 @@ void RecentPage::N27Click(bool choose_file) {
   } else {
     const RecentRow* row = SelectedRow();
     if (!row) return;
-    host_.shell_link().GetLinkToPath(row->path, path, nullptr);
+    host_.shell_link().GetLinkToPath(rows_.PathOf(*row), path, nullptr);
   }
   // A shortcut that resolves to itself has lost its target; a shortcut is never made a
   // recent document of its own.
@@ -427,7 +433,7 @@ void RecentPage::N35Click() {
   const RecentRow* row = SelectedRow();
   if (!row || page_ != kProgramsPage) return;
   const ProfileLocations& locations = host_.locations();
-  const std::optional<int> profile = locations.ProfileIndexOf(row->caption);
+  const std::optional<int> profile = locations.ProfileIndexOf(rows_.CaptionOf(*row));
   if (!profile) return;
   const std::string folder = locations.FolderOf(FolderKind::kPrograms, *profile);
   const std::optional<std::string> chosen =
@@ -445,7 +451,7 @@ void RecentPage::N33Click() {
   WaitCursor busy;
   int examined = 0, broken = 0;
   std::vector<std::string> names;
-  CountBrokenFiles(row->path, examined, broken, &names);
+  CountBrokenFiles(rows_.PathOf(*row), examined, broken, &names);
   host_.prompt().ShowMessage(BrokenNamesText(names), kAppTitle, PromptIcon::kNone);
 }
 
@@ -458,7 +464,7 @@ void RecentPage::Delete4Click() {
   const std::vector<int> selected = SelectedRows();
   if (selected.empty()) return;
   const bool recent = page_ == kRecentPage;
-  if (recent && !host_.prompt().AskYesNo(DeleteQuestion(selected.size(), rows_[static_cast<size_t>(selected[0])].name),
+  if (recent && !host_.prompt().AskYesNo(DeleteQuestion(selected.size(), rows_[static_cast<size_t>(selected[0])].name()),
                                          kDeleteCaption, PromptIcon::kQuestion))
     return;
   WaitCursor busy;
@@ -470,26 +476,26 @@ void RecentPage::Delete4Click() {
       SHAddToRecentDocs(SHARD_PIDL, nullptr);
     }
     for (int i : selected) {
-      const std::string& path = rows_[static_cast<size_t>(i)].path;
+      const std::string path = rows_.PathOf(rows_[static_cast<size_t>(i)]);
       if (PathExists(path)) DeleteFileW(Wide(path).c_str());
       // A row leaves only when its file is really gone.
       drop[static_cast<size_t>(i)] = !PathExists(path);
-      if (!drop[static_cast<size_t>(i)]) kept.push_back(rows_[static_cast<size_t>(i)].name);
+      if (!drop[static_cast<size_t>(i)]) kept.emplace_back(rows_[static_cast<size_t>(i)].name());
     }
   } else {
     std::vector<std::string> paths;
-    for (int i : selected) paths.push_back(rows_[static_cast<size_t>(i)].path);
+    for (int i : selected) paths.push_back(rows_.PathOf(rows_[static_cast<size_t>(i)]));
     const ShellDeleteResult result = DeleteToRecycleBin(host_.window(), paths);
     // Even a cancelled or failed operation may have removed some: their rows go.
     for (int i : selected) {
-      drop[static_cast<size_t>(i)] = !PathExists(rows_[static_cast<size_t>(i)].path);
+      drop[static_cast<size_t>(i)] = !PathExists(rows_.PathOf(rows_[static_cast<size_t>(i)]));
       if (!drop[static_cast<size_t>(i)] && result == ShellDeleteResult::kFailed)
-        kept.push_back(rows_[static_cast<size_t>(i)].name);
+        kept.emplace_back(rows_[static_cast<size_t>(i)].name());
     }
   }
   SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
   for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
-  DropRows(rows_, drop);
+  DropRows(rows_.rows, drop);
   ++generation_;
   ListView_SetItemCountEx(ListView2, static_cast<int>(rows_.size()), LVSICF_NOSCROLL);
   SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);

@@ -53,7 +53,7 @@ class RecentPage : public WindowPage {
   bool OnNotify(NMHDR& header, LRESULT& result) override;
   bool OnContextMenu(HWND control, POINT screen_point) override;
 
-  const std::vector<RecentRow>& rows() const { return rows_; }
+  const RecentRows& rows() const { return rows_; }
   const SortState& sort_state() const { return sort_; }
   // Rows whose state and icon have been looked up since the program started.
   size_t rows_looked_up() const { return rows_looked_up_; }
@@ -64,7 +64,7 @@ class RecentPage : public WindowPage {
   std::string N32Caption, N32Hint;  // the folder item of the list's menu, set by the frame
 
  private:
-  void Fill(int page, std::vector<RecentRow> rows);
+  void Fill(int page, RecentRows rows);
   void LookUp(RecentRow& row);
   // Looks up every state not yet known; false when the rows changed meanwhile.
   bool ResolveAllStates();
@@ -75,7 +75,7 @@ class RecentPage : public WindowPage {
   void OpenFolder(const std::string& folder);
 
   PageHost& host_;
-  std::vector<RecentRow> rows_;  // RecentRows
+  RecentRows rows_;
   SortState sort_;
   int page_ = kRecentPage;       // whose rows the list holds
   std::string shown_user_;       // the recent-files page's user at the last fill

@@ -15,16 +15,19 @@ std::string_view StateText(LinkState state) {
   return "○";
 }
 
+std::uint32_t NameLength(std::string_view file_name) {
+  const size_t dot = file_name.rfind('.');
+  return static_cast<std::uint32_t>(dot == std::string_view::npos || dot == 0 ? file_name.size() : dot);
+}
+
 std::string NameWithoutExtension(std::string_view file_name) {
   const size_t slash = file_name.find_last_of("\\/");
   if (slash != std::string_view::npos) file_name.remove_prefix(slash + 1);
-  const size_t dot = file_name.rfind('.');
-  if (dot == std::string_view::npos || dot == 0) return std::string(file_name);
-  return std::string(file_name.substr(0, dot));
+  return std::string(file_name.substr(0, NameLength(file_name)));
 }
 
-std::string EntryName(std::string_view file_name, bool is_file) {
-  return is_file ? NameWithoutExtension(file_name) : std::string(file_name);
+std::uint32_t EntryNameLength(std::string_view file_name, bool is_file) {
+  return is_file ? NameLength(file_name) : static_cast<std::uint32_t>(file_name.size());
 }
 
 std::string TimeText(int year, int month, int day, int hour, int minute) {
@@ -53,18 +56,21 @@ int CompareBytes(const std::string& a, const std::string& b) { return a.compare(
 
 }  // namespace
 
-void SortRows(std::vector<RecentRow>& rows, int column, bool ascending, const SortKeyOf& sort_key) {
+void SortRows(RecentRows& store, int column, bool ascending, const SortKeyOf& sort_key) {
+  std::vector<RecentRow>& rows = store.rows;
   // The keys are made once per row: the locale-aware comparison is far too slow to run
   // for every pair of ten thousand rows.
   std::vector<std::string> keys;
   if (column != 0) {
     keys.reserve(rows.size());
-    for (const RecentRow& row : rows) keys.push_back(sort_key(column == 1 ? row.name : std::string(StateText(row.state))));
+    for (const RecentRow& row : rows)
+      keys.push_back(sort_key(column == 1 ? std::string(row.name()) : std::string(StateText(row.state))));
   }
   auto compare = [&](size_t a, size_t b) {
     if (column != 0) return CompareBytes(keys[a], keys[b]);
     if (rows[a].time != rows[b].time) return rows[a].time < rows[b].time ? -1 : 1;
-    return CompareBytes(rows[a].caption, rows[b].caption);
+    if (rows[a].source == rows[b].source) return 0;
+    return CompareBytes(store.CaptionOf(rows[a]), store.CaptionOf(rows[b]));
   };
   std::vector<size_t> order(rows.size());
   std::iota(order.begin(), order.end(), size_t{0});
@@ -78,7 +84,7 @@ void SortRows(std::vector<RecentRow>& rows, int column, bool ascending, const So
   rows = std::move(sorted);
 }
 
-void SortNewestFirst(std::vector<RecentRow>& rows) { SortRows(rows, 0, false, {}); }
+void SortNewestFirst(RecentRows& rows) { SortRows(rows, 0, false, {}); }
 
 std::string DeleteQuestion(std::size_t selected, std::string_view name) {
   const std::string subject = selected == 1 ? "'" + std::string(name) + "' " : std::to_string(selected) + "個のファイル";

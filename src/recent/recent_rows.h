@@ -14,24 +14,49 @@ namespace orvela {
 enum class LinkState { kWorks, kBroken, kSomeBroken };
 std::string_view StateText(LinkState state);  // "○", "×", "△"
 
-// One row. The path travels beside its time or profile, never packed into one text, so
-// a name with "=" stays whole.
+// One row. Its path is kept as folder and file name, never packed into one text with its
+// time or profile, so a name with "=" stays whole; a fill of ten thousand rows then makes
+// one string per row.
 struct RecentRow {
-  std::string caption;     // programs page: the profile; recent-files page: empty (see time)
-  std::int64_t time = 0;   // recent-files page: last write, UTC in FILETIME units; 0 for none
-  std::string name;        // sub-item 0
-  std::string path;        // sub-item 2, the full path
+  std::int64_t time = 0;          // recent-files page: last write, UTC in FILETIME units; 0 for none
+  std::string file;               // the entry's own name as found
+  std::uint32_t name_length = 0;  // sub-item 0 is the first name_length bytes of file
+  std::uint32_t source = 0;       // the folder it was found in (RecentRows::sources)
   LinkState state = LinkState::kWorks;
   bool state_known = false;  // looked up once (shown, or resolved for the state sort)
+  bool selected = false;     // carried through a sort, so the selection stays with its rows
   int image = -1;            // in the system's small icon list; -1 until looked up
   int overlay = -1;          // -1 none, 0 shared folder, 1 shortcut
-  bool selected = false;     // carried through a sort, so the selection stays with its rows
+
+  std::string_view name() const { return std::string_view(file).substr(0, name_length); }
+};
+
+// A folder the rows came from, with the caption its rows show on the programs page.
+struct RowSource {
+  std::string folder;
+  std::string caption;  // the profile; empty on the recent-files page
+};
+
+// RecentRows: the page's row store.
+struct RecentRows {
+  std::vector<RowSource> sources;
+  std::vector<RecentRow> rows;
+
+  size_t size() const { return rows.size(); }
+  bool empty() const { return rows.empty(); }
+  RecentRow& operator[](size_t i) { return rows[i]; }
+  const RecentRow& operator[](size_t i) const { return rows[i]; }
+  // Sub-item 2, the full path.
+  std::string PathOf(const RecentRow& row) const { return sources[row.source].folder + "\\" + row.file; }
+  const std::string& CaptionOf(const RecentRow& row) const { return sources[row.source].caption; }
 };
 
 // The file name without folder and extension; a name whose only dot leads it keeps it.
 std::string NameWithoutExtension(std::string_view file_name);
+// The length of a file name's part without its extension.
+std::uint32_t NameLength(std::string_view file_name);
 // A programs entry's name: a file loses its extension, a folder keeps its whole name.
-std::string EntryName(std::string_view file_name, bool is_file);
+std::uint32_t EntryNameLength(std::string_view file_name, bool is_file);
 // "yyyy/mm/dd hh:nn".
 std::string TimeText(int year, int month, int day, int hour, int minute);
 // A folder's mark from its examined and broken files.
@@ -59,9 +84,9 @@ struct SortState {
 using SortKeyOf = std::function<std::string(const std::string&)>;
 // Column 0 by time, then caption (bytes); 1 by name and 2 by mark, both through sort_key.
 // Rows that compare equal keep their order.
-void SortRows(std::vector<RecentRow>& rows, int column, bool ascending, const SortKeyOf& sort_key);
+void SortRows(RecentRows& rows, int column, bool ascending, const SortKeyOf& sort_key);
 // The fills' order: newest first, or the profiles in descending byte order.
-void SortNewestFirst(std::vector<RecentRow>& rows);
+void SortNewestFirst(RecentRows& rows);
 
 // "'name' を削除してもよろしいですか？" for one row, "3個のファイルを削除してもよろしいですか？" for more.
 std::string DeleteQuestion(std::size_t selected, std::string_view name);

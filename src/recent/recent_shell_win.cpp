@@ -27,6 +27,17 @@ void ForEachEntry(const std::string& folder, const wchar_t* pattern, Each each) 
   } while (FindNextFileW(find.get(), &found));
 }
 
+// The found name in UTF-8, in a string of its own size: one allocation per row at most.
+void FileNameOf(const WIN32_FIND_DATAW& found, std::string& name) {
+  char buffer[MAX_PATH * 3];
+  const int length = WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, buffer, sizeof buffer, nullptr, nullptr);
+  if (length > 0) {
+    name.assign(buffer, static_cast<size_t>(length - 1));
+  } else {
+    name = Narrow(found.cFileName);
+  }
+}
+
 bool IsUrlFile(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot != std::string::npos && lstrcmpiW(Wide(name.substr(dot)).c_str(), L".url") == 0;
@@ -80,25 +91,27 @@ int OverlayOf(bool folder, SFGAOF attributes) {
 
 }  // namespace
 
-void ListRecentShortcuts(const std::string& folder, std::vector<RecentRow>& rows) {
+void ListRecentShortcuts(const std::string& folder, RecentRows& rows) {
+  const auto source = static_cast<std::uint32_t>(rows.sources.size());
+  rows.sources.push_back({folder, ""});
   ForEachEntry(folder, L"*.lnk", [&](const WIN32_FIND_DATAW& found) {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
-    RecentRow row;
+    RecentRow& row = rows.rows.emplace_back();
     row.time = TimeOf(found.ftLastWriteTime);
-    row.path = folder + "\\" + Narrow(found.cFileName);
-    row.name = NameWithoutExtension(std::string_view(row.path).substr(folder.size() + 1));
-    rows.push_back(std::move(row));
+    FileNameOf(found, row.file);
+    row.name_length = NameLength(row.file);
+    row.source = source;
   });
 }
 
-void ListProgramsEntries(const std::string& folder, const std::string& profile, std::vector<RecentRow>& rows) {
+void ListProgramsEntries(const std::string& folder, const std::string& profile, RecentRows& rows) {
+  const auto source = static_cast<std::uint32_t>(rows.sources.size());
+  rows.sources.push_back({folder, profile});
   ForEachEntry(folder, L"*", [&](const WIN32_FIND_DATAW& found) {
-    RecentRow row;
-    row.caption = profile;
-    const std::string name = Narrow(found.cFileName);
-    row.path = folder + "\\" + name;
-    row.name = EntryName(name, !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
-    rows.push_back(std::move(row));
+    RecentRow& row = rows.rows.emplace_back();
+    FileNameOf(found, row.file);
+    row.name_length = EntryNameLength(row.file, !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
+    row.source = source;
   });
 }
 

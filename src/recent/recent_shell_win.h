@@ -14,11 +14,11 @@
 
 namespace orvela {
 
-// The ".lnk" files of the folder with their last-write times, in the order found. A
-// folder that is missing or cannot be read gives none.
-void ListRecentShortcuts(const std::string& folder, std::vector<RecentRow>& rows);
-// Every entry of the folder (files and sub-folders, no recursion), captioned `profile`.
-void ListProgramsEntries(const std::string& folder, const std::string& profile, std::vector<RecentRow>& rows);
+// Adds the ".lnk" files of the folder with their last-write times, in the order found. A
+// folder that is missing or cannot be read adds none.
+void ListRecentShortcuts(const std::string& folder, RecentRows& rows);
+// Adds every entry of the folder (files and sub-folders, no recursion), captioned `profile`.
+void ListProgramsEntries(const std::string& folder, const std::string& profile, RecentRows& rows);
 // The time in local time as "yyyy/mm/dd hh:nn"; "" for 0.
 std::string LocalTimeText(std::int64_t time);
 

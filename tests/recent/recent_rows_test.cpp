@@ -6,17 +6,24 @@ using namespace orvela;
 
 namespace {
 
-RecentRow Row(std::int64_t time, std::string name, std::string caption = "") {
-  RecentRow row;
-  row.time = time;
-  row.name = std::move(name);
-  row.caption = std::move(caption);
-  return row;
+// Rows of the recent-files page (one folder) or of profiles' folders, by caption.
+RecentRows Rows(std::vector<std::pair<std::int64_t, std::string>> rows, std::vector<std::string> captions = {}) {
+  RecentRows store;
+  if (captions.empty()) captions.push_back("");
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (i < captions.size()) store.sources.push_back({"C:\\F" + std::to_string(i), captions[i]});
+    RecentRow& row = store.rows.emplace_back();
+    row.time = rows[i].first;
+    row.file = rows[i].second + ".lnk";
+    row.name_length = NameLength(row.file);
+    row.source = captions.size() > 1 ? static_cast<std::uint32_t>(i) : 0;
+  }
+  return store;
 }
 
-std::vector<std::string> Names(const std::vector<RecentRow>& rows) {
+std::vector<std::string> Names(const RecentRows& rows) {
   std::vector<std::string> names;
-  for (const RecentRow& row : rows) names.push_back(row.name);
+  for (const RecentRow& row : rows.rows) names.emplace_back(row.name());
   return names;
 }
 
@@ -29,8 +36,10 @@ TEST_CASE("names: a file loses only its last extension, a folder and an '=' stay
   CHECK(NameWithoutExtension("報告書 (表).lnk") == "報告書 (表)");
   CHECK(NameWithoutExtension("README") == "README");
   CHECK(NameWithoutExtension(".lnk") == ".lnk");
-  CHECK(EntryName("Tools 2.0", false) == "Tools 2.0");
-  CHECK(EntryName("Tools 2.0", true) == "Tools 2");
+  CHECK(EntryNameLength("Tools 2.0", false) == 9);
+  CHECK(EntryNameLength("Tools 2.0", true) == 7);
+  RecentRows rows = Rows({{1, "a=b"}});
+  CHECK(rows.PathOf(rows[0]) == "C:\\F0\\a=b.lnk");
 }
 
 TEST_CASE("a folder's mark: none broken or nothing examined, some, all") {
@@ -60,7 +69,7 @@ TEST_CASE("sort state: descending mark after a fill, the direction shared by eve
 }
 
 TEST_CASE("rows sort by time, caption, name or mark, equal rows keeping their order") {
-  std::vector<RecentRow> rows{Row(200, "b"), Row(0, "none"), Row(300, "c"), Row(200, "a")};
+  RecentRows rows = Rows({{200, "b"}, {0, "none"}, {300, "c"}, {200, "a"}});
   SortNewestFirst(rows);
   CHECK(Names(rows) == std::vector<std::string>{"c", "b", "a", "none"});
   SortRows(rows, 0, true, Identity);
@@ -72,12 +81,13 @@ TEST_CASE("rows sort by time, caption, name or mark, equal rows keeping their or
   rows[1].state = LinkState::kBroken;
   rows[1].selected = true;
   SortRows(rows, 2, true, Identity);  // as bytes "×" comes before "○"
-  CHECK(rows[0].name == "b");
+  CHECK(rows[0].name() == "b");
   CHECK(rows[0].selected);
 
-  std::vector<RecentRow> programs{Row(0, "x", "All Users"), Row(0, "y", "taro"), Row(0, "z", "hanako")};
+  RecentRows programs = Rows({{0, "x"}, {0, "y"}, {0, "z"}}, {"All Users", "taro", "hanako"});
   SortNewestFirst(programs);
   CHECK(Names(programs) == std::vector<std::string>{"y", "z", "x"});
+  CHECK(programs.CaptionOf(programs[0]) == "taro");
 }
 
 TEST_CASE("texts of the delete question and of the broken-file list") {
@@ -88,7 +98,7 @@ TEST_CASE("texts of the delete question and of the broken-file list") {
 }
 
 TEST_CASE("dropping rows keeps the others in order") {
-  std::vector<RecentRow> rows{Row(1, "a"), Row(2, "b"), Row(3, "c"), Row(4, "d")};
-  DropRows(rows, {false, true, false});
+  RecentRows rows = Rows({{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}});
+  DropRows(rows.rows, {false, true, false});
   CHECK(Names(rows) == std::vector<std::string>{"a", "c", "d"});
 }
