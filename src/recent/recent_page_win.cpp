@@ -118,6 +118,7 @@ void RecentPage::FillRecentList() {
   const ProfileLocations& locations = host_.locations();
   const std::optional<int> profile = locations.ProfileIndexOf(shown_user_);
   RecentRows rows;
+  rows.rows.reserve(rows_.size());  // a refill is mostly as long as the list it replaces
   if (profile && !shown_user_.empty()) ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), rows);
   Fill(kRecentPage, std::move(rows));
 }

@@ -84,7 +84,22 @@ void SortRows(RecentRows& store, int column, bool ascending, const SortKeyOf& so
   rows = std::move(sorted);
 }
 
-void SortNewestFirst(RecentRows& rows) { SortRows(rows, 0, false, {}); }
+void SortNewestFirst(RecentRows& store) {
+  // Every fill sorts: by small keys, moving each row once.
+  std::vector<RecentRow>& rows = store.rows;
+  std::vector<std::pair<std::int64_t, std::uint32_t>> keys;
+  keys.reserve(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) keys.emplace_back(rows[i].time, static_cast<std::uint32_t>(i));
+  std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+    if (a.first != b.first) return a.first > b.first;
+    const RecentRow &x = rows[a.second], &y = rows[b.second];
+    return x.source != y.source && store.CaptionOf(x) > store.CaptionOf(y);
+  });
+  std::vector<RecentRow> sorted;
+  sorted.reserve(rows.size());
+  for (const auto& key : keys) sorted.push_back(std::move(rows[key.second]));
+  rows = std::move(sorted);
+}
 
 std::string DeleteQuestion(std::size_t selected, std::string_view name) {
   const std::string subject = selected == 1 ? "'" + std::string(name) + "' " : std::to_string(selected) + "個のファイル";

@@ -120,7 +120,7 @@ struct PageFixture {
   Win32Registry registry;
   FormServices services;
   std::unique_ptr<TForm1> form;
-  std::string own_recent, other_recent, own_programs, common_programs;
+  std::string own_recent, other_recent, own_programs, other_programs, common_programs;
 
   PageFixture() {
     // An earlier window's end left its quit message: it would end the shell's own boxes.
@@ -136,6 +136,7 @@ struct PageFixture {
     // Another profile beside the user's, made before the window lists the profiles.
     const ProfileLocations shell = ProfileLocations::FromShell(services.shell_folders);
     other_recent = shell.root() + kOtherUser + shell.SubPath(FolderKind::kRecent);
+    other_programs = shell.root() + kOtherUser + shell.SubPath(FolderKind::kPrograms);
     own_recent = services.shell_folders.recent;
     own_programs = services.shell_folders.programs;
     common_programs = services.shell_folders.common_programs;
@@ -310,6 +311,9 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
   const std::string empty = f.own_programs + "\\Orvela Empty";
   EmptyFolder(empty);
   Link(common, "共通ツール", tool);
+  const std::string site = f.own_programs + "\\Orvela Site.url";
+  WriteFile(site, "[InternetShortcut]\r\nURL=http://127.0.0.1/\r\n");
+  Link(f.other_programs, "花子のツール", tool);
   f.form->Show(SW_HIDE);
   f.form->SpeedButton9Click(kProgramsPage);
   RecentPage& page = f.page();
@@ -328,6 +332,9 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
   CHECK(row(some).state == LinkState::kSomeBroken);
   CHECK(row(empty).state == LinkState::kWorks);
   CHECK(page.rows().CaptionOf(row(common)) == "All Users");
+  CHECK(page.rows().CaptionOf(row(f.other_programs + "\\花子のツール.lnk")) == kOtherUser);
+  CHECK(row(site).name() == "Orvela Site");
+  CHECK(row(site).state == LinkState::kWorks);
   CHECK(page.list_view().ColumnImage(0) == kDescendingImage);
 
   SUBCASE("N33 names the broken files of a folder's tree, or says なし") {
@@ -370,6 +377,6 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
     CHECK_FALSE(Exists(odd));
     CHECK_FALSE(Exists(empty));
   }
-  for (const std::string& folder : {own, some, empty, common}) fs::remove_all(fs::path(Wide(folder)));
+  for (const std::string& path : {own, some, empty, common, site}) fs::remove_all(fs::path(Wide(path)));
 }
 
