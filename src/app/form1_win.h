@@ -82,11 +82,11 @@ class TForm1 : public PageHost {
   void SpeedButton1Click();
   void SpeedButton2Click();
   void SpeedButton7Click();
+  void ComboBox6Change();                    // another user chosen
   void RefreshPage(bool reset);
   void OpenHelpPage(const std::string& file);
   void SpeedButton5Click();                  // the version box
   void ListBox1KeyDown(HWND list, WPARAM key);
-  void ComboBox6Change();                    // another user chosen
   void FormResize();
   void FormClose();
 

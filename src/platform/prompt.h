@@ -12,6 +12,7 @@ enum class PromptIcon { kNone, kInformation, kWarning, kError, kQuestion };
 struct FileFilter {
   std::string description;  // "実行ファイル (*.exe)"
   std::string patterns;     // "*.exe;*.lnk"
+  bool start_on_all_files = false;  // the chooser opens on the "全てのファイル(*.*)" filter
 };
 
 class Prompt {

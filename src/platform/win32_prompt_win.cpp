@@ -100,6 +100,7 @@ std::optional<std::string> Win32Prompt::ChooseFileToOpen(std::string_view title,
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = Owner();
   ofn.lpstrFilter = filter_text.c_str();
+  ofn.nFilterIndex = filter.start_on_all_files ? 2 : 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrTitle = wide_title.empty() ? nullptr : wide_title.c_str();

@@ -2,25 +2,70 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
 #include "common/controls_win.h"
+#include "components/shell_link_win.h"
+#include "platform/folders_win.h"
+#include "platform/message_pump_win.h"
+#include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
 namespace {
 
 constexpr int kIdListView2 = 1304;
+constexpr char kDeleteCaption[] = "削除確認";
+// Wide enough for "状態" and a sort mark beside it; at 50 the caption shrank to "...".
+constexpr int kStateColumnWidth = 66;
+
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string::npos) return {};
+  return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
+}
+
+bool HasLinkExtension(const std::string& path) {
+  const size_t dot = path.rfind('.'), slash = path.rfind('\\');
+  return dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
+         lstrcmpiW(Wide(path.substr(dot)).c_str(), L".lnk") == 0;
+}
+
+// The system's locale order as bytes: LCMapString's sort key compares like lstrcmp.
+std::string LocaleSortKey(const std::string& text) {
+  const std::wstring wide = Wide(text);
+  const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, wide.c_str(), static_cast<int>(wide.size()),
+                                nullptr, 0);
+  if (size <= 0) return text;
+  std::string key(static_cast<size_t>(size), '\0');
+  LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, wide.c_str(), static_cast<int>(wide.size()),
+               reinterpret_cast<LPWSTR>(key.data()), size);
+  return key;
+}
+
+void CopyText(const std::string& text, LVITEMW& item) {
+  if (!item.pszText || item.cchTextMax <= 0) return;
+  const std::wstring wide = Wide(text);
+  const size_t length = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));
+  std::copy_n(wide.c_str(), length, item.pszText);
+  item.pszText[length] = L'\0';
+}
+
+const FileFilter kOpenDialog1Filter{"アプリケーション(*.exe)", "*.exe", true};
 
 }  // namespace
 
 RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
-  ListView2 = CreateChild(WC_LISTVIEWW, L"",
-                          WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                          parent, kIdListView2, WS_EX_CLIENTEDGE);
+  ListView.Create(parent, kIdListView2,
+                  WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                  WS_EX_CLIENTEDGE);
+  ListView2 = ListView.hwnd();
   SetControlFont(ListView2, host_.ui_font());
-  ListView_SetExtendedListViewStyle(ListView2, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+  ListView_SetExtendedListViewStyle(ListView2, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP);
+  // Overlays come with each row's image: the list asks for them.
+  ListView_SetCallbackMask(ListView2, LVIS_OVERLAYMASK);
   {
     // The system's small images, taken for the root of the program's drive.
     SHFILEINFOW info{};
@@ -28,11 +73,9 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
     auto system_list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
         Wide(root).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (system_list) ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
-    HWND header = ListView_GetHeader(ListView2);
-    if (header) Header_SetImageList(header, host_.glyphs());
   }
   const char* columns[] = {"更新日時", "最近使ったファイルの名前", "状態"};
-  const int widths[] = {host_.dpi().Scale(150), host_.dpi().Scale(400), host_.dpi().Scale(50)};
+  const int widths[] = {host_.dpi().Scale(150), host_.dpi().Scale(400), host_.dpi().Scale(kStateColumnWidth)};
   for (int i = 0; i < 3; ++i) {
     std::wstring text = Wide(columns[i]);
     LVCOLUMNW column{};
@@ -42,6 +85,9 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
     column.iSubItem = i;
     SendMessageW(ListView2, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
+  ListView.SetColumnImageList(host_.glyphs());
+  host_.SetMenuHint(kIdN30, "選択したショートカットのリンク先");
+  host_.SetMenuHint(kIdN27, "選択したリストのファイルを追加する");
 }
 
 void RecentPage::SetColumnCaptions(const std::string& column0, const std::string& column1) {
@@ -57,29 +103,468 @@ void RecentPage::SetColumnCaptions(const std::string& column0, const std::string
 
 void RecentPage::Layout(int width, int) {
   const Dpi dpi = host_.dpi();
-  const int name_width = width - dpi.Scale(150) - dpi.Scale(50) - GetSystemMetrics(SM_CXVSCROLL) - dpi.Scale(4);
+  const int name_width =
+      width - dpi.Scale(150) - dpi.Scale(kStateColumnWidth) - GetSystemMetrics(SM_CXVSCROLL) - dpi.Scale(4);
   ListView_SetColumnWidth(ListView2, 1, std::max(dpi.Scale(100), name_width));
+  ListView2Resize();
 }
 
-// The pages' own rows come with their work; until then they show an empty list.
+// ---------------------------------------------------------------------------------------
+// The fills: names and times only; icons and states wait until a row is shown.
+
 void RecentPage::FillRecentList() {
-  ListView_SetItemCountEx(ListView2, 0, 0);
-  host_.SetStatusText(0, "0");
+  WaitCursor busy;
+  shown_user_ = host_.selected_user();
+  const ProfileLocations& locations = host_.locations();
+  const std::optional<int> profile = locations.ProfileIndexOf(shown_user_);
+  RecentRows rows;
+  rows.rows.reserve(rows_.size());  // a refill is mostly as long as the list it replaces
+  if (profile && !shown_user_.empty()) ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), rows);
+  Fill(kRecentPage, std::move(rows));
 }
 
-void RecentPage::FillProgramsList() { FillRecentList(); }
+void RecentPage::FillProgramsList() {
+  WaitCursor busy;
+  const ProfileLocations& locations = host_.locations();
+  RecentRows rows;
+  for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i)
+    ListProgramsEntries(locations.FolderOf(FolderKind::kPrograms, i), locations.profiles()[i], rows);
+  Fill(kProgramsPage, std::move(rows));
+}
+
+void RecentPage::Fill(int page, RecentRows rows) {
+  sort_ = SortState{};
+  for (int column = 1; column < 3; ++column) ListView.SetColumnImage(column, -1);
+  ListView.SetColumnImage(0, sort_.image);
+  // Only the rows that are selected or focused are told they are no more: the list would
+  // otherwise hear about every one of ten thousand rows. The count is set once, so a list
+  // of the same length keeps its scroll bar and needs no new layout.
+  for (int i : SelectedRows()) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
+  const int focused = ListView_GetNextItem(ListView2, -1, LVNI_FOCUSED);
+  if (focused >= 0) ListView_SetItemState(ListView2, focused, 0, LVIS_FOCUSED);
+  page_ = page;
+  ++generation_;
+  rows_ = std::move(rows);
+  SortNewestFirst(rows_);
+  // A new count costs the list its scroll bar's redraw: a refill of the same length only
+  // repaints the rows.
+  const int count = static_cast<int>(rows_.size());
+  if (ListView_GetItemCount(ListView2) != count)
+    ListView_SetItemCountEx(ListView2, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  if (count > 0 && ListView_GetTopIndex(ListView2) != 0) ListView_EnsureVisible(ListView2, 0, FALSE);
+  InvalidateRect(ListView2, nullptr, TRUE);
+  host_.SetStatusText(0, std::to_string(rows_.size()));
+}
+
+// ---------------------------------------------------------------------------------------
+// What the list asks for
+
+void RecentPage::LookUp(RecentRow& row) {
+  if (row.image < 0) {
+    // A row whose icon cannot be found is asked again the next time it is shown.
+    const SystemIcon icon = icons_.SystemIconOf(rows_.PathOf(row));
+    if (icon.icon >= 0) {
+      row.image = icon.icon;
+      row.overlay = icon.overlay;
+    }
+  }
+  if (!row.state_known) {
+    row.state = StateMark(rows_.PathOf(row));
+    row.state_known = true;
+    ++rows_looked_up_;
+  }
+}
+
+void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  if (item.iItem < 0 || item.iItem >= static_cast<int>(rows_.size())) return;
+  RecentRow& row = rows_[static_cast<size_t>(item.iItem)];
+  // Every request is for a row about to be shown; the hint may not have come first.
+  LookUp(row);
+  if (item.mask & LVIF_TEXT) {
+    switch (item.iSubItem) {
+      case 0: CopyText(page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row), item); break;
+      case 1: CopyText(std::string(row.name()), item); break;
+      case 2: CopyText(std::string(StateText(row.state)), item); break;
+    }
+  }
+  if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
+    if (item.mask & LVIF_IMAGE) item.iImage = row.image;
+    // The overlay travels in the state: overlay + 1, so a row without one asks for none.
+    item.mask |= LVIF_STATE;
+    item.stateMask |= LVIS_OVERLAYMASK;
+    item.state = (item.state & ~LVIS_OVERLAYMASK) | INDEXTOOVERLAYMASK(row.overlay + 1);
+  }
+}
+
+void RecentPage::ListView2DataHint(int first, int last) {
+  first = std::max(first, 0);
+  last = std::min(last, static_cast<int>(rows_.size()) - 1);
+  for (int i = first; i <= last; ++i) LookUp(rows_[static_cast<size_t>(i)]);
+}
+
+// ---------------------------------------------------------------------------------------
+// Sorting
+
+bool RecentPage::ResolveAllStates() {
+  WaitCursor busy;
+  resolving_ = true;
+  const unsigned generation = generation_;
+  const size_t count = rows_.size();
+  bool done = true;
+  for (size_t i = 0; i < count; ++i) {
+    RecentRow& row = rows_[i];
+    if (!row.state_known) {
+      row.state = StateMark(rows_.PathOf(row));
+      row.state_known = true;
+      ++rows_looked_up_;
+    }
+    // Thousands of shortcuts take a while: the window keeps answering and says how far it
+    // got. A refill or a deletion meanwhile ends this sort; the rows it would sort are gone.
+    if (i % 32 == 31) {
+      host_.SetStatusText(1, "状態を確認しています... " + std::to_string(i + 1) + " / " + std::to_string(count));
+      ProcessPendingMessages();
+      if (generation_ != generation || !IsWindow(ListView2)) {
+        done = false;
+        break;
+      }
+    }
+  }
+  resolving_ = false;
+  if (count >= 32) host_.SetStatusText(1, "");
+  if (done) sort_.states_resolved = true;
+  return done;
+}
+
+void RecentPage::ListView2ColumnClick(int column) {
+  if (resolving_ || column < 0 || column > 2) return;
+  if (column == 2 && !sort_.states_resolved && !ResolveAllStates()) return;
+  // The selection stays with its rows, not with their places.
+  const std::vector<int> selected = SelectedRows();
+  for (RecentRow& row : rows_.rows) row.selected = false;
+  for (int i : selected) rows_[static_cast<size_t>(i)].selected = true;
+  const SortState::Click click = sort_.OnColumnClick(column);
+  SortRows(rows_, column, click.ascending, LocaleSortKey);
+  SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
+  const bool all = selected.size() == rows_.size() && !rows_.empty();
+  if (!all) {
+    for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
+    for (size_t i = 0; i < rows_.size(); ++i)
+      if (rows_[i].selected) ListView_SetItemState(ListView2, static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
+  }
+  SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
+  ++generation_;
+  if (click.column_cleared >= 0) ListView.SetColumnImage(click.column_cleared, -1);
+  ListView.SetColumnImage(click.column, click.image);
+  InvalidateRect(ListView2, nullptr, TRUE);
+}
+
+void RecentPage::ListView2Resize() { ListView.SetColumnImage(sort_.column, sort_.image); }
+
+void RecentPage::ListView2SelectItem(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  host_.SetStatusText(1, rows_.PathOf(rows_[static_cast<size_t>(row)]));
+}
+
+// ---------------------------------------------------------------------------------------
+// Selection
+
+std::vector<int> RecentPage::SelectedRows() const {
+  std::vector<int> selected;
+  for (int i = ListView_GetNextItem(ListView2, -1, LVNI_SELECTED); i >= 0;
+       i = ListView_GetNextItem(ListView2, i, LVNI_SELECTED)) {
+    if (i >= static_cast<int>(rows_.size())) break;
+    selected.push_back(i);
+  }
+  return selected;
+}
+
+RecentRow* RecentPage::SelectedRow() {
+  const int i = ListView_GetNextItem(ListView2, -1, LVNI_SELECTED);
+  return i >= 0 && i < static_cast<int>(rows_.size()) ? &rows_[static_cast<size_t>(i)] : nullptr;
+}
+
+bool RecentPage::ShowingCurrentUser() const {
+  return !shown_user_.empty() && EqualsIgnoringCase(shown_user_, host_.locations().current_profile_name());
+}
+
+void RecentPage::Tell(const std::string& text) { host_.prompt().ShowMessage(text, kAppTitle, PromptIcon::kWarning); }
+
+// ---------------------------------------------------------------------------------------
+// PopupMenu4
+
+UniqueMenu RecentPage::PopupMenu4Popup() {
+  const bool selected = SelectedRow() != nullptr;
+  const bool recent = page_ == kRecentPage;
+  UniqueMenu menu(CreatePopupMenu());
+  if (selected) AppendMenuItem(menu.get(), kIdOpen2, "開く", 24);
+  if (selected && recent) AppendMenuItem(menu.get(), kIdH1, "アプリケーションから開く(&H)", 25);
+  HMENU folders = CreatePopupMenu();
+  AppendMenuItem(folders, kIdN30, "リンク先", 31, selected);
+  AppendMenuItem(folders, kIdN32, N32Caption, host_.designed_image_count() + 2);
+  AppendMenuItem(menu.get(), 0, "フォルダを開く", 3, true, folders);
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  if (recent && ShowingCurrentUser()) {
+    HMENU add = CreatePopupMenu();
+    AppendMenuItem(add, kIdN27, "追加", 29, selected);
+    AppendMenuItem(add, kIdN29, "ファイルを選択して追加", 29);
+    AppendMenuItem(menu.get(), 0, "最近使ったファイル", 26, true, add);
+  }
+  if (!recent && selected) {
+    HMENU programs = CreatePopupMenu();
+    AppendMenuItem(programs, kIdN35, "ファイルを選択して追加", 33);
+    AppendMenuItem(menu.get(), 0, "プログラム", 32, true, programs);
+    AppendMenuItem(menu.get(), kIdN33, "不明ファイルの一覧", 11);
+  }
+  AppendMenuItem(menu.get(), kIdA2, "全て選択(&A)\tCtrl+A", 30);
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  if (selected) AppendMenuItem(menu.get(), kIdDelete4, "削除(&D)\tDel", 2);
+  host_.SetMenuHint(kIdN32, N32Hint);
+  return menu;
+}
+
+bool RecentPage::OnContextMenu(HWND control, POINT point) {
+  if (control != ListView2) return false;
+  if (point.x == -1 && point.y == -1) {
+    // From the keyboard: beside the focused row, or at the list's corner.
+    RECT r{};
+    const int row = ListView_GetNextItem(ListView2, -1, LVNI_FOCUSED);
+    if (row < 0 || !ListView_GetItemRect(ListView2, row, &r, LVIR_LABEL)) r = {};
+    point = {r.left + 16, r.top + 8};
+    ClientToScreen(ListView2, &point);
+  }
+  UniqueMenu menu = PopupMenu4Popup();
+  TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Opening
+
+void RecentPage::Open2Click() {
+  const RecentRow* row = SelectedRow();
+  if (!row) return;
+  std::string path = rows_.PathOf(*row);
+  if (!FolderExists(path) && HasLinkExtension(path)) {
+    // The shell may search for a moved target and ask the user about it.
+    std::string target;
+    if (host_.shell_link().GetLinkToPath(path, target, host_.window()) != 0 || target == path) {
+      Tell("リンク先が見つかりません。\n" + path);
+      return;
+    }
+    path = target;
+  }
+  std::string working_folder;
+  if (FileExists(path)) {
+    working_folder = FolderPart(path);
+  } else if (!FolderExists(path)) {
+    UniqueItemIdList item = ParsePath(path);
+    if (!item || !OpensAsFolder(item.get(), host_.window())) {
+      Tell("開くことができません。\n" + path);
+      return;
+    }
+  }
+  if (!OpenPath(host_.window(), path, working_folder)) Tell("開くことができません。\n" + path);
+}
+
+void RecentPage::H1Click() {
+  const RecentRow* row = SelectedRow();
+  if (!row || page_ != kRecentPage) return;
+  const std::string path = rows_.PathOf(*row);
+  if (!OpenWithChooser(host_.window(), path)) Tell("プログラムの選択を開けませんでした。\n" + path);
+}
+
+void RecentPage::OpenFolder(const std::string& folder) {
+  if (folder.empty() || !FolderExists(folder)) {
+    Tell("フォルダが見つかりません。\n" + folder);
+    return;
+  }
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(host_.window(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) Tell("フォルダを開けませんでした。\n" + folder);
+}
+
+void RecentPage::N30Click(bool from_n32) {
+  const ProfileLocations& locations = host_.locations();
+  if (!from_n32) {
+    const RecentRow* row = SelectedRow();
+    if (!row) return;
+    std::string target;
+    host_.shell_link().GetLinkToPath(rows_.PathOf(*row), target, nullptr);
+    OpenFolder(FolderPart(target));
+    return;
+  }
+  if (page_ == kRecentPage) {
+    const std::optional<int> profile = locations.ProfileIndexOf(shown_user_);
+    OpenFolder(profile ? locations.FolderOf(FolderKind::kRecent, *profile) : std::string());
+    return;
+  }
+  const RecentRow* row = SelectedRow();
+  const std::optional<int> profile =
+      locations.ProfileIndexOf(row ? rows_.CaptionOf(*row) : locations.current_profile_name());
+  OpenFolder(profile ? locations.FolderOf(FolderKind::kPrograms, *profile) : std::string());
+}
+
+// ---------------------------------------------------------------------------------------
+// Adding
+
+void RecentPage::N27Click(bool choose_file) {
+  std::string path;
+  if (choose_file) {
+    const std::optional<std::string> chosen =
+        host_.prompt().ChooseFileToOpen("", kOpenDialog1Filter, recent_add_folder_);
+    if (!chosen) return;
+    path = *chosen;
+    recent_add_folder_ = FolderPart(path);
+  } else {
+    const RecentRow* row = SelectedRow();
+    if (!row) return;
+    host_.shell_link().GetLinkToPath(rows_.PathOf(*row), path, nullptr);
+  }
+  // A shortcut that resolves to itself has lost its target; a shortcut is never made a
+  // recent document of its own.
+  if (HasLinkExtension(path) || !FileExists(path)) {
+    Tell("追加できるファイルが見つかりません。\n" + path);
+    return;
+  }
+  SHAddToRecentDocs(SHARD_PATHW, Wide(path).c_str());
+}
+
+void RecentPage::N35Click() {
+  const RecentRow* row = SelectedRow();
+  if (!row || page_ != kProgramsPage) return;
+  const ProfileLocations& locations = host_.locations();
+  const std::optional<int> profile = locations.ProfileIndexOf(rows_.CaptionOf(*row));
+  if (!profile) return;
+  const std::string folder = locations.FolderOf(FolderKind::kPrograms, *profile);
+  const std::optional<std::string> chosen =
+      host_.prompt().ChooseFileToOpen("", kOpenDialog1Filter, programs_add_folder_);
+  if (!chosen) return;
+  programs_add_folder_ = FolderPart(*chosen);
+  UniqueItemIdList item = ParsePath(*chosen);
+  if (host_.shell_link().CreateLink2(*chosen, item.get(), folder, NameWithoutExtension(*chosen), true).empty())
+    Tell("ショートカットを作成できませんでした。\n" + folder);
+}
+
+void RecentPage::N33Click() {
+  const RecentRow* row = SelectedRow();
+  if (!row || page_ != kProgramsPage) return;
+  WaitCursor busy;
+  int examined = 0, broken = 0;
+  std::vector<std::string> names;
+  CountBrokenFiles(rows_.PathOf(*row), examined, broken, &names);
+  host_.prompt().ShowMessage(BrokenNamesText(names), kAppTitle, PromptIcon::kNone);
+}
+
+void RecentPage::A2Click() { ListView_SetItemState(ListView2, -1, LVIS_SELECTED, LVIS_SELECTED); }
+
+// ---------------------------------------------------------------------------------------
+// Deleting
+
+void RecentPage::Delete4Click() {
+  const std::vector<int> selected = SelectedRows();
+  if (selected.empty()) return;
+  const bool recent = page_ == kRecentPage;
+  if (recent && !host_.prompt().AskYesNo(DeleteQuestion(selected.size(), rows_[static_cast<size_t>(selected[0])].name()),
+                                         kDeleteCaption, PromptIcon::kQuestion))
+    return;
+  WaitCursor busy;
+  std::vector<bool> drop(rows_.size(), false);
+  std::vector<std::string> kept;
+  if (recent) {
+    if (selected.size() == rows_.size() && ShowingCurrentUser()) {
+      // The shell clears its own list first; what it leaves behind goes one by one.
+      SHAddToRecentDocs(SHARD_PIDL, nullptr);
+    }
+    for (int i : selected) {
+      const std::string path = rows_.PathOf(rows_[static_cast<size_t>(i)]);
+      if (PathExists(path)) DeleteFileW(Wide(path).c_str());
+      // A row leaves only when its file is really gone.
+      drop[static_cast<size_t>(i)] = !PathExists(path);
+      if (!drop[static_cast<size_t>(i)]) kept.emplace_back(rows_[static_cast<size_t>(i)].name());
+    }
+  } else {
+    std::vector<std::string> paths;
+    for (int i : selected) paths.push_back(rows_.PathOf(rows_[static_cast<size_t>(i)]));
+    const ShellDeleteResult result = DeleteToRecycleBin(host_.window(), paths);
+    // Even a cancelled or failed operation may have removed some: their rows go.
+    for (int i : selected) {
+      drop[static_cast<size_t>(i)] = !PathExists(rows_.PathOf(rows_[static_cast<size_t>(i)]));
+      if (!drop[static_cast<size_t>(i)] && result == ShellDeleteResult::kFailed)
+        kept.emplace_back(rows_[static_cast<size_t>(i)].name());
+    }
+  }
+  SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
+  for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
+  DropRows(rows_.rows, drop);
+  ++generation_;
+  ListView_SetItemCountEx(ListView2, static_cast<int>(rows_.size()), LVSICF_NOSCROLL);
+  SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(ListView2, nullptr, TRUE);
+  host_.SetStatusText(0, std::to_string(rows_.size()));
+  if (!kept.empty()) {
+    std::string names;
+    for (size_t i = 0; i < kept.size() && i < 20; ++i) names += kept[i] + "\n";
+    if (kept.size() > 20) names += "ほか " + std::to_string(kept.size() - 20) + " 個\n";
+    Tell("次のファイルを削除できませんでした。\n\n" + names);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Messages
+
+bool RecentPage::OnCommand(int id, int, HWND control) {
+  if (control == ListView2) return true;
+  // Enter in the list comes as the window's default button.
+  if (id == IDOK && GetFocus() == ListView2) {
+    Open2Click();
+    return true;
+  }
+  if (control) return false;  // menu commands come without a control
+  switch (id) {
+    case kIdOpen2: Open2Click(); return true;
+    case kIdH1: H1Click(); return true;
+    case kIdN30: N30Click(false); return true;
+    case kIdN32: N30Click(true); return true;
+    case kIdN27: N27Click(false); return true;
+    case kIdN29: N27Click(true); return true;
+    case kIdN35: N35Click(); return true;
+    case kIdN33: N33Click(); return true;
+    case kIdA2: A2Click(); return true;
+    case kIdDelete4: Delete4Click(); return true;
+  }
+  return false;
+}
 
 bool RecentPage::OnNotify(NMHDR& header, LRESULT& result) {
   if (header.hwndFrom != ListView2) return false;
   result = 0;
-  if (header.code == LVN_GETDISPINFOW) {
-    // Every row asks for its overlay with its image: overlay + 1 in the state bits 8 to 11,
-    // so a row without one asks for overlay 0 (none).
-    auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
-    if (info.item.iSubItem == 0 && (info.item.mask & LVIF_IMAGE)) {
-      info.item.mask |= LVIF_STATE;
-      info.item.stateMask = LVIS_OVERLAYMASK;
-      info.item.state = INDEXTOOVERLAYMASK(list_view_overlay(info.item.iItem) + 1);
+  switch (header.code) {
+    case LVN_GETDISPINFOW:
+      ListView2Data(reinterpret_cast<NMLVDISPINFOW&>(header));
+      break;
+    case LVN_ODCACHEHINT: {
+      const auto& hint = reinterpret_cast<NMLVCACHEHINT&>(header);
+      ListView2DataHint(hint.iFrom, hint.iTo);
+      break;
+    }
+    case LVN_COLUMNCLICK:
+      ListView2ColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+      break;
+    case LVN_ITEMCHANGED: {
+      const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+      if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED))
+        ListView2SelectItem(change.iItem);
+      break;
+    }
+    case NM_DBLCLK:
+      Open2Click();
+      break;
+    case LVN_KEYDOWN: {
+      const WORD key = reinterpret_cast<NMLVKEYDOWN&>(header).wVKey;
+      if (key == VK_DELETE) Delete4Click();
+      if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) A2Click();
+      break;
     }
   }
   return true;

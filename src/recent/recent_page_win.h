@@ -1,15 +1,24 @@
 // The recent-files and programs pages: one virtual list view (ListView2) that lies where
 // the page control would be, showing a user's recent-files shortcuts or every profile's
-// Start-menu programs.
+// Start-menu programs, with link-state marks, sorting and file actions (PopupMenu4).
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "common/page_host_win.h"
+#include "components/my_list_view_win.h"
+#include "platform/handles_win.h"
+#include "recent/recent_rows.h"
+#include "recent/recent_shell_win.h"
 
 namespace orvela {
+
+// Commands of PopupMenu4.
+enum RecentMenuId : UINT {
+  kIdOpen2 = 2401, kIdH1, kIdN30, kIdN32, kIdN27, kIdN29, kIdN35, kIdN33, kIdA2, kIdDelete4,
+};
 
 class RecentPage : public WindowPage {
  public:
@@ -20,17 +29,61 @@ class RecentPage : public WindowPage {
   // The captions of the first two columns, which differ between the two pages.
   void SetColumnCaptions(const std::string& column0, const std::string& column1);
 
+  // The list's requests and events.
+  void ListView2Data(NMLVDISPINFOW& info);
+  void ListView2DataHint(int first, int last);
+  void ListView2ColumnClick(int column);
+  void ListView2Resize();
+  void ListView2SelectItem(int row);
+
+  // PopupMenu4 and its commands.
+  UniqueMenu PopupMenu4Popup();
+  void Open2Click();
+  void H1Click();
+  void N30Click(bool from_n32);
+  void N27Click(bool choose_file);
+  void N35Click();
+  void N33Click();
+  void A2Click();
+  void Delete4Click();
+
   HWND content() const override { return ListView2; }
   void Layout(int width, int height) override;
+  bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(NMHDR& header, LRESULT& result) override;
+  bool OnContextMenu(HWND control, POINT screen_point) override;
 
+  const RecentRows& rows() const { return rows_; }
+  const SortState& sort_state() const { return sort_; }
+  // Rows whose state and icon have been looked up since the program started.
+  size_t rows_looked_up() const { return rows_looked_up_; }
+  TMyListView& list_view() { return ListView; }
+
+  TMyListView ListView;
   HWND ListView2 = nullptr;
-  std::string N32Caption, N32Hint;  // the folder item of the list's menu
-  // Each row's overlay (-1 none, 0 shared, 1 shortcut), asked with its image.
-  std::function<int(int row)> list_view_overlay = [](int) { return -1; };
+  std::string N32Caption, N32Hint;  // the folder item of the list's menu, set by the frame
 
  private:
+  void Fill(int page, RecentRows rows);
+  void LookUp(RecentRow& row);
+  // Looks up every state not yet known; false when the rows changed meanwhile.
+  bool ResolveAllStates();
+  std::vector<int> SelectedRows() const;
+  RecentRow* SelectedRow();
+  bool ShowingCurrentUser() const;
+  void Tell(const std::string& text);
+  void OpenFolder(const std::string& folder);
+
   PageHost& host_;
+  RecentRows rows_;
+  SortState sort_;
+  int page_ = kRecentPage;       // whose rows the list holds
+  std::string shown_user_;       // the recent-files page's user at the last fill
+  std::string recent_add_folder_, programs_add_folder_;  // kept for the run
+  SystemIconFinder icons_;
+  unsigned generation_ = 0;      // counts changes of the row store
+  bool resolving_ = false;
+  size_t rows_looked_up_ = 0;
 };
 
 }  // namespace orvela

@@ -276,7 +276,7 @@ TEST_CASE("page switching through RefreshPage") {
   }
 }
 
-TEST_CASE("hints, status bar and the list view's overlay request") {
+TEST_CASE("hints and the status bar") {
   FormFixture f("hints");
   TForm1 form(f.services);
   form.Show(SW_SHOWNORMAL);
@@ -287,22 +287,6 @@ TEST_CASE("hints, status bar and the list view's overlay request") {
   move.hwnd = form.startup_page().ListBox1;  // no hint: the status bar shows nothing more
   form.PreTranslateMessage(move);
   CHECK(form.status_text(1).empty());
-
-  form.recent_page().list_view_overlay = [](int row) { return row == 2 ? 1 : -1; };
-  NMLVDISPINFOW info{};
-  info.hdr.hwndFrom = form.recent_page().ListView2;
-  info.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(form.recent_page().ListView2));
-  info.hdr.code = LVN_GETDISPINFOW;
-  info.item.mask = LVIF_IMAGE | LVIF_TEXT;
-  info.item.iItem = 2;
-  SendMessageW(form.hwnd(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-  CHECK((info.item.mask & LVIF_STATE) != 0);
-  CHECK(info.item.stateMask == LVIS_OVERLAYMASK);
-  CHECK(info.item.state == INDEXTOOVERLAYMASK(2));
-  info.item.iItem = 0;
-  info.item.mask = LVIF_IMAGE;
-  SendMessageW(form.hwnd(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-  CHECK(info.item.state == INDEXTOOVERLAYMASK(0));
 }
 
 TEST_CASE("window geometry and the maker's label") {

@@ -1,0 +1,303 @@
+#include "recent/recent_shell_win.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "platform/wide_win.h"
+
+namespace orvela {
+namespace {
+
+std::int64_t TimeOf(const FILETIME& time) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+// Calls `each` for every entry of the folder matching the pattern but "." and "..".
+template <typename Each>
+void ForEachEntry(const std::string& folder, const wchar_t* pattern, Each each) {
+  if (folder.empty()) return;  // an unknown folder must not become the current one
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle find(FindFirstFileExW((Wide(folder) + L"\\" + pattern).c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return;
+  do {
+    const wchar_t* name = found.cFileName;
+    if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+    each(found);
+  } while (FindNextFileW(find.get(), &found));
+}
+
+// The found name in UTF-8, in a string of its own size: one allocation per row at most.
+void FileNameOf(const WIN32_FIND_DATAW& found, std::string& name) {
+  char buffer[MAX_PATH * 3];
+  const int length = WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, buffer, sizeof buffer, nullptr, nullptr);
+  if (length > 0) {
+    name.assign(buffer, static_cast<size_t>(length - 1));
+  } else {
+    name = Narrow(found.cFileName);
+  }
+}
+
+bool IsUrlFile(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  return dot != std::string::npos && lstrcmpiW(Wide(name.substr(dot)).c_str(), L".url") == 0;
+}
+
+// COM for one call, balanced; the main window keeps it initialised anyway.
+class ComScope {
+ public:
+  ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() {
+    if (initialised_) CoUninitialize();
+  }
+
+ private:
+  bool initialised_;
+};
+
+std::wstring ExpandEnvironment(const std::wstring& path) {
+  if (path.find(L'%') == std::wstring::npos) return path;
+  std::wstring expanded(32768, L'\0');
+  const DWORD length = ExpandEnvironmentStringsW(path.c_str(), expanded.data(), 32768);
+  if (length == 0 || length > 32768) return path;
+  expanded.resize(length - 1);
+  return expanded;
+}
+
+std::string StrRetText(STRRET& value, LPCITEMIDLIST item) {
+  wchar_t text[MAX_PATH] = {};
+  if (FAILED(StrRetToBufW(&value, item, text, MAX_PATH))) return {};
+  return Narrow(text);
+}
+
+int GenericIcon(const std::string& path, bool folder) {
+  SHFILEINFOW info{};
+  const size_t dot = path.rfind('.'), slash = path.rfind('\\');
+  const std::wstring pattern =
+      folder ? L"folder" : L"*" + Wide(dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                                           ? path.substr(dot) : std::string());
+  if (!SHGetFileInfoW(pattern.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                      SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+    return -1;
+  return info.iIcon;
+}
+
+int OverlayOf(bool folder, SFGAOF attributes) {
+  if (folder) return (attributes & SFGAO_SHARE) ? 0 : -1;
+  return (attributes & SFGAO_LINK) ? 1 : -1;
+}
+
+}  // namespace
+
+void ListRecentShortcuts(const std::string& folder, RecentRows& rows) {
+  const auto source = static_cast<std::uint32_t>(rows.sources.size());
+  rows.sources.push_back({folder, ""});
+  ForEachEntry(folder, L"*.lnk", [&](const WIN32_FIND_DATAW& found) {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
+    RecentRow& row = rows.rows.emplace_back();
+    row.time = TimeOf(found.ftLastWriteTime);
+    FileNameOf(found, row.file);
+    row.name_length = NameLength(row.file);
+    row.source = source;
+  });
+}
+
+void ListProgramsEntries(const std::string& folder, const std::string& profile, RecentRows& rows) {
+  const auto source = static_cast<std::uint32_t>(rows.sources.size());
+  rows.sources.push_back({folder, profile});
+  ForEachEntry(folder, L"*", [&](const WIN32_FIND_DATAW& found) {
+    RecentRow& row = rows.rows.emplace_back();
+    FileNameOf(found, row.file);
+    row.name_length = EntryNameLength(row.file, !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
+    row.source = source;
+  });
+}
+
+std::string LocalTimeText(std::int64_t time) {
+  if (time == 0) return {};
+  FILETIME utc{static_cast<DWORD>(time), static_cast<DWORD>(static_cast<std::uint64_t>(time) >> 32)};
+  SYSTEMTIME universal{}, local{};
+  // The zone's rule for that date, not today's offset: an entry of the winter keeps its hour.
+  if (!FileTimeToSystemTime(&utc, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+    return {};
+  return TimeText(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute);
+}
+
+bool IsWorkingShortcut(const std::string& path) {
+  ComScope com;
+  ComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
+    return false;
+  ComPtr<IPersistFile> file = link.query<IPersistFile>();
+  if (!file || FAILED(file->Load(Wide(path).c_str(), STGM_READ))) return false;
+  // The stored path is read as it is: turning the item id list back into a path costs
+  // the shell a walk down every folder on the way.
+  std::wstring target(32768, L'\0');
+  WIN32_FIND_DATAW unused{};
+  if (link->GetPath(target.data(), 32768, &unused, SLGP_RAWPATH) == S_OK && target[0]) {
+    target = ExpandEnvironment(target.c_str());
+    return GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  // A target outside the file system (a control panel item and the like).
+  UniqueItemIdList item;
+  return SUCCEEDED(link->GetIDList(item.put())) && item;
+}
+
+void CountBrokenFiles(const std::string& folder, int& examined, int& broken, std::vector<std::string>* names) {
+  std::vector<std::string> subfolders;
+  ForEachEntry(folder, L"*", [&](const WIN32_FIND_DATAW& found) {
+    const std::string name = Narrow(found.cFileName);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // A junction could lead back up the tree: only real folders are walked.
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) subfolders.push_back(folder + "\\" + name);
+      return;
+    }
+    if (IsUrlFile(name)) return;
+    ++examined;
+    if (IsWorkingShortcut(folder + "\\" + name)) return;
+    ++broken;
+    if (names) names->push_back(name);
+  });
+  for (const std::string& subfolder : subfolders) CountBrokenFiles(subfolder, examined, broken, names);
+}
+
+LinkState StateMark(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LinkState::kBroken;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    int examined = 0, broken = 0;
+    CountBrokenFiles(path, examined, broken, nullptr);
+    return FolderState(examined, broken);
+  }
+  return IsWorkingShortcut(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken;
+}
+
+SystemIcon SystemIconFinder::SystemIconOf(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  std::string parent = slash == std::string::npos ? path : path.substr(0, slash);
+  if (parent.size() == 2 && parent[1] == ':') parent += '\\';  // "C:" alone is the drive's current folder
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  SystemIcon found;
+  if (!parent.empty() && !name.empty() && FromNamespace(parent, name, found)) return found;
+
+  SHFILEINFOW info{};  // Wine leaves an earlier call's icon in it when a path is missing
+  const DWORD_PTR ok = SHGetFileInfoW(Wide(path).c_str(), 0, &info, sizeof info,
+                                      SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME |
+                                          SHGFI_ATTRIBUTES);
+  const bool named = ok && (info.szDisplayName[0] || info.szTypeName[0]);
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  const bool is_folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (!named) {
+    found.icon = GenericIcon(path, is_folder);
+    return found;
+  }
+  found.icon = info.iIcon;
+  found.overlay = OverlayOf(is_folder || (info.dwAttributes & SFGAO_FOLDER), info.dwAttributes);
+  return found;
+}
+
+bool SystemIconFinder::FromNamespace(const std::string& parent, const std::string& name, SystemIcon& found) {
+  if (parent != bound_parent_) {
+    bound_parent_.clear();
+    parent_folder_.reset();
+    ComPtr<IShellFolder> desktop;
+    UniqueItemIdList parent_item = ParsePath(parent);
+    if (!parent_item || FAILED(SHGetDesktopFolder(desktop.put())) ||
+        FAILED(desktop->BindToObject(parent_item.get(), nullptr, IID_IShellFolder, parent_folder_.put_void()))) {
+      parent_folder_.reset();
+      return false;
+    }
+    bound_parent_ = parent;
+  }
+  std::wstring wide_name = Wide(name);
+  UniqueItemIdList child;
+  if (FAILED(parent_folder_->ParseDisplayName(nullptr, nullptr, wide_name.data(), nullptr, child.put(), nullptr)) ||
+      !child)
+    return false;
+  LPCITEMIDLIST items[] = {child.get()};
+  STRRET display{};
+  if (FAILED(parent_folder_->GetDisplayNameOf(child.get(), SHGDN_NORMAL, &display))) return false;
+  const std::string display_name = StrRetText(display, child.get());
+  std::string type_name;
+  if (ComPtr<IShellFolder2> details = parent_folder_.query<IShellFolder2>()) {
+    SHELLDETAILS column{};
+    if (SUCCEEDED(details->GetDetailsOf(child.get(), 2, &column))) type_name = StrRetText(column.str, child.get());
+  }
+  SFGAOF attributes = SFGAO_FOLDER | SFGAO_SHARE | SFGAO_LINK;
+  if (FAILED(parent_folder_->GetAttributesOf(1, items, &attributes))) attributes = 0;
+  if (display_name.empty() || type_name.empty()) return false;
+  ComPtr<IShellIcon> icons = parent_folder_.query<IShellIcon>();
+  int index = -1;
+  if (!icons || icons->GetIconOf(child.get(), GIL_FORSHELL, &index) != S_OK || index < 0) return false;
+  const std::string path = bound_parent_.back() == '\\' ? bound_parent_ + name : bound_parent_ + "\\" + name;
+  const DWORD file_attributes = GetFileAttributesW(Wide(path).c_str());
+  const bool is_folder = (attributes & SFGAO_FOLDER) ||
+                         (file_attributes != INVALID_FILE_ATTRIBUTES && (file_attributes & FILE_ATTRIBUTE_DIRECTORY));
+  found.icon = index;
+  found.overlay = OverlayOf(is_folder, attributes);
+  return true;
+}
+
+UniqueItemIdList ParsePath(const std::string& path) {
+  UniqueItemIdList item;
+  if (FAILED(SHParseDisplayName(Wide(path).c_str(), nullptr, item.put(), 0, nullptr))) item.reset();
+  return item;
+}
+
+bool OpensAsFolder(LPCITEMIDLIST item, HWND owner) {
+  ComPtr<IShellFolder> desktop, folder;
+  if (FAILED(SHGetDesktopFolder(desktop.put()))) return false;
+  if (FAILED(desktop->BindToObject(item, nullptr, IID_IShellFolder, folder.put_void()))) return false;
+  ComPtr<IEnumIDList> items;
+  return folder->EnumObjects(owner, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, items.put()) ==
+             S_OK &&
+         items;
+}
+
+bool OpenWithChooser(HWND owner, const std::string& path) {
+  const std::wstring parameters = L"shell32.dll,OpenAs_RunDLL " + Wide(path);
+  SHELLEXECUTEINFOW run{};
+  run.cbSize = sizeof run;
+  run.hwnd = owner;
+  run.lpFile = L"rundll32.exe";
+  run.lpParameters = parameters.c_str();
+  run.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExW(&run) != FALSE;
+}
+
+bool OpenPath(HWND owner, const std::string& path, const std::string& folder) {
+  const std::wstring wide_folder = Wide(folder);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", Wide(path).c_str(), nullptr,
+                                                              folder.empty() ? nullptr : wide_folder.c_str(),
+                                                              SW_SHOWNORMAL));
+  if (result > 32) return true;
+  if (result == SE_ERR_NOASSOC) return OpenWithChooser(owner, path);
+  return false;
+}
+
+std::wstring ShellPathList(const std::vector<std::string>& paths) {
+  std::wstring list;
+  for (const std::string& path : paths) {
+    list += Wide(path);
+    list += L'\0';
+  }
+  list += L'\0';
+  return list;
+}
+
+ShellDeleteResult DeleteToRecycleBin(HWND owner, const std::vector<std::string>& paths) {
+  if (paths.empty()) return ShellDeleteResult::kCancelled;
+  const std::wstring list = ShellPathList(paths);
+  SHFILEOPSTRUCTW operation{};
+  operation.hwnd = owner;
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = list.c_str();
+  operation.fFlags = FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
+  const int code = SHFileOperationW(&operation);
+  if (operation.fAnyOperationsAborted || code == ERROR_CANCELLED) return ShellDeleteResult::kCancelled;
+  return code == 0 ? ShellDeleteResult::kDone : ShellDeleteResult::kFailed;
+}
+
+}  // namespace orvela

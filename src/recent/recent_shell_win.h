@@ -1,0 +1,72 @@
+// What the recent-files and programs pages ask of the file system and the shell: the
+// folder walks of the fills, the state of a shortcut or folder, the system icon of a
+// path, opening and deleting.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/handles_win.h"
+#include "recent/recent_rows.h"
+
+namespace orvela {
+
+// Adds the ".lnk" files of the folder with their last-write times, in the order found. A
+// folder that is missing or cannot be read adds none.
+void ListRecentShortcuts(const std::string& folder, RecentRows& rows);
+// Adds every entry of the folder (files and sub-folders, no recursion), captioned `profile`.
+void ListProgramsEntries(const std::string& folder, const std::string& profile, RecentRows& rows);
+// The time in local time as "yyyy/mm/dd hh:nn"; "" for 0.
+std::string LocalTimeText(std::int64_t time);
+
+// A shortcut that loads and whose target is there: a file-system target must exist, any
+// other target must at least have an item id list. Never resolves, so looking at a
+// shortcut never rewrites it.
+bool IsWorkingShortcut(const std::string& path);
+// "×" for nothing there and for a file that is neither a working shortcut nor a ".url";
+// a folder by its files (FolderState over the whole tree).
+LinkState StateMark(const std::string& path);
+// Every file of the tree but ".url" files is examined; a broken one is counted and, with
+// `names`, its file name is appended. Files of a folder come before its sub-folders.
+void CountBrokenFiles(const std::string& folder, int& examined, int& broken, std::vector<std::string>* names);
+
+// The system's small icon index of a path and its overlay (-1 none, 0 shared, 1 link).
+struct SystemIcon {
+  int icon = -1;
+  int overlay = -1;
+};
+// Asks the shell namespace first and the file-information query after; keeps the last
+// parent folder bound, since the rows of a page mostly share one.
+class SystemIconFinder {
+ public:
+  SystemIcon SystemIconOf(const std::string& path);
+
+ private:
+  bool FromNamespace(const std::string& parent, const std::string& name, SystemIcon& found);
+
+  std::string bound_parent_;
+  ComPtr<IShellFolder> parent_folder_;
+};
+
+// The item id list of a path as the desktop folder parses it; empty when it cannot.
+UniqueItemIdList ParsePath(const std::string& path);
+// Whether the item opens as a shell folder whose items can be listed.
+bool OpensAsFolder(LPCITEMIDLIST item, HWND owner);
+// The shell's "open" on the path; when no program is associated with it, the shell's
+// open-with chooser. `folder` is the started program's working folder ("" for none).
+// False when neither could be started.
+bool OpenPath(HWND owner, const std::string& path, const std::string& folder = "");
+// The shell's open-with chooser for the file itself.
+bool OpenWithChooser(HWND owner, const std::string& path);
+
+// The paths as the shell's delete wants them: each ended by a zero, the list by another.
+std::wstring ShellPathList(const std::vector<std::string>& paths);
+// Moves the entries to the Recycle Bin after the shell's own confirmation. kDone only when
+// the shell reports success and that nothing was aborted.
+enum class ShellDeleteResult { kDone, kCancelled, kFailed };
+ShellDeleteResult DeleteToRecycleBin(HWND owner, const std::vector<std::string>& paths);
+
+}  // namespace orvela
