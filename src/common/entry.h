@@ -32,6 +32,13 @@ struct EntryRecord {
 
 inline bool IsRegistryEntry(const EntryRecord& record) { return record.Key < 0; }
 
+// Element `row` of a page's rows; null for -1 (no selection) and for a row the list has but
+// the rows have not (the two briefly out of step during a rebuild).
+template <typename Row>
+const Row* RowAt(const std::vector<Row>& rows, int row) {
+  return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)] : nullptr;
+}
+
 // The row to select after a rebuild: the last one whose Name is the remembered name
 // (byte-exact), or -1 when the name is empty or not found.
 inline int RowToReselect(const std::vector<EntryRecord>& rows, std::string_view remembered_name) {

@@ -58,13 +58,12 @@ void SendToPage::Layout(int width, int height) {
 }
 
 const EntryRecord* SendToPage::selected_entry() const {
-  const int row = selected_row();
-  if (row < 0 || row >= static_cast<int>(entries.size())) return nullptr;
-  return &entries[static_cast<size_t>(row)];
+  return RowAt(entries, selected_row());
 }
 
 int SendToPage::picture_of(int row) const {
-  return row >= 0 && static_cast<size_t>(row) < pictures_.size() ? pictures_[static_cast<size_t>(row)] : -1;
+  const int* picture = RowAt(pictures_, row);
+  return picture ? *picture : -1;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -127,16 +127,15 @@ bool StartupPage::live_list_shown() const { return host_.live_view_shown(); }
 int StartupPage::selected_row() const { return SelectedListRow(ListBox1); }
 
 const EntryRecord* StartupPage::selected_entry() const {
-  const int row = selected_row();
-  if (row < 0 || row >= static_cast<int>(entries.size())) return nullptr;
-  return &entries[static_cast<size_t>(row)];
+  return RowAt(entries, selected_row());
 }
 
 // ---------------------------------------------------------------------------------------
 // The list
 
 int StartupPage::picture_of(int row) const {
-  return row >= 0 && static_cast<size_t>(row) < pictures_.size() ? pictures_[static_cast<size_t>(row)] : -1;
+  const int* picture = RowAt(pictures_, row);
+  return picture ? *picture : -1;
 }
 
 void StartupPage::RefreshStartupList() { FillView(true); }

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "common/controls_win.h"
+#include "common/entry.h"
 #include "common/entry_folder.h"
 #include "components/shell_link_win.h"
 #include "platform/file_io.h"
@@ -103,7 +104,8 @@ void UninstallPage::Layout(int width, int height) {
 // The list
 
 int UninstallPage::picture_of(int row) const {
-  return row >= 0 && static_cast<size_t>(row) < pictures_.size() ? pictures_[static_cast<size_t>(row)] : -1;
+  const int* picture = RowAt(pictures_, row);
+  return picture ? *picture : -1;
 }
 
 void UninstallPage::FillUninstallList() {
