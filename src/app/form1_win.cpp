@@ -12,6 +12,7 @@
 
 #include "../../resources/resource_ids.h"
 #include "common/controls_win.h"
+#include "common/high_contrast_win.h"
 #include "common/shell_folders_win.h"
 #include "platform/dpi_win.h"
 #include "platform/folders_win.h"
@@ -31,7 +32,6 @@ namespace {
 constexpr wchar_t kFormClass[] = L"TForm1";
 constexpr int kFormWidth = 672, kFormHeight = 489, kMinWidth = 580, kMinHeight = 450;
 constexpr UINT_PTR kTimer1 = 1;
-constexpr COLORREF kStatusFace = RGB(195, 195, 195);
 
 // Ids of the frame's controls; the pages number theirs from 1300 on.
 enum ControlId {
@@ -474,7 +474,8 @@ void TForm1::DrawStatusPanel(const DRAWITEMSTRUCT& item) {
   if (panel < 0 || panel > 1) return;
   HDC dc = item.hDC;
   RECT r = item.rcItem;
-  HBRUSH face = CreateSolidBrush(kStatusFace);
+  const StatusPalette palette = ChooseStatusPalette(HighContrastOn(), CurrentSystemColours());
+  HBRUSH face = CreateSolidBrush(palette.fill);
   FillRect(dc, &r, face);
   DeleteObject(face);
   const std::wstring text = Wide(status_texts_[panel]);
@@ -486,12 +487,21 @@ void TForm1::DrawStatusPanel(const DRAWITEMSTRUCT& item) {
   if (panel == 0) x = (r.right - r.left) / 2 - size.cx / 2;  // panel 0 is centred
   // Engraved: a light copy one pixel down and right, the dark text over it.
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(208, 208, 208));
-  ExtTextOutW(dc, r.left + x + light, r.top + y + light, ETO_CLIPPED, &r, text.c_str(),
-              static_cast<UINT>(text.size()), nullptr);
-  SetTextColor(dc, RGB(64, 64, 64));
+  if (palette.engraved) {
+    SetTextColor(dc, palette.light);
+    ExtTextOutW(dc, r.left + x + light, r.top + y + light, ETO_CLIPPED, &r, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
+  }
+  SetTextColor(dc, palette.text);
   ExtTextOutW(dc, r.left + x, r.top + y, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
   SelectObject(dc, old);
+}
+
+bool TForm1::IsPageList(HWND window) const {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return (lstrcmpiW(name, WC_LISTBOXW) == 0 || lstrcmpiW(name, WC_LISTVIEWW) == 0) &&
+         GetAncestor(window, GA_ROOT) == hwnd_;
 }
 
 bool TForm1::PreTranslateMessage(MSG& msg) {
@@ -515,6 +525,15 @@ bool TForm1::PreTranslateMessage(MSG& msg) {
     const int count = TabCtrl_GetItemCount(PageControl1);
     const int step = (GetKeyState(VK_SHIFT) & 0x8000) ? count - 1 : 1;
     SelectPage((current_page() + step) % count);
+    return true;
+  }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F5 && current_page() != kSettingsPage) {
+    SpeedButton7Click();  // "最新の情報に更新" (on the settings page the button restores)
+    return true;
+  }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && IsPageList(msg.hwnd)) {
+    // The dialog keys would take Enter; in a list it does what a double-click does.
+    ListBox1KeyDown(msg.hwnd, VK_RETURN);
     return true;
   }
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
@@ -572,6 +591,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       SetStatusText(1, it == menu_hints_.end() ? std::string() : std::string(LongHint(it->second)));
       return 0;
     }
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      // High contrast switched on or off: every row and the status bar take their colours anew.
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      break;
     case WM_SIZE:
       if (StatusBar1) {
         Layout();

@@ -160,6 +160,8 @@ class TForm1 : public PageHost {
   void SelectPage(int page);
   void ShowPageContent(int page, bool page_control_visible);
   void SelectCurrentUserIfNone();
+  // A list box or list view of a page (keys that lists answer go to its page).
+  bool IsPageList(HWND window) const;
   // The page objects, by page number (the two list-view pages share one).
   WindowPage* PageObject(int page) const;
   std::array<WindowPage*, 5> AllPages() const;

@@ -1,5 +1,7 @@
 #include "common/entry_row_win.h"
 
+#include "common/high_contrast_win.h"
+#include "common/row_text.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -75,46 +77,54 @@ void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool
 }
 
 void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord& record, bool selected,
-                  HIMAGELIST images, int picture, HFONT font, Dpi dpi) {
+                  HIMAGELIST images, int picture, HFONT font, Dpi dpi, bool focused) {
   DcState state(dc);
   SelectObject(dc, font);
   const int left = rect.left;
   const int top = rect.top;
 
-  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : look.background;
-  const COLORREF frame = selected ? background : look.frame;
-  const COLORREF selected_text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  const bool high_contrast = HighContrastOn();
+  RowDesign design;
+  design.background = look.background;
+  design.frame = look.frame;
+  design.name = Rgb(0, 0, 0);
+  design.text = kCommandTextColour;
+  design.detail = kListTextColour;
+  const RowPalette palette =
+      ChooseRowPalette(design, selected, record.Missing, high_contrast, CurrentSystemColours());
   {
-    UniqueHbrush brush(CreateSolidBrush(background));
-    UniqueHpen pen(CreatePen(PS_SOLID, 1, frame));
+    UniqueHbrush brush(CreateSolidBrush(palette.background));
+    UniqueHpen pen(CreatePen(PS_SOLID, 1, palette.frame));
     const HGDIOBJ old_brush = SelectObject(dc, brush.get());
     const HGDIOBJ old_pen = SelectObject(dc, pen.get());
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
     SelectObject(dc, old_brush);
     SelectObject(dc, old_pen);
   }
-  DrawEntryIcon(dc, images, picture, 32, selected, left, top, background, dpi);
+  DrawEntryIcon(dc, images, picture, 32, selected, left, top, palette.background, dpi);
   const int text_left = left + dpi.Scale(37), first_line = top + dpi.Scale(2);
 
-  const std::wstring caption = Wide(look.caption);
+  // Without the colours a missing program is told by text.
+  std::string caption_text = look.caption;
+  if (high_contrast && record.Missing) caption_text += "（" + std::string(kMissingMark) + "） ";
+  const std::wstring caption = Wide(caption_text);
   SetBkMode(dc, TRANSPARENT);
-  if (!selected) {
-    SetTextColor(dc, BlendColour(background, Rgb(0, 0, 0), kShadowWeight));
+  if (palette.shadow) {
+    SetTextColor(dc, palette.shadow_colour);
     TextAt(dc, text_left + dpi.Scale(1), first_line + dpi.Scale(1), caption);
-    SetTextColor(dc, record.Missing ? kMissingNameColour : Rgb(0, 0, 0));
-  } else {
-    SetTextColor(dc, record.Missing ? kMissingSelectedNameColour : selected_text);
   }
+  SetTextColor(dc, palette.name);
   TextAt(dc, text_left, first_line, caption);
 
   SIZE caption_size{};
   GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &caption_size);
-  SetTextColor(dc, selected ? selected_text : kCommandTextColour);
+  SetTextColor(dc, palette.text);
   DrawLine(dc, Wide(look.text), text_left + caption_size.cx, first_line, rect);
 
-  if (!selected) SetTextColor(dc, kListTextColour);
+  SetTextColor(dc, palette.detail);
   DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), rect);
   DrawLine(dc, Wide("説明：" + record.Description), text_left, top + dpi.Scale(28), rect);
+  if (focused) DrawRowFocus(dc, rect);
 }
 
 }  // namespace orvela

@@ -36,8 +36,9 @@ struct EntryRowLook {
 };
 
 // One row in `rect`; image `picture` of `images` is its icon (-1 none). The record gives
-// the company, the description and whether the name is drawn as missing.
+// the company, the description and whether the name is drawn as missing. In Windows'
+// high-contrast mode the row takes the system's colours; `focused` adds the focus rectangle.
 void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord& record, bool selected,
-                  HIMAGELIST images, int picture, HFONT font, Dpi dpi = Dpi());
+                  HIMAGELIST images, int picture, HFONT font, Dpi dpi = Dpi(), bool focused = false);
 
 }  // namespace orvela

@@ -34,4 +34,37 @@ uint32_t NavyBlendDibPixel(uint32_t pixel) {
   return result;
 }
 
+RowPalette ChooseRowPalette(const RowDesign& design, bool selected, bool missing, bool high_contrast,
+                            const SystemColours& system) {
+  RowPalette palette;
+  if (high_contrast) {
+    const Colour text = selected ? system.highlight_text : system.window_text;
+    palette.background = selected ? system.highlight : system.window;
+    palette.frame = selected ? system.highlight : system.gray_text;
+    palette.name = missing && !selected ? system.gray_text : text;
+    palette.text = palette.detail = text;
+    return palette;
+  }
+  if (selected) {
+    palette.background = system.highlight;
+    palette.frame = FramePenColour(system.highlight, design.selected_frame_darker);
+    palette.text = palette.detail = system.highlight_text;
+    palette.name = missing ? kMissingSelectedNameColour : system.highlight_text;
+    return palette;
+  }
+  palette.background = design.background;
+  palette.frame = design.frame;
+  palette.name = missing ? kMissingNameColour : design.name;
+  palette.text = design.text;
+  palette.detail = design.detail;
+  palette.shadow = true;
+  palette.shadow_colour = BlendColour(design.background, Rgb(0, 0, 0), kShadowWeight);
+  return palette;
+}
+
+StatusPalette ChooseStatusPalette(bool high_contrast, const SystemColours& system) {
+  if (high_contrast) return {system.button_face, system.button_text, false, 0};
+  return {Rgb(195, 195, 195), Rgb(64, 64, 64), true, Rgb(208, 208, 208)};
+}
+
 }  // namespace orvela

@@ -26,4 +26,41 @@ Colour FramePenColour(Colour brush, int darker = 10);
 // the icon of a selected row; the alpha byte is kept.
 uint32_t NavyBlendDibPixel(uint32_t pixel);
 
+// The system's colours that high-contrast drawing uses.
+struct SystemColours {
+  Colour window = 0, window_text = 0, highlight = 0, highlight_text = 0, gray_text = 0;
+  Colour button_face = 0, button_text = 0, hot_light = 0;
+};
+
+// A row's designed colours, unselected.
+struct RowDesign {
+  Colour background = 0;
+  Colour frame = 0;
+  Colour name = 0;     // the caption (a missing entry's is red, pink when selected)
+  Colour text = 0;     // the line after the caption
+  Colour detail = 0;   // the lines under it
+  int selected_frame_darker = 0;  // a selected row's frame: the highlight this much darker
+};
+
+// What a row is drawn in. In high contrast the system's window, text, highlight and grey-text
+// colours stand for the designed ones, there is no shadow, and a missing entry's name is in
+// grey text (it is marked by text too).
+struct RowPalette {
+  Colour background = 0, frame = 0, name = 0, text = 0, detail = 0;
+  bool shadow = false;
+  Colour shadow_colour = 0;
+};
+
+RowPalette ChooseRowPalette(const RowDesign& design, bool selected, bool missing, bool high_contrast,
+                            const SystemColours& system);
+
+// The status bar's engraved text: a light copy one pixel down and right under the text.
+struct StatusPalette {
+  Colour fill = 0, text = 0;
+  bool engraved = false;
+  Colour light = 0;
+};
+
+StatusPalette ChooseStatusPalette(bool high_contrast, const SystemColours& system);
+
 }  // namespace orvela

@@ -570,4 +570,8 @@ bool RecentPage::OnNotify(NMHDR& header, LRESULT& result) {
   return true;
 }
 
+void RecentPage::OnListKey(HWND list, WPARAM key) {
+  if (list == ListView2 && key == VK_RETURN) Open2Click();  // as a double-click
+}
+
 }  // namespace orvela

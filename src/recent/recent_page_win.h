@@ -51,6 +51,7 @@ class RecentPage : public WindowPage {
   void Layout(int width, int height) override;
   bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(NMHDR& header, LRESULT& result) override;
+  void OnListKey(HWND list, WPARAM key) override;
   bool OnContextMenu(HWND control, POINT screen_point) override;
 
   const RecentRows& rows() const { return rows_; }

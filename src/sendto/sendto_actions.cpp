@@ -4,6 +4,7 @@
 
 #include "common/disabled_box.h"
 #include "common/pages.h"
+#include "common/row_text.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
 
@@ -167,12 +168,7 @@ std::vector<EntryRecord> SendToBoxRecords(const std::vector<std::string>& lines,
   return records;
 }
 
-std::string SendToCaption(std::string_view name) {
-  const size_t marker = name.find(kSendToMarker);
-  if (marker == std::string_view::npos) return "[" + std::string(name) + "] ";
-  return "[" + std::string(name.substr(marker + kSendToMarker.size())) + " （" +
-         std::string(name.substr(0, marker)) + "）] ";
-}
+std::string SendToCaption(std::string_view name) { return "[" + SendToShownName(name) + "] "; }
 
 std::string SendToDeleteQuestion(std::string_view name, bool in_disabled_box_view) {
   std::string text = "[" + std::string(ShownName(name)) + "]\n";

@@ -5,6 +5,9 @@
 
 #include "common/controls_win.h"
 #include "common/entry_row_win.h"
+#include "common/high_contrast_win.h"
+#include "common/list_rows_win.h"
+#include "common/row_text.h"
 #include "common/pages.h"
 #include "components/shell_link_win.h"
 #include "platform/file_io.h"
@@ -41,9 +44,7 @@ SendToPage::SendToPage(PageHost& host, HWND sheet)
       store_(SharedRowDetails(host.dpi())),
       shell_(host.shell_link()),
       font_(CreateEntryListFont(DEFAULT_QUALITY, host.dpi())) {
-  const DWORD list_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
-                           LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
-  ListBox2 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox2, WS_EX_CLIENTEDGE);
+  ListBox2 = CreateChild(WC_LISTBOXW, L"", kEntryListStyle, sheet_, kIdListBox2, WS_EX_CLIENTEDGE);
   SetControlFont(ListBox2, host_.list_font());
   SendMessageW(ListBox2, LB_SETITEMHEIGHT, 0, host_.dpi().Scale(kEntryRowHeight));
   details_ = std::make_unique<RowDetailQueue>(ListBox2, [this](int row) { FetchRowDetails(row); });
@@ -113,13 +114,15 @@ void SendToPage::FillRows(bool live) {
   const EntryRecord* selected = selected_entry();
   const std::string remembered = live && rows_live_ && selected ? selected->Name : std::string();
   SendMessageW(ListBox2, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(ListBox2, LB_RESETCONTENT, 0, 0);
   entries = std::move(rows);
   pictures_ = std::move(pictures);
   rows_live_ = live;
   user_ = user;
   const int count = static_cast<int>(entries.size());
-  SendMessageW(ListBox2, LB_SETCOUNT, count, 0);
+  std::vector<std::string> texts;
+  texts.reserve(entries.size());
+  for (const EntryRecord& entry : entries) texts.push_back(SendToRowText(entry));
+  SetListRows(ListBox2, texts);
   const int row = RowToReselect(entries, remembered);
   if (row >= 0) SendMessageW(ListBox2, LB_SETCURSEL, row, 0);
   SendMessageW(ListBox2, WM_SETREDRAW, TRUE, 0);
@@ -131,7 +134,9 @@ void SendToPage::FillRows(bool live) {
 
 void SendToPage::FetchRowDetails(int row) {
   if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
-  FillRowDetails(entries[static_cast<size_t>(row)], pictures_[static_cast<size_t>(row)], rows_live_, true);
+  EntryRecord& entry = entries[static_cast<size_t>(row)];
+  FillRowDetails(entry, pictures_[static_cast<size_t>(row)], rows_live_, true);
+  SetListRowText(ListBox2, row, SendToRowText(entry));  // now with the missing mark and version texts
 }
 
 std::optional<bool> SendToPage::VolumeReadable(const std::string& path, bool fetch) {
@@ -318,7 +323,7 @@ bool SendToPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   look.caption = SendToCaption(record.Name);
   look.text = record.Location.empty() ? record.Command : record.Location;
   DrawEntryRow(item.hDC, item.rcItem, look, record, (item.itemState & ODS_SELECTED) != 0, store_.pictures(),
-               picture_of(row), font_.get(), host_.dpi());
+               picture_of(row), font_.get(), host_.dpi(), RowShowsFocus(item));
   return true;
 }
 

@@ -12,6 +12,9 @@
 #include "common/disabled_box.h"
 #include "common/entry_colours.h"
 #include "common/entry_folder.h"
+#include "common/high_contrast_win.h"
+#include "common/list_rows_win.h"
+#include "common/row_text.h"
 #include "startup/startup_entries.h"
 #include "startup/startup_row_details_win.h"
 #include "startup/startup_row_win.h"
@@ -69,9 +72,7 @@ StartupPage::StartupPage(PageHost& host, HWND sheet)
 }
 
 void StartupPage::CreateControls() {
-  const DWORD list_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
-                           LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
-  ListBox1 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox1, WS_EX_CLIENTEDGE);
+  ListBox1 = CreateChild(WC_LISTBOXW, L"", kEntryListStyle, sheet_, kIdListBox1, WS_EX_CLIENTEDGE);
   SetControlFont(ListBox1, host_.list_font());
   const Dpi dpi = host_.dpi();
   SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, dpi.Scale(kStartupRowHeight));
@@ -197,12 +198,14 @@ void StartupPage::FillRows(bool live) {
   const std::string remembered = live && selected ? selected->Name : std::string();
   HWND list = ListBox1;
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
   entries = std::move(rows);
   pictures_ = std::move(pictures);
   rows_live_ = live;
   const int count = static_cast<int>(entries.size());
-  SendMessageW(list, LB_SETCOUNT, count, 0);
+  std::vector<std::string> texts;
+  texts.reserve(entries.size());
+  for (const EntryRecord& entry : entries) texts.push_back(RowText(entry));
+  SetListRows(list, texts);
   const int row = RowToReselect(entries, remembered);
   if (row >= 0) SendMessageW(list, LB_SETCURSEL, row, 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
@@ -214,8 +217,15 @@ void StartupPage::FillRows(bool live) {
 
 void StartupPage::FetchRowDetails(int row) {
   if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
-  FillStartupRowDetails(entries[static_cast<size_t>(row)], pictures_[static_cast<size_t>(row)],
-                        rows_live_, true, store_, system_);
+  EntryRecord& entry = entries[static_cast<size_t>(row)];
+  FillStartupRowDetails(entry, pictures_[static_cast<size_t>(row)], rows_live_, true, store_, system_);
+  SetListRowText(ListBox1, row, RowText(entry));  // now with the missing mark and version texts
+}
+
+std::string StartupPage::RowText(const EntryRecord& entry) const {
+  const std::vector<std::string>& profiles = host_.locations().profiles();
+  const bool folder_entry = !IsRegistryEntry(entry) && entry.Key < static_cast<int>(profiles.size());
+  return StartupRowText(entry, folder_entry ? profiles[static_cast<size_t>(entry.Key)] : std::string());
 }
 
 void StartupPage::RebuildShownList() {
@@ -431,7 +441,7 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     details_->Prefer(row);  // shown without its details: they are fetched next
     DrawStartupListItem(item.hDC, item.rcItem, entries, row, (item.itemState & ODS_SELECTED) != 0,
                         store_.pictures(), picture_of(row), host_.locations().all_users_index(),
-                        font_.get(), host_.dpi());
+                        font_.get(), host_.dpi(), RowShowsFocus(item));
     return true;
   }
   if (item.hwndItem == ComboBox1) {
@@ -448,7 +458,9 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
 void StartupPage::DrawKindItem(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   const bool highlighted = (item.itemState & ODS_SELECTED) && !(item.itemState & ODS_COMBOBOXEDIT);
-  HBRUSH brush = CreateSolidBrush(highlighted ? GetSysColor(COLOR_HIGHLIGHT) : kind_colour_);
+  HBRUSH brush = CreateSolidBrush(highlighted      ? GetSysColor(COLOR_HIGHLIGHT)
+                                  : HighContrastOn() ? GetSysColor(COLOR_WINDOW)
+                                                     : kind_colour_);
   FillRect(dc, &item.rcItem, brush);
   DeleteObject(brush);
   if (item.itemID == static_cast<UINT>(-1)) return;
@@ -460,12 +472,15 @@ void StartupPage::DrawKindItem(const DRAWITEMSTRUCT& item) const {
   const std::wstring text = Wide(ComboItemText(item.hwndItem, static_cast<int>(item.itemID)));
   TextOutW(dc, item.rcItem.left + dpi.Scale(21), item.rcItem.top + dpi.Scale(2), text.c_str(),
            static_cast<int>(text.size()));
+  if (RowShowsFocus(item)) DrawRowFocus(dc, item.rcItem);
 }
 
 void StartupPage::DrawLocationItem(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
   const bool highlighted = (item.itemState & ODS_SELECTED) && !(item.itemState & ODS_COMBOBOXEDIT);
-  HBRUSH brush = CreateSolidBrush(highlighted ? GetSysColor(COLOR_HIGHLIGHT) : location_colour_);
+  HBRUSH brush = CreateSolidBrush(highlighted      ? GetSysColor(COLOR_HIGHLIGHT)
+                                  : HighContrastOn() ? GetSysColor(COLOR_WINDOW)
+                                                     : location_colour_);
   FillRect(dc, &item.rcItem, brush);
   DeleteObject(brush);
   if (item.itemID == static_cast<UINT>(-1)) return;
@@ -474,6 +489,7 @@ void StartupPage::DrawLocationItem(const DRAWITEMSTRUCT& item) const {
   const std::wstring text = Wide(ComboItemText(item.hwndItem, static_cast<int>(item.itemID)));
   TextOutW(dc, item.rcItem.left + host_.dpi().Scale(3), item.rcItem.top + host_.dpi().Scale(2), text.c_str(),
            static_cast<int>(text.size()));
+  if (RowShowsFocus(item)) DrawRowFocus(dc, item.rcItem);
 }
 
 }  // namespace orvela

@@ -112,6 +112,8 @@ class StartupPage : public WindowPage {
   void FillView(bool live);
   void FillRows(bool live);
   void FetchRowDetails(int row);
+  // What the list holds as the row's string.
+  std::string RowText(const EntryRecord& entry) const;
 
   PageHost& host_;
   HWND sheet_;

@@ -7,22 +7,23 @@
 namespace orvela {
 
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
-                    HIMAGELIST row_icons, int picture, int all_users_index, HFONT font, Dpi dpi) {
+                    HIMAGELIST row_icons, int picture, int all_users_index, HFONT font, Dpi dpi,
+                    bool focused) {
   // The background tells the source.
   EntryRowLook look;
   look.background = EntryColour(record.Key, record.Kind, all_users_index);
   look.frame = FramePenColour(look.background);
   look.caption = "[" + record.Name + "] ";
   look.text = record.Location.empty() ? record.Command : record.Location;
-  DrawEntryRow(dc, rect, look, record, selected, row_icons, picture, font, dpi);
+  DrawEntryRow(dc, rect, look, record, selected, row_icons, picture, font, dpi, focused);
 }
 
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
                          bool selected, HIMAGELIST row_icons, int picture, int all_users_index,
-                         HFONT font, Dpi dpi) {
+                         HFONT font, Dpi dpi, bool focused) {
   if (row_index < 0 || static_cast<size_t>(row_index) >= rows.size()) return;
   DrawStartupRow(dc, rect, rows[static_cast<size_t>(row_index)], selected, row_icons, picture,
-                 all_users_index, font, dpi);
+                 all_users_index, font, dpi, focused);
 }
 
 }  // namespace orvela

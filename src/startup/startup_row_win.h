@@ -24,12 +24,12 @@ inline UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi
 // drawn in the system's selection colours.
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
                     HIMAGELIST row_icons, int picture, int all_users_index, HFONT font,
-                    Dpi dpi = Dpi());
+                    Dpi dpi = Dpi(), bool focused = false);
 
 // The owner-draw entry point: a row the table does not have (list and table briefly out of
 // step during a rebuild) is not drawn. `picture`: the row's image in `row_icons` (-1 none).
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
                          bool selected, HIMAGELIST row_icons, int picture, int all_users_index,
-                         HFONT font, Dpi dpi = Dpi());
+                         HFONT font, Dpi dpi = Dpi(), bool focused = false);
 
 }  // namespace orvela

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "common/high_contrast_win.h"
+#include "common/list_rows_win.h"
+#include "common/row_text.h"
 #include "common/controls_win.h"
 #include "common/entry.h"
 #include "common/entry_folder.h"
@@ -49,9 +52,7 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
   SpeedButton8.SetCaption("他の情報も表示");
   SpeedButton8.SetGlyph(8);
   host_.SetHint(SpeedButton8.hwnd(), "他の情報も表示|アンインストールのコマンドと発行元も表示する");
-  const DWORD list_style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
-                           LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_NODATA;
-  ListBox3 = CreateChild(WC_LISTBOXW, L"", list_style, sheet_, kIdListBox3, WS_EX_CLIENTEDGE);
+  ListBox3 = CreateChild(WC_LISTBOXW, L"", kEntryListStyle, sheet_, kIdListBox3, WS_EX_CLIENTEDGE);
   SetControlFont(ListBox3, font_.get());
   SendMessageW(ListBox3, LB_SETITEMHEIGHT, 0, dpi.Scale(kUninstallRowHeight));
   details_ = std::make_unique<RowDetailQueue>(ListBox3, [this](int row) { FetchRowDetails(row); });
@@ -75,7 +76,7 @@ LRESULT CALLBACK UninstallPage::SheetProc(HWND window, UINT message, WPARAM wpar
       return 0;
     }
     if (message == WM_CTLCOLORLISTBOX && reinterpret_cast<HWND>(lparam) == page->ListBox3)
-      return reinterpret_cast<LRESULT>(page->list_brush_.get());
+      return reinterpret_cast<LRESULT>(HighContrastOn() ? GetSysColorBrush(COLOR_WINDOW) : page->list_brush_.get());
   } catch (const std::exception& e) {
     MessageBoxW(window, Wide(e.what()).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
     return 0;
@@ -160,8 +161,7 @@ void UninstallPage::BuildUninstallEntries() {
   pictures_known_ = std::move(known);
   const int count = static_cast<int>(entries.size());
   SendMessageW(ListBox3, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(ListBox3, LB_RESETCONTENT, 0, 0);
-  SendMessageW(ListBox3, LB_SETCOUNT, count, 0);
+  SetListRows(ListBox3, RowTexts());
   if (remembered) {
     if (const std::optional<int> row = RowOf(*remembered)) SendMessageW(ListBox3, LB_SETCURSEL, *row, 0);
   }
@@ -176,6 +176,14 @@ void UninstallPage::FetchRowDetails(int row) {
   const size_t i = static_cast<size_t>(row);
   pictures_[i] = store_.Picture(entries[i].icon_file, true).value_or(-1);
   pictures_known_[i] = true;
+}
+
+std::vector<std::string> UninstallPage::RowTexts() const {
+  std::vector<std::string> texts;
+  texts.reserve(entries.size());
+  for (const UninstallEntry& entry : entries)
+    texts.push_back(UninstallRowText(entry.display_name, entry.date_text, entry.command, entry.publisher));
+  return texts;
 }
 
 void UninstallPage::StartDetails() {
@@ -195,7 +203,7 @@ void UninstallPage::RemoveUninstallEntry(int row) {
   const int selected = selected_row();
   const int count = static_cast<int>(entries.size());
   if (SendMessageW(ListBox3, LB_DELETESTRING, row, 0) != count) {
-    SendMessageW(ListBox3, LB_SETCOUNT, count, 0);
+    SetListRows(ListBox3, RowTexts());
     if (selected >= 0 && selected != row) SendMessageW(ListBox3, LB_SETCURSEL, selected - (selected > row), 0);
   }
   InvalidateRect(ListBox3, nullptr, TRUE);
@@ -427,6 +435,7 @@ bool UninstallPage::OnContextMenu(HWND control, POINT point) {
 void UninstallPage::OnListKey(HWND list, WPARAM key) {
   if (list != ListBox3) return;
   if (key == VK_DELETE) Delete3Click();
+  if (key == VK_RETURN) ListBox3DblClick();
   if (key == VK_F3) FindNext1Click();
   if (key == 'F' && (GetKeyState(VK_CONTROL) & 0x8000)) Find1Click();
 }
@@ -475,6 +484,7 @@ bool UninstallPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   look.pictures = store_.pictures();
   look.picture = picture_of(row);
   look.list_width = client.right;
+  look.focused = RowShowsFocus(item);
   DrawUninstallRow(item.hDC, item.rcItem, entries[static_cast<size_t>(row)], (item.itemState & ODS_SELECTED) != 0,
                    look);
   return true;

@@ -108,6 +108,8 @@ class UninstallPage : public WindowPage {
   void FillOnce();
   void FetchRowDetails(int row);
   void StartDetails();
+  // What the list holds as the rows' strings.
+  std::vector<std::string> RowTexts() const;
   void SelectRow(int row);
   // The picture of the selected entry as the bitmap of "アンインストール(&U)".
   HBITMAP EntryMenuBitmap(int row);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/entry_row_win.h"
+#include "common/high_contrast_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -33,40 +34,45 @@ void DrawUninstallRow(HDC dc, RECT rect, const UninstallEntry& entry, bool selec
   const Dpi dpi = look.dpi;
   const int size = look.detailed ? 32 : 16;
   const int offset = dpi.Scale(look.detailed ? 2 : 4);
-  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : kUninstallListColour;
-  const COLORREF selected_text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  RowDesign design;
+  design.background = kUninstallListColour;
+  design.frame = FramePenColour(kUninstallListColour);
+  design.name = Rgb(0, 0, 0);
+  design.text = kUninstallTextColour;
+  design.detail = kPublisherColour;
+  design.selected_frame_darker = 10;
+  const RowPalette palette = ChooseRowPalette(design, selected, false, HighContrastOn(), CurrentSystemColours());
   {
-    UniqueHbrush brush(CreateSolidBrush(background));
-    UniqueHpen pen(CreatePen(PS_SOLID, 1, FramePenColour(background)));
+    UniqueHbrush brush(CreateSolidBrush(palette.background));
+    UniqueHpen pen(CreatePen(PS_SOLID, 1, palette.frame));
     SelectObject(dc, brush.get());
     SelectObject(dc, pen.get());
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     SelectObject(dc, GetStockObject(NULL_PEN));
   }
-  DrawEntryIcon(dc, look.pictures, look.picture, size, selected, rect.left, rect.top, background, dpi);
+  DrawEntryIcon(dc, look.pictures, look.picture, size, selected, rect.left, rect.top, palette.background, dpi);
 
   SetBkMode(dc, TRANSPARENT);
   const std::string title = "[ " + (entry.display_name.empty() ? std::string("不明") : entry.display_name) + " ]";
   RECT box{rect.left + dpi.Scale(size + 5), rect.top + offset, rect.right - dpi.Scale(80), rect.bottom};
-  if (selected) {
-    SetTextColor(dc, selected_text);
-  } else {
-    SetTextColor(dc, BlendColour(background, Rgb(0, 0, 0), kShadowWeight));
+  if (palette.shadow) {
+    SetTextColor(dc, palette.shadow_colour);
     const int shadow = dpi.Scale(1);
     DrawLine(dc, title, {box.left + shadow, box.top + shadow, box.right + shadow, box.bottom + shadow});
-    SetTextColor(dc, Rgb(0, 0, 0));
   }
+  SetTextColor(dc, palette.name);
   DrawLine(dc, title, box);
 
   const std::wstring date = Wide(entry.date_text);  // in the title's colour
   TextOutW(dc, look.list_width - dpi.Scale(80), rect.top + offset, date.c_str(), static_cast<int>(date.size()));
   if (look.detailed) {
-    SetTextColor(dc, selected ? selected_text : kUninstallTextColour);
+    SetTextColor(dc, palette.text);
     DrawLine(dc, entry.command, {rect.left + dpi.Scale(37), rect.top + dpi.Scale(15), rect.right, rect.bottom});
-    if (!selected) SetTextColor(dc, kPublisherColour);
+    SetTextColor(dc, palette.detail);
     DrawLine(dc, entry.publisher, {rect.left + dpi.Scale(37), rect.top + dpi.Scale(28), rect.right, rect.bottom});
   }
+  if (look.focused) DrawRowFocus(dc, rect);
   RestoreDC(dc, saved);
 }
 

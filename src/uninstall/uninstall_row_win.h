@@ -27,8 +27,10 @@ struct UninstallRowLook {
   HIMAGELIST pictures = nullptr;  // the row's 32 x 32 picture is `picture` there (-1 none)
   int picture = -1;
   int list_width = 0;             // the date stands 80 pixels from its right edge
+  bool focused = false;           // the keyboard is on the row: the focus rectangle shows
 };
 
+// In Windows' high-contrast mode the row takes the system's colours.
 void DrawUninstallRow(HDC dc, RECT rect, const UninstallEntry& entry, bool selected, const UninstallRowLook& look);
 
 }  // namespace orvela

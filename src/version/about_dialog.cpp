@@ -46,4 +46,10 @@ VersionBoxSettings MakeVersionBoxSettings(const AboutDialogProperties& p, std::s
   return s;
 }
 
+void UseHighContrastColours(VersionBoxSettings& settings, const SystemColours& system) {
+  settings.panel_colour = system.window;
+  settings.title_colour = settings.version_colour = settings.date_colour = system.window_text;
+  settings.link_colour = system.hot_light;
+}
+
 }  // namespace orvela

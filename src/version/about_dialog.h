@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/row_colours.h"
 #include "version/update_check.h"
 
 namespace orvela {
@@ -50,6 +51,7 @@ struct VersionBoxSettings {
   std::string corp;
   std::uint32_t title_colour = 0, version_colour = 0, date_colour = 0;
   std::uint32_t panel_colour = 0;
+  std::uint32_t link_colour = 0xFF0000;  // blue (0xBBGGRR)
   int jump_xy = 0, stretch_max = 0;
   UpdateSettings update;
   std::string site_url;
@@ -60,5 +62,9 @@ std::uint32_t PanelColour(int bits_per_pixel, std::uint32_t back_color);
 
 VersionBoxSettings MakeVersionBoxSettings(const AboutDialogProperties& properties, std::string_view site_url,
                                           int bits_per_pixel);
+
+// Windows' high-contrast mode: the panel in the window colour, its texts in the window's text
+// colour and the link in the system's link colour.
+void UseHighContrastColours(VersionBoxSettings& settings, const SystemColours& system);
 
 }  // namespace orvela

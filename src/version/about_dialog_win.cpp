@@ -1,5 +1,6 @@
 #include "version/about_dialog_win.h"
 
+#include "common/high_contrast_win.h"
 #include "platform/handles_win.h"
 
 namespace orvela {
@@ -17,7 +18,9 @@ void TAboutDialog::Execute(HWND owner) {
   HDC screen = GetDC(nullptr);
   const int bits_per_pixel = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
   ReleaseDC(nullptr, screen);
-  TVersionBox box(MakeVersionBoxSettings(*this, site_url_, bits_per_pixel), prompt_, shell_open);
+  VersionBoxSettings settings = MakeVersionBoxSettings(*this, site_url_, bits_per_pixel);
+  if (HighContrastOn()) UseHighContrastColours(settings, CurrentSystemColours());
+  TVersionBox box(std::move(settings), prompt_, shell_open);
   if (!box.Create(owner)) return;
   box_ = &box;
   box.ShowModal();

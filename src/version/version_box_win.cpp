@@ -25,7 +25,6 @@ constexpr UINT kDownloadFinishedMessage = WM_APP + 2;
 constexpr int kUpdateChkBtnId = 100;
 constexpr int kLabel4Id = 101;
 constexpr COLORREF kTransparentBlue = RGB(0, 0, 255);
-constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
 
 // The design's geometry, in 96-DPI pixels.
 constexpr int kClientWidth = 298, kClientHeight = 203;
@@ -466,7 +465,7 @@ LRESULT TVersionBox::PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARA
       if (control == StaticText1) colour = settings_.title_colour;
       else if (control == StaticText2) colour = settings_.version_colour;
       else if (control == Label3) colour = settings_.date_colour;
-      else if (control == Label4) colour = kLinkBlue;
+      else if (control == Label4) colour = settings_.link_colour;
       SetTextColor(dc, colour);
       SetBkColor(dc, settings_.panel_colour);
       return reinterpret_cast<LRESULT>(panel_brush_.get());

@@ -24,3 +24,59 @@ TEST_CASE("blends move each component by weight / 256, rounded down") {
   CHECK(NavyBlendDibPixel(0xFFC86432u) == 0xFF9D4E42u);
   CHECK(NavyBlendDibPixel(0x00000080u) == 0x00000080u);  // navy itself stays
 }
+
+TEST_CASE("row colours: the design's unless high contrast, then the system's") {
+  SystemColours system;
+  system.window = Rgb(0, 0, 0);
+  system.window_text = Rgb(255, 255, 255);
+  system.highlight = Rgb(26, 235, 255);
+  system.highlight_text = Rgb(1, 2, 3);
+  system.gray_text = Rgb(63, 242, 63);
+  system.button_face = Rgb(10, 10, 10);
+  system.button_text = Rgb(250, 250, 250);
+  RowDesign design;
+  design.background = Rgb(223, 239, 255);
+  design.frame = FramePenColour(design.background);
+  design.name = Rgb(0, 0, 0);
+  design.text = Rgb(64, 64, 64);
+  design.detail = Rgb(112, 112, 112);
+
+  SUBCASE("without high contrast the drawing is as designed") {
+    RowPalette p = ChooseRowPalette(design, false, false, false, system);
+    CHECK(p.background == design.background);
+    CHECK(p.frame == design.frame);
+    CHECK(p.name == Rgb(0, 0, 0));
+    CHECK(p.text == Rgb(64, 64, 64));
+    CHECK(p.detail == Rgb(112, 112, 112));
+    CHECK(p.shadow);
+    CHECK(p.shadow_colour == Rgb(200, 214, 229));
+    CHECK(ChooseRowPalette(design, false, true, false, system).name == kMissingNameColour);
+
+    p = ChooseRowPalette(design, true, true, false, system);
+    CHECK(p.background == system.highlight);
+    CHECK(p.frame == system.highlight);
+    CHECK(p.name == kMissingSelectedNameColour);
+    CHECK((p.text == system.highlight_text && p.detail == system.highlight_text));
+    CHECK_FALSE(p.shadow);
+    design.selected_frame_darker = 10;  // the uninstall rows frame a selected row too
+    CHECK(ChooseRowPalette(design, true, false, false, system).frame == Rgb(16, 225, 245));
+
+    const StatusPalette status = ChooseStatusPalette(false, system);
+    CHECK((status.fill == Rgb(195, 195, 195) && status.text == Rgb(64, 64, 64) && status.engraved));
+  }
+  SUBCASE("high contrast: window, text, highlight and grey text, no shadow") {
+    RowPalette p = ChooseRowPalette(design, false, false, true, system);
+    CHECK(p.background == system.window);
+    CHECK(p.frame == system.gray_text);
+    CHECK((p.name == system.window_text && p.text == system.window_text && p.detail == system.window_text));
+    CHECK_FALSE(p.shadow);
+    CHECK(ChooseRowPalette(design, false, true, true, system).name == system.gray_text);
+
+    p = ChooseRowPalette(design, true, true, true, system);
+    CHECK(p.background == system.highlight);
+    CHECK((p.name == system.highlight_text && p.text == system.highlight_text));
+
+    const StatusPalette status = ChooseStatusPalette(true, system);
+    CHECK((status.fill == system.button_face && status.text == system.button_text && !status.engraved));
+  }
+}

@@ -27,3 +27,16 @@ TEST_CASE("the box's texts, update settings and panel colour") {
   CHECK(PanelColour(10, 0x123456) == 0xFFFFFFu);
   CHECK(PanelColour(16, 0x123456) == 0x123456u);
 }
+
+TEST_CASE("high contrast: the panel, its texts and the link in the system's colours") {
+  VersionBoxSettings s = MakeVersionBoxSettings(AboutDialog1Properties(), "", 32);
+  CHECK(s.link_colour == 0xFF0000u);  // blue as designed
+  SystemColours system;
+  system.window = 0x000000;
+  system.window_text = 0xFFFFFF;
+  system.hot_light = 0x00FFFF;
+  UseHighContrastColours(s, system);
+  CHECK(s.panel_colour == 0x000000u);
+  CHECK((s.title_colour == 0xFFFFFFu && s.version_colour == 0xFFFFFFu && s.date_colour == 0xFFFFFFu));
+  CHECK(s.link_colour == 0x00FFFFu);
+}

@@ -1,0 +1,20 @@
+// What the screen asks of the drawing: high-contrast colours, and the focus rectangle of the
+// row the keyboard is on.
+#pragma once
+#include <windows.h>
+
+#include "common/row_colours.h"
+
+namespace orvela {
+
+// Windows' high-contrast mode is on.
+bool HighContrastOn();
+SystemColours CurrentSystemColours();
+
+// The row being drawn has the keyboard focus and the window shows focus rectangles (they
+// stay hidden until the keyboard is used, where Windows hides them).
+bool RowShowsFocus(const DRAWITEMSTRUCT& item);
+// The system's dotted focus rectangle just inside the row's rectangle.
+void DrawRowFocus(HDC dc, RECT rect);
+
+}  // namespace orvela

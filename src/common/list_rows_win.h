@@ -1,0 +1,26 @@
+// The rows of an owner-drawn list box that keeps its strings (LBS_HASSTRINGS, unsorted):
+// each row's string is the row's text (common/row_text.h), read by screen readers and by
+// programs asking the list; the drawing still comes from the page's records.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace orvela {
+
+// The list box style of the pages' entry lists.
+inline constexpr DWORD kEntryListStyle = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                         LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT;
+
+// Replaces every row (the caller has turned redrawing off and selects afterwards).
+void SetListRows(HWND list, const std::vector<std::string>& texts);
+
+// Gives one row a new text, keeping the selection, the focused row and the scroll position;
+// nothing happens when the text is the same. The list tells no one of a selection change.
+void SetListRowText(HWND list, int row, const std::string& text);
+
+// A row's string; empty for a row the list does not have.
+std::string ListRowText(HWND list, int row);
+
+}  // namespace orvela
