@@ -3,6 +3,10 @@
 namespace orvela {
 
 bool HighContrastOn() {
+  // Wine cannot switch high contrast on (SPI_SETHIGHCONTRAST fails there): tests and
+  // screenshots ask for it through the environment.
+  static const bool forced = GetEnvironmentVariableW(L"ORVELA_TEST_HIGH_CONTRAST", nullptr, 0) > 0;
+  if (forced) return true;
   HIGHCONTRASTW contrast{};
   contrast.cbSize = sizeof contrast;
   return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&

@@ -7,7 +7,8 @@
 
 namespace orvela {
 
-// Windows' high-contrast mode is on.
+// Windows' high-contrast mode is on (or the environment variable ORVELA_TEST_HIGH_CONTRAST
+// is set, for tests under Wine, which cannot switch the mode on).
 bool HighContrastOn();
 SystemColours CurrentSystemColours();
 

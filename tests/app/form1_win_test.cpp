@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/ansi_codec.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
@@ -273,6 +275,69 @@ TEST_CASE("page switching through RefreshPage") {
     wchar_t text[256] = {};
     SendMessageW(form.ComboBox6, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
     CHECK(Narrow(text) == form.locations().current_profile_name());
+  }
+}
+
+TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs, tool panel and list") {
+  FormFixture f("keys");
+  TForm1 form(f.services);
+  form.Show(SW_SHOWNORMAL);
+  HWND list = form.startup_page().ListBox1;
+  auto press = [&](WPARAM key, bool control, bool shift) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG msg{list, WM_KEYDOWN, key, 0, 0, {}};
+    const bool handled = form.PreTranslateMessage(msg);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    return handled;
+  };
+
+  SUBCASE("F5 reads the Run keys again") {
+    const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const size_t before = form.startup_page().entries.size();
+    UniqueHkey key;
+    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, run, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
+            ERROR_SUCCESS);
+    const wchar_t command[] = L"keys-test.exe";
+    REQUIRE(RegSetValueExW(key.get(), L"キー テスト", 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+                           sizeof command) == ERROR_SUCCESS);
+    ScopeExit remove([&] { RegDeleteValueW(key.get(), L"キー テスト"); });
+    CHECK(press(VK_F5, false, false));
+    CHECK(form.startup_page().entries.size() == before + 1);
+    CHECK(form.status_text(0) == std::to_string(before + 1));
+  }
+  SUBCASE("Ctrl+Tab and Ctrl+Shift+Tab step through the pages, round the ends") {
+    CHECK(press(VK_TAB, true, false));
+    CHECK(form.current_page() == kSendToPage);
+    CHECK(press(VK_TAB, true, true));
+    CHECK(press(VK_TAB, true, true));
+    CHECK(form.current_page() == TabCtrl_GetItemCount(form.PageControl1) - 1);
+  }
+  SUBCASE("Tab: the tabs, tool buttons, the selectors and apply buttons, then the list") {
+    form.startup_page().SpeedButton3.SetEnabled(true);
+    std::vector<HWND> order;
+    HWND at = list;
+    do {
+      at = GetNextDlgTabItem(form.hwnd(), at, FALSE);
+      order.push_back(at);
+    } while (at && at != list && order.size() < 40);
+    auto position = [&](HWND control) {
+      return static_cast<int>(std::find(order.begin(), order.end(), control) - order.begin());
+    };
+    const int last = static_cast<int>(order.size()) - 1;
+    CHECK(order.back() == list);
+    CHECK(position(form.SpeedButton1.hwnd()) < position(form.SpeedButton7.hwnd()));
+    CHECK(position(form.SpeedButton7.hwnd()) < position(form.startup_page().ComboBox1));
+    CHECK(position(form.startup_page().ComboBox1) < position(form.startup_page().SpeedButton3.hwnd()));
+    CHECK(position(form.startup_page().SpeedButton3.hwnd()) < position(form.startup_page().ComboBox2));
+    CHECK(position(form.startup_page().ComboBox2) < last);
+    CHECK(position(form.PageControl1) < last);
+    // Hidden controls of other pages are passed over.
+    CHECK(position(form.uninstall_page().ListBox3) > last);
   }
 }
 

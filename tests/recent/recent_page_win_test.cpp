@@ -293,6 +293,19 @@ TEST_CASE("recent files: 追加 hands a target that exists to the shell, a gone 
   CHECK(LinkCount(f.own_recent) == 2);
 }
 
+TEST_CASE("recent files: Enter on a row opens it, as a double-click does") {
+  PageFixture f;
+  BrokenLink(f.own_recent, "gone");
+  f.form->Show(SW_HIDE);
+  f.form->SpeedButton9Click(kRecentPage);
+  Select(f.list(), {0});
+  MSG enter{f.list(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  CHECK(f.form->PreTranslateMessage(enter));
+  // The shortcut's target is gone: opening it says so.
+  REQUIRE(f.prompt.messages().size() == 1);
+  CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
+}
+
 TEST_CASE("programs: every profile with All Users, names whole, folder marks, the broken-file list") {
   PageFixture f;
   const std::string own = f.own_programs + "\\Orvela Test 2.0";

@@ -13,6 +13,7 @@
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
 #include "common/entry_colours.h"
+#include "common/list_rows_win.h"
 #include "startup/startup_page_win.h"
 
 using namespace orvela;
@@ -208,6 +209,9 @@ TEST_CASE("rows show at once with name and command; their details follow, drawn 
   CHECK(entry.Company.empty());
   CHECK(page.details().waiting(row));
   CHECK(page.picture_of(row) == -1);
+  // The row's string has what is known without reading the program.
+  CHECK(ListRowText(page.ListBox1, row) == "行テスト 新顔、ユーザーの Run、\"" + program + "\" /q");
+  SendMessageW(page.ListBox1, LB_SETCURSEL, row, 0);
 
   // Drawn while it waits: the next slice takes it before every other row.
   UniqueHdc dc(CreateCompatibleDC(nullptr));
@@ -222,6 +226,10 @@ TEST_CASE("rows show at once with name and command; their details follow, drawn 
   CHECK_FALSE(page.details().waiting(row));
   CHECK(entry.Company == "さくら通信株式会社");
   CHECK(page.picture_of(row) >= 0);
+  // Its string follows, and the row stays selected.
+  CHECK(ListRowText(page.ListBox1, row) == "行テスト 新顔、ユーザーの Run、\"" + program +
+                                                "\" /q、会社名：さくら通信株式会社、説明：メール着信通知");
+  CHECK(page.selected_row() == row);
   page.details().FetchAll();
 
   SUBCASE("a refill takes unchanged files' details from the store at once") {

@@ -135,6 +135,22 @@ TEST_CASE("startup rows") {
     }
   }
 
+  SUBCASE("the focused row: the system's dotted rectangle just inside the frame") {
+    const EntryRecord row = Row(kUserRunKey, "");
+    const Colour background = Rgb(223, 239, 255);
+    const Colour inverted = ~background & 0xFFFFFFu;
+    DrawStartupRow(canvas.dc(), rect, row, false, nullptr, 0, all_users, font.get());
+    CHECK(canvas.Count(inverted, 1, 1, 2, kStartupRowHeight - 1) == 0);
+    DrawStartupRow(canvas.dc(), rect, row, false, nullptr, 0, all_users, font.get(), Dpi(), true);
+    // Every other pixel of the left and bottom edges; the frame itself is untouched.
+    const int left = canvas.Count(inverted, 1, 1, 2, kStartupRowHeight - 1);
+    CHECK(left >= (kStartupRowHeight - 2) / 2 - 1);
+    CHECK(left < kStartupRowHeight - 2);
+    CHECK(canvas.Count(inverted, 1, kStartupRowHeight - 2, kWidth - 1, kStartupRowHeight - 1) >= kWidth / 2 - 2);
+    CHECK(canvas.At(0, 0) == FramePenColour(background));
+    CHECK(canvas.At(1, kStartupRowHeight / 2 - 4) != canvas.At(1, kStartupRowHeight / 2 - 3));
+  }
+
   SUBCASE("a missing program: red name, pink when selected; the command stays grey") {
     DrawStartupRow(canvas.dc(), rect, Row(kUserRunKey, "", true), false, nullptr, 0, all_users,
                    font.get());
