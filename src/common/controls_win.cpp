@@ -19,6 +19,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));  // readable on the face in any theme
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
   }

@@ -28,7 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 quiet wine reg add "$run" /v 'メール通知' /d '"C:\orvela-access-shot\sample-mailer.exe" /min' /f
-quiet wine reg add "$run" /v '見当たらないツール' /d 'C:\nowhere\tool.exe -q' /f
+quiet wine reg add "$run" /v '見当たらないツール' /d 'no-such-tool.exe -q' /f
 quiet wine reg add "$machine_run" /v '更新チェック' /d '"C:\orvela-access-shot\sample-updater.exe"' /f
 
 start() {  # start [environment...]: the program, its window found and filled
@@ -36,17 +36,16 @@ start() {  # start [environment...]: the program, its window found and filled
   . "$source/tests/program/find_window.sh"
 }
 shot() { import -window "$1" "$shots/test-startup-$2.png"; echo "screenshot $shots/test-startup-$2.png"; }
-# Keys as a user types them: the list is focused from the keyboard and a row chosen.
+# A key as a user presses it in the list, which has the keyboard focus (Down: 40).
 keys() {
-  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window" 2>/dev/null || true
-  sleep 0.5
-  xdotool key --delay 150 "$@"
+  drive focus 1301 || { echo "FAIL: the list took no focus"; exit 1; }
+  drive key 1301 "$1"
   sleep 1.5
 }
 
 start
 drive select 1301 0
-keys Down
+keys 40
 shot "$window" focused
 quiet wine taskkill /IM Orvela.exe || true
 sleep 2
@@ -54,7 +53,7 @@ sleep 2
 drive colours hc "$kept"
 start ORVELA_TEST_HIGH_CONTRAST=1
 drive select 1301 1
-keys Down
+keys 40
 shot "$window" high-contrast
 for name in focused high-contrast; do
   [ -s "$shots/test-startup-$name.png" ] || { echo "FAIL: no picture $name"; exit 1; }
