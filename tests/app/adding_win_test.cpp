@@ -1,0 +1,223 @@
+// Adding entries in a real main window: files dropped on the startup list and on the SendTo
+// list, the add dialog answered by a timer while it runs.
+#include <doctest.h>
+
+#include "app/form1_win.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "components/link_naming.h"
+#include "drop_support_win.h"
+#include "platform/file_io.h"
+#include "platform/folders_win.h"
+#include "platform/registry_win.h"
+#include "platform/scripted_prompt.h"
+#include "platform/wide_win.h"
+#include "common/registry_value_text.h"
+#include "sendto/sendto_page_win.h"
+#include "startup/startup_page_win.h"
+
+using namespace orvela;
+
+namespace {
+
+constexpr char kUserRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::string Fixture(const char* exe) {
+  std::string dir = "Z:" ORVELA_FIXTURE_DIR;
+  std::replace(dir.begin(), dir.end(), '/', '\\');
+  return dir + "\\" + exe;
+}
+
+void DeleteTree(const std::string& folder) {
+  std::wstring from = Wide(folder);
+  from.push_back(L'\0');  // the list of paths ends in two zeros
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationW(&op);
+}
+
+// Three programs in a folder whose name holds a blank and characters outside ASCII.
+struct Programs {
+  std::string folder;
+  std::vector<std::string> paths;
+  Programs() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder = Narrow(temp) + "orvela 追加";
+    REQUIRE(CreateFolderTree(folder));
+    for (const char* name : {"行追加A.exe", "行追加 B.exe", "行追加C.exe"}) {
+      paths.push_back(folder + "\\" + name);
+      REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(paths.back()).c_str(), FALSE));
+    }
+  }
+  ~Programs() { DeleteTree(folder); }
+};
+
+// The add dialog's answer, given by a thread timer while the dialog runs.
+struct DialogAnswer {
+  int kind = 0;
+  int location = -1;  // -1: as the dialog chose
+  bool cancel = false;
+  int seen = 0;
+  std::string first_location;  // what the dialog opened on
+};
+DialogAnswer answer;
+
+void CALLBACK AnswerAddDialog(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowW(L"TOKBottomDlg", nullptr);
+  if (!dialog || !IsWindowVisible(dialog) || GetPropW(dialog, L"answered")) return;
+  SetPropW(dialog, L"answered", dialog);
+  ++answer.seen;
+  HWND kind = GetDlgItem(dialog, 101), location = GetDlgItem(dialog, 102);
+  wchar_t text[128] = {};
+  SendMessageW(location, CB_GETLBTEXT, SendMessageW(location, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(text));
+  answer.first_location = Narrow(text);
+  if (answer.kind != 0) {
+    SendMessageW(kind, CB_SETCURSEL, answer.kind, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(101, CBN_SELCHANGE), reinterpret_cast<LPARAM>(kind));
+  }
+  if (answer.location >= 0) SendMessageW(location, CB_SETCURSEL, answer.location, 0);
+  PostMessageW(dialog, WM_COMMAND, answer.cancel ? IDCANCEL : IDOK, 0);
+}
+
+struct Window {
+  ScriptedPrompt prompt;
+  Win32Registry registry;
+  std::unique_ptr<TForm1> form;
+  UINT_PTR timer = 0;
+  Window() {
+    CoInitialize(nullptr);
+    FormServices services = RealFormServices(prompt, registry);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    services.program_folder = Narrow(temp) + "orvela-adding\\";
+    form = std::make_unique<TForm1>(services);
+    form->Show(SW_SHOWNORMAL);
+    answer = DialogAnswer();
+    timer = SetTimer(nullptr, 0, 50, AnswerAddDialog);
+  }
+  ~Window() {
+    KillTimer(nullptr, timer);
+    form.reset();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    CoUninitialize();
+  }
+  // Drops the files on the middle of a control, as the shell would.
+  void Drop(HWND control, const std::vector<std::string>& paths) {
+    RECT r{};
+    GetClientRect(control, &r);
+    POINT point{r.right / 2, r.bottom / 2};
+    MapWindowPoints(control, form->hwnd(), &point, 1);
+    SendMessageW(form->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(testing::MakeDrop(paths, point)), 0);
+  }
+  const EntryRecord* StartupRow(const std::string& name) {
+    for (const EntryRecord& row : form->startup_page().entries)
+      if (row.Name == name) return &row;
+    return nullptr;
+  }
+};
+
+std::optional<std::string> UserRun(const std::string& name) {
+  Win32Registry backend;
+  const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, false);
+  const auto value = key ? key->ReadValue(name) : std::nullopt;
+  if (!value) return std::nullopt;
+  return RunValueText(*value);
+}
+
+void DeleteUserRun(const std::vector<std::string>& names) {
+  Win32Registry backend;
+  if (const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, false))
+    for (const std::string& name : names) key->DeleteValue(name);
+}
+
+}  // namespace
+
+TEST_CASE("Files dropped on the startup list: one question, every file added with its answer") {
+  Programs programs;
+  const std::vector<std::string> names = {"行追加A", "行追加 B", "行追加C"};
+  Window w;
+  const std::string startup = ShellFolderPath(CSIDL_STARTUP);
+
+  SUBCASE("as Run values of the user, a path with a blank quoted and found") {
+    answer.kind = 1;
+    w.Drop(w.form->startup_page().ListBox1, programs.paths);
+    CHECK(answer.seen == 1);
+    CHECK(answer.first_location == w.form->locations().current_profile_name());  // kind 0 first
+    CHECK(UserRun("行追加A") == programs.paths[0]);
+    CHECK(UserRun("行追加 B") == "\"" + programs.paths[1] + "\"");
+    CHECK(UserRun("行追加C") == programs.paths[2]);
+    w.form->startup_page().details().FetchAll();
+    for (const std::string& name : names) {
+      const EntryRecord* row = w.StartupRow(name);
+      REQUIRE_MESSAGE(row, name);
+      CHECK_FALSE(row->Missing);
+    }
+    DeleteUserRun(names);
+  }
+  SUBCASE("as shortcuts in the user's own Startup folder") {
+    w.Drop(w.form->startup_page().ListBox1, programs.paths);
+    CHECK(answer.seen == 1);
+    for (const std::string& name : names) {
+      CHECK(FileExists(startup + "\\" + name + ".lnk"));
+      CHECK(w.StartupRow(name));
+      DeleteFileW(Wide(startup + "\\" + name + ".lnk").c_str());
+    }
+    CHECK_FALSE(UserRun("行追加A"));
+  }
+  SUBCASE("cancelled: nothing") {
+    answer.cancel = true;
+    w.Drop(w.form->startup_page().ListBox1, programs.paths);
+    CHECK(answer.seen == 1);
+    CHECK_FALSE(FileExists(startup + "\\行追加A.lnk"));
+    CHECK_FALSE(UserRun("行追加A"));
+  }
+}
+
+TEST_CASE("Files dropped on the SendTo list are added for the user shown, without a question") {
+  Programs programs;
+  const ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
+  const std::string profile = locations.root() + "Ann";
+  const std::string folder = profile + locations.SubPath(FolderKind::kSendTo);
+  REQUIRE(CreateFolderTree(folder));
+  {
+    Window w;
+    SendToPage& page = w.form->sendto_page();
+    w.form->SpeedButton9Click(kSendToPage);
+    SendMessageW(w.form->ComboBox6, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ann"));
+    w.form->ComboBox6Change();
+
+    w.Drop(page.ListBox2, programs.paths);
+    CHECK(answer.seen == 0);
+    std::vector<std::string> shown;
+    for (const EntryRecord& row : page.entries) shown.push_back(row.Name);
+    std::sort(shown.begin(), shown.end());
+    CHECK(shown == std::vector<std::string>{"行追加 B", "行追加A", "行追加C"});
+
+    // A drive root is named after what the shell calls it.
+    SHFILEINFOW info{};
+    REQUIRE(SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_DISPLAYNAME));
+    std::string drive = Narrow(info.szDisplayName);
+    drive.erase(0, drive.find_first_not_of(' '));
+    w.Drop(page.ListBox2, {"C:\\"});
+    CHECK(FileExists(folder + "\\" + FileMogChk(drive) + ".lnk"));
+    CHECK(page.entries.size() == 4);
+
+    // Anywhere else in the window: nothing, and the drop is still released.
+    RECT r{};
+    GetClientRect(w.form->StatusBar1, &r);
+    POINT point{r.right / 2, r.bottom / 2};
+    MapWindowPoints(w.form->StatusBar1, w.form->hwnd(), &point, 1);
+    HDROP elsewhere = testing::MakeDrop(programs.paths, point);
+    SendMessageW(w.form->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(elsewhere), 0);
+    CHECK(FileNamesIn(folder).size() == 4);
+    CHECK(GlobalSize(elsewhere) == 0);
+  }
+  DeleteTree(profile);
+}
