@@ -9,8 +9,8 @@
 namespace orvela {
 namespace {
 
-constexpr int kClientWidth = 300, kClientHeight = 108;
-constexpr int kLabelLeft = 10, kComboLeft = 66, kKindWidth = 150, kLocationWidth = 222;
+constexpr int kClientWidth = 310, kClientHeight = 108;
+constexpr int kLabelLeft = 10, kComboLeft = 66, kKindWidth = 234, kLocationWidth = 234;
 constexpr int kKindTop = 10, kLocationTop = 40, kItemHeight = 18;
 constexpr int kButtonTop = 74, kButtonWidth = 75, kButtonHeight = 25;
 constexpr int kIdKind = 101, kIdLocation = 102;

@@ -41,14 +41,14 @@ void DeleteTree(const std::string& folder) {
   SHFileOperationW(&op);
 }
 
-// Three programs in a folder whose name holds a blank and characters outside ASCII.
+// Three programs, one with a blank in its name, in a folder named outside ASCII.
 struct Programs {
   std::string folder;
   std::vector<std::string> paths;
   Programs() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    folder = Narrow(temp) + "orvela 追加";
+    folder = Narrow(temp) + "orvela-追加";
     REQUIRE(CreateFolderTree(folder));
     for (const char* name : {"行追加A.exe", "行追加 B.exe", "行追加C.exe"}) {
       paths.push_back(folder + "\\" + name);

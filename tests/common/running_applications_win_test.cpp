@@ -26,7 +26,7 @@ TEST_CASE("Running applications: this process is listed by its main window and p
                                  [&](const RunningApplication& row) { return EqualsIgnoringCase(row.path, Narrow(own_path)); });
   REQUIRE(mine != rows.end());
   CHECK(mine->title == "走行テスト 本体");
-  CHECK(mine->product == ProductNameOr("", Narrow(own_path)));
+  CHECK(mine->product == "Orvela");  // the test program carries the program's own version resource
   CHECK(std::count_if(rows.begin(), rows.end(), [](const RunningApplication& row) { return row.title == "走行テスト 付属"; }) == 0);
 
   DestroyWindow(owned);

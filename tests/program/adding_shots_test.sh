@@ -11,9 +11,12 @@ drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>
 shots="$build/../screenshots"
 mkdir -p "$shots"
 folder="$WINEPREFIX/drive_c/orvela-adding-shot"
-startup="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup"
+# The user's Startup folder, "StartUp" in Wine's spelling (Linux tells case apart).
+startup=$(find "$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs" \
+  -maxdepth 1 -iname startup | head -n 1)
+[ -n "$startup" ] || { echo "FAIL: no Startup folder in the prefix"; exit 1; }
 rm -rf "$folder"
-mkdir -p "$folder/data" "$startup"
+mkdir -p "$folder/data"
 cp "$build/bin/Orvela.exe" "$folder/"
 before=$(find "$startup" -name '*.lnk' | sort)
 
@@ -46,9 +49,13 @@ drive ok TUnInstKeepDlg
 added=$(dialog 'スタートアップの追加')
 shot "$added" dialog
 drive ok TOKBottomDlg
-sleep 2
-after=$(find "$startup" -name '*.lnk' | sort)
-new=$(comm -13 <(echo "$before") <(echo "$after") | grep . || true)
+new=""
+for _ in $(seq 75); do  # a busy machine may take a while
+  after=$(find "$startup" -name '*.lnk' | sort)
+  new=$(comm -13 <(echo "$before") <(echo "$after") | grep . || true)
+  [ -n "$new" ] && break
+  sleep 0.2
+done
 [ "$(echo "$new" | grep -c .)" = 1 ] || { echo "FAIL: expected one new shortcut, got: $new"; exit 1; }
 echo "added: $new"
 rm -f "$new"
