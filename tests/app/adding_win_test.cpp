@@ -4,6 +4,7 @@
 
 #include "app/form1_win.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -68,7 +69,22 @@ struct DialogAnswer {
 };
 DialogAnswer answer;
 
+// The running-application list: the row of this process's own main window, then OK.
+void ChooseThisProgram() {
+  HWND dialog = FindWindowW(L"TUnInstKeepDlg", nullptr);
+  if (!dialog || !IsWindowVisible(dialog) || GetPropW(dialog, L"answered")) return;
+  SetPropW(dialog, L"answered", dialog);
+  HWND list = GetDlgItem(dialog, 100);
+  for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+    wchar_t caption[64] = {};
+    ListView_GetItemText(list, row, 0, caption, 64);
+    if (std::wstring(caption) == L"Orvela") ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
 void CALLBACK AnswerAddDialog(HWND, UINT, UINT_PTR, DWORD) {
+  ChooseThisProgram();
   HWND dialog = FindWindowW(L"TOKBottomDlg", nullptr);
   if (!dialog || !IsWindowVisible(dialog) || GetPropW(dialog, L"answered")) return;
   SetPropW(dialog, L"answered", dialog);
@@ -218,6 +234,54 @@ TEST_CASE("Files dropped on the SendTo list are added for the user shown, withou
     SendMessageW(w.form->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(elsewhere), 0);
     CHECK(FileNamesIn(folder).size() == 4);
     CHECK(GlobalSize(elsewhere) == 0);
+  }
+  DeleteTree(profile);
+}
+
+TEST_CASE("The menu commands add through the same road and remember where they looked") {
+  Programs programs;
+  const ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
+  const std::string profile = locations.root() + "Ann";
+  const std::string folder = profile + locations.SubPath(FolderKind::kSendTo);
+  REQUIRE(CreateFolderTree(folder));
+  {
+    Window w;
+    StartupPage& startup = w.form->startup_page();
+
+    // A chosen file, added as a Run value.
+    answer.kind = 1;
+    w.prompt.AnswerPath(programs.paths[0]);
+    startup.N16Click(kIdN16);
+    CHECK(UserRun("行追加A") == programs.paths[0]);
+    CHECK(w.form->settings().dir1 == programs.folder);
+    DeleteUserRun({"行追加A"});
+
+    // A running application: this very program, added as a shortcut of the user.
+    answer = DialogAnswer();
+    wchar_t own[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::string link = ShellFolderPath(CSIDL_STARTUP) + "\\" + RemoveExtension(FileNamePart(Narrow(own))) + ".lnk";
+    startup.N16Click(kIdN24);
+    CHECK(answer.seen == 1);
+    CHECK(FileExists(link));
+    CHECK(w.form->settings().dir1 + "\\" + FileNamePart(Narrow(own)) == Narrow(own));
+    DeleteFileW(Wide(link).c_str());
+
+    // The SendTo browser: titled with the user, opening on the last item chosen.
+    w.form->SpeedButton9Click(kSendToPage);
+    SendMessageW(w.form->ComboBox6, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ann"));
+    w.form->ComboBox6Change();
+    w.form->settings().dir2 = "C:\\before";
+    w.prompt.AnswerPath(programs.paths[2]);
+    w.form->sendto_page().N17Click();
+    CHECK(w.prompt.shown().back().text == "SendTo （Ann）に追加するフォルダ、又はファイルを選択して下さい");
+    CHECK(w.prompt.last_initial_folder() == "C:\\before");
+    CHECK(w.form->settings().dir2 == programs.paths[2]);
+    CHECK(FileExists(folder + "\\行追加C.lnk"));
+    // Cancelled: nothing changes.
+    w.form->sendto_page().N17Click();
+    CHECK(w.form->settings().dir2 == programs.paths[2]);
+    CHECK(answer.seen == 1);  // the SendTo page never asks
   }
   DeleteTree(profile);
 }
