@@ -271,7 +271,10 @@ void SendToPage::N17Click() {
 }
 
 void SendToPage::AddEntries(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) AddOneEntry(path);
+  {
+    WaitCursor busy;
+    for (const std::string& path : paths) AddOneEntry(path);
+  }
   if (host_.live_view_shown()) FillSendToList(); else ShowSendToDisabledBox();
 }
 

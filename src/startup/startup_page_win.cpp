@@ -301,7 +301,10 @@ void StartupPage::AddEntries(const std::vector<std::string>& paths) {
     kind = dialog.kind();
     location = dialog.location();
   }
-  for (const std::string& path : paths) AddOneEntry(path, kind, location);
+  {
+    WaitCursor busy;
+    for (const std::string& path : paths) AddOneEntry(path, kind, location);
+  }
   RebuildShownList();  // a drop on the Disabled Box view keeps that view
 }
 

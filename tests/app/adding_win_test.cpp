@@ -15,6 +15,7 @@
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
+#include "platform/win32_prompt_win.h"
 #include "platform/wide_win.h"
 #include "common/registry_value_text.h"
 #include "sendto/sendto_page_win.h"
@@ -284,4 +285,58 @@ TEST_CASE("The menu commands add through the same road and remember where they l
     CHECK(answer.seen == 1);  // the SendTo page never asks
   }
   DeleteTree(profile);
+}
+
+namespace {
+
+// The shell's browser as the SendTo page opens it, looked at by a thread timer.
+struct BrowserSeen {
+  HWND owner = nullptr;
+  HWND browser = nullptr;
+  int ticks = 0;
+  bool centred = false;
+  bool ok_enabled = false;
+};
+BrowserSeen browser_seen;
+
+BOOL CALLBACK FindBrowser(HWND window, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) == L"#32770" && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == browser_seen.owner) {
+    browser_seen.browser = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CALLBACK LookAtBrowser(HWND, UINT, UINT_PTR, DWORD) {
+  if (!browser_seen.browser) EnumThreadWindows(GetCurrentThreadId(), FindBrowser, 0);
+  HWND browser = browser_seen.browser;
+  if (!browser || !IsWindow(browser)) return;
+  RECT r{};
+  GetWindowRect(browser, &r);
+  const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - (r.right - r.left) / 2;
+  const int top = GetSystemMetrics(SM_CYSCREEN) / 2 - (r.bottom - r.top) / 2;
+  browser_seen.centred = r.left == left && r.top == top;
+  if (!browser_seen.centred && ++browser_seen.ticks < 60) return;
+  browser_seen.ok_enabled = IsWindowEnabled(GetDlgItem(browser, IDOK)) != FALSE;
+  PostMessageW(browser, WM_COMMAND, IDOK, 0);
+  browser_seen.browser = nullptr;
+  browser_seen.owner = nullptr;  // done
+}
+
+}  // namespace
+
+TEST_CASE("The item browser opens on the folder given, centred, and gives back its path") {
+  Programs programs;
+  Window w;
+  KillTimer(nullptr, w.timer);
+  browser_seen = BrowserSeen();
+  browser_seen.owner = w.form->hwnd();
+  const UINT_PTR look = SetTimer(nullptr, 0, 50, LookAtBrowser);
+  const std::string chosen = BrowseForItem(w.form->hwnd(), "テスト", programs.folder);
+  KillTimer(nullptr, look);
+  CHECK(browser_seen.centred);
+  CHECK(browser_seen.ok_enabled);  // a folder of the file system
+  CHECK(chosen == programs.folder);
 }
