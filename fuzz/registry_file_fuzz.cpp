@@ -32,6 +32,7 @@ class CountingPrompt : public Prompt {
   std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override {
     return std::nullopt;
   }
+  std::optional<std::string> ChooseItem(std::string_view, std::string_view) override { return std::nullopt; }
 };
 
 const std::vector<std::string> kAllRoots = {

@@ -13,17 +13,21 @@
 #include "../../resources/resource_ids.h"
 #include "common/controls_win.h"
 #include "common/high_contrast_win.h"
+#include "common/running_applications_win.h"
 #include "common/shell_folders_win.h"
 #include "platform/dpi_win.h"
+#include "platform/dropped_files_win.h"
 #include "platform/folders_win.h"
 #include "platform/image_list_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
+#include "platform/win32_prompt_win.h"
 #include "regfile/registry.h"
 #include "recent/recent_page_win.h"
 #include "sendto/sendto_page_win.h"
 #include "settings/settings_page_win.h"
 #include "startup/startup_page_win.h"
+#include "uninstall/keep_dialog_win.h"
 #include "uninstall/uninstall_page_win.h"
 
 namespace orvela {
@@ -622,8 +626,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       return 0;
     case WM_DROPFILES:
-      // Adding dropped files belongs to the add commands, which are not built yet.
-      DragFinish(reinterpret_cast<HDROP>(wparam));
+      DropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;
     case WM_CLOSE:
       FormClose();
@@ -634,6 +637,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       services_.prompt->SetOwnerWindow(nullptr);  // boxes from now on have no window to belong to
       PostQuitMessage(0);
       return 0;
+  }
+  if (message == CentreLaterMessage() && message != 0) {
+    CentreLater(reinterpret_cast<HWND>(wparam));
+    return 0;
   }
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
@@ -705,6 +712,42 @@ SpeedButton* TForm1::ButtonById(int id) {
 void TForm1::SpeedButton5Click() {
   AboutDialog1.ApplicationTitle = std::string(kAppTitle);
   AboutDialog1.Execute(hwnd_);
+}
+
+std::optional<std::string> TForm1::ChooseRunningApplication() {
+  TUnInstKeepDlg dialog(hwnd_, dpi_, {registry(), prompt(), glyphs(), paths_.uninstall_folder}, true);
+  SetWindowTextW(dialog.hwnd(), Wide("実行中のアプリケーション一覧").c_str());
+  dialog.fill_running_applications = [](TUnInstKeepDlg& list) {
+    int image = 0;
+    for (const RunningApplication& application : CollectRunningApplications()) {
+      // Row n shows image n: a program without an icon gets a blank one.
+      AppendIconOrBlank(list.image_list1(), ShellIconOf(application.path, true, false));
+      list.AddRow(application.title, application.product, application.path, image++);
+    }
+  };
+  dialog.ShowModal();
+  if (!dialog.ok() || dialog.chosen_path().empty()) return std::nullopt;
+  return dialog.chosen_path();
+}
+
+void TForm1::DropFiles(HDROP drop) {
+  ScopeExit finish([drop] { DragFinish(drop); });
+  POINT point{};
+  DragQueryPoint(drop, &point);
+  // The control under the drop point, looked for inside this window only.
+  HWND target = hwnd_;
+  for (;;) {
+    POINT local = point;
+    MapWindowPoints(hwnd_, target, &local, 1);
+    HWND child = ChildWindowFromPointEx(target, local, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    if (!child || child == target) break;
+    target = child;
+  }
+  const bool on_startup = target == startup_page_->ListBox1;
+  const bool on_sendto = target == sendto_page_->ListBox2;
+  if (!on_startup && !on_sendto) return;
+  const std::vector<std::string> paths = DroppedFiles(drop);
+  if (on_startup) startup_page_->AddEntries(paths); else sendto_page_->AddEntries(paths);
 }
 
 void TForm1::CentreLater(HWND window) {

@@ -114,6 +114,10 @@ class TForm1 : public PageHost {
   bool live_view_shown() const override { return SpeedButton1.down(); }
   std::string selected_user() const override;
   void CentreLater(HWND window) override;
+  std::optional<std::string> ChooseRunningApplication() override;
+  // WM_DROPFILES: files dropped on the startup list or the SendTo list are added there, in
+  // the order of the drop; a drop anywhere else adds nothing. The drop is always finished.
+  void DropFiles(HDROP drop);
   void SetRestoreVisible(bool visible) override;
 
   const std::string& status_text(int panel) const { return status_texts_[panel]; }

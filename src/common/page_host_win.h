@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 #include "common/data_paths.h"
@@ -56,6 +57,9 @@ class PageHost {
   virtual std::string selected_user() const = 0;
   // Timer1 moves the window to the centre of the screen once it has been shown.
   virtual void CentreLater(HWND window) = 0;
+  // The list of running applications, modal: the program path of the one chosen with OK;
+  // nullopt when closed, or OK without a row chosen.
+  virtual std::optional<std::string> ChooseRunningApplication() = 0;
   // The settings page's restore button (SpeedButton7) follows its backup file.
   virtual void SetRestoreVisible(bool /*visible*/) {}
 };

@@ -33,6 +33,8 @@ class Prompt {
                                                       std::string_view initial_folder) = 0;
   virtual std::optional<std::string> ChooseFolder(std::string_view title,
                                                   std::string_view initial_folder) = 0;
+  // A file or a folder of the file system (the browser shows both); nullopt when cancelled.
+  virtual std::optional<std::string> ChooseItem(std::string_view title, std::string_view initial_folder) = 0;
   // The window that owns the boxes from now on (an HWND on Windows; null: none). The main
   // window sets itself once it exists and clears itself when it goes.
   virtual void SetOwnerWindow(void* /*window*/) {}

@@ -47,4 +47,10 @@ std::optional<std::string> ScriptedPrompt::ChooseFolder(std::string_view title, 
   return TakeOr(paths_, std::optional<std::string>());
 }
 
+std::optional<std::string> ScriptedPrompt::ChooseItem(std::string_view title, std::string_view initial_folder) {
+  shown_.push_back({Kind::kItem, std::string(title), {}, PromptIcon::kNone});
+  last_initial_folder_ = std::string(initial_folder);
+  return TakeOr(paths_, std::optional<std::string>());
+}
+
 }  // namespace orvela

@@ -11,7 +11,7 @@ namespace orvela {
 
 class ScriptedPrompt : public Prompt {
  public:
-  enum class Kind { kMessage, kYesNo, kText, kFile, kFolder };
+  enum class Kind { kMessage, kYesNo, kText, kFile, kFolder, kItem };
   struct Shown {
     Kind kind;
     std::string text;     // message text, input label or chooser title
@@ -39,12 +39,16 @@ class ScriptedPrompt : public Prompt {
                                               std::string_view initial_folder) override;
   std::optional<std::string> ChooseFolder(std::string_view title,
                                           std::string_view initial_folder) override;
+  // Answered from the same paths as the choosers above; the initial folder is kept.
+  std::optional<std::string> ChooseItem(std::string_view title, std::string_view initial_folder) override;
+  const std::string& last_initial_folder() const { return last_initial_folder_; }
 
  private:
   std::vector<Shown> shown_;
   std::deque<bool> yes_no_;
   std::deque<std::optional<std::string>> texts_;
   std::deque<std::optional<std::string>> paths_;
+  std::string last_initial_folder_;
 };
 
 }  // namespace orvela

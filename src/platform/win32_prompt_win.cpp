@@ -65,6 +65,58 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 
 }  // namespace
 
+UINT CentreLaterMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Orvela.CentreLater");
+  return message;
+}
+
+namespace {
+struct BrowseData {
+  HWND owner;
+  std::wstring initial_folder;
+};
+}  // namespace
+
+int CALLBACK BrowseNotify(HWND window, UINT message, LPARAM parameter, LPARAM data) {
+  const auto* browse = reinterpret_cast<const BrowseData*>(data);
+  if (message == BFFM_INITIALIZED && browse) {
+    if (!browse->initial_folder.empty())
+      SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(browse->initial_folder.c_str()));
+    if (browse->owner) PostMessageW(browse->owner, CentreLaterMessage(), reinterpret_cast<WPARAM>(window), 0);
+  } else if (message == BFFM_SELCHANGED) {
+    SHFILEINFOW info{};
+    info.dwAttributes = SFGAO_FILESYSTEM;
+    const bool file_system =
+        parameter && SHGetFileInfoW(reinterpret_cast<LPCWSTR>(parameter), 0, &info, sizeof info,
+                                    SHGFI_PIDL | SHGFI_ATTRIBUTES | SHGFI_ATTR_SPECIFIED) &&
+        (info.dwAttributes & SFGAO_FILESYSTEM);
+    SendMessageW(window, BFFM_ENABLEOK, 0, file_system ? TRUE : FALSE);
+  }
+  return 0;
+}
+
+std::string BrowseForItem(HWND owner, const std::string& title, const std::string& initial_folder) {
+  const std::wstring wide_title = Wide(title);
+  BrowseData data{owner, Wide(initial_folder)};
+  BROWSEINFOW info{};
+  info.hwndOwner = owner;
+  info.lpszTitle = wide_title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_BROWSEINCLUDEFILES;
+  info.lpfn = BrowseNotify;
+  info.lParam = reinterpret_cast<LPARAM>(&data);
+  UniqueItemIdList list(SHBrowseForFolderW(&info));
+  if (!list) return "";
+  std::vector<wchar_t> path(32768, L'\0');
+  if (!SHGetPathFromIDListEx(list.get(), path.data(), static_cast<DWORD>(path.size()), 0)) return "";
+  return Narrow(path.data());
+}
+
+std::optional<std::string> Win32Prompt::ChooseItem(std::string_view title, std::string_view initial_folder) {
+  const std::string path = BrowseForItem(Owner(), std::string(title), std::string(initial_folder));
+  if (path.empty()) return std::nullopt;
+  return path;
+}
+
 void Win32Prompt::ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) {
   MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | IconFlags(icon));
 }

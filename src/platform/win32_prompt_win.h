@@ -9,6 +9,17 @@
 
 namespace orvela {
 
+// Sent to the owner once the item browser shows, with the browser's window in wParam: the
+// main window centres it on its next timer tick (the browser places itself first).
+UINT CentreLaterMessage();
+
+// The shell's browser rooted at the desktop, showing files as well as folders; only items
+// of the file system can be chosen. The chosen path, or "" when cancelled.
+std::string BrowseForItem(HWND owner, const std::string& title, const std::string& initial_folder);
+// Its notification routine: selects the initial folder, has the window centred, and
+// enables OK only for file-system items. Always 0.
+int CALLBACK BrowseNotify(HWND window, UINT message, LPARAM parameter, LPARAM data);
+
 class Win32Prompt : public Prompt {
  public:
   explicit Win32Prompt(HWND owner = nullptr) : owner_(owner) {}
@@ -23,6 +34,7 @@ class Win32Prompt : public Prompt {
                                               std::string_view initial_folder) override;
   std::optional<std::string> ChooseFolder(std::string_view title,
                                           std::string_view initial_folder) override;
+  std::optional<std::string> ChooseItem(std::string_view title, std::string_view initial_folder) override;
 
  private:
   HWND Owner() const { return owner_; }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "common/controls_win.h"
 #include "common/entry_row_win.h"
@@ -32,6 +33,12 @@ bool HasTexts(const VersionTexts& texts) {
          !texts.description.empty();
 }
 
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 bool EndsWith(const std::string& text, std::string_view end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
@@ -52,6 +59,7 @@ SendToPage::SendToPage(PageHost& host, HWND sheet)
   host_.SetMenuHint(kIdN8, "選択したリストを送るメニューに戻す");
   host_.SetMenuHint(kIdDelete2, "選択した送るメニューを削除する");
   host_.SetMenuHint(kIdSendtoMemu, "送るフォルダを開く");
+  host_.SetMenuHint(kIdN17, "ファイルやフォルダを送るメニューに追加する");
 }
 
 void SendToPage::Layout(int width, int height) {
@@ -258,6 +266,39 @@ void SendToPage::SendtoMemuClick() {
   ShellExecuteW(host_.window(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void SendToPage::N17Click() {
+  const std::string title =
+      "SendTo （" + host_.selected_user() + "）に追加するフォルダ、又はファイルを選択して下さい";
+  const std::optional<std::string> chosen = host_.prompt().ChooseItem(title, host_.settings().dir2);
+  if (!chosen || chosen->empty()) return;
+  host_.settings().dir2 = *chosen;
+  AddEntries({*chosen});
+}
+
+void SendToPage::AddEntries(const std::vector<std::string>& paths) {
+  {
+    WaitCursor busy;
+    for (const std::string& path : paths) AddOneEntry(path);
+  }
+  if (host_.live_view_shown()) FillSendToList(); else ShowSendToDisabledBox();
+}
+
+void SendToPage::AddOneEntry(const std::string& path) {
+  const std::string folder = SendToFolderOf(host_.locations(), host_.selected_user());
+  const UniqueItemIdList item = PathToItemIdList(path);
+  if (folder.empty() || !item) return;
+  std::string name;
+  if (path.size() < 4) {
+    // A drive root has no file name: the shortcut takes the drive's display name, without
+    // the blank Wine puts before " (C:)" on a drive without a label.
+    SHFILEINFOW info{};
+    if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item.get()), 0, &info, sizeof info,
+                       SHGFI_PIDL | SHGFI_DISPLAYNAME))
+      name = Trimmed(Narrow(info.szDisplayName));
+  }
+  host_.shell_link().CreateDirToLink("", item.get(), folder, name, true);
+}
+
 void SendToPage::ListBox2Click() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
@@ -276,6 +317,7 @@ UniqueMenu SendToPage::PopupMenu2Popup() {
   if (selected) AppendMenuItem(menu.get(), kIdDelete2, "削除", 2);
   if (live) {
     if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuItem(menu.get(), kIdN17, "送るに追加", 29);
     AppendMenuItem(menu.get(), kIdSendtoMemu, "フォルダを開く(&O)", 3);
   }
   return menu;
@@ -307,6 +349,7 @@ bool SendToPage::OnCommand(int id, int code, HWND control) {
     case kIdN8: N8Click(); return true;
     case kIdDelete2: DeleteSendToEntry(true); return true;
     case kIdSendtoMemu: SendtoMemuClick(); return true;
+    case kIdN17: N17Click(); return true;
   }
   return false;
 }

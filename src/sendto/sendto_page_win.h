@@ -25,6 +25,7 @@ enum SendToControlId : UINT {
   kIdN8,           // 有効
   kIdDelete2,      // 削除
   kIdSendtoMemu,   // フォルダを開く(&O)
+  kIdN17,          // 送るに追加
 };
 
 class SendToPage : public WindowPage {
@@ -52,6 +53,13 @@ class SendToPage : public WindowPage {
   void N8Click();  // enable
   void DeleteSendToEntry(bool ask);
   void SendtoMemuClick();
+  // 送るに追加: a file or folder chosen in the shell's browser (opening on, and remembering,
+  // the last one chosen) is added for the user shown.
+  void N17Click();
+  // Shortcuts to the paths in the SendTo folder of the user shown, in order, without asking;
+  // then the list is shown anew.
+  void AddEntries(const std::vector<std::string>& paths);
+  void AddOneEntry(const std::string& path);
 
   int selected_row() const { return SelectedListRow(ListBox2); }
   const EntryRecord* selected_entry() const;

@@ -144,6 +144,12 @@ std::vector<std::string> RunKeyNames() {
   return names;
 }
 
+std::vector<std::string> RunLocationNames() {
+  std::vector<std::string> names;
+  for (const RunKeyLocation& location : kRunKeyLocations) names.emplace_back(location.shown);
+  return names;
+}
+
 std::optional<int> RunLocationOf(const EntryRecord& record) {
   if (record.Key == kUserRunKey) return 0;
   if (record.Key == kMachineKey) return record.Kind == "Run" ? 1 : 2;

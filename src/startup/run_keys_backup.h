@@ -20,13 +20,18 @@ struct StartupContext;
 // machine's Run key, 2 the machine's RunOnce key (always handled in this order).
 struct RunKeyLocation {
   RootKey root;
-  std::string_view path;  // from the root, without a leading backslash
+  std::string_view path;   // from the root, without a leading backslash
+  std::string_view shown;  // its item in the location selectors (the page's and the add dialog's)
 };
 inline constexpr std::array<RunKeyLocation, 3> kRunKeyLocations = {{
-    {RootKey::kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
-    {RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"},
-    {RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+    {RootKey::kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "HKEY_CURRENT_USER"},
+    {RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "HKEY_LOCAL_MACHINE Run"},
+    {RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+     "HKEY_LOCAL_MACHINE RunOnce"},
 }};
+
+// The items of a location selector for registry entries, by location index.
+std::vector<std::string> RunLocationNames();
 
 // "HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run" and the others, in order:
 // the key list of the backup file.

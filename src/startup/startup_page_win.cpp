@@ -15,6 +15,8 @@
 #include "common/high_contrast_win.h"
 #include "common/list_rows_win.h"
 #include "common/row_text.h"
+#include "startup/add_dialog_win.h"
+#include "startup/startup_adding.h"
 #include "startup/startup_entries.h"
 #include "startup/startup_row_details_win.h"
 #include "startup/startup_row_win.h"
@@ -25,7 +27,6 @@ namespace {
 constexpr char kStartupRunPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kMachineRunPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kMachineRunOncePath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr char kRegistryLocations[] = "HKEY_CURRENT_USER\nHKEY_LOCAL_MACHINE Run\nHKEY_LOCAL_MACHINE RunOnce";
 constexpr COLORREF kFolderKindColour = RGB(255, 249, 215);
 constexpr COLORREF kRegistryKindColour = RGB(230, 233, 255);
 
@@ -33,17 +34,6 @@ void SetComboItems(HWND combo, const std::vector<std::string>& items) {
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items)
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-}
-
-std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start <= text.size()) {
-    const size_t end = std::min(text.find('\n', start), text.size());
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
 }
 
 }  // namespace
@@ -295,6 +285,51 @@ void StartupPage::Undo1Click() {
 }
 
 // ---------------------------------------------------------------------------------------
+// Adding entries: from the menu (a chosen file, a running application) or dropped files.
+
+void StartupPage::N16Click(int sender) {
+  std::optional<std::string> chosen;
+  if (sender == kIdN16) {
+    const FileFilter programs{"アプリケーション(*.exe)", "*.exe"};
+    chosen = host_.prompt().ChooseFileToOpen("", programs, host_.settings().dir1);
+  } else {
+    chosen = host_.ChooseRunningApplication();
+  }
+  if (!chosen || chosen->empty()) return;
+  host_.settings().dir1 = FolderPartOf(*chosen);
+  AddEntries({*chosen});
+}
+
+void StartupPage::AddEntries(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  int kind = 0, location = 0;
+  {
+    TOKBottomDlg dialog(host_.window(), host_.dpi(), host_.locations().profiles(),
+                        host_.locations().current_profile_name(), host_.glyphs(), host_.designed_image_count());
+    dialog.ShowModal();
+    if (!dialog.ok()) return;
+    kind = dialog.kind();
+    location = dialog.location();
+  }
+  {
+    WaitCursor busy;
+    for (const std::string& path : paths) AddOneEntry(path, kind, location);
+  }
+  RebuildShownList();  // a drop on the Disabled Box view keeps that view
+}
+
+void StartupPage::AddOneEntry(const std::string& path, int kind, int location) {
+  if (kind == 1) {
+    StartupContext context = Context();
+    AddRunValue(context, path, location);
+    return;
+  }
+  const std::string folder = host_.locations().FolderOf(FolderKind::kStartup, location);
+  if (folder.empty()) return;
+  host_.shell_link().CreateDirToLink(path, nullptr, folder, "", true);
+}
+
+// ---------------------------------------------------------------------------------------
 // Selection and the selectors
 
 void StartupPage::ListBox1Click() {
@@ -303,7 +338,7 @@ void StartupPage::ListBox1Click() {
   const int kind = EntryKind(*entry);
   SendMessageW(ComboBox1, CB_SETCURSEL, kind, 0);
   kind_colour_ = kind == 1 ? kRegistryKindColour : kFolderKindColour;
-  SetComboItems(ComboBox2, kind == 1 ? Lines(kRegistryLocations) : host_.locations().profiles());
+  SetComboItems(ComboBox2, kind == 1 ? RunLocationNames() : host_.locations().profiles());
   location_colour_ = EntryColour(entry->Key, entry->Kind, host_.locations().all_users_index());
   const int location = EntryLocation(*entry);
   SendMessageW(ComboBox2, CB_SETCURSEL, location, 0);
@@ -423,7 +458,8 @@ bool StartupPage::OnCommand(int id, int code, HWND control) {
     case kIdN5: N5Click(); return true;
     case kIdUndo1: Undo1Click(); return true;
     case kIdN16: case kIdN24:
-      return true;  // adding entries comes with its own dialog
+      N16Click(id);
+      return true;
   }
   return false;
 }
@@ -456,23 +492,7 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void StartupPage::DrawKindItem(const DRAWITEMSTRUCT& item) const {
-  HDC dc = item.hDC;
-  const bool highlighted = (item.itemState & ODS_SELECTED) && !(item.itemState & ODS_COMBOBOXEDIT);
-  HBRUSH brush = CreateSolidBrush(highlighted      ? GetSysColor(COLOR_HIGHLIGHT)
-                                  : HighContrastOn() ? GetSysColor(COLOR_WINDOW)
-                                                     : kind_colour_);
-  FillRect(dc, &item.rcItem, brush);
-  DeleteObject(brush);
-  if (item.itemID == static_cast<UINT>(-1)) return;
-  const Dpi dpi = host_.dpi();
-  ImageList_Draw(host_.glyphs(), host_.designed_image_count() + static_cast<int>(item.itemID), dc,
-                 item.rcItem.left + dpi.Scale(1), item.rcItem.top + dpi.Scale(1), ILD_TRANSPARENT);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  const std::wstring text = Wide(ComboItemText(item.hwndItem, static_cast<int>(item.itemID)));
-  TextOutW(dc, item.rcItem.left + dpi.Scale(21), item.rcItem.top + dpi.Scale(2), text.c_str(),
-           static_cast<int>(text.size()));
-  if (RowShowsFocus(item)) DrawRowFocus(dc, item.rcItem);
+  DrawKindSelectorItem(item, kind_colour_, host_.glyphs(), host_.designed_image_count(), host_.dpi());
 }
 
 void StartupPage::DrawLocationItem(const DRAWITEMSTRUCT& item) const {

@@ -79,6 +79,15 @@ class StartupPage : public WindowPage {
   void SpeedButton4Click(); // apply a change of location
   void N5Click();           // reload the saved Run keys
   void Undo1Click();        // put the Run keys back as saved
+  // N16 (a file chosen) and N24 (a running application chosen): the program is added
+  // through AddEntries; the chooser opens in, and remembers, the folder of the last one.
+  void N16Click(int sender);
+  // Asks once, in TOKBottomDlg, for a kind and a location and adds every path with them,
+  // in order; then the list is shown anew. Cancel adds nothing.
+  void AddEntries(const std::vector<std::string>& paths);
+  // Kind 0: a shortcut to `path` in the Startup folder of profile `location`; kind 1: the
+  // Run value of location `location` (AddRunValue).
+  void AddOneEntry(const std::string& path, int kind, int location);
   const RunKeysBackup& run_keys_backup() const { return backup_; }
 
   int selected_row() const;

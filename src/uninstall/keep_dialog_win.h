@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,7 +14,7 @@
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
-#include "uninstall/modal_window_win.h"
+#include "common/modal_window_win.h"
 
 namespace orvela {
 
@@ -57,8 +56,6 @@ class TUnInstKeepDlg : public ModalWindow {
 
   // Filled by the running-application mode's own code when the dialog is shown.
   std::function<void(TUnInstKeepDlg&)> fill_running_applications;
-  int window_count = 0;
-  std::array<HWND, 1024> window_handles{};
   HIMAGELIST image_list1() const { return ImageList1.get(); }
 
   HWND ListView1 = nullptr;

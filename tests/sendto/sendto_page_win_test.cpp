@@ -150,9 +150,9 @@ TEST_CASE("the Disabled Box view: [Mail （Ann）] in the shortcut colour, its m
   AnnsItems items;
   Window w;
   w.ChooseUser("Ann");
-  CHECK(w.MenuCaptions() == std::vector<std::string>{"フォルダを開く(&O)"});
+  CHECK(w.MenuCaptions() == std::vector<std::string>{"送るに追加", "フォルダを開く(&O)"});
   w.Select(w.RowNamed("Mail"));
-  CHECK(w.MenuCaptions() == std::vector<std::string>{"無効", "削除", "フォルダを開く(&O)"});
+  CHECK(w.MenuCaptions() == std::vector<std::string>{"無効", "削除", "送るに追加", "フォルダを開く(&O)"});
   w.page->N7Click();
   CHECK(w.RowNamed("Mail") == -1);
 

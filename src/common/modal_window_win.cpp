@@ -1,4 +1,4 @@
-#include "uninstall/modal_window_win.h"
+#include "common/modal_window_win.h"
 
 #include <exception>
 #include <vector>

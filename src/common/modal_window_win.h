@@ -1,5 +1,5 @@
-// A window made for one modal run, with pixel sizes of the design scaled for the screen:
-// the base of the uninstall page's dialogs.
+// A window made for one modal run, its designed pixel sizes scaled for the screen:
+// the base of the pages' dialogs.
 #pragma once
 #include <windows.h>
 

@@ -1,0 +1,54 @@
+#include "startup/startup_adding.h"
+
+#include <memory>
+
+#include "common/locations.h"
+#include "common/registry_value_text.h"
+#include "startup/run_keys_backup.h"
+#include "startup/startup_entries.h"
+
+namespace orvela {
+
+std::vector<std::string> AddLocationItems(int kind, const std::vector<std::string>& profiles) {
+  return kind == 1 ? RunLocationNames() : profiles;
+}
+
+int PreferredItem(const std::vector<std::string>& items, std::string_view preferred) {
+  for (size_t i = 0; i < items.size(); ++i)
+    if (EqualsIgnoringCase(items[i], preferred)) return static_cast<int>(i);
+  return 0;
+}
+
+std::string FolderPartOf(std::string_view path) {
+  const size_t cut = path.find_last_of("\\:");
+  if (cut == std::string_view::npos) return "";
+  std::string_view folder = path.substr(0, cut + 1);
+  // "C:\" and "C:" stay whole; "C:\Tools\" loses its backslash.
+  if (folder.size() > 1 && folder.back() == '\\' && folder[folder.size() - 2] != ':') folder.remove_suffix(1);
+  return std::string(folder);
+}
+
+ActionResult AddRunValue(StartupContext& context, std::string_view path, int location) {
+  ActionResult result;
+  if (path.empty() || location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return result;
+  const std::string name = EntryNameOf(path);
+  const std::string command = RunCommandOf(path, "");
+  const RunKeyLocation& where = kRunKeyLocations[static_cast<size_t>(location)];
+  if (const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false)) {
+    if (const std::optional<RegistryValue> present = key->ReadValue(name)) {
+      if (*present == RunValueOf(command)) return result;
+      const std::string question = "[" + name + "]\n" + RunValueText(*present) + "\n→ " + command + "\n\n" +
+                                   std::string(add_messages::kReplaceQuestion);
+      if (!context.prompt.AskYesNoDefaultNo(question, "Orvela", PromptIcon::kQuestion)) return result;
+    }
+  }
+  if (!WriteRunValue(context.registry, name, command, location)) {
+    result.message = "[" + name + "]\n" + std::string(add_messages::kWriteFailed);
+    context.prompt.ShowMessage(result.message, "Orvela", PromptIcon::kError);
+    return result;
+  }
+  result.changed = true;
+  return result;
+}
+
+}  // namespace orvela
