@@ -110,6 +110,15 @@ Function un.onInit
   !insertmacro RefuseWhileRunning
 FunctionEnd
 
+; Never with /r: a folder goes only when nothing is left in it.
+Function un.RemoveEmptyDataFolders
+  RMDir "$INSTDIR\data\kept\startup"
+  RMDir "$INSTDIR\data\kept\sendto"
+  RMDir "$INSTDIR\data\kept"
+  RMDir "$INSTDIR\data\uninst"
+  RMDir "$INSTDIR\data"
+FunctionEnd
+
 ; Only what the installer made goes: the folder may have held other files before (/D=), so
 ; every file is named and folders are removed only when they are empty.
 Section "Uninstall"
@@ -123,11 +132,13 @@ Section "Uninstall"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
 
+  ; Folders the program made and left empty go in any case.
+  Call un.RemoveEmptyDataFolders
   ; The Disabled Box and the backups hold entries that exist nowhere else: they stay unless
   ; the user says otherwise, and always in a silent uninstall.
   IfFileExists "$INSTDIR\data\*.*" 0 data_done
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
-    "無効ボックスとバックアップ（$INSTDIR\data）も削除しますか？$\r$\n$\r$\n無効にした項目と削除したアンインストール情報は、ここにしか残っていません。「いいえ」を選ぶと残します。" \
+    "無効 ボックスとバックアップ（$INSTDIR\data）も削除しますか？$\r$\n$\r$\n無効にした項目と削除したアンインストール情報は、ここにしか残っていません。「いいえ」を選ぶと残します。" \
     /SD IDNO IDNO data_done
   Delete "$INSTDIR\data\startup.txt"
   Delete "$INSTDIR\data\sendto.txt"
@@ -139,11 +150,7 @@ Section "Uninstall"
   Delete "$INSTDIR\data\uninst\*.reg"
   Delete "$INSTDIR\data\kept\startup\*.kept"
   Delete "$INSTDIR\data\kept\sendto\*.kept"
-  RMDir "$INSTDIR\data\kept\startup"
-  RMDir "$INSTDIR\data\kept\sendto"
-  RMDir "$INSTDIR\data\kept"
-  RMDir "$INSTDIR\data\uninst"
-  RMDir "$INSTDIR\data"
+  Call un.RemoveEmptyDataFolders
   data_done:
 
   Delete "$INSTDIR\${UNINSTALLER}"
