@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # refresh-help-images.sh: copies the pictures the tests took of each page and dialog
 # ($BUILD/screenshots) into resources/help/images under the names the help page uses,
-# as PNG. Run it after `make test` when a window changed, look at them, and commit them.
+# as PNG. Run it after `make test` (and `make run` without a display, which saves the startup
+# page with its demo entries as main.png) when a window changed; look at them; commit them.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$repo/build}
@@ -10,7 +11,7 @@ images="$repo/resources/help/images"
 mkdir -p "$images"
 # help picture <- test picture
 pairs=(
-  startup.png:test-main.png
+  startup.png:main.png
   uninstall.png:test-uninstall-list.png
   uninstall-detailed.png:test-uninstall-detailed.png
   uninstall-details.png:test-uninstall-details.png

@@ -45,7 +45,7 @@ echo mine >"$folder/keep.txt"
 echo mine >"$folder/Help/mine.txt"
 quiet wine "$setup" /S "/D=$win_folder" || fail "the silent install failed"
 
-cmp -s "$folder/Orvela.exe" "$build/bin/Orvela.exe" || fail "Orvela.exe is not the program built"
+cmp -s "$folder/Orvela.exe" "$(dirname "$build")/release/stage/Orvela.exe" || fail "Orvela.exe is not the program staged"
 cmp -s "$folder/Help/Orvela.htm" "$source/resources/help/Orvela.htm" || fail "the help page is not installed"
 for image in $help_images; do
   cmp -s "$folder/Help/images/$image" "$source/resources/help/images/$image" || fail "no help picture $image"
