@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer and the uninstaller as a person runs them: each page in a picture
-# (build/screenshots/test-setup-*.png), the default button pressed on every page; the
-# uninstaller asks about the data folder, and its default answer keeps it.
+# (build/screenshots/test-setup-*.png), the default button pressed on every page: the
+# installer ends by starting Orvela; the uninstaller asks about the data folder, and its
+# default answer keeps it.
 # Arguments: <build dir> <wine dir> <source dir>
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
@@ -12,7 +13,7 @@ rm -rf "$dir"
 cp -a "$(dirname "$wine_dir")/template" "$dir"
 . "$source/scripts/wine-env.sh" "$dir"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
 shots="$(dirname "$build")/screenshots"
 mkdir -p "$shots"
 folder="$WINEPREFIX/drive_c/Program Files/Orvela"
@@ -41,15 +42,20 @@ shot "$w" folder
 press_enter "$w"
 for _ in $(seq 100); do [ -f "$folder/uninstall.exe" ] && break; sleep 0.2; done
 shot "$w" finish
-# Leave without starting the program: Escape closes the last page.
-xdotool key Escape
-for _ in $(seq 50); do xdotool search --name "^$setup_title\$" >/dev/null 2>&1 || break; sleep 0.2; done
 [ -f "$folder/Orvela.exe" ] || fail "the installer did not install"
+# "完了" with "Orvela を起動する" checked starts the program; it is closed as Windows closes it.
+press_enter "$w"
+main='Orvela( \[ .* \])?'   # the main window's title, not the installer's
+window_titled "$main" >/dev/null
+sleep 2
+wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true
+for _ in $(seq 100); do xdotool search --name "^$main\$" >/dev/null 2>&1 || break; sleep 0.2; done
+! xdotool search --name "^$main\$" >/dev/null 2>&1 || fail "Orvela did not close"
 
 # A Disabled Box to keep.
 printf 'User@Tool=C:\\Tools\\tool.exe /q\r\n' >"$folder/data/startup.txt"
 wine 'C:\Program Files\Orvela\uninstall.exe' </dev/null >/dev/null 2>&1 &
-u=$(window_titled "Orvela .* アンインストール")
+u=$(window_titled "Orvela .* アンインストール ?")
 shot "$u" uninstall
 press_enter "$u"
 # The question about the data folder (a message box titled like the uninstaller).
@@ -63,6 +69,7 @@ done
 shot "$question" question
 press_enter "$question"
 for _ in $(seq 100); do [ ! -f "$folder/Orvela.exe" ] && break; sleep 0.2; done
+sleep 2   # the page repaints where the question was
 shot "$u" uninstalled
 press_enter "$u"
 [ ! -e "$folder/Orvela.exe" ] || fail "the uninstaller left Orvela.exe"

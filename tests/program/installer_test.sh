@@ -18,7 +18,7 @@ trap 'wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true; wineserve
 # Every Wine command reads and writes /dev/null: the services the first one starts outlive
 # it and would otherwise keep CTest's pipe open.
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
-fail() { echo "FAIL: $*"; exit 1; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
 # A value of a key as `reg query` prints it (in the ANSI code page when piped).
 value() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r' |
           sed -n "s/^ *$2 *\(REG_[A-Z_]*\) *\(.*\)\$/\1 \2/p"; }
