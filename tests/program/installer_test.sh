@@ -2,7 +2,8 @@
 # The release as a user gets it: Orvela-setup.exe installed silently into a fresh prefix (a
 # copy of the template), into a folder that already holds files of its own; what it made
 # checked (files, data folder, settings key, shortcut, every value of the Uninstall entry);
-# the installed program started and its uninstall page looked at; then the silent uninstall:
+# the installed program started and its uninstall page looked at (the uninstaller refuses
+# while it runs); then the silent uninstall:
 # everything it made gone, the foreign files and the data folder with the Disabled Box as
 # they were. A second install into the default folder leaves nothing behind.
 # Arguments: <build dir> <wine dir> <source dir>
@@ -94,6 +95,10 @@ drive select 1303 0
 drive menu 2308
 sleep 3
 [ -f "$folder/uninstall.exe" ] && [ -f "$folder/Orvela.exe" ] || fail "Orvela started its own uninstaller"
+# While Orvela runs, the uninstaller refuses and changes nothing.
+quiet wine "$win_folder\\uninstall.exe" /S || true
+sleep 5
+[ -f "$folder/Orvela.exe" ] && quiet wine reg query "$entry" || fail "the uninstaller ran while Orvela was running"
 quiet wine taskkill /IM Orvela.exe || true
 wait_for '! xdotool search --name "^Orvela" >/dev/null 2>&1' || fail "Orvela did not end"
 
