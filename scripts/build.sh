@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# build.sh win|native|all|app: installs what is missing, configures and builds into $BUILD
-# (app: only the program and the demo's sample programs).
+# build.sh win|native|all|app|installer: installs what is missing, configures and builds into
+# $BUILD (app: only the program and the demo's sample programs; installer: the program and
+# $BUILD/Orvela-setup.exe; all: everything, the installer included).
 set -euo pipefail
 unset MAKEFLAGS MFLAGS MAKELEVEL
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,12 +24,16 @@ if [ "$what" = native ] || [ "$what" = all ]; then
     -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
   quiet cmake --build "$build/native" -j"$jobs"
 fi
-if [ "$what" = win ] || [ "$what" = all ] || [ "$what" = app ]; then
+if [ "$what" = win ] || [ "$what" = all ] || [ "$what" = app ] || [ "$what" = installer ]; then
   native_arg=()
   [ "$what" = all ] && native_arg=(-DORVELA_NATIVE_BUILD="$build/native")
   quiet cmake -S "$repo" -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELA_WINE_DIR="$build/wine/test" "${native_arg[@]}" >/dev/null
   targets=()
   [ "$what" = app ] && targets=(--target Orvela seed-demo)
+  [ "$what" = installer ] && targets=(--target Orvela)
   quiet cmake --build "$build/win" -j"$jobs" "${targets[@]}"
+fi
+if [ "$what" = installer ] || [ "$what" = all ]; then
+  BUILD="$build" bash "$repo/scripts/make-installer.sh"
 fi

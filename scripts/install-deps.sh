@@ -5,7 +5,8 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-x86-64 wine wine64 xvfb cmake doctest-dev locales fonts-noto-cjk
-          imagemagick xdotool clang libclang-rt-14-dev make fonts-wine fonts-ipafont-gothic)
+          imagemagick xdotool clang libclang-rt-14-dev make fonts-wine fonts-ipafont-gothic
+          nsis python3)
 
 missing=()
 for p in "${packages[@]}"; do

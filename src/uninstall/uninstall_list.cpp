@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/command_line.h"
+#include "common/pages.h"
 #include "regfile/registry.h"
 #include "regfile/registry_file.h"
 
@@ -179,6 +180,13 @@ std::optional<int> FindUninstallEntry(const std::vector<UninstallEntry>& entries
       return row;
   }
   return std::nullopt;
+}
+
+bool OffersUninstall(const UninstallEntry& entry, std::string_view program_folder,
+                     const UninstallSystem& system) {
+  if (entry.display_name == kAppTitle) return false;
+  const std::string own = std::string(program_folder) + std::string(kOwnUninstallerName);
+  return system.LowerCase(ProgramPathOf(entry.command)) != system.LowerCase(own);
 }
 
 std::optional<int> RowOfKey(const std::vector<SortRow>& rows, const UninstallKey& key) {

@@ -107,6 +107,15 @@ std::optional<int> FindUninstallEntry(const std::vector<UninstallEntry>& entries
                                       std::string_view text, int start,
                                       const UninstallSystem& system);
 
+// The file name of the uninstaller the installer puts beside the program.
+inline constexpr std::string_view kOwnUninstallerName = "uninstall.exe";
+
+// Whether "アンインストール(&U)" is offered for an entry. Never for this program itself: an
+// entry titled "Orvela", or one whose uninstall program is the uninstaller beside the running
+// program (it would remove the program while it runs). `program_folder` ends in a backslash.
+bool OffersUninstall(const UninstallEntry& entry, std::string_view program_folder,
+                     const UninstallSystem& system);
+
 // The row of the entry at that location; nullopt when it is not listed.
 std::optional<int> RowOfKey(const std::vector<SortRow>& rows, const UninstallKey& key);
 

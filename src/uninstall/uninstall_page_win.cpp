@@ -314,6 +314,10 @@ UninstallContext UninstallPage::Context() {
 void UninstallPage::N19Click() {
   const int row = selected_row();
   if (row < 0 || static_cast<size_t>(row) >= ListView1.size()) return;
+  // The menu greys the item; a command that comes anyway (a posted message) does nothing.
+  if (static_cast<size_t>(row) < entries.size() &&
+      !OffersUninstall(entries[static_cast<size_t>(row)], host_.paths().program_folder, system_))
+    return;
   const UninstallKey key = ListView1[static_cast<size_t>(row)].key;
   const UninstallRun run = RepairUninstallCommand(ReadEntryValue(host_.registry(), key, "UninstallString"));
   // Without MOVEFILE_REPLACE_EXISTING: a program file of that name is never replaced.
@@ -402,9 +406,8 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
   }
   if (selected) {
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    // The program itself is not offered for uninstalling.
     AppendMenuItem(m, kIdN19, "アンインストール(&U)", -1,
-                   entries[static_cast<size_t>(row)].display_name != kAppTitle);
+                   OffersUninstall(entries[static_cast<size_t>(row)], host_.paths().program_folder, system_));
     menu_bitmap_.reset(EntryMenuBitmap(row));
     MENUITEMINFOW bitmap{};
     bitmap.cbSize = sizeof bitmap;

@@ -108,3 +108,20 @@ TEST_CASE("the icon file of an uninstall command") {
   CHECK(UninstallIconFile("setup /remove", system) == "C:\\Windows\\system32\\setup.exe");
   CHECK(UninstallIconFile("", system).empty());
 }
+
+TEST_CASE("the program is never offered for uninstalling itself") {
+  FakeUninstallSystem system;
+  const std::string folder = "C:\\Program Files\\Orvela\\";
+  auto entry = [](std::string title, std::string command) {
+    UninstallEntry e;
+    e.display_name = std::move(title);
+    e.command = std::move(command);
+    return e;
+  };
+  CHECK(OffersUninstall(entry("Tool", "\"C:\\Tools\\uninstall.exe\""), folder, system));
+  CHECK(OffersUninstall(entry("Orvela 2", "\"C:\\Program Files\\Orvela\\helper.exe\" /u"), folder, system));
+  CHECK(OffersUninstall(entry("orvela", "C:\\x.exe"), folder, system));  // the title counts as written
+  CHECK_FALSE(OffersUninstall(entry("Orvela", "C:\\elsewhere\\uninstall.exe"), folder, system));
+  // Its own uninstaller under another title, quoted, in another letter case, with arguments.
+  CHECK_FALSE(OffersUninstall(entry("Other", "\"c:\\program files\\ORVELA\\Uninstall.exe\" /S"), folder, system));
+}
