@@ -1,5 +1,7 @@
 #include "common/entry_row_win.h"
 
+#include <algorithm>
+
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -81,8 +83,10 @@ void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord
   const int left = rect.left;
   const int top = rect.top;
 
-  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : look.background;
+  const Colour own = look.muted ? BlendColour(look.background, kMutedGrey, kMutedWeight) : look.background;
+  const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT) : own;
   const COLORREF frame = selected ? background : look.frame;
+  const auto ink = [&](Colour colour) { return look.muted ? kMutedTextColour : colour; };
   const COLORREF selected_text = GetSysColor(COLOR_HIGHLIGHTTEXT);
   {
     UniqueHbrush brush(CreateSolidBrush(background));
@@ -101,7 +105,7 @@ void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord
   if (!selected) {
     SetTextColor(dc, BlendColour(background, Rgb(0, 0, 0), kShadowWeight));
     TextAt(dc, text_left + dpi.Scale(1), first_line + dpi.Scale(1), caption);
-    SetTextColor(dc, record.Missing ? kMissingNameColour : Rgb(0, 0, 0));
+    SetTextColor(dc, record.Missing ? kMissingNameColour : ink(Rgb(0, 0, 0)));
   } else {
     SetTextColor(dc, record.Missing ? kMissingSelectedNameColour : selected_text);
   }
@@ -109,11 +113,23 @@ void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord
 
   SIZE caption_size{};
   GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &caption_size);
-  SetTextColor(dc, selected ? selected_text : kCommandTextColour);
+  SetTextColor(dc, selected ? selected_text : ink(kCommandTextColour));
   DrawLine(dc, Wide(look.text), text_left + caption_size.cx, first_line, rect);
 
-  if (!selected) SetTextColor(dc, kListTextColour);
-  DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), rect);
+  // The marks keep the right end of the second line; the company line stops before them.
+  RECT company_row = rect;
+  if (!look.marks.empty()) {
+    const std::wstring marks = Wide(look.marks);
+    SIZE marks_size{};
+    GetTextExtentPoint32W(dc, marks.c_str(), static_cast<int>(marks.size()), &marks_size);
+    const int marks_left = std::max<int>(text_left, rect.right - dpi.Scale(4) - marks_size.cx);
+    SetTextColor(dc, selected ? selected_text : kMarkTextColour);
+    TextAt(dc, marks_left, top + dpi.Scale(15), marks);
+    company_row.right = marks_left - dpi.Scale(6);
+  }
+
+  if (!selected) SetTextColor(dc, ink(kListTextColour));
+  DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), company_row);
   DrawLine(dc, Wide("説明：" + record.Description), text_left, top + dpi.Scale(28), rect);
 }
 

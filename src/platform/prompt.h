@@ -31,6 +31,11 @@ class Prompt {
   virtual std::optional<std::string> ChooseFileToOpen(std::string_view title,
                                                       const FileFilter& filter,
                                                       std::string_view initial_folder) = 0;
+  // The file to write a list to; the chooser asks before a file is written over. nullopt
+  // when cancelled.
+  virtual std::optional<std::string> ChooseFileToSave(std::string_view title,
+                                                      const FileFilter& filter,
+                                                      std::string_view initial_name) = 0;
   virtual std::optional<std::string> ChooseFolder(std::string_view title,
                                                   std::string_view initial_folder) = 0;
   // The window that owns the boxes from now on (an HWND on Windows; null: none). The main

@@ -530,3 +530,50 @@ TEST_CASE("Changing kind and location") {
     CHECK_FALSE(WriteRunValue(f.registry, "C", "c.exe", 3));
   }
 }
+
+TEST_CASE("The 32-bit Run keys: disabled, enabled, moved and changed like the others") {
+  StartupFixture f;
+  const RegistryValue value = StringValue("\"C:\\Program Files (x86)\\Helper\\helper.exe\" /tray");
+  f.SetRun(3, "Helper", value);
+  const EntryRecord row = RunRow(3, "Helper", RunValueText(value));
+  CHECK(RunLocationOf(row) == 3);
+  CHECK(RunLocationOf(RunRow(4, "Fix", "x")) == 4);
+
+  SUBCASE("disabled into a Machine32@ line and enabled back byte for byte") {
+    CHECK(DisableStartupEntry(f.context, row).changed);
+    CHECK_FALSE(f.Run(3, "Helper"));
+    CHECK(f.BoxFile() == std::vector<std::string>{"Machine32@Helper=" + row.Command});
+    CHECK(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(3, "Helper") == value);
+    CHECK_FALSE(f.Run(1, "Helper"));
+    CHECK(f.BoxFile().empty());
+  }
+
+  SUBCASE("a RunOnce32 line made again without a kept original goes to its own key") {
+    f.box.Commit({"MachineOnce32@Fix=C:\\Fix\\fix.exe"});
+    CHECK(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(4, "Fix") == StringValue("C:\\Fix\\fix.exe"));
+    CHECK_FALSE(f.Run(2, "Fix"));
+  }
+
+  SUBCASE("moved to the user's key and back to location 3") {
+    CHECK(LocationApplyEnabled(row, 0, 4));
+    CHECK_FALSE(LocationApplyEnabled(row, 3, 4));
+    CHECK(ChangeLocation(f.context, row, 0).changed);
+    CHECK(f.Run(0, "Helper") == value);
+    CHECK_FALSE(f.Run(3, "Helper"));
+    CHECK(ChangeLocation(f.context, RunRow(0, "Helper", row.Command), 3).changed);
+    CHECK(f.Run(3, "Helper") == value);
+    CHECK_FALSE(f.Run(0, "Helper"));
+  }
+
+  SUBCASE("deleted, and a plain command changed into an All Users shortcut") {
+    f.shell.AddProgram("C:\\Fix\\fix.exe");
+    f.SetRun(4, "Fix", "C:\\Fix\\fix.exe");
+    CHECK(ChangeKind(f.context, RunRow(4, "Fix", "C:\\Fix\\fix.exe"), 0).changed);
+    CHECK(f.shell.FileExists(std::string(kCommonStartup) + "\\Fix.lnk"));
+    CHECK_FALSE(f.Run(4, "Fix"));
+    CHECK(DeleteStartupEntry(f.context, row, false).changed);
+    CHECK_FALSE(f.Run(3, "Helper"));
+  }
+}
