@@ -480,6 +480,8 @@ ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& re
   const std::optional<ApprovedPlace> place = ApprovedPlaceOf(record, context.locations);
   if (!place) return {};
   const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(place->root, place->path, false);
+  if (!key && context.registry.KeyExists(place->root, place->path))
+    return Told(context, record.Name, msg::kSwitchNotWritten, PromptIcon::kError);
   const std::optional<RegistryValue> value = key ? key->ReadValue(place->value_name) : std::nullopt;
   // Turned on meanwhile (by Windows, or the value is gone): there is nothing to write.
   if (!value || !ReadApprovedState(*value).disabled) return {.changed = true};
