@@ -36,6 +36,12 @@ void SetComboItems(HWND combo, const std::vector<std::string>& items) {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
+// ComboBox2's hint: a registry location's, or, as the list has always done for a folder
+// entry, the hint of the profile's index among the design's three (none past them).
+std::string LocationHintOf(int kind, int location) {
+  return kind == 1 || location < kFixedRunLocations ? LocationHint(location) : std::string();
+}
+
 }  // namespace
 
 StartupPage::StartupPage(PageHost& host, HWND sheet)
@@ -336,7 +342,7 @@ void StartupPage::ListBox1Click() {
     status = "[" + std::string(kWindowsDisabledMark) + (since.empty() ? "" : " " + since) + "] " + status;
   }
   host_.SetStatusText(1, status);
-  host_.SetHint(ComboBox2, LocationHint(location));
+  host_.SetHint(ComboBox2, LocationHintOf(kind, location));
 }
 
 int StartupPage::ChosenLocation() const {
@@ -364,7 +370,7 @@ void StartupPage::ComboBox2Change() {
   const int chosen = ChosenLocation();
   SpeedButton4.SetEnabled(
       LocationApplyEnabled(*entry, chosen, static_cast<int>(host_.locations().profiles().size())));
-  host_.SetHint(ComboBox2, LocationHint(chosen));
+  host_.SetHint(ComboBox2, LocationHintOf(EntryKind(*entry), chosen));
 }
 
 // ---------------------------------------------------------------------------------------

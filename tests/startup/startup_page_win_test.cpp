@@ -7,12 +7,14 @@
 
 #include <algorithm>
 
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
 #include "common/entry_colours.h"
+#include "startup/run_keys_backup.h"
 #include "startup/startup_page_win.h"
 
 using namespace orvela;
@@ -249,7 +251,9 @@ TEST_CASE("selecting a row sets the kind and location selectors, the status bar 
     w.Select(w.RowNamed("行テスト 一度"));
     CHECK(SendMessageW(w.form->startup_page().ComboBox1, CB_GETCURSEL, 0, 0) == 1);
     CHECK(page.kind_selector_colour() == RGB(230, 233, 255));
-    CHECK(SendMessageW(w.form->startup_page().ComboBox2, CB_GETCOUNT, 0, 0) == 3);
+    // The 32-bit keys follow the three where they exist (Wine's prefix has RunOnce's).
+    CHECK(SendMessageW(w.form->startup_page().ComboBox2, CB_GETCOUNT, 0, 0) ==
+          static_cast<LRESULT>(OfferedRunLocations(w.registry).size()));
     CHECK(w.ComboText(w.form->startup_page().ComboBox2) == "HKEY_LOCAL_MACHINE RunOnce");
     CHECK(page.location_selector_colour() == RGB(236, 203, 237));
     CHECK(w.form->HintOf(w.form->startup_page().ComboBox2) == "全てのユーザーに共通の設定(起動時に一度だけ実行)");
@@ -413,7 +417,7 @@ TEST_CASE("32-bit Run entries, Windows' own switch and returned entries on the p
   const std::wstring command = L"\"C:\\Program Files (x86)\\表\\helper.exe\" /tray";
   Write32(helper, command, REG_EXPAND_SZ);  // an expandable string without "%": kept as it is
   const auto written = Read32(helper);
-  SetApproved(Wide("行テスト ユーザー"), {0x03, 0, 0, 0, 0x00, 0x80, 0x3E, 0xD5, 0xDE, 0xB1, 0x9D, 0x01});
+  SetApproved(Wide("行テスト ユーザー"), {0x03, 0, 0, 0, 0x00, 0x00, 0x05, 0x69, 0x36, 0xC0, 0xD5, 0x01});
   Window w;
   StartupPage& page = w.form->startup_page();
 
@@ -436,6 +440,20 @@ TEST_CASE("32-bit Run entries, Windows' own switch and returned entries on the p
   page.WindowsEnableClick();
   CHECK_FALSE(page.entries[static_cast<size_t>(w.RowNamed("行テスト ユーザー"))].WindowsDisabled);
   CHECK(Approved(Wide("行テスト ユーザー")) == std::vector<BYTE>{0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+
+  SUBCASE("the list saved as CSV: the columns, the location and the marks") {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::string path = Narrow(temp) + "orvela-一覧.csv";
+    w.prompt.AnswerPath(path);
+    page.SaveList();
+    const std::string text = ReadWholeFile(path).value_or("");
+    DeleteFileW(Wide(path).c_str());
+    CHECK(text.rfind("\xEF\xBB\xBF種類,登録場所,名前,コマンド,会社名,説明,見つからない,状態\r\n", 0) == 0);
+    CHECK(text.find("\r\nレジストリ,HKEY_LOCAL_MACHINE Run （32ビット）," + Narrow(helper) +
+                    ",\"\"\"C:\\Program Files (x86)\\表\\helper.exe\"\" /tray\",,,,有効 （32ビット）\r\n") !=
+          std::string::npos);
+  }
 
   SUBCASE("disabled and enabled byte for byte through the 32-bit view") {
     w.Select(w.RowNamed(Narrow(helper)));
