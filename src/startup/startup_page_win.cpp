@@ -99,6 +99,8 @@ void StartupPage::CreateControls() {
   place(SpeedButton3.hwnd(), 146, 1, 24, 24);
   place(place_label, 180, 6, 50, 16);
   place(ComboBox2, 230, 2, 190, 300);
+  // The 32-bit locations' texts are longer than the box: its list opens wide enough for them.
+  SendMessageW(ComboBox2, CB_SETDROPPEDWIDTH, dpi.Scale(250), 0);
   place(SpeedButton4.hwnd(), 422, 1, 24, 24);
   for (SpeedButton* apply : {&SpeedButton3, &SpeedButton4}) {
     apply->SetGlyph(23);
