@@ -81,6 +81,8 @@ void MoveUnsavedValues(StartupContext& context, const KeysFileCheck& check,
     const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false);
     if (!key) continue;  // left alone
     const KeysFileCheck::Section* saved = check.Find(key_name);
+    // A file without a 32-bit key's section (the key was not there) leaves that key alone.
+    if (!saved && static_cast<int>(location) >= kFixedRunLocations) continue;
     for (const std::string& name : key->ValueNames().value_or(std::vector<std::string>{})) {
       if (saved && Find(saved->values, name)) continue;
       if (WasNotSaved(context.backup, key_name, name)) continue;

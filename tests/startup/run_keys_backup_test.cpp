@@ -264,14 +264,17 @@ TEST_CASE("The 32-bit Run keys in the backup: two more sections when they exist"
   StartupFixture f;
   f.SetRun(0, "Tool", "C:\\tool.exe");
 
-  SUBCASE("absent keys: no section, no warning, and undo leaves them alone until they appear") {
+  SUBCASE("absent keys: no section, no warning, and undo leaves them alone") {
     const EntryRecord selected = RunRow(0, "Tool", "C:\\tool.exe");
     REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
     CHECK(f.prompt.shown().empty());
     CHECK(FileText(f.backup.file_path).find("WOW6432Node") == std::string::npos);
+    f.SetRun(3, "Installed", "C:\\installed.exe");  // a 32-bit program installed since
     CHECK(RestoreRunKeys(f.context, false));
     CHECK(f.prompt.shown().empty());
     CHECK(f.Run(0, "Tool"));
+    CHECK(f.Run(3, "Installed"));
+    CHECK(f.box.lines.empty());
   }
 
   SUBCASE("present keys: saved after the three, undone and reloaded like them") {
