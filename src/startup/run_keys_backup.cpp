@@ -167,10 +167,10 @@ bool RunLocationOffered(RegistryBackend& registry, int location) {
   return registry.KeyExists(where.root, where.path);
 }
 
-std::vector<int> OfferedRunLocations(RegistryBackend& registry) {
+std::vector<int> OfferedRunLocations(RegistryBackend& registry, int own) {
   std::vector<int> offered;
   for (int location = 0; location < static_cast<int>(kRunKeyLocations.size()); ++location)
-    if (RunLocationOffered(registry, location)) offered.push_back(location);
+    if (location == own || RunLocationOffered(registry, location)) offered.push_back(location);
   return offered;
 }
 

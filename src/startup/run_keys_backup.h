@@ -50,8 +50,9 @@ std::optional<int> RunLocationOf(const EntryRecord& record);
 void SetRunLocation(EntryRecord& record, int location);
 // Whether the key of a location exists (0 to 2 always count as offered).
 bool RunLocationOffered(RegistryBackend& registry, int location);
-// The location selector's items for registry entries: 0, 1, 2, then 3 and 4 where offered.
-std::vector<int> OfferedRunLocations(RegistryBackend& registry);
+// The location selector's items for registry entries: 0, 1, 2, then 3 and 4 where offered
+// or where the entry is (`own`).
+std::vector<int> OfferedRunLocations(RegistryBackend& registry, int own = -1);
 
 // The backup state of one run of the program. Both flags start false and only ever become
 // true; undo and reload do not reset them.

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <array>
-#include <cstdio>
 
 #include "common/controls_win.h"
 #include "components/shell_link_win.h"
@@ -37,7 +36,7 @@ void SetComboItems(HWND combo, const std::vector<std::string>& items) {
 }
 
 // ComboBox2's hint: a registry location's, or, as the list has always done for a folder
-// entry, the hint of the profile's index among the design's three (none past them).
+// entry, the hint of the profile's index among the first three locations (none past them).
 std::string LocationHintOf(int kind, int location) {
   return kind == 1 || location < kFixedRunLocations ? LocationHint(location) : std::string();
 }
@@ -321,12 +320,9 @@ void StartupPage::ListBox1Click() {
   location_choices_.clear();
   std::vector<std::string> items;
   if (kind == 1) {
-    // The 32-bit keys are offered where they exist (and for an entry that is in one).
-    for (int choice = 0; choice < static_cast<int>(kRunKeyLocations.size()); ++choice) {
-      if (choice != location && !RunLocationOffered(host_.registry(), choice)) continue;
-      location_choices_.push_back(choice);
+    location_choices_ = OfferedRunLocations(host_.registry(), location);
+    for (const int choice : location_choices_)
       items.emplace_back(kRunKeyLocations[static_cast<size_t>(choice)].text);
-    }
   } else {
     items = host_.locations().profiles();
     for (int i = 0; i < static_cast<int>(items.size()); ++i) location_choices_.push_back(i);
