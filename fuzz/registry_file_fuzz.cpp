@@ -29,6 +29,10 @@ class CountingPrompt : public Prompt {
                                               std::string_view) override {
     return std::nullopt;
   }
+  std::optional<std::string> ChooseFileToSave(std::string_view, const FileFilter&,
+                                              std::string_view) override {
+    return std::nullopt;
+  }
   std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override {
     return std::nullopt;
   }

@@ -540,6 +540,11 @@ bool TForm1::PreTranslateMessage(MSG& msg) {
     ListBox1KeyDown(msg.hwnd, VK_RETURN);
     return true;
   }
+  if (msg.message == WM_KEYDOWN && msg.wParam == 'S' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+    // Ctrl+S: "一覧を保存" of the page shown.
+    if (WindowPage* page = PageObject(current_page())) page->SaveList();
+    return true;
+  }
   return IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 

@@ -19,23 +19,42 @@ EntryRecord UnrecognisedRecord(std::string_view line) {
   return record;
 }
 
-// "User@Tool" -> user entry "Tool". Only the three prefixes the program writes count.
+// The registry line prefixes and the record's Key and Kind each stands for. The 32-bit
+// ones come first: "Machine32@" must not be taken for another prefix.
+struct RegistryPrefix {
+  std::string_view prefix;
+  int32_t key;
+  std::string_view kind;
+};
+constexpr RegistryPrefix kRegistryPrefixes[] = {
+    {kUserLinePrefix, kUserRunKey, ""},
+    {kMachine32LinePrefix, kMachineKey, "Run32"},
+    {kMachineOnce32LinePrefix, kMachineKey, "RunOnce32"},
+    {kMachineLinePrefix, kMachineKey, "Run"},
+    {kMachineOnceLinePrefix, kMachineKey, "RunOnce"},
+};
+
+// "User@Tool" -> user entry "Tool". Only the prefixes the program writes count.
 bool ParseRegistryKeyPart(std::string_view key_part, EntryRecord& record) {
-  if (StartsWith(key_part, kUserLinePrefix)) {
-    record.Key = kUserRunKey;
-    record.Name = std::string(key_part.substr(kUserLinePrefix.size()));
-  } else if (StartsWith(key_part, kMachineLinePrefix)) {
-    record.Key = kMachineKey;
-    record.Kind = "Run";
-    record.Name = std::string(key_part.substr(kMachineLinePrefix.size()));
-  } else if (StartsWith(key_part, kMachineOnceLinePrefix)) {
-    record.Key = kMachineKey;
-    record.Kind = "RunOnce";
-    record.Name = std::string(key_part.substr(kMachineOnceLinePrefix.size()));
-  } else {
-    return false;
+  for (const RegistryPrefix& form : kRegistryPrefixes) {
+    if (!StartsWith(key_part, form.prefix)) continue;
+    record.Key = form.key;
+    record.Kind = std::string(form.kind);
+    record.Name = std::string(key_part.substr(form.prefix.size()));
+    return true;
   }
-  return true;
+  return false;
+}
+
+// The prefix of a registry record: machine kinds other than the four known are RunOnce,
+// as the view has always read them.
+std::string_view RegistryPrefixOf(const EntryRecord& record) {
+  if (record.Key == kUserRunKey) return kUserLinePrefix;
+  if (record.Key != kMachineKey) return {};
+  if (record.Kind == "Run") return kMachineLinePrefix;
+  if (record.Kind == "Run32") return kMachine32LinePrefix;
+  if (record.Kind == "RunOnce32") return kMachineOnce32LinePrefix;
+  return kMachineOnceLinePrefix;
 }
 
 }  // namespace
@@ -67,20 +86,13 @@ bool ProfileFitsLine(std::string_view profile) {
 
 std::optional<std::string> RegistryEntryLine(const EntryRecord& record,
                                              const ProfileLocations& locations) {
-  std::string_view prefix;
-  if (record.Key == kUserRunKey) {
-    prefix = kUserLinePrefix;
-  } else if (record.Key == kMachineKey) {
-    prefix = record.Kind == "Run" ? kMachineLinePrefix : kMachineOnceLinePrefix;
-  } else {
-    return std::nullopt;
-  }
+  const std::string_view prefix = RegistryPrefixOf(record);
+  if (prefix.empty()) return std::nullopt;
   if (!NameFitsLine(record.Name) || !TextFitsLine(record.Command)) return std::nullopt;
   std::string line = std::string(prefix) + record.Name + "=" + record.Command;
   const EntryRecord back = DisabledBoxRecord(line, locations);
-  const bool same_key = back.Key == record.Key &&
-                        (record.Key != kMachineKey || (back.Kind == "Run") == (record.Kind == "Run"));
-  if (back.Unrecognised || !same_key || back.Name != record.Name || back.Command != record.Command)
+  if (back.Unrecognised || RegistryPrefixOf(back) != prefix || back.Name != record.Name ||
+      back.Command != record.Command)
     return std::nullopt;
   return line;
 }

@@ -5,6 +5,8 @@
 //   User@Tool=C:\Tools\tool.exe /q               the user's Run key
 //   Machine@Agent="C:\Agent\agent.exe" -s         the machine's Run key
 //   MachineOnce@Setup=C:\Setup\setup.exe          the machine's RunOnce key
+//   Machine32@Helper=C:\Helper\helper.exe         the machine's Run key of 32-bit programs
+//   MachineOnce32@Fix=C:\Fix\fix.exe               and its RunOnce key
 //   taro=Mail#$#C:\Mail\mail.exe                  taro's Startup folder, shortcut to a path
 //   All Users=Scanner@@@14001F50E04FD020EA3A...   shortcut to a shell item (item id list hex)
 //
@@ -30,6 +32,8 @@ namespace orvela {
 inline constexpr std::string_view kUserLinePrefix = "User@";
 inline constexpr std::string_view kMachineLinePrefix = "Machine@";
 inline constexpr std::string_view kMachineOnceLinePrefix = "MachineOnce@";
+inline constexpr std::string_view kMachine32LinePrefix = "Machine32@";
+inline constexpr std::string_view kMachineOnce32LinePrefix = "MachineOnce32@";
 inline constexpr std::string_view kTargetMarker = "#$#";
 inline constexpr std::string_view kItemIdMarker = "@@@";
 inline constexpr std::string_view kSendToMarker = "@#@";
@@ -48,8 +52,8 @@ bool SendToNameFitsLine(std::string_view name);
 // A profile name that can stand as a key part: no "=" and no control character.
 bool ProfileFitsLine(std::string_view profile);
 
-// The line of a disabled registry entry ("User@", "Machine@" or "MachineOnce@" by the
-// record's Key and Kind). nullopt for a folder record or when the line would not read
+// The line of a disabled registry entry ("User@", "Machine@", "MachineOnce@", "Machine32@"
+// or "MachineOnce32@" by the record's Key and Kind). nullopt for a folder record or when the line would not read
 // back as this entry.
 std::optional<std::string> RegistryEntryLine(const EntryRecord& record,
                                              const ProfileLocations& locations);

@@ -14,7 +14,8 @@ inline constexpr int32_t kMachineKey = static_cast<int32_t>(0x80000002u);  // HK
 
 struct EntryRecord {
   int32_t Key = 0;          // profile index (>= 0) of a folder entry, or kUserRunKey / kMachineKey
-  std::string Kind;         // machine entries: "Run" or "RunOnce"; empty otherwise
+  std::string Kind;         // machine entries: "Run", "RunOnce", "Run32" or "RunOnce32" (the
+                            // 32-bit programs' keys); empty otherwise
   std::string Name;         // value name, or file name without folder and last extension
   std::string Command;      // value data as stored, or the full path of the folder's file
   std::string Product;      // version information of the program
@@ -28,6 +29,10 @@ struct EntryRecord {
   // Disabled Box view: a line that fits none of the line forms (hand-edited, or its profile
   // is gone). Kept as it is; it can only be deleted.
   bool Unrecognised = false;
+  // Marks of a live row (EntryMarksText gives their words):
+  bool WindowsDisabled = false;    // Windows' own startup switch has it off; it is not started
+  uint64_t WindowsDisabledAt = 0;  // since when (a FILETIME, UTC); 0 when not recorded
+  bool Returned = false;           // its very line stands in the Disabled Box: it came back
 };
 
 inline bool IsRegistryEntry(const EntryRecord& record) { return record.Key < 0; }

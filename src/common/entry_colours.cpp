@@ -6,7 +6,8 @@ namespace orvela {
 
 Colour EntryColour(int32_t key, std::string_view kind, int all_users_index) {
   if (key == kUserRunKey) return kUserRunColour;
-  if (key == kMachineKey) return kind == "Run" ? kMachineRunColour : kMachineRunOnceColour;
+  if (key == kMachineKey)
+    return kind == "Run" || kind == "Run32" ? kMachineRunColour : kMachineRunOnceColour;
   if (key == all_users_index) return kAllUsersFolderColour;
   return kFolderColour;
 }
@@ -19,6 +20,10 @@ std::string LocationHint(int index) {
       return "全てのユーザーに共通の設定";
     case 2:
       return "全てのユーザーに共通の設定(起動時に一度だけ実行)";
+    case 3:
+      return "全てのユーザーに共通の設定（32ビットのプログラム）";
+    case 4:
+      return "全てのユーザーに共通の設定（32ビットのプログラム）(起動時に一度だけ実行)";
     default:
       return "";
   }

@@ -17,7 +17,8 @@ inline constexpr Colour kFolderColour = Rgb(255, 255, 215);
 // The background that tells where an entry is registered.
 Colour EntryColour(int32_t key, std::string_view kind, int all_users_index);
 
-// The hint of a registry location: 0 user Run, 1 machine Run, 2 machine RunOnce.
+// The hint of a registry location: 0 user Run, 1 machine Run, 2 machine RunOnce, 3 and 4
+// the machine's 32-bit Run and RunOnce.
 std::string LocationHint(int index);
 
 }  // namespace orvela

@@ -1,5 +1,7 @@
 #include "common/entry_row_win.h"
 
+#include <algorithm>
+
 #include "common/high_contrast_win.h"
 #include "common/row_text.h"
 #include "platform/wide_win.h"
@@ -84,12 +86,13 @@ void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord
   const int top = rect.top;
 
   const bool high_contrast = HighContrastOn();
+  // A muted row (Windows does not start it) is drawn greyed: its background halfway to grey.
   RowDesign design;
-  design.background = look.background;
+  design.background = look.muted ? BlendColour(look.background, kMutedGrey, kMutedWeight) : look.background;
   design.frame = look.frame;
-  design.name = Rgb(0, 0, 0);
-  design.text = kCommandTextColour;
-  design.detail = kListTextColour;
+  design.name = look.muted ? kMutedTextColour : Rgb(0, 0, 0);
+  design.text = look.muted ? kMutedTextColour : kCommandTextColour;
+  design.detail = look.muted ? kMutedTextColour : kListTextColour;
   const RowPalette palette =
       ChooseRowPalette(design, selected, record.Missing, high_contrast, CurrentSystemColours());
   {
@@ -121,8 +124,20 @@ void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord
   SetTextColor(dc, palette.text);
   DrawLine(dc, Wide(look.text), text_left + caption_size.cx, first_line, rect);
 
+  // The marks keep the right end of the second line; the company line stops before them.
+  RECT company_row = rect;
+  if (!look.marks.empty()) {
+    const std::wstring marks = Wide(look.marks);
+    SIZE marks_size{};
+    GetTextExtentPoint32W(dc, marks.c_str(), static_cast<int>(marks.size()), &marks_size);
+    const int marks_left = std::max<int>(text_left, rect.right - dpi.Scale(4) - marks_size.cx);
+    SetTextColor(dc, selected || high_contrast ? palette.text : kMarkTextColour);
+    TextAt(dc, marks_left, top + dpi.Scale(15), marks);
+    company_row.right = marks_left - dpi.Scale(6);
+  }
+
   SetTextColor(dc, palette.detail);
-  DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), rect);
+  DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), company_row);
   DrawLine(dc, Wide("説明：" + record.Description), text_left, top + dpi.Scale(28), rect);
   if (focused) DrawRowFocus(dc, rect);
 }

@@ -33,6 +33,8 @@ struct EntryRowLook {
   Colour frame = 0;
   std::string caption;    // "[" + name + "] "
   std::string text;       // the line after the caption
+  std::string marks;      // drawn at the right end of the second line ("" none)
+  bool muted = false;     // the entry does not start (Windows has it off): drawn faded
 };
 
 // One row in `rect`; image `picture` of `images` is its icon (-1 none). The record gives

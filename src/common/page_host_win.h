@@ -85,6 +85,8 @@ class WindowPage {
   virtual bool OnContextMenu(HWND /*control*/, POINT /*screen_point*/) { return false; }
   // A key pressed in one of the page's lists (ListBox1KeyDown of the frame).
   virtual void OnListKey(HWND /*list*/, WPARAM /*key*/) {}
+  // "一覧を保存" (Ctrl+S): the rows of the list shown go to a file the user chooses.
+  virtual void SaveList() {}
 };
 
 // A row of a list box; -1 when none is selected.

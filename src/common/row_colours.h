@@ -14,6 +14,11 @@ inline constexpr Colour kMissingSelectedNameColour = Rgb(255, 140, 198);
 inline constexpr Colour kCommandTextColour = Rgb(64, 64, 64);
 inline constexpr Colour kListTextColour = Rgb(112, 112, 112);
 inline constexpr int kShadowWeight = 230;
+inline constexpr Colour kMarkTextColour = Rgb(160, 0, 96);
+// A muted row: its background moves halfway to light grey, its texts are grey.
+inline constexpr Colour kMutedGrey = Rgb(232, 232, 232);
+inline constexpr Colour kMutedTextColour = Rgb(150, 150, 150);
+inline constexpr int kMutedWeight = 128;
 
 // Each component moves from b toward a by weight / 256 (arithmetic shift, so rounded down).
 Colour BlendColour(Colour a, Colour b, int weight);

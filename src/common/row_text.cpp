@@ -1,6 +1,7 @@
 #include "common/row_text.h"
 
 #include "common/disabled_box.h"
+#include "common/entry_marks.h"
 
 namespace orvela {
 namespace {
@@ -28,14 +29,15 @@ std::string JoinRowText(const std::vector<std::string>& parts) {
 std::string StartupSourceText(const EntryRecord& record, std::string_view profile) {
   if (record.Unrecognised) return "読めない行";
   if (record.Key == kUserRunKey) return "ユーザーの Run";
-  if (record.Key == kMachineKey) return record.Kind == "Run" ? "全ユーザーの Run" : "全ユーザーの RunOnce";
+  if (record.Key == kMachineKey)
+    return record.Kind.rfind("RunOnce", 0) == 0 ? "全ユーザーの RunOnce" : "全ユーザーの Run";
   if (profile.empty()) return "スタートアップ フォルダ";
   return "スタートアップ フォルダ （" + std::string(profile) + "）";
 }
 
 std::string StartupRowText(const EntryRecord& record, std::string_view profile) {
   return JoinRowText({record.Name, record.Missing ? std::string(kMissingMark) : std::string(),
-                      StartupSourceText(record, profile), ShownPath(record),
+                      StartupSourceText(record, profile), EntryMarksText(record), ShownPath(record),
                       Labelled("会社名：", record.Company), Labelled("説明：", record.Description)});
 }
 

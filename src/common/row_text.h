@@ -20,8 +20,8 @@ std::string JoinRowText(const std::vector<std::string>& parts);
 // name of the profile whose Startup folder holds a folder entry.
 std::string StartupSourceText(const EntryRecord& record, std::string_view profile);
 
-// A startup or startup Disabled Box row: name, missing mark, source, command or folder,
-// company, description. The version texts come in once the row's details are read.
+// A startup or startup Disabled Box row: name, missing mark, source, the row's marks (32-bit,
+// Windows' own switch, returned), command or folder, company, description. The version texts come in once the row's details are read.
 std::string StartupRowText(const EntryRecord& record, std::string_view profile);
 
 // A SendTo name as shown: a Disabled Box name "user@#@name" reads "name （user）".

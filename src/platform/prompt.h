@@ -31,6 +31,11 @@ class Prompt {
   virtual std::optional<std::string> ChooseFileToOpen(std::string_view title,
                                                       const FileFilter& filter,
                                                       std::string_view initial_folder) = 0;
+  // The file to write a list to; the chooser asks before a file is written over. nullopt
+  // when cancelled.
+  virtual std::optional<std::string> ChooseFileToSave(std::string_view title,
+                                                      const FileFilter& filter,
+                                                      std::string_view initial_name) = 0;
   virtual std::optional<std::string> ChooseFolder(std::string_view title,
                                                   std::string_view initial_folder) = 0;
   // A file or a folder of the file system (the browser shows both); nullopt when cancelled.

@@ -42,6 +42,12 @@ std::optional<std::string> ScriptedPrompt::ChooseFileToOpen(std::string_view tit
   return TakeOr(paths_, std::optional<std::string>());
 }
 
+std::optional<std::string> ScriptedPrompt::ChooseFileToSave(std::string_view title,
+                                                            const FileFilter&, std::string_view) {
+  shown_.push_back({Kind::kFile, std::string(title), {}, PromptIcon::kNone});
+  return TakeOr(paths_, std::optional<std::string>());
+}
+
 std::optional<std::string> ScriptedPrompt::ChooseFolder(std::string_view title, std::string_view) {
   shown_.push_back({Kind::kFolder, std::string(title), {}, PromptIcon::kNone});
   return TakeOr(paths_, std::optional<std::string>());

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "../../resources/resource_ids.h"
@@ -160,6 +161,34 @@ std::optional<std::string> Win32Prompt::ChooseFileToOpen(std::string_view title,
   ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
               OFN_NODEREFERENCELINKS | OFN_EXPLORER;
   if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  return Narrow(file.data());
+}
+
+std::optional<std::string> Win32Prompt::ChooseFileToSave(std::string_view title,
+                                                         const FileFilter& filter,
+                                                         std::string_view initial_name) {
+  std::wstring filter_text = Wide(filter.description) + L'\0' + Wide(filter.patterns) + L'\0' +
+                             L"全てのファイル(*.*)" + L'\0' + L"*.*" + L'\0' + L'\0';
+  std::vector<wchar_t> file(32768, L'\0');
+  const std::wstring name = Wide(initial_name).substr(0, file.size() - 1);
+  std::copy(name.begin(), name.end(), file.begin());
+  const std::wstring wide_title = Wide(title);
+  // The extension added to a name typed without one: the first pattern's ("*.csv" -> "csv").
+  const size_t dot = filter.patterns.find('.');
+  const std::wstring extension =
+      dot == std::string::npos ? L"" : Wide(filter.patterns.substr(dot + 1, filter.patterns.find(';') - dot - 1));
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Owner();
+  ofn.lpstrFilter = filter_text.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrTitle = wide_title.empty() ? nullptr : wide_title.c_str();
+  ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              OFN_EXPLORER;
+  if (!GetSaveFileNameW(&ofn)) return std::nullopt;
   return Narrow(file.data());
 }
 

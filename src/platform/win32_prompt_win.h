@@ -32,6 +32,8 @@ class Win32Prompt : public Prompt {
                                      std::string_view initial) override;
   std::optional<std::string> ChooseFileToOpen(std::string_view title, const FileFilter& filter,
                                               std::string_view initial_folder) override;
+  std::optional<std::string> ChooseFileToSave(std::string_view title, const FileFilter& filter,
+                                              std::string_view initial_name) override;
   std::optional<std::string> ChooseFolder(std::string_view title,
                                           std::string_view initial_folder) override;
   std::optional<std::string> ChooseItem(std::string_view title, std::string_view initial_folder) override;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "common/list_export.h"
 #include "common/controls_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
@@ -91,6 +92,8 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
 }
 
 void RecentPage::SetColumnCaptions(const std::string& column0, const std::string& column1) {
+  column_captions_[0] = column0;
+  column_captions_[1] = column1;
   const std::string captions[] = {column0, column1};
   for (int i = 0; i < 2; ++i) {
     std::wstring text = Wide(captions[i]);
@@ -319,6 +322,8 @@ UniqueMenu RecentPage::PopupMenu4Popup() {
   AppendMenuItem(menu.get(), kIdA2, "全て選択(&A)\tCtrl+A", 30);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   if (selected) AppendMenuItem(menu.get(), kIdDelete4, "削除(&D)\tDel", 2);
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuItem(menu.get(), kIdSaveList4, "一覧を保存\tCtrl+S", -1);
   host_.SetMenuHint(kIdN32, N32Hint);
   return menu;
 }
@@ -456,6 +461,20 @@ void RecentPage::N33Click() {
   host_.prompt().ShowMessage(BrokenNamesText(names), kAppTitle, PromptIcon::kNone);
 }
 
+void RecentPage::SaveList() {
+  // The state column wants every row's state; a refill meanwhile ends the save.
+  if (!sort_.states_resolved && !ResolveAllStates()) return;
+  std::vector<CsvRow> rows;
+  rows.reserve(rows_.size());
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    const RecentRow& row = rows_[i];
+    rows.push_back({page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row),
+                    std::string(row.name()), std::string(StateText(row.state))});
+  }
+  SaveListAsCsv(host_.prompt(), page_ == kRecentPage ? "最近使ったファイル" : "プログラム",
+                {column_captions_[0], column_captions_[1], "状態"}, rows);
+}
+
 void RecentPage::A2Click() { ListView_SetItemState(ListView2, -1, LVIS_SELECTED, LVIS_SELECTED); }
 
 // ---------------------------------------------------------------------------------------
@@ -532,6 +551,7 @@ bool RecentPage::OnCommand(int id, int, HWND control) {
     case kIdN33: N33Click(); return true;
     case kIdA2: A2Click(); return true;
     case kIdDelete4: Delete4Click(); return true;
+    case kIdSaveList4: SaveList(); return true;
   }
   return false;
 }

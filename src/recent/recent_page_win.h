@@ -17,7 +17,7 @@ namespace orvela {
 
 // Commands of PopupMenu4.
 enum RecentMenuId : UINT {
-  kIdOpen2 = 2401, kIdH1, kIdN30, kIdN32, kIdN27, kIdN29, kIdN35, kIdN33, kIdA2, kIdDelete4,
+  kIdOpen2 = 2401, kIdH1, kIdN30, kIdN32, kIdN27, kIdN29, kIdN35, kIdN33, kIdA2, kIdDelete4, kIdSaveList4,
 };
 
 class RecentPage : public WindowPage {
@@ -45,6 +45,7 @@ class RecentPage : public WindowPage {
   void N35Click();
   void N33Click();
   void A2Click();
+  void SaveList() override;  // 一覧を保存 (Ctrl+S): the three columns as shown
   void Delete4Click();
 
   HWND content() const override { return ListView2; }
@@ -77,6 +78,7 @@ class RecentPage : public WindowPage {
 
   PageHost& host_;
   RecentRows rows_;
+  std::string column_captions_[2];  // the first two columns' captions of the page shown
   SortState sort_;
   int page_ = kRecentPage;       // whose rows the list holds
   std::string shown_user_;       // the recent-files page's user at the last fill

@@ -30,12 +30,6 @@ std::uint32_t EntryNameLength(std::string_view file_name, bool is_file) {
   return is_file ? NameLength(file_name) : static_cast<std::uint32_t>(file_name.size());
 }
 
-std::string TimeText(int year, int month, int day, int hour, int minute) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", year, month, day, hour, minute);
-  return text;
-}
-
 LinkState FolderState(int examined, int broken) {
   if (examined == 0 || broken == 0) return LinkState::kWorks;
   return broken >= examined ? LinkState::kBroken : LinkState::kSomeBroken;

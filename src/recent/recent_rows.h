@@ -57,8 +57,6 @@ std::string NameWithoutExtension(std::string_view file_name);
 std::uint32_t NameLength(std::string_view file_name);
 // A programs entry's name: a file loses its extension, a folder keeps its whole name.
 std::uint32_t EntryNameLength(std::string_view file_name, bool is_file);
-// "yyyy/mm/dd hh:nn".
-std::string TimeText(int year, int month, int day, int hour, int minute);
 // A folder's mark from its examined and broken files.
 LinkState FolderState(int examined, int broken);
 

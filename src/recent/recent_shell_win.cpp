@@ -115,16 +115,6 @@ void ListProgramsEntries(const std::string& folder, const std::string& profile, 
   });
 }
 
-std::string LocalTimeText(std::int64_t time) {
-  if (time == 0) return {};
-  FILETIME utc{static_cast<DWORD>(time), static_cast<DWORD>(static_cast<std::uint64_t>(time) >> 32)};
-  SYSTEMTIME universal{}, local{};
-  // The zone's rule for that date, not today's offset: an entry of the winter keeps its hour.
-  if (!FileTimeToSystemTime(&utc, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
-    return {};
-  return TimeText(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute);
-}
-
 bool IsWorkingShortcut(const std::string& path) {
   ComScope com;
   ComPtr<IShellLinkW> link;

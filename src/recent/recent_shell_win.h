@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/local_time_win.h"
 #include "platform/handles_win.h"
 #include "recent/recent_rows.h"
 
@@ -19,8 +20,6 @@ namespace orvela {
 void ListRecentShortcuts(const std::string& folder, RecentRows& rows);
 // Adds every entry of the folder (files and sub-folders, no recursion), captioned `profile`.
 void ListProgramsEntries(const std::string& folder, const std::string& profile, RecentRows& rows);
-// The time in local time as "yyyy/mm/dd hh:nn"; "" for 0.
-std::string LocalTimeText(std::int64_t time);
 
 // A shortcut that loads and whose target is there: a file-system target must exist, any
 // other target must at least have an item id list. Never resolves, so looking at a

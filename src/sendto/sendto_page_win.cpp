@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "common/list_export.h"
 #include "common/controls_win.h"
 #include "common/entry_row_win.h"
 #include "common/high_contrast_win.h"
@@ -320,6 +321,8 @@ UniqueMenu SendToPage::PopupMenu2Popup() {
     AppendMenuItem(menu.get(), kIdN17, "送るに追加", 29);
     AppendMenuItem(menu.get(), kIdSendtoMemu, "フォルダを開く(&O)", 3);
   }
+  if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuItem(menu.get(), kIdSaveList2, "一覧を保存\tCtrl+S", -1);
   return menu;
 }
 
@@ -338,6 +341,16 @@ void SendToPage::OnListKey(HWND list, WPARAM key) {
   if (list == ListBox2 && key == VK_DELETE) DeleteSendToEntry(true);
 }
 
+void SendToPage::SaveList() {
+  details_->FetchAll();  // the company and description columns want every row's details
+  std::vector<CsvRow> rows;
+  for (const EntryRecord& record : entries)
+    rows.push_back({record.Name, record.Location.empty() ? record.Command : record.Location,
+                    record.Company, record.Description, record.Missing ? "はい" : ""});
+  SaveListAsCsv(host_.prompt(), rows_live_ ? "送る" : "送る 無効ボックス",
+                {"名前", "場所", "会社名", "説明", "見つからない"}, rows);
+}
+
 bool SendToPage::OnCommand(int id, int code, HWND control) {
   if (control == ListBox2) {
     if (code == LBN_SELCHANGE) ListBox2Click();
@@ -350,6 +363,7 @@ bool SendToPage::OnCommand(int id, int code, HWND control) {
     case kIdDelete2: DeleteSendToEntry(true); return true;
     case kIdSendtoMemu: SendtoMemuClick(); return true;
     case kIdN17: N17Click(); return true;
+    case kIdSaveList2: SaveList(); return true;
   }
   return false;
 }

@@ -26,6 +26,7 @@ enum SendToControlId : UINT {
   kIdDelete2,      // 削除
   kIdSendtoMemu,   // フォルダを開く(&O)
   kIdN17,          // 送るに追加
+  kIdSaveList2,    // 一覧を保存
 };
 
 class SendToPage : public WindowPage {
@@ -45,6 +46,7 @@ class SendToPage : public WindowPage {
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   bool OnContextMenu(HWND control, POINT screen_point) override;
   void OnListKey(HWND list, WPARAM key) override;
+  void SaveList() override;  // 一覧を保存 (Ctrl+S)
 
   void ListBox2Click();
   // The row menu as it opens now; the caller shows and destroys it.

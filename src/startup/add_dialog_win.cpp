@@ -44,10 +44,11 @@ void DrawKindSelectorItem(const DRAWITEMSTRUCT& item, COLORREF background, HIMAG
   if (RowShowsFocus(item)) DrawRowFocus(dc, item.rcItem);
 }
 
-TOKBottomDlg::TOKBottomDlg(HWND owner, Dpi dpi, std::vector<std::string> profiles, std::string preferred,
-                           HIMAGELIST glyphs, int first_kind_image)
+TOKBottomDlg::TOKBottomDlg(HWND owner, Dpi dpi, std::vector<std::string> profiles, std::vector<int> run_locations,
+                           std::string preferred, HIMAGELIST glyphs, int first_kind_image)
     : ModalWindow(L"TOKBottomDlg", owner, dpi),
       profiles_(std::move(profiles)),
+      run_locations_(std::move(run_locations)),
       preferred_(std::move(preferred)),
       glyphs_(glyphs),
       first_kind_image_(first_kind_image),
@@ -78,14 +79,18 @@ TOKBottomDlg::TOKBottomDlg(HWND owner, Dpi dpi, std::vector<std::string> profile
 }
 
 void TOKBottomDlg::ComboBox1Change() {
-  const std::vector<std::string> items = AddLocationItems(kind(), profiles_);
+  const std::vector<std::string> items = AddLocationItems(kind(), profiles_, run_locations_);
   SetItems(ComboBox2, items);
   SendMessageW(ComboBox2, CB_SETCURSEL, PreferredItem(items, preferred_), 0);
 }
 
 int TOKBottomDlg::kind() const { return static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0)); }
 
-int TOKBottomDlg::location() const { return static_cast<int>(SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0)); }
+int TOKBottomDlg::location() const {
+  const int item = static_cast<int>(SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0));
+  if (item < 0 || kind() != 1) return item;
+  return item < static_cast<int>(run_locations_.size()) ? run_locations_[static_cast<size_t>(item)] : -1;
+}
 
 void TOKBottomDlg::ComboBox1DrawItem(const DRAWITEMSTRUCT& item) const {
   DrawKindSelectorItem(item, GetSysColor(COLOR_WINDOW), glyphs_, first_kind_image_, dpi());

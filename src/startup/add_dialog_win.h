@@ -22,15 +22,17 @@ class TOKBottomDlg : public ModalWindow {
  public:
   // `glyphs` and `first_kind_image`: the main window's ImageList2 and the index of the
   // program folder's icon in it (the registry file's follows). The dialog opens on kind 0
-  // with the location named `preferred` selected.
-  TOKBottomDlg(HWND owner, Dpi dpi, std::vector<std::string> profiles, std::string preferred, HIMAGELIST glyphs,
-               int first_kind_image);
+  // with the location named `preferred` selected. `run_locations`: the Run locations offered
+  // (OfferedRunLocations).
+  TOKBottomDlg(HWND owner, Dpi dpi, std::vector<std::string> profiles, std::vector<int> run_locations,
+               std::string preferred, HIMAGELIST glyphs, int first_kind_image);
 
   // Refills the location list for the chosen kind and selects the preferred name in it.
   void ComboBox1Change();
   void ComboBox1DrawItem(const DRAWITEMSTRUCT& item) const;
 
   int kind() const;
+  // The profile index (kind 0) or the Run location index (kind 1); -1 when none is chosen.
   int location() const;
   bool ok() const { return ok_; }
 
@@ -42,6 +44,7 @@ class TOKBottomDlg : public ModalWindow {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
   std::vector<std::string> profiles_;
+  std::vector<int> run_locations_;
   std::string preferred_;
   HIMAGELIST glyphs_;
   int first_kind_image_;

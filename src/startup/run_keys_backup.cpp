@@ -81,6 +81,8 @@ void MoveUnsavedValues(StartupContext& context, const KeysFileCheck& check,
     const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false);
     if (!key) continue;  // left alone
     const KeysFileCheck::Section* saved = check.Find(key_name);
+    // A file without a 32-bit key's section (the key was not there) leaves that key alone.
+    if (!saved && static_cast<int>(location) >= kFixedRunLocations) continue;
     for (const std::string& name : key->ValueNames().value_or(std::vector<std::string>{})) {
       if (saved && Find(saved->values, name)) continue;
       if (WasNotSaved(context.backup, key_name, name)) continue;
@@ -108,7 +110,7 @@ void MoveUnsavedValues(StartupContext& context, const KeysFileCheck& check,
 // leaves the Disabled Box: the lines of its location, name and command. False when the
 // box file could not follow.
 bool TakeRestoredOutOfBox(StartupContext& context, const KeysFileCheck& check,
-                          const std::array<KeyState, 3>& before, bool reload) {
+                          const std::array<KeyState, kRunKeyLocations.size()>& before, bool reload) {
   bool written = true;
   for (size_t location = 0; location < kRunKeyLocations.size(); ++location) {
     const RunKeyLocation& where = kRunKeyLocations[location];
@@ -144,16 +146,38 @@ std::vector<std::string> RunKeyNames() {
   return names;
 }
 
-std::vector<std::string> RunLocationNames() {
-  std::vector<std::string> names;
-  for (const RunKeyLocation& location : kRunKeyLocations) names.emplace_back(location.shown);
-  return names;
+std::vector<std::string> RunLocationTexts(const std::vector<int>& locations) {
+  std::vector<std::string> texts;
+  for (const int location : locations) texts.emplace_back(kRunKeyLocations.at(static_cast<size_t>(location)).text);
+  return texts;
 }
 
 std::optional<int> RunLocationOf(const EntryRecord& record) {
   if (record.Key == kUserRunKey) return 0;
-  if (record.Key == kMachineKey) return record.Kind == "Run" ? 1 : 2;
-  return std::nullopt;
+  if (record.Key != kMachineKey) return std::nullopt;
+  if (record.Kind == "Run") return 1;
+  if (record.Kind == "Run32") return 3;
+  if (record.Kind == "RunOnce32") return 4;
+  return 2;  // any other kind, as the Disabled Box has always read it
+}
+
+void SetRunLocation(EntryRecord& record, int location) {
+  record.Key = location == 0 ? kUserRunKey : kMachineKey;
+  record.Kind = std::string(kRunKeyLocations.at(static_cast<size_t>(location)).kind);
+}
+
+bool RunLocationOffered(RegistryBackend& registry, int location) {
+  if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return false;
+  if (location < kFixedRunLocations) return true;
+  const RunKeyLocation& where = kRunKeyLocations[static_cast<size_t>(location)];
+  return registry.KeyExists(where.root, where.path);
+}
+
+std::vector<int> OfferedRunLocations(RegistryBackend& registry, int own) {
+  std::vector<int> offered;
+  for (int location = 0; location < static_cast<int>(kRunKeyLocations.size()); ++location)
+    if (location == own || RunLocationOffered(registry, location)) offered.push_back(location);
+  return offered;
 }
 
 bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& prompt,
@@ -161,10 +185,18 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
   if (backup.RunKeysSaved) return true;
   if (!selected || !IsRegistryEntry(*selected)) return true;
   std::array<bool, kRunKeyLocations.size()> existed{};
-  for (size_t i = 0; i < kRunKeyLocations.size(); ++i)
+  std::vector<std::string> keys;
+  std::vector<std::string> absent_32bit_keys;
+  for (size_t i = 0; i < kRunKeyLocations.size(); ++i) {
     existed[i] = registry.KeyExists(kRunKeyLocations[i].root, kRunKeyLocations[i].path);
+    const std::string name = RunKeyName(kRunKeyLocations[i]);
+    if (existed[i] || static_cast<int>(i) < kFixedRunLocations)
+      keys.push_back(name);
+    else
+      absent_32bit_keys.push_back(name);
+  }
   TRegistryFile file(registry, prompt);
-  const SaveResult result = file.SaveKeysToFile(backup.file_path, RunKeyNames());
+  const SaveResult result = file.SaveKeysToFile(backup.file_path, keys);
   if (!result.file_written) {
     // Undo would otherwise load a file of an earlier run: offer nothing, try again next time.
     return prompt.AskYesNo(kBackupNotWrittenQuestion, TRegistryFile::kCaption,
@@ -172,7 +204,7 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
   }
   backup.values_not_saved = result.values_not_saved;
   backup.keys_not_saved.clear();
-  backup.keys_missing.clear();
+  backup.keys_missing = absent_32bit_keys;
   for (const std::string& key : result.keys_not_saved) {
     const auto names = RunKeyNames();
     const size_t index = static_cast<size_t>(
@@ -205,7 +237,7 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
     return false;
   }
 
-  std::array<KeyState, 3> before;
+  std::array<KeyState, kRunKeyLocations.size()> before;
   for (size_t i = 0; i < kRunKeyLocations.size(); ++i)
     before[i] = StateOf(context.registry, kRunKeyLocations[i]);
   std::vector<std::string> moved, kept;

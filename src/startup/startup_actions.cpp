@@ -8,6 +8,7 @@
 #include "components/link_naming.h"
 #include "regfile/registry.h"
 #include "common/disabled_box.h"
+#include "startup/startup_approved.h"
 #include "startup/startup_entries.h"
 
 namespace orvela {
@@ -475,6 +476,54 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
                                  : MoveFolderFile(context, record, chosen_location);
 }
 
+ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& record) {
+  const std::optional<ApprovedPlace> place = ApprovedPlaceOf(record, context.locations);
+  if (!place) return {};
+  const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(place->root, place->path, false);
+  if (!key && context.registry.KeyExists(place->root, place->path))
+    return Told(context, record.Name, msg::kSwitchNotWritten, PromptIcon::kError);
+  const std::optional<RegistryValue> value = key ? key->ReadValue(place->value_name) : std::nullopt;
+  // Turned on meanwhile (by Windows, or the value is gone): there is nothing to write.
+  if (!value || !ReadApprovedState(*value).disabled) return {.changed = true};
+  if (!key->WriteValue(place->value_name, ApprovedEnabledValue()))
+    return Told(context, record.Name, msg::kSwitchNotWritten, PromptIcon::kError);
+  return {.changed = true};
+}
+
+ActionResult DisableAgain(StartupContext& context, const EntryRecord& record) {
+  const std::optional<int> location = RunLocationOf(record);
+  if (!location || record.Unrecognised) return {};
+  const std::optional<std::string> line = RegistryEntryLine(record, context.locations);
+  if (!line) return {};
+  const auto& lines = context.box.lines;
+  if (std::find(lines.begin(), lines.end(), *line) == lines.end()) {
+    ActionResult result{.changed = true};
+    Tell(context, result, record.Name, msg::kLineGone, PromptIcon::kWarning);
+    return result;
+  }
+  if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, *location, false);
+  const std::optional<RegistryValue> live = key ? key->ReadValue(record.Name) : std::nullopt;
+  if (!live || !StoredAsText(*live, record.Command)) {
+    ActionResult result{.changed = true};
+    Tell(context, result, record.Name, msg::kEntryChangedMeanwhile, PromptIcon::kWarning);
+    return result;
+  }
+  if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
+  // A line of an older file has no original beside it: the value now live becomes it.
+  KeptOriginals kept = context.box.kept();
+  std::optional<std::string> kept_id;
+  if (!kept.Find(*line)) {
+    kept_id = kept.KeepValue(*line, *live);
+    if (!kept_id) return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
+  }
+  if (!key->DeleteValue(record.Name)) {
+    if (kept_id) kept.Drop(*kept_id);
+    return Told(context, record.Name, msg::kNotDisabledValue, PromptIcon::kError);
+  }
+  return {.changed = true};
+}
+
 bool AppendDisabledBoxLine(StartupContext& context, const std::string& line, const RegistryValue& value) {
   if (!context.box.writable()) return false;
   KeptOriginals kept = context.box.kept();
@@ -503,8 +552,7 @@ std::optional<std::string> RunValueLine(int location, std::string_view name,
                                         const RegistryValue& value, const ProfileLocations& locations) {
   if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return std::nullopt;
   EntryRecord record;
-  record.Key = location == 0 ? kUserRunKey : kMachineKey;
-  record.Kind = location == 0 ? "" : location == 1 ? "Run" : "RunOnce";
+  SetRunLocation(record, location);
   record.Name = std::string(name);
   record.Command = RunValueText(value);
   if (!StoredAsText(value, record.Command)) return std::nullopt;

@@ -64,7 +64,15 @@ ActionResult ChangeKind(StartupContext& context, const EntryRecord& record, int 
 ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
                             int chosen_location);
 
-// Writes the string value name = data into the Run key of a location index (0, 1, 2; the
+// "Windows の無効を解除": Windows' own switch of a live entry is turned on (02, the rest zero);
+// nothing else changes. Nothing happens for an entry the switch does not have off.
+ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& record);
+// "もう一度無効にする": a live registry entry whose very line stands in the Disabled Box
+// leaves its key; the box keeps that one line (no second one). A value that changed since
+// the list was read is left alone and the list is shown afresh.
+ActionResult DisableAgain(StartupContext& context, const EntryRecord& record);
+
+// Writes the string value name = data into the Run key of a location index (0 to 4; the
 // key is made when missing), replacing a value of that name: an expandable string when the
 // data holds a %NAME% reference. False for another index or when the registry refused.
 bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
@@ -78,7 +86,7 @@ bool AppendDisabledBoxLine(StartupContext& context, const std::string& line, con
 // goes through here. False when the file could not follow; the line is gone from memory
 // all the same, so the list does not show the entry twice.
 bool RemoveDisabledBoxLine(StartupContext& context, size_t row);
-// The Disabled Box line of a value of Run location 0, 1 or 2, when enabling it would give
+// The Disabled Box line of a value of Run location 0 to 4, when enabling it would give
 // the value back: nullopt for a value that is no string, or a name or text the line
 // cannot carry.
 std::optional<std::string> RunValueLine(int location, std::string_view name,
@@ -99,7 +107,8 @@ int EntryLocation(const EntryRecord& record);
 // ComboBox1Change: SpeedButton3 is enabled for a chosen kind other than the entry's.
 bool KindApplyEnabled(const EntryRecord& record, int chosen_kind);
 // ComboBox2Change: SpeedButton4 is enabled for a chosen location other than the entry's
-// (user Run: 1, 2; machine Run: 0, 2; RunOnce: 0, 1; folder of profile k: every profile but k).
+// (any other Run location, 0 to 4; folder of profile k: every profile but k). The page offers
+// locations 3 and 4 only where their keys exist.
 bool LocationApplyEnabled(const EntryRecord& record, int chosen_location, int profile_count);
 
 // The delete question: "[" + name + "]\n", "無効ボックスから、" in the view, then the question.
@@ -186,6 +195,12 @@ inline constexpr std::string_view kOldPlaceKept =
     "両方に登録されています。";
 inline constexpr std::string_view kDestinationTaken =
     "移動先に同じ名前のファイルが既にあります。\n"
+    "変更しませんでした。";
+inline constexpr std::string_view kSwitchNotWritten =
+    "Windows の設定を書き込めませんでした。管理者の権限が必要です。\n"
+    "変更しませんでした。";
+inline constexpr std::string_view kLineGone =
+    "無効ボックスにこの行が見つかりません。一覧を最新の情報に更新しました。\n"
     "変更しませんでした。";
 inline constexpr std::string_view kNotCopied =
     "移動先にファイルを作成できませんでした。\n"

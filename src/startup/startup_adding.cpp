@@ -9,8 +9,9 @@
 
 namespace orvela {
 
-std::vector<std::string> AddLocationItems(int kind, const std::vector<std::string>& profiles) {
-  return kind == 1 ? RunLocationNames() : profiles;
+std::vector<std::string> AddLocationItems(int kind, const std::vector<std::string>& profiles,
+                                          const std::vector<int>& run_locations) {
+  return kind == 1 ? RunLocationTexts(run_locations) : profiles;
 }
 
 int PreferredItem(const std::vector<std::string>& items, std::string_view preferred) {

@@ -13,8 +13,9 @@ namespace orvela {
 // The kinds of the add dialog, by item index: a shortcut in a Startup folder, a Run value.
 inline constexpr std::string_view kAddKinds[] = {"スタートアップフォルダ", "レジストリー"};
 
-// The location items of a kind: the profiles (kind 0) or the Run locations (kind 1).
-std::vector<std::string> AddLocationItems(int kind, const std::vector<std::string>& profiles);
+// The location items of a kind: the profiles (kind 0) or the offered Run locations (kind 1).
+std::vector<std::string> AddLocationItems(int kind, const std::vector<std::string>& profiles,
+                                          const std::vector<int>& run_locations);
 // The item whose whole text is `preferred` (case aside), else 0: the dialog opens on the
 // current user's profile, and on the user's Run key for a Run value.
 int PreferredItem(const std::vector<std::string>& items, std::string_view preferred);

@@ -39,10 +39,12 @@ std::string EntryNameOf(std::string_view path) {
 std::vector<EntryRecord> CollectStartupEntries(const std::vector<FolderItem>& folder_items,
                                                const std::vector<RunValue>& user_run,
                                                const std::vector<RunValue>& machine_run,
-                                               const std::vector<RunValue>& machine_run_once) {
+                                               const std::vector<RunValue>& machine_run_once,
+                                               const std::vector<RunValue>& machine_run32,
+                                               const std::vector<RunValue>& machine_run_once32) {
   std::vector<EntryRecord> rows;
   rows.reserve(folder_items.size() + user_run.size() + machine_run.size() +
-               machine_run_once.size());
+               machine_run_once.size() + machine_run32.size() + machine_run_once32.size());
   for (const FolderItem& item : folder_items) {
     EntryRecord& row = rows.emplace_back();
     row.Key = item.profile_index;
@@ -52,6 +54,8 @@ std::vector<EntryRecord> CollectStartupEntries(const std::vector<FolderItem>& fo
   AppendRunValues(rows, user_run, kUserRunKey, "");
   AppendRunValues(rows, machine_run, kMachineKey, "Run");
   AppendRunValues(rows, machine_run_once, kMachineKey, "RunOnce");
+  AppendRunValues(rows, machine_run32, kMachineKey, "Run32");
+  AppendRunValues(rows, machine_run_once32, kMachineKey, "RunOnce32");
   return rows;
 }
 

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <array>
+
 #include "common/controls_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
@@ -17,16 +19,18 @@
 #include "common/row_text.h"
 #include "startup/add_dialog_win.h"
 #include "startup/startup_adding.h"
+#include "common/entry_marks.h"
+#include "common/local_time_win.h"
+#include "common/list_export.h"
+#include "startup/startup_approved.h"
 #include "startup/startup_entries.h"
+#include "startup/startup_list_text.h"
 #include "startup/startup_row_details_win.h"
 #include "startup/startup_row_win.h"
 
 namespace orvela {
 namespace {
 
-constexpr char kStartupRunPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kMachineRunPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kMachineRunOncePath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr COLORREF kFolderKindColour = RGB(255, 249, 215);
 constexpr COLORREF kRegistryKindColour = RGB(230, 233, 255);
 
@@ -34,6 +38,12 @@ void SetComboItems(HWND combo, const std::vector<std::string>& items) {
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items)
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+}
+
+// ComboBox2's hint: a registry location's, or, as the list has always done for a folder
+// entry, the hint of the profile's index among the first three locations (none past them).
+std::string LocationHintOf(int kind, int location) {
+  return kind == 1 || location < kFixedRunLocations ? LocationHint(location) : std::string();
 }
 
 }  // namespace
@@ -91,6 +101,8 @@ void StartupPage::CreateControls() {
   place(SpeedButton3.hwnd(), 146, 1, 24, 24);
   place(place_label, 180, 6, 50, 16);
   place(ComboBox2, 230, 2, 190, 300);
+  // The 32-bit locations' texts are longer than the box: its list opens wide enough for them.
+  SendMessageW(ComboBox2, CB_SETDROPPEDWIDTH, dpi.Scale(250), 0);
   place(SpeedButton4.hwnd(), 422, 1, 24, 24);
   for (SpeedButton* apply : {&SpeedButton3, &SpeedButton4}) {
     apply->SetGlyph(23);
@@ -166,10 +178,12 @@ void StartupPage::FillRows(bool live) {
     }
     RegistryBackend& registry = host_.registry();
     const std::function<void()> pace_values = [&pace] { pace(); };
-    auto user_run = ReadRunKey(registry, RootKey::kCurrentUser, kStartupRunPath, pace_values);
-    auto machine_run = ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunPath, pace_values);
-    auto machine_run_once = ReadRunKey(registry, RootKey::kLocalMachine, kMachineRunOncePath, pace_values);
-    rows = CollectStartupEntries(folder_items, user_run, machine_run, machine_run_once);
+    std::array<std::vector<RunValue>, kRunKeyLocations.size()> values;
+    for (size_t i = 0; i < values.size(); ++i)
+      values[i] = ReadRunKey(registry, kRunKeyLocations[i].root, kRunKeyLocations[i].path, pace_values);
+    rows = CollectStartupEntries(folder_items, values[0], values[1], values[2], values[3], values[4]);
+    MarkWindowsDisabled(rows, registry, locations);
+    MarkReturnedEntries(rows, host_.startup_box().lines, locations);
   } else {
     rows = DisabledBoxRecords(host_.startup_box().lines, host_.locations());
   }
@@ -265,7 +279,7 @@ void StartupPage::SpeedButton3Click() {
 void StartupPage::SpeedButton4Click() {
   const EntryRecord* entry = selected_entry();
   if (!entry || !live_list_shown()) return;
-  const int chosen = static_cast<int>(SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0));
+  const int chosen = ChosenLocation();
   StartupContext context = Context();
   if (ChangeLocation(context, *entry, chosen).changed) RefreshStartupList();
 }
@@ -282,6 +296,27 @@ void StartupPage::Undo1Click() {
   StartupContext context = Context();
   RestoreRunKeys(context, false);
   RebuildShownList();
+}
+
+void StartupPage::WindowsEnableClick() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry || !live_list_shown() || !entry->WindowsDisabled) return;
+  StartupContext context = Context();
+  if (ClearWindowsDisabled(context, *entry).changed) RefreshStartupList();
+}
+
+void StartupPage::DisableAgainClick() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry || !live_list_shown() || !entry->Returned) return;
+  StartupContext context = Context();
+  if (DisableAgain(context, *entry).changed) RefreshStartupList();
+}
+
+void StartupPage::SaveList() {
+  details_->FetchAll();  // the company and description columns want every row's details
+  const bool live = live_list_shown();
+  SaveListAsCsv(host_.prompt(), live ? "スタートアップ" : "スタートアップ 無効ボックス",
+                StartupCsvHeader(), StartupCsvRows(entries, host_.locations(), live));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -305,7 +340,7 @@ void StartupPage::AddEntries(const std::vector<std::string>& paths) {
   int kind = 0, location = 0;
   {
     TOKBottomDlg dialog(host_.window(), host_.dpi(), host_.locations().profiles(),
-                        host_.locations().current_profile_name(), host_.glyphs(), host_.designed_image_count());
+                        OfferedRunLocations(host_.registry()), host_.locations().current_profile_name(), host_.glyphs(), host_.designed_image_count());
     dialog.ShowModal();
     if (!dialog.ok()) return;
     kind = dialog.kind();
@@ -338,16 +373,42 @@ void StartupPage::ListBox1Click() {
   const int kind = EntryKind(*entry);
   SendMessageW(ComboBox1, CB_SETCURSEL, kind, 0);
   kind_colour_ = kind == 1 ? kRegistryKindColour : kFolderKindColour;
-  SetComboItems(ComboBox2, kind == 1 ? RunLocationNames() : host_.locations().profiles());
-  location_colour_ = EntryColour(entry->Key, entry->Kind, host_.locations().all_users_index());
   const int location = EntryLocation(*entry);
-  SendMessageW(ComboBox2, CB_SETCURSEL, location, 0);
+  location_choices_.clear();
+  std::vector<std::string> items;
+  if (kind == 1) {
+    location_choices_ = OfferedRunLocations(host_.registry(), location);
+    items = RunLocationTexts(location_choices_);
+  } else {
+    items = host_.locations().profiles();
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) location_choices_.push_back(i);
+  }
+  SetComboItems(ComboBox2, items);
+  location_colour_ = EntryColour(entry->Key, entry->Kind, host_.locations().all_users_index());
+  SendMessageW(ComboBox2, CB_SETCURSEL, ComboItemOfLocation(location), 0);
   InvalidateRect(ComboBox1, nullptr, TRUE);
   InvalidateRect(ComboBox2, nullptr, TRUE);
   SpeedButton3.SetEnabled(false);
   SpeedButton4.SetEnabled(false);
-  host_.SetStatusText(1, entry->Location.empty() ? entry->Command : entry->Location);
-  host_.SetHint(ComboBox2, LocationHint(location));
+  std::string status = entry->Location.empty() ? entry->Command : entry->Location;
+  if (entry->WindowsDisabled) {
+    const std::string since = LocalTimeText(static_cast<std::int64_t>(entry->WindowsDisabledAt));
+    status = "[" + std::string(kWindowsDisabledMark) + (since.empty() ? "" : " " + since) + "] " + status;
+  }
+  host_.SetStatusText(1, status);
+  host_.SetHint(ComboBox2, LocationHintOf(kind, location));
+}
+
+int StartupPage::ChosenLocation() const {
+  const LRESULT item = SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0);
+  if (item < 0 || static_cast<size_t>(item) >= location_choices_.size()) return -1;
+  return location_choices_[static_cast<size_t>(item)];
+}
+
+int StartupPage::ComboItemOfLocation(int location) const {
+  for (size_t i = 0; i < location_choices_.size(); ++i)
+    if (location_choices_[i] == location) return static_cast<int>(i);
+  return -1;
 }
 
 void StartupPage::ComboBox1Change() {
@@ -360,10 +421,10 @@ void StartupPage::ComboBox1Change() {
 void StartupPage::ComboBox2Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
-  const int chosen = static_cast<int>(SendMessageW(ComboBox2, CB_GETCURSEL, 0, 0));
+  const int chosen = ChosenLocation();
   SpeedButton4.SetEnabled(
       LocationApplyEnabled(*entry, chosen, static_cast<int>(host_.locations().profiles().size())));
-  host_.SetHint(ComboBox2, LocationHint(chosen));
+  host_.SetHint(ComboBox2, LocationHintOf(EntryKind(*entry), chosen));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -373,7 +434,11 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
   const bool selected = selected_entry() != nullptr;
   const bool live = live_list_shown();
   UniqueMenu menu(CreatePopupMenu());
+  const EntryRecord* entry = selected_entry();
   if (live && selected) AppendMenuItem(menu.get(), kIdN1, "無効にする", 1);
+  if (live && entry && entry->Returned) AppendMenuItem(menu.get(), kIdDisableAgain, "もう一度無効にする", 1);
+  if (live && entry && entry->WindowsDisabled)
+    AppendMenuItem(menu.get(), kIdWindowsEnable, "Windows の無効を解除", 0);
   if (!live && selected) AppendMenuItem(menu.get(), kIdN3, "有効にする", 0);
   if (selected) AppendMenuItem(menu.get(), kIdDelete1, "削除", 2);
   if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -391,6 +456,7 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
   }
   if (backup_.RunKeysUndoAvailable || live) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuItem(menu.get(), kIdOptionMenu2, "フォルダを開く(&O)", 3, selected);
+  AppendMenuItem(menu.get(), kIdSaveList1, "一覧を保存\tCtrl+S", -1);
   return menu;
 }
 
@@ -457,6 +523,9 @@ bool StartupPage::OnCommand(int id, int code, HWND control) {
     case kIdDelete1: DeleteStartupEntry(true); return true;
     case kIdN5: N5Click(); return true;
     case kIdUndo1: Undo1Click(); return true;
+    case kIdWindowsEnable: WindowsEnableClick(); return true;
+    case kIdDisableAgain: DisableAgainClick(); return true;
+    case kIdSaveList1: SaveList(); return true;
     case kIdN16: case kIdN24:
       N16Click(id);
       return true;

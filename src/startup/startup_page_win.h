@@ -38,6 +38,9 @@ enum StartupMenuId : UINT {
   kIdN16,             // ファイルを指定する
   kIdN24,             // 実行中のアプリから選択する
   kIdOptionMenu2,     // フォルダを開く(&O)
+  kIdWindowsEnable,   // Windows の無効を解除
+  kIdDisableAgain,    // もう一度無効にする
+  kIdSaveList1,       // 一覧を保存
 };
 
 class StartupPage : public WindowPage {
@@ -88,6 +91,9 @@ class StartupPage : public WindowPage {
   // Kind 0: a shortcut to `path` in the Startup folder of profile `location`; kind 1: the
   // Run value of location `location` (AddRunValue).
   void AddOneEntry(const std::string& path, int kind, int location);
+  void WindowsEnableClick();  // Windows' own switch of the entry goes on
+  void DisableAgainClick();   // a returned entry leaves its key again
+  void SaveList() override;   // 一覧を保存 (Ctrl+S)
   const RunKeysBackup& run_keys_backup() const { return backup_; }
 
   int selected_row() const;
@@ -123,6 +129,9 @@ class StartupPage : public WindowPage {
   void FetchRowDetails(int row);
   // What the list holds as the row's string.
   std::string RowText(const EntryRecord& entry) const;
+  // ComboBox2's chosen location (Run location or profile index); -1 when none.
+  int ChosenLocation() const;
+  int ComboItemOfLocation(int location) const;
 
   PageHost& host_;
   HWND sheet_;
@@ -135,6 +144,7 @@ class StartupPage : public WindowPage {
   Win32StartupSystem system_;
   Win32StartupShell shell_;
   RunKeysBackup backup_;
+  std::vector<int> location_choices_;  // ComboBox2's items: the location of each
   UniqueHfont font_;
   COLORREF kind_colour_;
   COLORREF location_colour_;

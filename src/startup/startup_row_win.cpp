@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/entry_colours.h"
+#include "common/entry_marks.h"
 
 namespace orvela {
 
@@ -15,6 +16,8 @@ void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
   look.frame = FramePenColour(look.background);
   look.caption = "[" + record.Name + "] ";
   look.text = record.Location.empty() ? record.Command : record.Location;
+  look.marks = EntryMarksText(record);
+  look.muted = record.WindowsDisabled;
   DrawEntryRow(dc, rect, look, record, selected, row_icons, picture, font, dpi, focused);
 }
 

@@ -9,6 +9,7 @@
 #include "common/high_contrast_win.h"
 #include "common/list_rows_win.h"
 #include "common/row_text.h"
+#include "common/list_export.h"
 #include "common/controls_win.h"
 #include "common/entry.h"
 #include "common/entry_folder.h"
@@ -419,6 +420,7 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuItem(m, kIdN13, "全ての情報を表示", show_all_ ? 10 : 9);
   CheckMenuItem(m, kIdN13, MF_BYCOMMAND | (show_all_ ? MF_CHECKED : MF_UNCHECKED));
+  AppendMenuItem(m, kIdSaveList3, "一覧を保存\tCtrl+S", -1);
   return menu;
 }
 
@@ -434,6 +436,15 @@ bool UninstallPage::OnContextMenu(HWND control, POINT point) {
 
 // ---------------------------------------------------------------------------------------
 // Messages
+
+void UninstallPage::SaveList() {
+  std::vector<CsvRow> rows;
+  for (const UninstallEntry& entry : entries)
+    rows.push_back({entry.display_name.empty() ? "不明" : entry.display_name, entry.date_text,
+                    entry.command, entry.publisher});
+  SaveListAsCsv(host_.prompt(), "プログラムの削除", {"名前", "導入日", "アンインストール", "発行元"},
+                rows);
+}
 
 void UninstallPage::OnListKey(HWND list, WPARAM key) {
   if (list != ListBox3) return;
@@ -465,6 +476,7 @@ bool UninstallPage::OnCommand(int id, int code, HWND control) {
     case kIdN19: N19Click(); return true;
     case kIdDelete3: Delete3Click(); return true;
     case kIdN13: N13Click(); return true;
+    case kIdSaveList3: SaveList(); return true;
   }
   return false;
 }

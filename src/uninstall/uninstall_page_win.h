@@ -34,6 +34,7 @@ enum UninstallMenuId : UINT {
   kIdN19,             // アンインストール(&U)
   kIdDelete3,         // 削除(&D)
   kIdN13,             // 全ての情報を表示
+  kIdSaveList3,       // 一覧を保存
 };
 
 inline constexpr std::string_view kNothingMoreFound = "他には、見つかりません！";
@@ -59,6 +60,7 @@ class UninstallPage : public WindowPage {
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   bool OnContextMenu(HWND control, POINT screen_point) override;
   void OnListKey(HWND list, WPARAM key) override;
+  void SaveList() override;  // 一覧を保存 (Ctrl+S)
 
   // Handlers, by the design's names.
   void ListBox3Click();

@@ -156,3 +156,28 @@ TEST_CASE("SendTo lines both ways") {
   CHECK_FALSE(FormatSendToLine({"ta@#", "a", true, false, "C:\\x"}));
   CHECK_FALSE(ParseSendToLine("taro=Mail#$#C:\\m.exe"));
 }
+
+TEST_CASE("The 32-bit keys' lines, beside the older forms") {
+  const ProfileLocations locations = TestLocations();
+  EntryRecord run32;
+  run32.Key = kMachineKey;
+  run32.Kind = "Run32";
+  run32.Name = "Helper";
+  run32.Command = "C:\\Helper\\helper.exe /tray";
+  CHECK(RegistryEntryLine(run32, locations) == "Machine32@Helper=C:\\Helper\\helper.exe /tray");
+  run32.Kind = "RunOnce32";
+  CHECK(RegistryEntryLine(run32, locations) == "MachineOnce32@Helper=C:\\Helper\\helper.exe /tray");
+
+  const std::vector<EntryRecord> rows = DisabledBoxRecords(
+      {"Machine32@A=a.exe", "MachineOnce32@B=b.exe", "Machine@C=c.exe", "MachineOnce@D=d.exe",
+       "User@E=e.exe"},
+      locations);
+  const char* kinds[] = {"Run32", "RunOnce32", "Run", "RunOnce", ""};
+  const char* names[] = {"A", "B", "C", "D", "E"};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    CHECK_FALSE(rows[i].Unrecognised);
+    CHECK(rows[i].Kind == kinds[i]);
+    CHECK(rows[i].Name == names[i]);
+  }
+  CHECK(rows[4].Key == kUserRunKey);
+}

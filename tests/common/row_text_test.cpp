@@ -30,6 +30,12 @@ TEST_CASE("startup rows say what the drawing shows, colours included") {
   CHECK(StartupSourceText(Entry(kMachineKey, "Run", "a", "b"), "") == "全ユーザーの Run");
   CHECK(StartupSourceText(Entry(kMachineKey, "RunOnce", "a", "b"), "") == "全ユーザーの RunOnce");
 
+  // The marks the drawing puts beside the name are said after the source.
+  EntryRecord marked = Entry(kMachineKey, "RunOnce32", "更新", "u.exe");
+  marked.WindowsDisabled = true;
+  marked.Returned = true;
+  CHECK(StartupRowText(marked, "") == "更新、全ユーザーの RunOnce、（32ビット） Windows で無効 復活、u.exe");
+
   // A Disabled Box folder entry shows the folder it goes back to, not its target.
   EntryRecord folder = Entry(2, "", "メール", "C:\\Mail\\mail.exe");
   folder.Location = "C:\\users\\taro\\Startup";

@@ -259,3 +259,46 @@ TEST_CASE("An entry that undo or reload puts back leaves the Disabled Box") {
           std::vector<std::string>{std::string(kUndoBoxNotWritten) + "\n" + f.context.box.path});
   }
 }
+
+TEST_CASE("The 32-bit Run keys in the backup: two more sections when they exist") {
+  StartupFixture f;
+  f.SetRun(0, "Tool", "C:\\tool.exe");
+
+  SUBCASE("absent keys: no section, no warning, and undo leaves them alone") {
+    const EntryRecord selected = RunRow(0, "Tool", "C:\\tool.exe");
+    REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
+    CHECK(f.prompt.shown().empty());
+    CHECK(FileText(f.backup.file_path).find("WOW6432Node") == std::string::npos);
+    f.SetRun(3, "Installed", "C:\\installed.exe");  // a 32-bit program installed since
+    CHECK(RestoreRunKeys(f.context, false));
+    CHECK(f.prompt.shown().empty());
+    CHECK(f.Run(0, "Tool"));
+    CHECK(f.Run(3, "Installed"));
+    CHECK(f.box.lines.empty());
+  }
+
+  SUBCASE("present keys: saved after the three, undone and reloaded like them") {
+    f.SetRun(3, "Helper", "C:\\helper.exe");
+    f.SetRun(4, "Fix", "C:\\fix.exe");
+    REQUIRE(DisableStartupEntry(f.context, RunRow(3, "Helper", "C:\\helper.exe")).changed);
+    const std::string saved = FileText(f.backup.file_path);
+    const size_t run_once = saved.find("CurrentVersion\\RunOnce]");
+    const size_t run32 = saved.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n\"Helper\"=");
+    const size_t run_once32 = saved.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce]\r\n\"Fix\"=");
+    CHECK(run_once < run32);
+    CHECK(run32 < run_once32);
+    CHECK(run_once32 != std::string::npos);
+    CHECK(f.box.lines == std::vector<std::string>{"Machine32@Helper=C:\\helper.exe"});
+
+    f.SetRun(4, "Later", "C:\\later.exe");
+    CHECK(RestoreRunKeys(f.context, false));
+    CHECK(f.Run(3, "Helper") == StringValue("C:\\helper.exe"));
+    CHECK_FALSE(f.Run(4, "Later"));
+    // The undone entry left the box; the value added since took its place there.
+    CHECK(f.box.lines == std::vector<std::string>{"MachineOnce32@Later=C:\\later.exe"});
+
+    f.registry.DeleteKeyTree(RootKey::kLocalMachine, kRunKeyLocations[4].path);
+    CHECK(RestoreRunKeys(f.context, true));
+    CHECK(f.Run(4, "Fix") == StringValue("C:\\fix.exe"));
+  }
+}

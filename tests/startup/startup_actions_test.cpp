@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "common/disabled_box.h"
+#include "common/registry_value_text.h"
 #include "startup/startup_actions.h"
 #include "fixture_files.h"
 #include "platform/file_io.h"
@@ -508,13 +509,14 @@ TEST_CASE("Changing kind and location") {
                       once = RunRow(2, "a", "a.exe"), folder = FolderRow(1, "a", "C:\\a.lnk");
     auto enabled = [&](const EntryRecord& row) {
       std::vector<int> choices;
-      for (int i = -1; i < 5; ++i)
+      for (int i = -1; i < 6; ++i)
         if (LocationApplyEnabled(row, i, 4)) choices.push_back(i);
       return choices;
     };
-    CHECK(enabled(user) == std::vector<int>{1, 2});
-    CHECK(enabled(run) == std::vector<int>{0, 2});
-    CHECK(enabled(once) == std::vector<int>{0, 1});
+    // 3 and 4, the 32-bit keys, are offered by the page only where they exist.
+    CHECK(enabled(user) == std::vector<int>{1, 2, 3, 4});
+    CHECK(enabled(run) == std::vector<int>{0, 2, 3, 4});
+    CHECK(enabled(once) == std::vector<int>{0, 1, 3, 4});
     CHECK(enabled(folder) == std::vector<int>{0, 2, 3});
     CHECK(KindApplyEnabled(folder, 1));
     CHECK_FALSE(KindApplyEnabled(folder, 0));
@@ -527,6 +529,56 @@ TEST_CASE("Changing kind and location") {
     CHECK(f.Run(1, "A") == StringValue("%SystemRoot%\\a.exe", kRegExpandSz));
     CHECK(WriteRunValue(f.registry, "B", "C:\\100% sure.exe", 0));
     CHECK(f.Run(0, "B")->type == kRegSz);
-    CHECK_FALSE(WriteRunValue(f.registry, "C", "c.exe", 3));
+    CHECK_FALSE(WriteRunValue(f.registry, "C", "c.exe", 5));
+  }
+}
+
+TEST_CASE("The 32-bit Run keys: disabled, enabled, moved and changed like the others") {
+  StartupFixture f;
+  const RegistryValue value = StringValue("\"C:\\Program Files (x86)\\Helper\\helper.exe\" /tray");
+  f.SetRun(3, "Helper", value);
+  const EntryRecord row = RunRow(3, "Helper", RunValueText(value));
+  CHECK(RunLocationOf(row) == 3);
+  CHECK(RunLocationOf(RunRow(4, "Fix", "x")) == 4);
+
+  SUBCASE("disabled into a Machine32@ line and enabled back byte for byte") {
+    CHECK(DisableStartupEntry(f.context, row).changed);
+    CHECK_FALSE(f.Run(3, "Helper"));
+    CHECK(f.BoxFile() == std::vector<std::string>{"Machine32@Helper=" + row.Command});
+    CHECK(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(3, "Helper") == value);
+    CHECK_FALSE(f.Run(1, "Helper"));
+    CHECK(f.BoxFile().empty());
+  }
+
+  SUBCASE("a RunOnce32 line made again without a kept original goes to its own key") {
+    f.box.Commit({"MachineOnce32@Fix=C:\\Fix\\fix.exe"});
+    CHECK(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(4, "Fix") == StringValue("C:\\Fix\\fix.exe"));
+    CHECK_FALSE(f.Run(2, "Fix"));
+  }
+
+  SUBCASE("moved to the user's key and back to location 3, type and bytes") {
+    const RegistryValue plain = StringValue("\"C:\\Program Files (x86)\\表\\helper.exe\"", kRegExpandSz);
+    f.SetRun(3, "Plain", plain);
+    const EntryRecord moved = RunRow(3, "Plain", RunValueText(plain));
+    CHECK(LocationApplyEnabled(moved, 0, 4));
+    CHECK_FALSE(LocationApplyEnabled(moved, 3, 4));
+    CHECK(ChangeLocation(f.context, moved, 0).changed);
+    CHECK(f.Run(0, "Plain") == plain);
+    CHECK_FALSE(f.Run(3, "Plain"));
+    CHECK(ChangeLocation(f.context, RunRow(0, "Plain", moved.Command), 3).changed);
+    CHECK(f.Run(3, "Plain") == plain);
+    CHECK_FALSE(f.Run(0, "Plain"));
+  }
+
+  SUBCASE("deleted, and a plain command changed into an All Users shortcut") {
+    f.shell.AddProgram("C:\\Fix\\fix.exe");
+    f.SetRun(4, "Fix", "C:\\Fix\\fix.exe");
+    CHECK(ChangeKind(f.context, RunRow(4, "Fix", "C:\\Fix\\fix.exe"), 0).changed);
+    CHECK(f.shell.FileExists(std::string(kCommonStartup) + "\\Fix.lnk"));
+    CHECK_FALSE(f.Run(4, "Fix"));
+    CHECK(DeleteStartupEntry(f.context, row, false).changed);
+    CHECK_FALSE(f.Run(3, "Helper"));
   }
 }

@@ -9,15 +9,16 @@ using namespace orvela::testing;
 TEST_CASE("Add dialog: the location list of each kind opens on the preferred name") {
   const std::vector<std::string> profiles = TestLocations().profiles();  // All Users, hanako, Public, taro
   // Kind 0 opens on the user's own profile, whatever the case of its name.
-  std::vector<std::string> items = AddLocationItems(0, profiles);
+  std::vector<std::string> items = AddLocationItems(0, profiles, {0, 1, 2});
   CHECK(items == profiles);
   CHECK(items[PreferredItem(items, "TARO")] == "taro");
-  // Kind 1 lists the Run locations and opens on the user's Run key.
-  items = AddLocationItems(1, profiles);
-  CHECK(items == std::vector<std::string>{"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE Run", "HKEY_LOCAL_MACHINE RunOnce"});
+  // Kind 1 lists the offered Run locations and opens on the user's Run key.
+  items = AddLocationItems(1, profiles, {0, 1, 2, 3});
+  CHECK(items == std::vector<std::string>{"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE Run", "HKEY_LOCAL_MACHINE RunOnce",
+                                          "HKEY_LOCAL_MACHINE Run （32ビット）"});
   CHECK(PreferredItem(items, "taro") == 0);
   // Back to kind 0: the user's profile again; a name that is only part of an item is no match.
-  items = AddLocationItems(0, profiles);
+  items = AddLocationItems(0, profiles, {0, 1, 2});
   CHECK(items[PreferredItem(items, "taro")] == "taro");
   CHECK(PreferredItem(items, "tar") == 0);
   CHECK(PreferredItem({}, "taro") == 0);

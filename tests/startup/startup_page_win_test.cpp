@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"
@@ -14,6 +15,7 @@
 #include "regfile/registry.h"
 #include "common/entry_colours.h"
 #include "common/list_rows_win.h"
+#include "startup/run_keys_backup.h"
 #include "startup/startup_page_win.h"
 
 using namespace orvela;
@@ -257,7 +259,9 @@ TEST_CASE("selecting a row sets the kind and location selectors, the status bar 
     w.Select(w.RowNamed("行テスト 一度"));
     CHECK(SendMessageW(w.form->startup_page().ComboBox1, CB_GETCURSEL, 0, 0) == 1);
     CHECK(page.kind_selector_colour() == RGB(230, 233, 255));
-    CHECK(SendMessageW(w.form->startup_page().ComboBox2, CB_GETCOUNT, 0, 0) == 3);
+    // The 32-bit keys follow the three where they exist (Wine's prefix has RunOnce's).
+    CHECK(SendMessageW(w.form->startup_page().ComboBox2, CB_GETCOUNT, 0, 0) ==
+          static_cast<LRESULT>(OfferedRunLocations(w.registry).size()));
     CHECK(w.ComboText(w.form->startup_page().ComboBox2) == "HKEY_LOCAL_MACHINE RunOnce");
     CHECK(page.location_selector_colour() == RGB(236, 203, 237));
     CHECK(w.form->HintOf(w.form->startup_page().ComboBox2) == "全てのユーザーに共通の設定(起動時に一度だけ実行)");
@@ -304,7 +308,8 @@ TEST_CASE("the row menu follows the selection and the view") {
     CHECK(std::find(captions.begin(), captions.end(), "有効にする") == captions.end());
     CHECK(std::find(captions.begin(), captions.end(), "削除") == captions.end());
     CHECK(std::find(captions.begin(), captions.end(), "スタートアップに追加(&A)") != captions.end());
-    CHECK(captions.back() == "フォルダを開く(&O)");
+    CHECK(captions[captions.size() - 2] == "フォルダを開く(&O)");
+    CHECK(captions.back() == "一覧を保存\tCtrl+S");
     CHECK((GetMenuState(menu.get(), kIdOptionMenu2, MF_BYCOMMAND) & MF_GRAYED) != 0);
   }
   SUBCASE("a selected row of the live list") {
@@ -348,4 +353,139 @@ TEST_CASE("the Delete key in the startup list asks before anything is deleted") 
   w.prompt.AnswerYes();
   SendMessageW(w.form->startup_page().ListBox1, WM_KEYDOWN, VK_DELETE, 0);
   CHECK(w.RowNamed("行テスト ユーザー") < 0);
+}
+
+namespace {
+
+constexpr wchar_t kRun32View[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kApprovedRun[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+// Written through the 32-bit view, as a 32-bit program's installer writes it.
+void Write32(const std::wstring& name, const std::wstring& data, DWORD type = REG_SZ) {
+  HKEY key = nullptr;
+  REQUIRE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRun32View, 0, nullptr, 0,
+                          KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) == ERROR_SUCCESS);
+  RegSetValueExW(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+std::optional<std::pair<DWORD, std::vector<BYTE>>> Read32(const std::wstring& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRun32View, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    return std::nullopt;
+  DWORD type = 0, size = 0;
+  std::optional<std::pair<DWORD, std::vector<BYTE>>> value;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    std::vector<BYTE> bytes(size);
+    RegQueryValueExW(key, name.c_str(), nullptr, &type, bytes.data(), &size);
+    value.emplace(type, bytes);
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+void Delete32(const std::wstring& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRun32View, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    return;
+  RegDeleteValueW(key, name.c_str());
+  RegCloseKey(key);
+}
+
+void SetApproved(const std::wstring& name, const std::vector<BYTE>& bytes) {
+  HKEY key = nullptr;
+  REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, kApprovedRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                          nullptr) == ERROR_SUCCESS);
+  RegSetValueExW(key, name.c_str(), 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+  RegCloseKey(key);
+}
+
+std::vector<BYTE> Approved(const std::wstring& name) {
+  HKEY key = nullptr;
+  std::vector<BYTE> bytes;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kApprovedRun, 0, KEY_READ, &key) != ERROR_SUCCESS) return bytes;
+  DWORD size = 64;
+  bytes.resize(size);
+  if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, bytes.data(), &size) == ERROR_SUCCESS)
+    bytes.resize(size);
+  else
+    bytes.clear();
+  RegDeleteValueW(key, name.c_str());
+  RegCloseKey(key);
+  return bytes;
+}
+
+}  // namespace
+
+TEST_CASE("32-bit Run entries, Windows' own switch and returned entries on the page") {
+  SeededEntries seeded;
+  const std::wstring helper = L"行テスト 32ビット";
+  const std::wstring command = L"\"C:\\Program Files (x86)\\表\\helper.exe\" /tray";
+  Write32(helper, command, REG_EXPAND_SZ);  // an expandable string without "%": kept as it is
+  const auto written = Read32(helper);
+  SetApproved(Wide("行テスト ユーザー"), {0x03, 0, 0, 0, 0x00, 0x00, 0x05, 0x69, 0x36, 0xC0, 0xD5, 0x01});
+  Window w;
+  StartupPage& page = w.form->startup_page();
+
+  const int row = w.RowNamed(Narrow(helper));
+  REQUIRE(row >= 0);
+  const EntryRecord& entry = page.entries[static_cast<size_t>(row)];
+  CHECK(entry.Kind == "Run32");
+  CHECK(entry.Command == Narrow(command));
+  CHECK(row > w.RowNamed("行テスト 一度"));  // after the machine's RunOnce entries
+  w.Select(row);
+  CHECK(w.ComboText(page.ComboBox2) == "HKEY_LOCAL_MACHINE Run （32ビット）");
+  CHECK(page.location_selector_colour() == RGB(232, 223, 255));
+
+  const int user = w.RowNamed("行テスト ユーザー");
+  CHECK(page.entries[static_cast<size_t>(user)].WindowsDisabled);
+  w.Select(user);
+  CHECK(w.form->status_text(1).rfind("[Windows で無効 20", 0) == 0);  // 2020/01/01 in the zone's time
+  const auto captions = MenuCaptions(page.PopupMenu1Popup().get());
+  CHECK(std::find(captions.begin(), captions.end(), "Windows の無効を解除") != captions.end());
+  page.WindowsEnableClick();
+  CHECK_FALSE(page.entries[static_cast<size_t>(w.RowNamed("行テスト ユーザー"))].WindowsDisabled);
+  CHECK(Approved(Wide("行テスト ユーザー")) == std::vector<BYTE>{0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+
+  SUBCASE("the list saved as CSV: the columns, the location and the marks") {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::string path = Narrow(temp) + "orvela-一覧.csv";
+    w.prompt.AnswerPath(path);
+    page.SaveList();
+    const std::string text = ReadWholeFile(path).value_or("");
+    DeleteFileW(Wide(path).c_str());
+    CHECK(text.rfind("\xEF\xBB\xBF種類,登録場所,名前,コマンド,会社名,説明,見つからない,状態\r\n", 0) == 0);
+    CHECK(text.find("\r\nレジストリ,HKEY_LOCAL_MACHINE Run （32ビット）," + Narrow(helper) +
+                    ",\"\"\"C:\\Program Files (x86)\\表\\helper.exe\"\" /tray\",,,,有効 （32ビット）\r\n") !=
+          std::string::npos);
+  }
+
+  SUBCASE("disabled and enabled byte for byte through the 32-bit view") {
+    w.Select(w.RowNamed(Narrow(helper)));
+    page.N1Click();
+    CHECK_FALSE(Read32(helper));
+    CHECK(w.RowNamed(Narrow(helper)) < 0);
+    // The program writes its value again: the row is marked as returned.
+    Write32(helper, command, REG_EXPAND_SZ);
+    page.RefreshStartupList();
+    const int back = w.RowNamed(Narrow(helper));
+    REQUIRE(back >= 0);
+    CHECK(page.entries[static_cast<size_t>(back)].Returned);
+    w.Select(back);
+    page.DisableAgainClick();
+    CHECK_FALSE(Read32(helper));
+    const std::string line = "Machine32@" + Narrow(helper) + "=" + Narrow(command);
+    const auto& lines = w.form->startup_box().lines;
+    CHECK(std::count(lines.begin(), lines.end(), line) == 1);
+
+    w.form->SpeedButton2Click();
+    w.Select(static_cast<int>(std::find(lines.begin(), lines.end(), line) - lines.begin()));
+    page.N3Click();
+    CHECK(Read32(helper) == written);
+    CHECK(std::count(lines.begin(), lines.end(), line) == 0);
+  }
+  Delete32(helper);
 }

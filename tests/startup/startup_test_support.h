@@ -167,9 +167,10 @@ struct StartupFixture {
     return store;
   }
 
+  // The three keys every machine has; the 32-bit ones come with their first value.
   StartupFixture() {
-    for (const RunKeyLocation& location : kRunKeyLocations)
-      registry.OpenKey(location.root, location.path, true);
+    for (int i = 0; i < kFixedRunLocations; ++i)
+      registry.OpenKey(kRunKeyLocations[i].root, kRunKeyLocations[i].path, true);
   }
 
   void SetRun(int location, std::string_view name, const RegistryValue& value) {
@@ -199,8 +200,7 @@ struct StartupFixture {
 // A live row as the startup list has it.
 inline EntryRecord RunRow(int location, std::string name, std::string command) {
   EntryRecord row;
-  row.Key = location == 0 ? kUserRunKey : kMachineKey;
-  row.Kind = location == 0 ? "" : location == 1 ? "Run" : "RunOnce";
+  SetRunLocation(row, location);
   row.Name = std::move(name);
   row.Command = std::move(command);
   return row;

@@ -1,0 +1,36 @@
+#include "startup/startup_list_text.h"
+
+#include "common/entry_marks.h"
+#include "startup/run_keys_backup.h"
+
+namespace orvela {
+
+std::string StartupLocationText(const EntryRecord& record, const ProfileLocations& locations) {
+  if (record.Unrecognised) return "";
+  if (const std::optional<int> location = RunLocationOf(record))
+    return std::string(kRunKeyLocations[static_cast<size_t>(*location)].text);
+  const auto& profiles = locations.profiles();
+  return record.Key >= 0 && static_cast<size_t>(record.Key) < profiles.size()
+             ? profiles[static_cast<size_t>(record.Key)]
+             : std::string();
+}
+
+CsvRow StartupCsvHeader() {
+  return {"種類", "登録場所", "名前", "コマンド", "会社名", "説明", "見つからない", "状態"};
+}
+
+std::vector<CsvRow> StartupCsvRows(const std::vector<EntryRecord>& rows,
+                                   const ProfileLocations& locations, bool live) {
+  std::vector<CsvRow> csv;
+  csv.reserve(rows.size());
+  for (const EntryRecord& row : rows) {
+    std::string state = live ? "有効" : "無効";
+    if (const std::string marks = EntryMarksText(row); !marks.empty()) state += " " + marks;
+    csv.push_back({IsRegistryEntry(row) ? "レジストリ" : "フォルダ",
+                   StartupLocationText(row, locations), row.Name, row.Command, row.Company,
+                   row.Description, row.Missing ? "はい" : "", state});
+  }
+  return csv;
+}
+
+}  // namespace orvela

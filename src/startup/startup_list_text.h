@@ -1,0 +1,22 @@
+// The startup list as text: where a row is registered, and the rows as a saved list.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "common/entry.h"
+#include "common/list_export.h"
+#include "common/locations.h"
+
+namespace orvela {
+
+// "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE Run", ... "HKEY_LOCAL_MACHINE Run （32ビット）" for a
+// registry row, the profile name for a folder row, "" for a line of no known form.
+std::string StartupLocationText(const EntryRecord& record, const ProfileLocations& locations);
+
+// The columns of the saved startup list: source, location, name, command, company,
+// description, missing, state ("有効" or "無効" for the Disabled Box, then the row's marks).
+CsvRow StartupCsvHeader();
+std::vector<CsvRow> StartupCsvRows(const std::vector<EntryRecord>& rows,
+                                   const ProfileLocations& locations, bool live);
+
+}  // namespace orvela
