@@ -7,6 +7,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
+. "$source/tests/program/close_orvela.sh"
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 shots="$build/../screenshots"
@@ -24,7 +25,7 @@ cleanup() {
   quiet wine reg delete "$run" /v 'メール通知' /f || true
   quiet wine reg delete "$run" /v '見当たらないツール' /f || true
   quiet wine reg delete "$machine_run" /v '更新チェック' /f || true
-  quiet wine taskkill /IM Orvela.exe || true
+  close_orvela || true
 }
 trap cleanup EXIT
 quiet wine reg add "$run" /v 'メール通知' /d '"C:\orvela-access-shot\sample-mailer.exe" /min' /f
@@ -47,7 +48,7 @@ start
 drive select 1301 0
 keys 40
 shot "$window" focused
-quiet wine taskkill /IM Orvela.exe || true
+close_orvela || true
 sleep 2
 
 drive colours hc "$kept"

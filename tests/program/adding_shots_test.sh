@@ -7,6 +7,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
+. "$source/tests/program/close_orvela.sh"
 drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 shots="$build/../screenshots"
 mkdir -p "$shots"
@@ -21,7 +22,11 @@ cp "$build/bin/Orvela.exe" "$folder/"
 before=$(find "$startup" -name '*.lnk' | sort)
 
 pids=()
-cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; }
+cleanup() {
+  close_orvela || true
+  wine taskkill /IM notepad.exe /IM winemine.exe </dev/null >/dev/null 2>&1 || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
 trap cleanup EXIT
 wine notepad </dev/null >/dev/null 2>&1 & pids+=($!)
 wine winemine </dev/null >/dev/null 2>&1 & pids+=($!)

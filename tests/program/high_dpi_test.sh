@@ -9,6 +9,7 @@ dpi_dir="$(dirname "$wine_dir")/dpi144"
 rm -rf "$dpi_dir"
 cp -a "$(dirname "$wine_dir")/template" "$dpi_dir"
 . "$source/scripts/wine-env.sh" "$dpi_dir"
+. "$source/tests/program/close_orvela.sh"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 # Every Wine command here reads and writes /dev/null: the services the first one starts
 # outlive it and would otherwise keep CTest's pipe open.
@@ -37,7 +38,7 @@ mkdir -p "$(dirname "$shot")"
 import -window "$window" "$shot"
 echo "$report"
 echo "screenshot $shot ($(identify -format '%wx%h' "$shot"))"
-quiet wine taskkill /IM Orvela.exe || true
+close_orvela || true
 
 # 672 x 489 and rows of 42 at 96 DPI.
 grep -qx 'window 1008x734' <<<"$report" || { echo "FAIL: the window is not 1008 x 734"; exit 1; }

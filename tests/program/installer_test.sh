@@ -15,6 +15,7 @@ dir="$(dirname "$wine_dir")/installer"
 rm -rf "$dir"
 cp -a "$(dirname "$wine_dir")/template" "$dir"
 . "$source/scripts/wine-env.sh" "$dir"
+. "$source/tests/program/close_orvela.sh"
 trap 'wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true; wineserver -k >/dev/null 2>&1 || true' EXIT
 # Every Wine command reads and writes /dev/null: the services the first one starts outlive
 # it and would otherwise keep CTest's pipe open.
@@ -99,7 +100,7 @@ sleep 3
 quiet wine "$win_folder\\uninstall.exe" /S || true
 sleep 5
 [ -f "$folder/Orvela.exe" ] && quiet wine reg query "$entry" || fail "the uninstaller ran while Orvela was running"
-quiet wine taskkill /IM Orvela.exe || true
+close_orvela || true
 wait_for '! xdotool search --name "^Orvela" >/dev/null 2>&1' || fail "Orvela did not end"
 
 # --- silent uninstall: a Disabled Box (CP932 bytes: 表 is 0x95 0x5C) stays as it was

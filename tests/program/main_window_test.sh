@@ -5,6 +5,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
+. "$source/tests/program/close_orvela.sh"
 folder="$WINEPREFIX/drive_c/orvela-shot"
 rm -rf "$folder"
 mkdir -p "$folder/data"
@@ -20,7 +21,7 @@ size=$(identify -format '%wx%h' "$shot")
 echo "screenshot $shot ($size)"
 
 # taskkill without /F asks the window to close: FormClose writes the Disabled Box files.
-wine taskkill /IM Orvela.exe >/dev/null 2>&1 || true
+close_orvela
 for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$program" 2>/dev/null; then echo "FAIL: the program did not close"; exit 1; fi
 [ -f "$folder/data/startup.txt" ] || { echo "FAIL: closing did not write data/startup.txt"; exit 1; }

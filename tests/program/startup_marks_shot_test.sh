@@ -7,6 +7,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
+. "$source/tests/program/close_orvela.sh"
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 shots="$build/../screenshots"
@@ -25,7 +26,7 @@ cleanup() {
   quiet wine reg delete "$user_run" /v 'マーク 復活' /f || true
   quiet wine reg delete "$machine_run" /v 'マーク 32ビット' /f /reg:32 || true
   quiet wine reg delete "$approved" /v 'マーク Windows で無効' /f || true
-  quiet wine taskkill /IM Orvela.exe || true
+  close_orvela || true
 }
 trap cleanup EXIT
 quiet wine reg add "$user_run" /v 'マーク Windows で無効' /d "$mailer /tray" /f

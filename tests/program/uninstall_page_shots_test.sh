@@ -6,6 +6,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
+. "$source/tests/program/close_orvela.sh"
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 shots="$build/../screenshots"
@@ -27,7 +28,7 @@ cleanup() {
   for key in "$machine\\OrvelaShotSelf" "$machine\\OrvelaShotNotepad" "$machine\\OrvelaShotRegedit" "$user\\OrvelaShotConfig" \
              "$machine\\OrvelaShotUpdate"; do quiet wine reg delete "$key" /f || true; done
   quiet wine reg delete "$machine\\OrvelaShotOld" /f /reg:32 || true
-  quiet wine taskkill /IM Orvela.exe || true
+  close_orvela || true
 }
 trap cleanup EXIT
 # The program's own entry: its icon, and "アンインストール(&U)" not offered for it.
