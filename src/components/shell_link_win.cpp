@@ -262,6 +262,12 @@ void TShellLink::CreateDirToLink(const std::string& target, LPCITEMIDLIST item,
   CreateLink2(target, item, folder, name, overwrite);
 }
 
+bool TShellLink::LinkNameTaken(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
+                               const std::string& name) {
+  FLinkName = name;
+  return ShellLinkCreate(target, item, folder, "", true) == "1";
+}
+
 bool TShellLink::ChkLink(const std::string& target, LPCITEMIDLIST item, const std::string& name,
                          int csidl) {
   const std::string folder = GetPath(csidl);

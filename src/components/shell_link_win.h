@@ -55,6 +55,10 @@ class TShellLink {
                           const std::string& name, bool overwrite);
   void CreateDirToLink(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
                        const std::string& name, bool overwrite);
+  // Whether the shortcut CreateLink2 would write into the folder exists already. Writes
+  // nothing.
+  bool LinkNameTaken(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
+                     const std::string& name);
 
   // Whether a shortcut named after the target, or else named `name`, exists in the folder.
   // Writes nothing.

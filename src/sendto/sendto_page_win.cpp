@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "common/add_shortcut_win.h"
 #include "common/list_export.h"
 #include "common/controls_win.h"
 #include "common/entry_row_win.h"
@@ -297,7 +298,7 @@ void SendToPage::AddOneEntry(const std::string& path) {
                        SHGFI_PIDL | SHGFI_DISPLAYNAME))
       name = Trimmed(Narrow(info.szDisplayName));
   }
-  host_.shell_link().CreateDirToLink("", item.get(), folder, name, true);
+  AddShortcut(host_.shell_link(), host_.prompt(), "", item.get(), folder, name, path);
 }
 
 void SendToPage::ListBox2Click() {

@@ -10,6 +10,7 @@
 #include "platform/message_pump_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
+#include "common/add_shortcut_win.h"
 #include "common/command_line.h"
 #include "common/disabled_box.h"
 #include "common/entry_colours.h"
@@ -361,7 +362,7 @@ void StartupPage::AddOneEntry(const std::string& path, int kind, int location) {
   }
   const std::string folder = host_.locations().FolderOf(FolderKind::kStartup, location);
   if (folder.empty()) return;
-  host_.shell_link().CreateDirToLink(path, nullptr, folder, "", true);
+  AddShortcut(host_.shell_link(), host_.prompt(), path, nullptr, folder, "", path);
 }
 
 // ---------------------------------------------------------------------------------------

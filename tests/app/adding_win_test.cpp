@@ -318,3 +318,31 @@ TEST_CASE("The item browser opens on the folder given, centred, and gives back i
   CHECK(browser_seen.ok_enabled);  // a folder of the file system
   CHECK(chosen == programs.folder);
 }
+
+TEST_CASE("An added shortcut replaces one of the same name only when the user says so") {
+  Programs programs;
+  const ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
+  const std::string profile = locations.root() + "Ann";
+  const std::string folder = profile + locations.SubPath(FolderKind::kSendTo);
+  REQUIRE(CreateFolderTree(folder));
+  // A shortcut of the user's own, with arguments the added one would not have.
+  const std::string link = folder + "\\行追加A.lnk";
+  const std::string own = "own shortcut bytes";
+  REQUIRE(WriteNewFile(link, own));
+  {
+    Window w;
+    w.form->SpeedButton9Click(kSendToPage);
+    SendMessageW(w.form->ComboBox6, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ann"));
+    w.form->ComboBox6Change();
+    w.prompt.AnswerNo();
+    w.Drop(w.form->sendto_page().ListBox2, {programs.paths[0]});
+    CHECK(w.prompt.shown().back().text.find("置き換えてよろしいですか？") != std::string::npos);
+    CHECK(ReadFileIfPresent(link).bytes == own);
+    CHECK(FileNamesIn(folder).size() == 1);  // no second shortcut beside it either
+
+    w.prompt.AnswerYes();
+    w.Drop(w.form->sendto_page().ListBox2, {programs.paths[0]});
+    CHECK(ReadFileIfPresent(link).bytes != own);
+  }
+  DeleteTree(profile);
+}
