@@ -21,6 +21,9 @@ pairs=(
   settings-memory.png:test-settings-memory.png
   settings-other.png:test-settings-other.png
   version-box.png:test-version-box.bmp
+  adding-running.png:test-adding-running.png
+  adding-dialog.png:test-adding-dialog.png
+  startup-marks.png:test-startup-marks.png
 )
 for pair in "${pairs[@]}"; do
   name=${pair%%:*} shot=$shots/${pair#*:}
