@@ -60,6 +60,18 @@ struct Programs {
   ~Programs() { DeleteTree(folder); }
 };
 
+// A profile "Ann" with a SendTo folder, gone afterwards.
+struct AnnsSendTo {
+  std::string profile, folder;
+  AnnsSendTo() {
+    const ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
+    profile = locations.root() + "Ann";
+    folder = profile + locations.SubPath(FolderKind::kSendTo);
+    REQUIRE(CreateFolderTree(folder));
+  }
+  ~AnnsSendTo() { DeleteTree(profile); }
+};
+
 // The add dialog's answer, given by a thread timer while the dialog runs.
 struct DialogAnswer {
   int kind = 0;
@@ -132,6 +144,12 @@ struct Window {
     MapWindowPoints(control, form->hwnd(), &point, 1);
     SendMessageW(form->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(testing::MakeDrop(paths, point)), 0);
   }
+  // The SendTo page, for the user Ann.
+  void ShowAnnsSendTo() {
+    form->SpeedButton9Click(kSendToPage);
+    SendMessageW(form->ComboBox6, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ann"));
+    form->ComboBox6Change();
+  }
   const EntryRecord* StartupRow(const std::string& name) {
     for (const EntryRecord& row : form->startup_page().entries)
       if (row.Name == name) return &row;
@@ -177,16 +195,12 @@ TEST_CASE("Files dropped on the startup list: one question, every file added wit
 
 TEST_CASE("Files dropped on the SendTo list are added for the user shown, without a question") {
   Programs programs;
-  const ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
-  const std::string profile = locations.root() + "Ann";
-  const std::string folder = profile + locations.SubPath(FolderKind::kSendTo);
-  REQUIRE(CreateFolderTree(folder));
+  AnnsSendTo anns;
+  const std::string& folder = anns.folder;
   {
     Window w;
     SendToPage& page = w.form->sendto_page();
-    w.form->SpeedButton9Click(kSendToPage);
-    SendMessageW(w.form->ComboBox6, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ann"));
-    w.form->ComboBox6Change();
+    w.ShowAnnsSendTo();
 
     w.Drop(page.ListBox2, programs.paths);
     CHECK(answer.seen == 0);
@@ -214,15 +228,12 @@ TEST_CASE("Files dropped on the SendTo list are added for the user shown, withou
     CHECK(FileNamesIn(folder).size() == 4);
     CHECK(GlobalSize(elsewhere) == 0);
   }
-  DeleteTree(profile);
 }
 
 TEST_CASE("The menu commands add through the same road and remember where they looked") {
   Programs programs;
-  const ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
-  const std::string profile = locations.root() + "Ann";
-  const std::string folder = profile + locations.SubPath(FolderKind::kSendTo);
-  REQUIRE(CreateFolderTree(folder));
+  AnnsSendTo anns;
+  const std::string& folder = anns.folder;
   {
     Window w;
     StartupPage& startup = w.form->startup_page();
@@ -247,9 +258,7 @@ TEST_CASE("The menu commands add through the same road and remember where they l
     DeleteFileW(Wide(link).c_str());
 
     // The SendTo browser: titled with the user, opening on the last item chosen.
-    w.form->SpeedButton9Click(kSendToPage);
-    SendMessageW(w.form->ComboBox6, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ann"));
-    w.form->ComboBox6Change();
+    w.ShowAnnsSendTo();
     w.form->settings().dir2 = "C:\\before";
     w.prompt.AnswerPath(programs.paths[2]);
     w.form->sendto_page().N17Click();
@@ -262,7 +271,6 @@ TEST_CASE("The menu commands add through the same road and remember where they l
     CHECK(w.form->settings().dir2 == programs.paths[2]);
     CHECK(answer.seen == 1);  // the SendTo page never asks
   }
-  DeleteTree(profile);
 }
 
 namespace {
@@ -321,19 +329,15 @@ TEST_CASE("The item browser opens on the folder given, centred, and gives back i
 
 TEST_CASE("An added shortcut replaces one of the same name only when the user says so") {
   Programs programs;
-  const ProfileLocations locations = ProfileLocations::FromShell(CurrentShellFolders());
-  const std::string profile = locations.root() + "Ann";
-  const std::string folder = profile + locations.SubPath(FolderKind::kSendTo);
-  REQUIRE(CreateFolderTree(folder));
+  AnnsSendTo anns;
+  const std::string& folder = anns.folder;
   // A shortcut of the user's own, with arguments the added one would not have.
   const std::string link = folder + "\\行追加A.lnk";
   const std::string own = "own shortcut bytes";
   REQUIRE(WriteNewFile(link, own));
   {
     Window w;
-    w.form->SpeedButton9Click(kSendToPage);
-    SendMessageW(w.form->ComboBox6, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Ann"));
-    w.form->ComboBox6Change();
+    w.ShowAnnsSendTo();
     w.prompt.AnswerNo();
     w.Drop(w.form->sendto_page().ListBox2, {programs.paths[0]});
     CHECK(w.prompt.shown().back().text.find("置き換えてよろしいですか？") != std::string::npos);
@@ -344,5 +348,4 @@ TEST_CASE("An added shortcut replaces one of the same name only when the user sa
     w.Drop(w.form->sendto_page().ListBox2, {programs.paths[0]});
     CHECK(ReadFileIfPresent(link).bytes != own);
   }
-  DeleteTree(profile);
 }

@@ -7,7 +7,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
-. "$source/tests/program/close_orvela.sh"
+. "$source/tests/program/windows.sh"
 drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 shots="$build/../screenshots"
 mkdir -p "$shots"
@@ -33,25 +33,14 @@ wine winemine </dev/null >/dev/null 2>&1 & pids+=($!)
 wine 'C:\orvela-adding-shot\Orvela.exe' </dev/null >/dev/null 2>&1 & pids+=($!)
 . "$source/tests/program/find_window.sh"
 shot() { import -window "$1" "$shots/test-adding-$2.png"; echo "screenshot $shots/test-adding-$2.png"; }
-dialog() {  # the window with that title, waited for
-  local found=""
-  for _ in $(seq 50); do
-    found=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$found" ] && break
-    sleep 0.2
-  done
-  [ -n "$found" ] || { echo "FAIL: no window titled $1"; exit 1; }
-  sleep 1
-  echo "$found"
-}
 
 drive menu 2007    # スタートアップに追加 / 実行中のアプリから選択する
-running=$(dialog '実行中のアプリケーション一覧')
+running=$(window_titled '実行中のアプリケーション一覧')
 drive row TUnInstKeepDlg 100
 sleep 1
 shot "$running" running
 drive ok TUnInstKeepDlg
-added=$(dialog 'スタートアップの追加')
+added=$(window_titled 'スタートアップの追加')
 shot "$added" dialog
 drive ok TOKBottomDlg
 new=""

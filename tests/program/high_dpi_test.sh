@@ -9,7 +9,7 @@ dpi_dir="$(dirname "$wine_dir")/dpi144"
 rm -rf "$dpi_dir"
 cp -a "$(dirname "$wine_dir")/template" "$dpi_dir"
 . "$source/scripts/wine-env.sh" "$dpi_dir"
-. "$source/tests/program/close_orvela.sh"
+. "$source/tests/program/windows.sh"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 # Every Wine command here reads and writes /dev/null: the services the first one starts
 # outlive it and would otherwise keep CTest's pipe open.

@@ -15,7 +15,7 @@ dir="$(dirname "$wine_dir")/installer"
 rm -rf "$dir"
 cp -a "$(dirname "$wine_dir")/template" "$dir"
 . "$source/scripts/wine-env.sh" "$dir"
-. "$source/tests/program/close_orvela.sh"
+. "$source/tests/program/windows.sh"
 trap 'wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true; wineserver -k >/dev/null 2>&1 || true' EXIT
 # Every Wine command reads and writes /dev/null: the services the first one starts outlive
 # it and would otherwise keep CTest's pipe open.

@@ -5,7 +5,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
-. "$source/tests/program/close_orvela.sh"
+. "$source/tests/program/windows.sh"
 folder="$WINEPREFIX/drive_c/orvela-shot"
 rm -rf "$folder"
 mkdir -p "$folder/data"

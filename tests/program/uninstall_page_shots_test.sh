@@ -6,7 +6,7 @@
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
-. "$source/tests/program/close_orvela.sh"
+. "$source/tests/program/windows.sh"
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 shots="$build/../screenshots"
@@ -47,17 +47,6 @@ done
 wine 'C:\orvela-uninstall-shot\Orvela.exe' </dev/null >/dev/null 2>&1 &
 . "$source/tests/program/find_window.sh"
 shot() { import -window "$1" "$shots/test-uninstall-$2.png"; echo "screenshot $shots/test-uninstall-$2.png"; }
-dialog() {  # the window with that title, waited for
-  local found=""
-  for _ in $(seq 50); do
-    found=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$found" ] && break
-    sleep 0.2
-  done
-  [ -n "$found" ] || { echo "FAIL: no window titled $1"; exit 1; }
-  sleep 1
-  echo "$found"
-}
 
 drive page 2 || { echo "FAIL: the driver found no window"; exit 1; }
 sleep 2
@@ -67,14 +56,14 @@ drive select 1303 1
 sleep 1.5
 shot "$window" detailed
 drive menu 2301    # 詳細
-details=$(dialog '詳細')
+details=$(window_titled '詳細')
 drive row TOKBottomDlg1 100 last
 sleep 1
 shot "$details" details
 drive close TOKBottomDlg1
 sleep 1
 drive menu 2307    # バックアップ情報(&B)
-saved=$(dialog '削除した情報')
+saved=$(window_titled '削除した情報')
 drive row TUnInstKeepDlg 100
 sleep 1
 shot "$saved" saved

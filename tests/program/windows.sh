@@ -1,0 +1,28 @@
+# Sourced by the shell tests: the program's windows as a person sees them.
+
+# close_orvela asks every Orvela window to close, as taskkill without /F does (the program
+# then writes its files), and waits up to 15 s until no window titled Orvela is left, so the
+# next test's program is not taken for a second instance.
+close_orvela() {
+  wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true
+  for _ in $(seq 75); do
+    xdotool search --name "^Orvela\$" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  echo "FAIL: Orvela did not close"
+  return 1
+}
+
+# window_titled <title>: prints the window with exactly that title once it has been there a
+# moment to paint; waits up to 10 s, else ends the test with a failure.
+window_titled() {
+  local found=""
+  for _ in $(seq 50); do
+    found=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] && break
+    sleep 0.2
+  done
+  [ -n "$found" ] || { echo "FAIL: no window titled $1"; exit 1; }
+  sleep 1
+  echo "$found"
+}
