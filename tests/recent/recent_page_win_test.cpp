@@ -204,12 +204,17 @@ TEST_CASE("recent files: newest first, states only for shown rows until the stat
     const bool broken_first = CompareStringW(LOCALE_USER_DEFAULT, 0, L"×", -1, L"○", -1) == CSTR_LESS_THAN;
     CHECK(gone == (broken_first ? 0 : 2));
   }
-  SUBCASE("a shown row gets its icon, the shortcut overlay and its mark through the list") {
+  SUBCASE("a shown row gets its mark at once, its icon and the shortcut overlay soon after") {
     const int gone = RowNamed(page, "gone");
     LVITEMW item{};
     item.mask = LVIF_IMAGE | LVIF_STATE;
     item.stateMask = LVIS_OVERLAYMASK;
     item.iItem = gone;
+    REQUIRE(ListView_GetItem(f.list(), &item));
+    CHECK(item.iImage < 0);  // asked for, not looked up while the list asks
+    CHECK(page.icons().waiting(gone));
+    CHECK(page.icons().waiting_count() == 1);
+    page.icons().FetchAll();
     REQUIRE(ListView_GetItem(f.list(), &item));
     CHECK(item.iImage >= 0);
     CHECK((item.state & LVIS_OVERLAYMASK) == INDEXTOOVERLAYMASK(2));
