@@ -166,20 +166,21 @@ void RecentPage::Fill(int page, RecentRows rows) {
 
 void RecentPage::LookUp(int index) {
   RecentRow& row = rows_[static_cast<size_t>(index)];
-  if (row.image < 0 && !row.image_asked) {
+  if ((row.image < 0 || !row.state_known) && !row.image_asked) {
     row.image_asked = true;
     icons_waiting_->Want(index);
-  }
-  if (!row.state_known) {
-    row.state = StateMark(rows_.PathOf(row));
-    row.state_known = true;
-    ++rows_looked_up_;
   }
 }
 
 void RecentPage::FetchIcon(int index) {
   if (index < 0 || static_cast<size_t>(index) >= rows_.size()) return;
   RecentRow& row = rows_[static_cast<size_t>(index)];
+  if (!row.state_known) {
+    row.state = StateMark(rows_.PathOf(row));
+    row.state_known = true;
+    ++rows_looked_up_;
+  }
+  if (row.image >= 0) return;
   const SystemIcon icon = icons_.SystemIconOf(rows_.PathOf(row));
   if (icon.icon >= 0) {
     row.image = icon.icon;
@@ -189,7 +190,8 @@ void RecentPage::FetchIcon(int index) {
 
 void RecentPage::RowsChanged() {
   ++generation_;
-  // A row whose icon could not be found is asked again the next time it is shown.
+  // A row whose icon could not be found is asked again the next time it is shown; one whose
+  // state is known (the state sort) is asked only for its icon.
   for (RecentRow& row : rows_.rows)
     if (row.image < 0) row.image_asked = false;
   icons_waiting_->Start(static_cast<int>(rows_.size()), {});
@@ -205,7 +207,7 @@ void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
     switch (item.iSubItem) {
       case 0: CopyText(page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row), item); break;
       case 1: CopyText(std::string(row.name()), item); break;
-      case 2: CopyText(std::string(StateText(row.state)), item); break;
+      case 2: CopyText(row.state_known ? std::string(StateText(row.state)) : std::string(), item); break;
     }
   }
   if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {

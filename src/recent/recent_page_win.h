@@ -61,7 +61,7 @@ class RecentPage : public WindowPage {
   // Rows whose state and icon have been looked up since the program started.
   size_t rows_looked_up() const { return rows_looked_up_; }
   TMyListView& list_view() { return ListView; }
-  // The rows shown whose icons are still to come.
+  // The rows shown whose states and icons are still to come.
   RowDetailQueue& icons() { return *icons_waiting_; }
 
   TMyListView ListView;
@@ -71,8 +71,9 @@ class RecentPage : public WindowPage {
  private:
   void Fill(int page, RecentRows rows);
   void SetSystemImages();
-  // The row is about to be shown: its state is looked up now, its icon asked for.
+  // The row is about to be shown: its state and icon are asked for.
   void LookUp(int index);
+  // Looks up the state and icon of a row asked for; the list redraws the row afterwards.
   void FetchIcon(int index);
   // The rows were replaced, reordered or removed: icons not found yet are asked again.
   void RowsChanged();
@@ -91,8 +92,9 @@ class RecentPage : public WindowPage {
   std::string shown_user_;       // the recent-files page's user at the last fill
   std::string recent_add_folder_, programs_add_folder_;  // kept for the run
   SystemIconFinder icons_;
-  // Icons come after the row is drawn, a few at a time: under Wine the shell takes 15 to
-  // 30 ms for each in a folder of thousands, too long for a screenful in one paint.
+  // States and icons come after the row is drawn, a few at a time: under Wine the shell
+  // takes 15 to 30 ms for an icon in a folder of thousands, too long for a screenful in one
+  // paint, and a screenful of shortcuts to read adds to it.
   std::unique_ptr<RowDetailQueue> icons_waiting_;
   unsigned generation_ = 0;      // counts changes of the row store
   bool resolving_ = false;
