@@ -126,9 +126,10 @@ void RecentPage::FillProgramsList() {
 }
 
 void RecentPage::SetSystemImages() {
-  if (ListView_GetImageList(ListView2, LVSIL_SMALL)) return;
-  // The system's small images, taken for the root of the program's drive: asked at the
-  // first fill, as the shell takes a while to make them and the window shows first.
+  if (system_images_set_) return;
+  system_images_set_ = true;
+  // The system's small images, taken for the root of the program's drive: asked with the
+  // first icon, as the shell takes a while to make them.
   SHFILEINFOW info{};
   const std::string root = host_.paths().program_folder.substr(0, 3);
   auto system_list = reinterpret_cast<HIMAGELIST>(
@@ -137,7 +138,6 @@ void RecentPage::SetSystemImages() {
 }
 
 void RecentPage::Fill(int page, RecentRows rows) {
-  SetSystemImages();
   sort_ = SortState{};
   for (int column = 1; column < 3; ++column) ListView.SetColumnImage(column, -1);
   ListView.SetColumnImage(0, sort_.image);
@@ -181,6 +181,7 @@ void RecentPage::FetchIcon(int index) {
     ++rows_looked_up_;
   }
   if (row.image >= 0) return;
+  SetSystemImages();
   const SystemIcon icon = icons_.SystemIconOf(rows_.PathOf(row));
   if (icon.icon >= 0) {
     row.image = icon.icon;

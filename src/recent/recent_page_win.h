@@ -98,6 +98,7 @@ class RecentPage : public WindowPage {
   std::unique_ptr<RowDetailQueue> icons_waiting_;
   unsigned generation_ = 0;      // counts changes of the row store
   bool resolving_ = false;
+  bool system_images_set_ = false;
   size_t rows_looked_up_ = 0;
 };
 
