@@ -67,7 +67,7 @@ programs=(--program "$(winpath "$bin/bench-program.exe")" --orvela "$(winpath "$
   --blank "$(winpath "$bin/bench-blank.exe")" --raw "$(winpath "$bin/bench-raw.exe")" --runs "$runs")
 {
   echo "Orvela bench at commit $commit$changes"
-  echo "date $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version), $runs runs;" \
+  echo "date $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version), $runs runs; pages ${pages:1:-1};" \
     "startup $sizes, uninstall $uninstall_sizes, recent $recent_sizes; load average $(cut -d' ' -f1-3 /proc/loadavg)"
   if [[ $pages == *,startup,* ]]; then
     echo; echo "=== startup page ==="
