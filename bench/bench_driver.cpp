@@ -3,16 +3,15 @@
 // sources without row details, in rotated order, several runs.
 //
 //   bench-driver seed-startup <count> <bench program>    entries for the startup page
-//   bench-driver clear-startup
-//   bench-driver measure --page startup --sizes 0,200,2000 --runs 5 --orvela <exe>
-//                        --blank <exe> --raw <exe> --program <bench program>
+//   bench-driver clear-all                               every page's entries go
+//   bench-driver measure --page startup|uninstall|recent --sizes 0,200,2000 --runs 5
+//                        --orvela <exe> --blank <exe> --raw <exe> --program <bench program>
 //                        [--full-fill <seconds>]           today's full fill, for the ratios
 //   bench-driver baseline --page startup --size 2000 --runs 1 --orvela <old exe>
 //                        --program <bench program>
 //
-// Every page the bench knows is a row of kPages below: how to seed and clear its entries,
-// which list shows them, and (for the raw program) what it enumerates. Only the startup page
-// exists so far; the uninstall and recent-files pages join kPages when they are built.
+// Every page the bench knows is a row of Pages() below: how to seed and clear its entries,
+// how to open it from outside, which list shows them; the raw program is told the page.
 //
 // Output is ASCII: Wine's console pipe stops at the first character it cannot pass.
 #include <windows.h>
@@ -154,24 +153,146 @@ void ClearStartup() {
 }
 
 // ---------------------------------------------------------------------------------------
+// The uninstall page's entries: keys under the machine's Uninstall key, each with a name, an
+// install date and an uninstall command naming its own copy of the bench program (whose icon
+// the row shows).
+
+constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+bool SeedUninstall(int count, const std::string& program) {
+  bool ok = true;
+  for (int i = 0; i < count; ++i) {
+    const std::string path = ProgramPath(i);
+    if (!FileExists(path)) {
+      CreateFolderTree(path.substr(0, path.rfind('\\')));
+      ok &= CopyFileW(Wide(program).c_str(), Wide(path).c_str(), TRUE) != 0;
+    }
+    const std::wstring key = std::wstring(kUninstallKey) + L"\\" + Numbered(L"program", i);
+    wchar_t date[16];
+    std::swprintf(date, 16, L"2026%02d%02d", 1 + i % 12, 1 + i % 28);
+    ok &= SetString(HKEY_LOCAL_MACHINE, key.c_str(), L"DisplayName", Numbered(L"program", i)) &&
+          SetString(HKEY_LOCAL_MACHINE, key.c_str(), L"UninstallString", L"\"" + Wide(path) + L"\" /uninstall") &&
+          SetString(HKEY_LOCAL_MACHINE, key.c_str(), L"Publisher", L"Orvela bench") &&
+          SetString(HKEY_LOCAL_MACHINE, key.c_str(), L"InstallDate", date);
+  }
+  return ok;
+}
+
+void ClearUninstall() {
+  UniqueHkey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+  std::vector<std::wstring> names;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (wcsncmp(name, kValuePrefix, wcslen(kValuePrefix)) == 0) names.emplace_back(name);
+  }
+  for (const std::wstring& name : names) RegDeleteTreeW(key.get(), name.c_str());
+}
+
+// ---------------------------------------------------------------------------------------
+// The recent-files page's entries: shortcuts in the user's Recent folder, copies of one the
+// shell made, their times a minute apart.
+
+std::string RecentFolder() { return ShellFolderPath(CSIDL_RECENT); }
+
+int CountFiles(const std::string& pattern) {
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle find(FindFirstFileW(Wide(pattern).c_str(), &found));
+  int count = 0;
+  if (find) {
+    do ++count;
+    while (FindNextFileW(find.get(), &found));
+  }
+  return count;
+}
+
+void DeleteFiles(const std::string& folder, const std::string& pattern) {
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle find(FindFirstFileW(Wide(folder + "\\" + pattern).c_str(), &found));
+  if (!find) return;
+  do DeleteFileW(Wide(folder + "\\" + Narrow(found.cFileName)).c_str());
+  while (FindNextFileW(find.get(), &found));
+}
+
+bool SeedRecent(int count, const std::string&) {
+  const std::string folder = RecentFolder();
+  CreateFolderTree(folder);
+  if (CountFiles(folder + "\\Bench *.lnk") == count) return true;
+  DeleteFiles(folder, "Bench *.lnk");
+  if (count == 0) return true;
+  const std::string target = std::string(kBenchRoot) + "\\recent-target.txt";
+  CreateFolderTree(kBenchRoot);
+  CloseHandle(CreateFileW(Wide(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  TShellLink links;
+  const std::string model = links.CreateLink2(target, nullptr, std::string(kBenchRoot), "recent model", true);
+  if (model.empty()) return false;
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  bool ok = true;
+  for (int i = 0; i < count; ++i) {
+    char name[64];
+    std::snprintf(name, sizeof name, "\\Bench %05d.txt.lnk", i);
+    const std::wstring path = Wide(folder + name);
+    ok &= CopyFileW(Wide(model).c_str(), path.c_str(), FALSE) != 0;
+    UniqueHandle copy(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart -= static_cast<ULONGLONG>(i) * 600000000ULL;
+    const FILETIME written{t.LowPart, t.HighPart};
+    if (copy) SetFileTime(copy.get(), nullptr, nullptr, &written);
+  }
+  DeleteFileW(Wide(model).c_str());
+  return ok;
+}
+
+void ClearRecent() { DeleteFiles(RecentFolder(), "Bench *.lnk"); }
+
+// ---------------------------------------------------------------------------------------
 // The pages the bench knows.
+
+constexpr int kOrvelaRefresh = 1003;         // SpeedButton7
+constexpr int kOrvelaUninstallButton = 1010;  // SpeedButton11 of Panel7
+constexpr int kOrvelaPageControl = 1201;
+constexpr int kOrvelaRecentPage = 3;
 
 struct PageBench {
   const char* name;
   std::function<bool(int, const std::string&)> seed;
   std::function<void()> clear;
-  int page_list_id;                    // the page's list in Orvela's window
-  std::function<int(int)> disable_row;  // by entry count: the row whose disable is timed
+  int page_list_id;       // the page's list in Orvela's window
+  bool list_view;         // a list view (else an owner-drawn list box)
+  // How a user comes to the page from the startup page Orvela opens with; nothing for that.
+  std::function<void(HWND window)> open;
+  std::function<int(int)> disable_row;  // by entry count: the row whose disable is timed; none
 };
+
+HWND Control(HWND window, int id);
+
+void Click(HWND window, int id) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(window, id)));
+}
 
 const std::vector<PageBench>& Pages() {
   static const std::vector<PageBench> pages = {
       // The first user Run value: the shortcuts' rows come first.
-      {"startup", SeedStartup, ClearStartup, 1301, [](int count) { return SplitOf(count).links; }},
-      // uninstall: seed Uninstall keys, time its list (ListBox3) -- when the page exists.
-      // recent: seed a Recent folder, time ListView2 -- when the page exists.
+      {"startup", SeedStartup, ClearStartup, 1301, false, nullptr, [](int count) { return SplitOf(count).links; }},
+      // Its page button, as a user picks the page.
+      {"uninstall", SeedUninstall, ClearUninstall, 1303, false,
+       [](HWND window) { Click(window, kOrvelaUninstallButton); }, nullptr},
+      // Its tab, then the page's refresh: a tab click's notice cannot be sent from another process.
+      {"recent", SeedRecent, ClearRecent, 1304, true,
+       [](HWND window) {
+         SendMessageW(Control(window, kOrvelaPageControl), TCM_SETCURSEL, kOrvelaRecentPage, 0);
+         Click(window, kOrvelaRefresh);
+       },
+       nullptr},
   };
   return pages;
+}
+
+void ClearAll() {
+  for (const PageBench& page : Pages()) page.clear();
 }
 
 const PageBench* PageNamed(const std::string& name) {
@@ -183,7 +304,6 @@ const PageBench* PageNamed(const std::string& name) {
 // ---------------------------------------------------------------------------------------
 // Driving a program from outside
 
-constexpr int kOrvelaRefresh = 1003;  // SpeedButton7
 constexpr UINT kOrvelaDisable = 2001;  // N1 of the row menu
 
 struct Search {
@@ -243,8 +363,25 @@ struct ListState {
 };
 
 // Few questions, since each one waits for the window's thread.
-ListState StateOf(HWND list, int row_height) {
+ListState StateOf(HWND list, int row_height, bool list_view) {
   ListState state;
+  if (list_view) {
+    // A list view asks for its rows as it paints them: the rows in view are in once none
+    // waits to be painted, the paint under way (if any) has ended, and none of those in
+    // view waits for its details.
+    const auto rows = Ask(list, LVM_GETITEMCOUNT);
+    const auto top = Ask(list, LVM_GETTOPINDEX);
+    const auto shown = Ask(list, LVM_GETCOUNTPERPAGE);
+    const auto waiting = Ask(list, WaitingMessage(), static_cast<WPARAM>(-1));
+    if (!rows || !top || !shown || !waiting) return state;
+    state.rows = static_cast<int>(*rows);
+    state.waiting = static_cast<int>(*waiting);
+    state.visible_waiting =
+        GetUpdateRect(list, nullptr, FALSE) ||
+        (state.waiting > 0 &&
+         Ask(list, WaitingMessage(), static_cast<WPARAM>(*top), static_cast<LPARAM>(*shown + 1)).value_or(1) != 0);
+    return state;
+  }
   const auto rows = Ask(list, LB_GETCOUNT);
   const auto top = Ask(list, LB_GETTOPINDEX);
   const auto waiting = Ask(list, WaitingMessage(), static_cast<WPARAM>(-1));
@@ -322,12 +459,12 @@ struct Started {
   double at = 0;
 };
 
-Started Start(const std::string& exe) {
+Started Start(const std::string& exe, const std::string& arguments = "") {
   Started started;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::wstring command = L"\"" + Wide(exe) + L"\"";
+  std::wstring command = L"\"" + Wide(exe) + L"\"" + (arguments.empty() ? L"" : L" " + Wide(arguments));
   started.at = Seconds();
   if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     CloseHandle(info.hThread);
@@ -379,9 +516,10 @@ struct Figures {
   size_t peak_bytes = 0;
 };
 
-Figures RunSimple(const std::string& exe, const wchar_t* window_class, int list_id, int rows) {
+Figures RunSimple(const std::string& exe, const wchar_t* window_class, int list_id, int rows,
+                  const std::string& arguments = "") {
   Figures figures;
-  Started started = Start(exe);
+  Started started = Start(exe, arguments);
   if (!started.pid) return figures;
   HWND window = nullptr;
   const bool ready = PollUntil(
@@ -418,15 +556,17 @@ Figures RunOrvela(const std::string& exe, const PageBench& page, int rows, bool 
     return figures;
   }
   Probe probe(window);
+  if (page.open) page.open(window);
   HWND list = Control(window, page.page_list_id);
-  const int row_height = list ? static_cast<int>(Ask(list, LB_GETITEMHEIGHT, 0).value_or(0)) : 0;
+  const int row_height =
+      list && !page.list_view ? static_cast<int>(Ask(list, LB_GETITEMHEIGHT, 0).value_or(0)) : 0;
   auto filled = [&](int expected) {
-    const ListState state = StateOf(list, row_height);
+    const ListState state = StateOf(list, row_height, page.list_view);
     return state.rows == expected && !state.visible_waiting;
   };
   auto settled = [&](int expected) {
-    const ListState state = StateOf(list, row_height);
-    return state.rows == expected && state.waiting == 0;
+    const ListState state = StateOf(list, row_height, page.list_view);
+    return state.rows == expected && state.waiting == 0 && !state.visible_waiting;
   };
   if (list && PollUntil([&] { return filled(rows); }, 300)) figures.ready_s = Seconds() - started.at;
   if (figures.ready_s && PollUntil([&] { return settled(rows); }, 600))
@@ -440,10 +580,11 @@ Figures RunOrvela(const std::string& exe, const PageBench& page, int rows, bool 
         PollUntil([&] { return settled(rows); }, 300))
       figures.refresh_s = Seconds() - start;
     figures.wait_refresh_ms = probe.Take();
-
+  }
+  if (timed_changes && figures.details_s && rows > 0 && page.disable_row) {
     const int row = page.disable_row(rows);
     Ask(list, LB_SETCURSEL, static_cast<WPARAM>(row));
-    start = Seconds();
+    const double start = Seconds();
     if (Ask(window, WM_COMMAND, MAKEWPARAM(kOrvelaDisable, 0), 0) &&
         PollUntil([&] { return settled(rows - 1); }, 300))
       figures.disable_s = Seconds() - start;
@@ -514,7 +655,7 @@ SizeResult MeasureSize(const Options& options, const PageBench& page, int size) 
     for (int slot = 0; slot < 3; ++slot) {
       switch ((run + slot) % 3) {
         case 0: b = RunSimple(options.blank, L"OrvelaBenchBlank", 0, 0); break;
-        case 1: r = RunSimple(options.raw, L"OrvelaBenchRaw", 1, size); break;
+        case 1: r = RunSimple(options.raw, L"OrvelaBenchRaw", 1, size, page.name); break;
         case 2: o = RunOrvela(orvela_copy, page, size, true); break;
       }
     }
@@ -551,12 +692,13 @@ SizeResult MeasureSize(const Options& options, const PageBench& page, int size) 
   Row("from showing until every row has its details", Collect(orvela, [](const Figures& f) { return f.wait_start_ms; }));
   if (size > 0) {
     Row("during a refresh with nothing changed", Collect(orvela, [](const Figures& f) { return f.wait_refresh_ms; }));
-    Row("during one disable (the change and its refill)",
-        Collect(orvela, [](const Figures& f) { return f.wait_disable_ms; }));
+    if (page.disable_row)
+      Row("during one disable (the change and its refill)",
+          Collect(orvela, [](const Figures& f) { return f.wait_disable_ms; }));
     std::printf(" Orvela, s\n");
     Row("refresh with nothing changed", result.refresh_s);
-    Row("one disable (the run's first change)", result.disable_s);
-    if (options.full_fill_s) {
+    if (page.disable_row) Row("one disable (the run's first change)", result.disable_s);
+    if (options.full_fill_s && page.disable_row) {
       Row("ratio refresh / today's full fill", Divided(result.refresh_s, *options.full_fill_s));
       Row("ratio disable / today's full fill", Divided(result.disable_s, *options.full_fill_s));
     }
@@ -607,18 +749,29 @@ int Measure(const Options& options) {
     }
   }
 
-  // The targets, on the largest list of this run.
+  // The targets, on the largest list of this run. The start and memory limits are the
+  // startup page's; the other pages show their figures beside them.
   const SizeResult& largest = results.back();
+  const bool startup = std::string(page->name) == "startup";
   std::vector<double> fill_waits, disable_waits;
   for (const SizeResult& r : results) {
     fill_waits.insert(fill_waits.end(), r.fill_waits_ms.begin(), r.fill_waits_ms.end());
     disable_waits.insert(disable_waits.end(), r.disable_waits_ms.begin(), r.disable_waits_ms.end());
   }
-  std::printf("\ntargets (%d entries)\n", largest.size);
-  Verdict("start: Orvela / (blank window + raw enumeration)", largest.to_floor, 2, "x");
-  Verdict("start: Orvela / raw program", largest.to_raw, 2, "x");
+  std::printf("\ntargets (%s page, %d entries)\n", page->name, largest.size);
+  if (startup) {
+    Verdict("start: Orvela / (blank window + raw enumeration)", largest.to_floor, 2, "x");
+    Verdict("start: Orvela / raw program", largest.to_raw, 2, "x");
+  } else {
+    Row("start: Orvela / (blank window + raw enumeration)", largest.to_floor, 1, "x (figure)");
+    Row("start: Orvela / raw program", largest.to_raw, 1, "x (figure)");
+  }
   Verdict("longest wait, first fill + details, refreshes", fill_waits, 100, "ms", true);
-  Verdict("longest wait during a disable (change + refill)", disable_waits, 100, "ms", true);
+  if (page->disable_row) Verdict("longest wait during a disable (change + refill)", disable_waits, 100, "ms", true);
+  if (!startup) {
+    if (!per_entry_kb.empty()) Row("peak working set per entry over none", per_entry_kb, 1, "kB (figure)");
+    return 0;
+  }
   if (options.full_fill_s) {
     Verdict("refresh with nothing changed / today's full fill", Divided(largest.refresh_s, *options.full_fill_s),
             0.1, "x");
@@ -679,8 +832,8 @@ int wmain(int argc, wchar_t** argv) {
   if (args.empty()) return 2;
   const std::string command = args[0];
   if (command == "seed-startup" && args.size() == 3) return SeedStartup(std::atoi(args[1].c_str()), args[2]) ? 0 : 1;
-  if (command == "clear-startup") {
-    ClearStartup();
+  if (command == "clear-all") {
+    ClearAll();
     return 0;
   }
   Options options;

@@ -10,7 +10,7 @@ build=${BUILD:-$repo/build}
 export BUILD=$build
 count=${1:-10000}
 
-bash "$repo/scripts/build.sh" win
+bash "$repo/scripts/build.sh" win >&2
 win="$build/win"
 exe="$win/bench/recent-fill-bench.exe"
 mkdir -p "$(dirname "$exe")"

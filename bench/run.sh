@@ -2,8 +2,12 @@
 # make bench: builds the program and the bench programs, makes a fresh private Wine prefix
 # under $BUILD/wine/bench, seeds it inside one Wine session (Wine would start every seeded
 # entry at a session start), times the program against a blank window and the raw
-# enumeration, and keeps the figures in bench/results/<time>-<commit>.txt.
-#   SIZES=0,200,2000 RUNS=5      the entry counts and runs per count
+# enumeration, page by page, then the recent-files fill against a bare folder walk
+# (bench/recent_bench.sh), and keeps the figures in bench/results/<time>-<commit>.txt.
+#   SIZES=0,200,2000 RUNS=5      the startup page's entry counts and runs per count
+#   UNINSTALL_SIZES=0,1000       uninstall keys
+#   RECENT_SIZES=0,10000         shortcuts in the Recent folder
+#   PAGES=startup,uninstall,recent,recent-fill   what to measure
 #   BASELINE_EXE=<Orvela.exe>    also time that (older) program's full fill and keep it as
 #                                bench/results/baseline.txt, the figure the ratios use
 set -euo pipefail
@@ -12,6 +16,9 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$repo/build}
 export BUILD=$build
 sizes=${SIZES:-0,200,2000}
+uninstall_sizes=${UNINSTALL_SIZES:-0,1000}
+recent_sizes=${RECENT_SIZES:-0,10000}
+pages=",${PAGES:-startup,uninstall,recent,recent-fill},"
 runs=${RUNS:-5}
 largest=${sizes##*,}
 
@@ -30,7 +37,7 @@ bash "$repo/scripts/install-into-prefix.sh" "$build/wine/bench" "$build/win/bin"
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 driver() { wine "$bin/bench-driver.exe" "$@" 2>/dev/null | tr -d '\r'; }
 cleanup() {
-  driver clear-startup >/dev/null 2>&1 || true
+  driver clear-all >/dev/null 2>&1 || true
   wineserver -k >/dev/null 2>&1 || true
   orvela_stop_display
 }
@@ -56,12 +63,30 @@ fi
 full_fill=""
 [ -f "$results/baseline.txt" ] && full_fill=$(awk '/^full-fill-seconds/ {print $2}' "$results/baseline.txt")
 
+programs=(--program "$(winpath "$bin/bench-program.exe")" --orvela "$(winpath "$build/win/bin/Orvela.exe")"
+  --blank "$(winpath "$bin/bench-blank.exe")" --raw "$(winpath "$bin/bench-raw.exe")" --runs "$runs")
 {
   echo "Orvela bench at commit $commit$changes"
-  echo "date $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version), sizes $sizes, $runs runs"
-  [ -f "$results/baseline.txt" ] && head -n 1 "$results/baseline.txt" | sed 's/^/today'"'"'s full fill from /'
-  driver measure "${common[@]}" --sizes "$sizes" --runs "$runs" \
-    --orvela "$(winpath "$build/win/bin/Orvela.exe")" --blank "$(winpath "$bin/bench-blank.exe")" \
-    --raw "$(winpath "$bin/bench-raw.exe")" ${full_fill:+--full-fill "$full_fill"}
+  echo "date $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $(wine --version), $runs runs; pages ${pages:1:-1};" \
+    "startup $sizes, uninstall $uninstall_sizes, recent $recent_sizes; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  if [[ $pages == *,startup,* ]]; then
+    echo; echo "=== startup page ==="
+    [ -f "$results/baseline.txt" ] && head -n 1 "$results/baseline.txt" | sed 's/^/today'"'"'s full fill from /'
+    driver measure --page startup --sizes "$sizes" "${programs[@]}" ${full_fill:+--full-fill "$full_fill"}
+  fi
+  if [[ $pages == *,uninstall,* ]]; then
+    echo; echo "=== uninstall page ==="
+    driver measure --page uninstall --sizes "$uninstall_sizes" "${programs[@]}"
+  fi
+  if [[ $pages == *,recent,* ]]; then
+    echo; echo "=== recent-files page ==="
+    driver measure --page recent --sizes "$recent_sizes" "${programs[@]}"
+  fi
+  echo "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"
 } | tee "$out"
+if [[ $pages == *,recent-fill,* ]]; then
+  # In a prefix of its own, in-process: its exit code tells the target, its figures go on.
+  { echo; echo "=== recent-files fill against a bare walk of the folder ==="; } | tee -a "$out"
+  bash "$repo/bench/recent_bench.sh" "${recent_sizes##*,}" 2>"$build/bench-recent-build.log" | tee -a "$out" || true
+fi
 echo "bench: figures kept in ${out#"$repo/"}"

@@ -61,12 +61,12 @@ void TForm1::SpeedButton2Click() {
 
 void TForm1::SpeedButton7Click() {
   if (current_page() != kSettingsPage) return RefreshPage(false);
-  if (settings_page_->allowed()) settings_page_->RestoreSettings();
+  if (settings_page().allowed()) settings_page().RestoreSettings();
 }
 
 void TForm1::SetRestoreVisible(bool visible) {
   if (current_page() != kSettingsPage) return;
-  SpeedButton7.SetVisible(visible && settings_page_->allowed());
+  SpeedButton7.SetVisible(visible && settings_page().allowed());
   SpeedButton7.SetGlyph(13);
   LayoutTopPanel();
 }
@@ -84,7 +84,7 @@ void TForm1::RefreshPage(bool reset) {
   in.page = page;
   in.live_list_down = SpeedButton1.down();
   in.windata_exists = FileExists(paths_.settings_backup);
-  in.settings_pages_visible = settings_page_->allowed();
+  in.settings_pages_visible = page == kSettingsPage && settings_page().allowed();  // only asked there
   in.uninstall_list_visible = uninstall_page_->allowed();
   in.live_button_caption = SpeedButton1.caption();
   in.box_button_caption = SpeedButton2.caption();
@@ -144,7 +144,7 @@ void TForm1::RefreshPage(bool reset) {
       recent_page_->FillProgramsList();
       break;
     case kSettingsPage:
-      if (settings_page_->allowed()) settings_page_->ShowPage();
+      if (settings_page().allowed()) settings_page().ShowPage();
       break;
   }
   SpeedButton1.SetCaption(frame.live_button_caption);

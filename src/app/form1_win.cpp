@@ -19,6 +19,7 @@
 #include "platform/dropped_files_win.h"
 #include "platform/folders_win.h"
 #include "platform/image_list_win.h"
+#include "platform/message_pump_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "platform/win32_prompt_win.h"
@@ -313,27 +314,42 @@ void TForm1::CreatePages() {
   sendto_page_ = std::make_unique<SendToPage>(*this, TabSheets[kSendToPage]);
   uninstall_page_ = std::make_unique<UninstallPage>(*this, TabSheets[kUninstallPage]);
   recent_page_ = std::make_unique<RecentPage>(*this, hwnd_);
-  settings_page_ = std::make_unique<SettingsPage>(*this, TabSheets[kSettingsPage]);
 }
 
-WindowPage* TForm1::PageObject(int page) const {
+// The page that costs most to make (dozens of controls) waits until it is first needed, so
+// the window shows sooner. It is placed as it is made.
+SettingsPage& TForm1::settings_page() {
+  if (!settings_page_) {
+    settings_page_ = std::make_unique<SettingsPage>(*this, TabSheets[kSettingsPage]);
+    settings_page_->SetAllowed(is_admin_);
+    Layout();
+  }
+  return *settings_page_;
+}
+
+WindowPage* TForm1::PageObject(int page) {
   switch (page) {
     case kStartupPage: return startup_page_.get();
     case kSendToPage: return sendto_page_.get();
     case kUninstallPage: return uninstall_page_.get();
     case kRecentPage: case kProgramsPage: return recent_page_.get();
-    case kSettingsPage: return settings_page_.get();
+    case kSettingsPage: return &settings_page();
   }
   return nullptr;
 }
 
-std::array<WindowPage*, 5> TForm1::AllPages() const {
-  return {startup_page_.get(), sendto_page_.get(), uninstall_page_.get(), recent_page_.get(), settings_page_.get()};
+std::vector<WindowPage*> TForm1::AllPages() const {
+  std::vector<WindowPage*> pages;
+  for (WindowPage* page : std::initializer_list<WindowPage*>{startup_page_.get(), sendto_page_.get(),
+                                                             uninstall_page_.get(), recent_page_.get(),
+                                                             settings_page_.get()})
+    if (page) pages.push_back(page);
+  return pages;
 }
 
 void TForm1::ApplyAdministratorState() {
   uninstall_page_->SetAllowed(is_admin_);
-  settings_page_->SetAllowed(is_admin_);
+  if (settings_page_) settings_page_->SetAllowed(is_admin_);
   if (!is_admin_) prompt().ShowMessage(kNoAdminMessage, kAppTitle, PromptIcon::kWarning);
 }
 
@@ -342,6 +358,7 @@ void TForm1::ApplyAdministratorState() {
 
 void TForm1::Show(int show_command) {
   ShowWindow(hwnd_, show_command);
+  ProcessPendingMessages();  // showing takes a while: what came meanwhile is answered first
   UpdateWindow(hwnd_);
   startup_box_.Load(prompt());
   sendto_box_.Load(prompt());
@@ -385,7 +402,7 @@ void TForm1::Layout() {
   for (WindowPage* page : AllPages()) {
     // A page on a sheet lies over the page control's display area; the list-view pages
     // take the page control's place.
-    const bool on_sheet = page->content() != recent_page_->content();
+    const bool on_sheet = page != recent_page_.get();
     const RECT r = on_sheet ? RECT{display.left, top + display.top, display.right, top + display.bottom}
                             : RECT{0, top, width, top + body_height};
     SetWindowPos(page->content(), on_sheet ? HWND_TOP : nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,

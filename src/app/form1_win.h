@@ -132,7 +132,7 @@ class TForm1 : public PageHost {
   SendToPage& sendto_page() { return *sendto_page_; }
   UninstallPage& uninstall_page() { return *uninstall_page_; }
   RecentPage& recent_page() { return *recent_page_; }
-  SettingsPage& settings_page() { return *settings_page_; }
+  SettingsPage& settings_page();  // made when first needed
 
   // Controls of the frame, by the names the design gives them.
   SpeedButton SpeedButton1, SpeedButton2, SpeedButton7, SpeedButton5, SpeedButton6;
@@ -167,8 +167,10 @@ class TForm1 : public PageHost {
   // A list box or list view of a page (keys that lists answer go to its page).
   bool IsPageList(HWND window) const;
   // The page objects, by page number (the two list-view pages share one).
-  WindowPage* PageObject(int page) const;
-  std::array<WindowPage*, 5> AllPages() const;
+  WindowPage* PageObject(int page);
+  // The pages made so far: the settings page is made when first needed, not before the
+  // window is first shown.
+  std::vector<WindowPage*> AllPages() const;
   SpeedButton* ButtonById(int id);
   int Scaled(int designed) const { return dpi_.Scale(designed); }
   // Label3's left edge for the window's present width.

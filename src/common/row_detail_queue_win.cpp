@@ -78,6 +78,16 @@ void RowDetailQueue::Prefer(int row) {
   preferred_.push_back(row);
 }
 
+void RowDetailQueue::Want(int row) {
+  if (row < 0 || static_cast<size_t>(row) >= waiting_.size()) return;
+  if (!waiting_[static_cast<size_t>(row)]) {
+    waiting_[static_cast<size_t>(row)] = true;
+    ++waiting_count_;
+  }
+  Prefer(row);
+  SetTimerRunning(true);
+}
+
 int RowDetailQueue::NextRow() {
   while (!preferred_.empty()) {
     const int row = preferred_.back();
@@ -127,7 +137,8 @@ void RowDetailQueue::RunSlice() {
 
 void RowDetailQueue::ContinueSoon() {
   if (!list_ || continue_posted_) return;
-  UpdateWindow(list_);  // the rows just fetched show now
+  // The rows just fetched are painted as a message of their own, before the timer's next
+  // slice: painting them here would make the slice that much longer.
   // Posted messages come before input, painting and timers: only when none of those waits.
   if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER | QS_HOTKEY)) != 0) return;
   continue_posted_ = PostMessageW(list_, ContinueMessage(), 0, 0) != 0;

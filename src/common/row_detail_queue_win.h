@@ -36,6 +36,9 @@ class RowDetailQueue {
   int waiting_count() const { return waiting_count_; }
   // The row is being drawn without its details: it is fetched next.
   void Prefer(int row);
+  // For a list that fetches only the rows it shows: the row waits from now on, and is
+  // fetched next. Rows beyond the last Start's count are not taken.
+  void Want(int row);
 
   // One slice, as the timer runs it.
   void RunSlice();

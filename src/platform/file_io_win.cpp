@@ -6,6 +6,7 @@
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/handles_win.h"
+#include "platform/message_pump_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -54,10 +55,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 namespace {
 
-// Writes the bytes to `temp` and flushes them, then moves it onto `target` with `move_flags`;
-// the temporary file is removed again when any step fails.
-bool WriteThenMove(const std::wstring& temp, const std::wstring& target, std::string_view bytes,
-                   DWORD move_flags) {
+bool WriteThenMoveNow(const std::wstring& temp, const std::wstring& target, std::string_view bytes,
+                      DWORD move_flags) {
   bool ok;
   {
     UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -75,6 +74,16 @@ bool WriteThenMove(const std::wstring& temp, const std::wstring& target, std::st
   }
   ok = ok && MoveFileExW(temp.c_str(), target.c_str(), move_flags);
   if (!ok) DeleteFileW(temp.c_str());
+  return ok;
+}
+
+// Writes the bytes to `temp` and flushes them, then moves it onto `target` with `move_flags`;
+// the temporary file is removed again when any step fails. The window keeps answering and
+// painting meanwhile; the caller goes on only when the file is on disk.
+bool WriteThenMove(const std::wstring& temp, const std::wstring& target, std::string_view bytes,
+                   DWORD move_flags) {
+  bool ok = false;
+  RunWhileAnswering([&] { ok = WriteThenMoveNow(temp, target, bytes, move_flags); });
   return ok;
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 namespace orvela {
 
 void ProcessPendingMessages() {
@@ -14,6 +16,49 @@ void ProcessPendingMessages() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+namespace {
+
+thread_local bool t_off_window_thread = false;  // work already away from the window
+
+struct Job {
+  const std::function<void()>* work;
+  std::exception_ptr error;
+};
+
+DWORD WINAPI RunWork(void* data) {
+  auto* job = static_cast<Job*>(data);
+  t_off_window_thread = true;
+  try {
+    (*job->work)();
+  } catch (...) {
+    job->error = std::current_exception();  // thrown again on the caller's thread
+  }
+  return 0;
+}
+
+}  // namespace
+
+void RunWhileAnswering(const std::function<void()>& work) {
+  if (t_off_window_thread) {
+    work();
+    return;
+  }
+  Job job{&work, nullptr};
+  HANDLE thread = CreateThread(nullptr, 0, RunWork, &job, 0, nullptr);
+  if (!thread) {
+    work();
+    return;
+  }
+  // Sent messages are answered inside PeekMessage and MsgWaitForMultipleObjects; paint is
+  // the only message taken off the queue.
+  while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE | QS_PAINT) != WAIT_OBJECT_0) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&msg);
+  }
+  CloseHandle(thread);
+  if (job.error) std::rethrow_exception(job.error);
 }
 
 void MessagePacer::operator()() {

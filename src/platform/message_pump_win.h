@@ -1,12 +1,20 @@
 // Lets the window repaint and answer during a long piece of work on its own thread.
 #pragma once
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace orvela {
 
 // Dispatches every pending message; a quit message is posted again for the main loop.
 void ProcessPendingMessages();
+
+// Runs `work` on a thread of its own and returns when it is done. Meanwhile the calling
+// thread answers what other threads and processes send it and paints its windows, but
+// takes no input, posted message or timer: nothing the user does can start in between.
+// For file work that touches no window and would otherwise stop the window (a flush to
+// disk can take a long while on a busy machine).
+void RunWhileAnswering(const std::function<void()>& work);
 
 // Called often during a long piece of work: dispatches pending messages at the first call
 // and whenever `interval` has passed since it last did, so the window never goes long

@@ -67,14 +67,6 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
   ListView_SetExtendedListViewStyle(ListView2, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP);
   // Overlays come with each row's image: the list asks for them.
   ListView_SetCallbackMask(ListView2, LVIS_OVERLAYMASK);
-  {
-    // The system's small images, taken for the root of the program's drive.
-    SHFILEINFOW info{};
-    const std::string root = host_.paths().program_folder.substr(0, 3);
-    auto system_list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        Wide(root).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (system_list) ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
-  }
   const char* columns[] = {"更新日時", "最近使ったファイルの名前", "状態"};
   const int widths[] = {host_.dpi().Scale(150), host_.dpi().Scale(400), host_.dpi().Scale(kStateColumnWidth)};
   for (int i = 0; i < 3; ++i) {
@@ -87,6 +79,7 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
     SendMessageW(ListView2, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   ListView.SetColumnImageList(host_.glyphs());
+  icons_waiting_ = std::make_unique<RowDetailQueue>(ListView2, [this](int row) { FetchIcon(row); });
   host_.SetMenuHint(kIdN30, "選択したショートカットのリンク先");
   host_.SetMenuHint(kIdN27, "選択したリストのファイルを追加する");
 }
@@ -135,6 +128,18 @@ void RecentPage::FillProgramsList() {
   Fill(kProgramsPage, std::move(rows));
 }
 
+void RecentPage::SetSystemImages() {
+  if (system_images_set_) return;
+  system_images_set_ = true;
+  // The system's small images, taken for the root of the program's drive: asked with the
+  // first icon, as the shell takes a while to make them.
+  SHFILEINFOW info{};
+  const std::string root = host_.paths().program_folder.substr(0, 3);
+  auto system_list = reinterpret_cast<HIMAGELIST>(
+      SHGetFileInfoW(Wide(root).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  if (system_list) ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
+}
+
 void RecentPage::Fill(int page, RecentRows rows) {
   sort_ = SortState{};
   for (int column = 1; column < 3; ++column) ListView.SetColumnImage(column, -1);
@@ -146,9 +151,9 @@ void RecentPage::Fill(int page, RecentRows rows) {
   const int focused = ListView_GetNextItem(ListView2, -1, LVNI_FOCUSED);
   if (focused >= 0) ListView_SetItemState(ListView2, focused, 0, LVIS_FOCUSED);
   page_ = page;
-  ++generation_;
   rows_ = std::move(rows);
   SortNewestFirst(rows_);
+  RowsChanged();
   // A new count costs the list its scroll bar's redraw: a refill of the same length only
   // repaints the rows.
   const int count = static_cast<int>(rows_.size());
@@ -162,20 +167,38 @@ void RecentPage::Fill(int page, RecentRows rows) {
 // ---------------------------------------------------------------------------------------
 // What the list asks for
 
-void RecentPage::LookUp(RecentRow& row) {
-  if (row.image < 0) {
-    // A row whose icon cannot be found is asked again the next time it is shown.
-    const SystemIcon icon = icons_.SystemIconOf(rows_.PathOf(row));
-    if (icon.icon >= 0) {
-      row.image = icon.icon;
-      row.overlay = icon.overlay;
-    }
+void RecentPage::LookUp(int index) {
+  RecentRow& row = rows_[static_cast<size_t>(index)];
+  if ((row.image < 0 || !row.state_known) && !row.image_asked) {
+    row.image_asked = true;
+    icons_waiting_->Want(index);
   }
+}
+
+void RecentPage::FetchIcon(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= rows_.size()) return;
+  RecentRow& row = rows_[static_cast<size_t>(index)];
   if (!row.state_known) {
     row.state = StateMark(rows_.PathOf(row));
     row.state_known = true;
     ++rows_looked_up_;
   }
+  if (row.image >= 0) return;
+  SetSystemImages();
+  const SystemIcon icon = icons_.SystemIconOf(rows_.PathOf(row));
+  if (icon.icon >= 0) {
+    row.image = icon.icon;
+    row.overlay = icon.overlay;
+  }
+}
+
+void RecentPage::RowsChanged() {
+  ++generation_;
+  // A row whose icon could not be found is asked again the next time it is shown; one whose
+  // state is known (the state sort) is asked only for its icon.
+  for (RecentRow& row : rows_.rows)
+    if (row.image < 0) row.image_asked = false;
+  icons_waiting_->Start(static_cast<int>(rows_.size()), {});
 }
 
 void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
@@ -183,12 +206,12 @@ void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
   if (item.iItem < 0 || item.iItem >= static_cast<int>(rows_.size())) return;
   RecentRow& row = rows_[static_cast<size_t>(item.iItem)];
   // Every request is for a row about to be shown; the hint may not have come first.
-  LookUp(row);
+  LookUp(item.iItem);
   if (item.mask & LVIF_TEXT) {
     switch (item.iSubItem) {
       case 0: CopyText(page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row), item); break;
       case 1: CopyText(std::string(row.name()), item); break;
-      case 2: CopyText(std::string(StateText(row.state)), item); break;
+      case 2: CopyText(row.state_known ? std::string(StateText(row.state)) : std::string(), item); break;
     }
   }
   if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
@@ -203,7 +226,7 @@ void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
 void RecentPage::ListView2DataHint(int first, int last) {
   first = std::max(first, 0);
   last = std::min(last, static_cast<int>(rows_.size()) - 1);
-  for (int i = first; i <= last; ++i) LookUp(rows_[static_cast<size_t>(i)]);
+  for (int i = first; i <= last; ++i) LookUp(i);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -256,7 +279,7 @@ void RecentPage::ListView2ColumnClick(int column) {
       if (rows_[i].selected) ListView_SetItemState(ListView2, static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
   }
   SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
-  ++generation_;
+  RowsChanged();
   if (click.column_cleared >= 0) ListView.SetColumnImage(click.column_cleared, -1);
   ListView.SetColumnImage(click.column, click.image);
   InvalidateRect(ListView2, nullptr, TRUE);
@@ -516,7 +539,7 @@ void RecentPage::Delete4Click() {
   SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
   for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
   DropRows(rows_.rows, drop);
-  ++generation_;
+  RowsChanged();
   ListView_SetItemCountEx(ListView2, static_cast<int>(rows_.size()), LVSICF_NOSCROLL);
   SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(ListView2, nullptr, TRUE);

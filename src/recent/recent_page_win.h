@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "common/page_host_win.h"
+#include "common/row_detail_queue_win.h"
 #include "components/my_list_view_win.h"
 #include "platform/handles_win.h"
 #include "recent/recent_rows.h"
@@ -60,6 +63,8 @@ class RecentPage : public WindowPage {
   // Rows whose state and icon have been looked up since the program started.
   size_t rows_looked_up() const { return rows_looked_up_; }
   TMyListView& list_view() { return ListView; }
+  // The rows shown whose states and icons are still to come.
+  RowDetailQueue& icons() { return *icons_waiting_; }
 
   TMyListView ListView;
   HWND ListView2 = nullptr;
@@ -67,7 +72,13 @@ class RecentPage : public WindowPage {
 
  private:
   void Fill(int page, RecentRows rows);
-  void LookUp(RecentRow& row);
+  void SetSystemImages();
+  // The row is about to be shown: its state and icon are asked for.
+  void LookUp(int index);
+  // Looks up the state and icon of a row asked for; the list redraws the row afterwards.
+  void FetchIcon(int index);
+  // The rows were replaced, reordered or removed: icons not found yet are asked again.
+  void RowsChanged();
   // Looks up every state not yet known; false when the rows changed meanwhile.
   bool ResolveAllStates();
   std::vector<int> SelectedRows() const;
@@ -84,8 +95,13 @@ class RecentPage : public WindowPage {
   std::string shown_user_;       // the recent-files page's user at the last fill
   std::string recent_add_folder_, programs_add_folder_;  // kept for the run
   SystemIconFinder icons_;
+  // States and icons come after the row is drawn, a few at a time: under Wine the shell
+  // takes 15 to 30 ms for an icon in a folder of thousands, too long for a screenful in one
+  // paint, and a screenful of shortcuts to read adds to it.
+  std::unique_ptr<RowDetailQueue> icons_waiting_;
   unsigned generation_ = 0;      // counts changes of the row store
   bool resolving_ = false;
+  bool system_images_set_ = false;
   size_t rows_looked_up_ = 0;
 };
 

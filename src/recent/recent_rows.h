@@ -26,6 +26,7 @@ struct RecentRow {
   bool state_known = false;  // looked up once (shown, or resolved for the state sort)
   bool selected = false;     // carried through a sort, so the selection stays with its rows
   int image = -1;            // in the system's small icon list; -1 until looked up
+  bool image_asked = false;  // the row was shown and its icon asked for
   int overlay = -1;          // -1 none, 0 shared folder, 1 shortcut
 
   std::string_view name() const { return std::string_view(file).substr(0, name_length); }

@@ -140,6 +140,37 @@ bool TakeRestoredOutOfBox(StartupContext& context, const KeysFileCheck& check,
 
 }  // namespace
 
+namespace {
+
+// What the writing of the backup tells (a key it cannot open), kept until it is done: the
+// work may run where no box can be shown. It asks nothing.
+class HeldMessages final : public Prompt {
+ public:
+  void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override {
+    messages_.push_back({std::string(text), std::string(caption), icon});
+  }
+  bool AskYesNo(std::string_view, std::string_view, PromptIcon) override { return false; }
+  std::optional<std::string> AskText(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseFileToOpen(std::string_view, const FileFilter&, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override { return std::nullopt; }
+  void ShowTo(Prompt& prompt) const {
+    for (const Message& m : messages_) prompt.ShowMessage(m.text, m.caption, m.icon);
+  }
+
+ private:
+  struct Message {
+    std::string text, caption;
+    PromptIcon icon;
+  };
+  std::vector<Message> messages_;
+};
+
+}  // namespace
+
 std::vector<std::string> RunKeyNames() {
   std::vector<std::string> names;
   for (const RunKeyLocation& location : kRunKeyLocations) names.push_back(RunKeyName(location));
@@ -195,8 +226,15 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
     else
       absent_32bit_keys.push_back(name);
   }
-  TRegistryFile file(registry, prompt);
-  const SaveResult result = file.SaveKeysToFile(backup.file_path, keys);
+  HeldMessages held;
+  SaveResult result;
+  const std::function<void()> save = [&] {
+    TRegistryFile file(registry, held);
+    result = file.SaveKeysToFile(backup.file_path, keys);
+  };
+  if (backup.run_file_work) backup.run_file_work(save);
+  else save();
+  held.ShowTo(prompt);  // once the file is written, as before any question
   if (!result.file_written) {
     // Undo would otherwise load a file of an earlier run: offer nothing, try again next time.
     return prompt.AskYesNo(kBackupNotWrittenQuestion, TRegistryFile::kCaption,

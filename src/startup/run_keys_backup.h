@@ -2,6 +2,7 @@
 // registry startup entry in a run, and the reload and undo that read it back.
 #pragma once
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,6 +74,10 @@ struct RunKeysBackup {
   // Keys that did not exist when the file was written: it has no section for them, and
   // every value they have at undo time came later.
   std::vector<std::string> keys_missing;
+  // Runs the backup's reading of the keys and writing of the file and returns when it is
+  // done; empty: on the caller's thread. The window runs it on another thread meanwhile
+  // answering, as thousands of values take a while. The work shows nothing itself.
+  std::function<void(const std::function<void()>& work)> run_file_work;
 };
 
 // Told when the backup file fails its check (followed by a line break and its path).

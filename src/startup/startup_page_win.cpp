@@ -63,6 +63,7 @@ StartupPage::StartupPage(PageHost& host, HWND sheet)
       kind_colour_(kFolderKindColour),
       location_colour_(GetSysColor(COLOR_WINDOW)) {
   backup_.file_path = host_.paths().run_keys_backup;
+  backup_.run_file_work = [](const std::function<void()>& work) { RunWhileAnswering(work); };
   CreateControls();
   details_ = std::make_unique<RowDetailQueue>(ListBox1, [this](int row) { FetchRowDetails(row); });
   SetComboItems(ComboBox1, {"フォルダ", "レジストリ"});

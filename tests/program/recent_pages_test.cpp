@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/row_detail_queue_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
 #include "program_driver.h"
@@ -178,6 +179,10 @@ TEST_CASE("recent files through the page button: rows, header, the state sort an
   SendWithTimeout(FindControl(window.main, kPageControl1), TCM_SETCURFOCUS, 4, 0);
   REQUIRE(WaitUntil([&] { return WindowText(window.main) == "Orvela [ プログラム ]"; }));
   REQUIRE(WaitUntil([&] { return window.RowNamed("Orvela Samples 1.0") >= 0; }));
+  // The rows shown get their states and icons right after they are drawn.
+  WaitUntilIdle(window.program);
+  const UINT waiting = RegisterWindowMessageW(kRowDetailsWaitingMessage);
+  REQUIRE(WaitUntil([&] { return SendWithTimeout(window.list, waiting, static_cast<WPARAM>(-1), 0) == 0; }));
   WaitUntilIdle(window.program);
   SaveWindowPicture(window.main, "test-programs.bmp");
   PostControlCommand(window.main, FindControl(window.main, kSpeedButton12), BN_CLICKED);

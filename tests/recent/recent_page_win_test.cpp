@@ -204,12 +204,20 @@ TEST_CASE("recent files: newest first, states only for shown rows until the stat
     const bool broken_first = CompareStringW(LOCALE_USER_DEFAULT, 0, L"×", -1, L"○", -1) == CSTR_LESS_THAN;
     CHECK(gone == (broken_first ? 0 : 2));
   }
-  SUBCASE("a shown row gets its icon, the shortcut overlay and its mark through the list") {
+  SUBCASE("a shown row gets its mark, its icon and the shortcut overlay soon after it is drawn") {
     const int gone = RowNamed(page, "gone");
     LVITEMW item{};
     item.mask = LVIF_IMAGE | LVIF_STATE;
     item.stateMask = LVIS_OVERLAYMASK;
     item.iItem = gone;
+    REQUIRE(ListView_GetItem(f.list(), &item));
+    CHECK(item.iImage < 0);  // asked for, not looked up while the list asks
+    CHECK(Cell(f.list(), gone, 2).empty());
+    CHECK(page.rows_looked_up() == looked_up);
+    CHECK(page.icons().waiting(gone));
+    CHECK(page.icons().waiting_count() == 1);
+    page.icons().FetchAll();
+    CHECK(page.rows_looked_up() == looked_up + 1);
     REQUIRE(ListView_GetItem(f.list(), &item));
     CHECK(item.iImage >= 0);
     CHECK((item.state & LVIS_OVERLAYMASK) == INDEXTOOVERLAYMASK(2));
@@ -331,6 +339,7 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
   f.form->SpeedButton9Click(kProgramsPage);
   RecentPage& page = f.page();
   page.ListView2DataHint(0, static_cast<int>(page.rows().size()) - 1);
+  page.icons().FetchAll();  // what the list is about to show comes right after
 
   auto row = [&](const std::string& path) -> const RecentRow& {
     for (const RecentRow& r : page.rows().rows)

@@ -302,3 +302,25 @@ TEST_CASE("The 32-bit Run keys in the backup: two more sections when they exist"
     CHECK(f.Run(4, "Fix") == StringValue("C:\\fix.exe"));
   }
 }
+
+TEST_CASE("The backup is read and written where the caller says; what it tells comes afterwards") {
+  StartupFixture f;
+  f.registry.DeleteKeyTree(RootKey::kCurrentUser, kRunKeyLocations[0].path);  // cannot be opened
+  f.SetRun(1, "Agent", "C:\\agent.exe");
+  const size_t before = f.prompt.shown().size();
+  bool ran = false, written_when_done = false;
+  size_t told_meanwhile = 0;
+  f.backup.run_file_work = [&](const std::function<void()>& work) {
+    work();
+    ran = true;
+    written_when_done = ReadWholeFile(f.backup.file_path).has_value();
+    told_meanwhile = f.prompt.shown().size() - before;
+  };
+  const EntryRecord selected = RunRow(1, "Agent", "C:\\agent.exe");
+  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
+  CHECK(ran);
+  CHECK(written_when_done);
+  CHECK(told_meanwhile == 0);
+  CHECK(f.prompt.shown().size() == before + 1);  // the key it could not open
+  CHECK(f.backup.RunKeysSaved);
+}
