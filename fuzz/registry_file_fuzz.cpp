@@ -16,27 +16,10 @@ namespace {
 
 using namespace orvela;
 
-class CountingPrompt : public Prompt {
+class CountingPrompt : public DecliningPrompt {
  public:
   int messages = 0;
   void ShowMessage(std::string_view, std::string_view, PromptIcon) override { ++messages; }
-  bool AskYesNo(std::string_view, std::string_view, PromptIcon) override { return false; }
-  std::optional<std::string> AskText(std::string_view, std::string_view,
-                                     std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFileToOpen(std::string_view, const FileFilter&,
-                                              std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFileToSave(std::string_view, const FileFilter&,
-                                              std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseItem(std::string_view, std::string_view) override { return std::nullopt; }
 };
 
 const std::vector<std::string> kAllRoots = {

@@ -45,4 +45,23 @@ class Prompt {
   virtual void SetOwnerWindow(void* /*window*/) {}
 };
 
+// A prompt no person sees: every question is answered No and every chooser is cancelled;
+// what is done with the messages is up to the class deriving from it (keep them for later,
+// count them).
+class DecliningPrompt : public Prompt {
+ public:
+  bool AskYesNo(std::string_view, std::string_view, PromptIcon) override { return false; }
+  std::optional<std::string> AskText(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseFileToOpen(std::string_view, const FileFilter&, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseFileToSave(std::string_view, const FileFilter&, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override { return std::nullopt; }
+  std::optional<std::string> ChooseItem(std::string_view, std::string_view) override { return std::nullopt; }
+};
+
 }  // namespace orvela

@@ -144,19 +144,11 @@ namespace {
 
 // What the writing of the backup tells (a key it cannot open), kept until it is done: the
 // work may run where no box can be shown. It asks nothing.
-class HeldMessages final : public Prompt {
+class HeldMessages final : public DecliningPrompt {
  public:
   void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override {
     messages_.push_back({std::string(text), std::string(caption), icon});
   }
-  bool AskYesNo(std::string_view, std::string_view, PromptIcon) override { return false; }
-  std::optional<std::string> AskText(std::string_view, std::string_view, std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFileToOpen(std::string_view, const FileFilter&, std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override { return std::nullopt; }
   void ShowTo(Prompt& prompt) const {
     for (const Message& m : messages_) prompt.ShowMessage(m.text, m.caption, m.icon);
   }
