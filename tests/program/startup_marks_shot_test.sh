@@ -47,6 +47,9 @@ echo "screenshot $shots/test-startup-marks.png"
 
 drive select 1301 last   # the 32-bit entry, listed after the machine's RunOnce entries
 sleep 1
+# The row Windows has off, now unselected, in its muted colours.
+import -window "$window" "$shots/test-startup-marks-muted.png"
+echo "screenshot $shots/test-startup-marks-muted.png"
 
 # The box file is written in the ANSI code page when every character fits.
 box() { iconv -f CP932 -t UTF-8 <"$folder/data/startup.txt" 2>/dev/null || true; }
