@@ -98,17 +98,24 @@ bool SetString(HKEY root, const wchar_t* path, const std::wstring& name, const s
                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-void DeleteBenchValues(HKEY root, const wchar_t* path) {
-  UniqueHkey key;
-  if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+// The names of the bench's own values (or subkeys) of an open key.
+std::vector<std::wstring> BenchNamesIn(HKEY key, bool subkeys) {
   std::vector<std::wstring> names;
   for (DWORD i = 0;; ++i) {
     wchar_t name[16384];
     DWORD length = 16384;
-    if (RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    const LONG status = subkeys ? RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                : RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) break;
     if (wcsncmp(name, kValuePrefix, wcslen(kValuePrefix)) == 0) names.emplace_back(name);
   }
-  for (const std::wstring& name : names) RegDeleteValueW(key.get(), name.c_str());
+  return names;
+}
+
+void DeleteBenchValues(HKEY root, const wchar_t* path) {
+  UniqueHkey key;
+  if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+  for (const std::wstring& name : BenchNamesIn(key.get(), false)) RegDeleteValueW(key.get(), name.c_str());
 }
 
 std::string UserStartupFolder() { return ShellFolderPath(CSIDL_STARTUP); }
@@ -181,14 +188,7 @@ bool SeedUninstall(int count, const std::string& program) {
 void ClearUninstall() {
   UniqueHkey key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
-  std::vector<std::wstring> names;
-  for (DWORD i = 0;; ++i) {
-    wchar_t name[256];
-    DWORD length = 256;
-    if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (wcsncmp(name, kValuePrefix, wcslen(kValuePrefix)) == 0) names.emplace_back(name);
-  }
-  for (const std::wstring& name : names) RegDeleteTreeW(key.get(), name.c_str());
+  for (const std::wstring& name : BenchNamesIn(key.get(), true)) RegDeleteTreeW(key.get(), name.c_str());
 }
 
 // ---------------------------------------------------------------------------------------

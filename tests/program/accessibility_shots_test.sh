@@ -8,8 +8,6 @@ set -euo pipefail
 build=$1 wine_dir=$2 source=$3
 . "$source/scripts/wine-env.sh" "$wine_dir"
 . "$source/tests/program/windows.sh"
-quiet() { "$@" </dev/null >/dev/null 2>&1; }
-drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 shots="$build/../screenshots"
 mkdir -p "$shots"
 folder="$WINEPREFIX/drive_c/orvela-access-shot"

@@ -13,7 +13,6 @@ cp -a "$(dirname "$wine_dir")/template" "$dpi_dir"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 # Every Wine command here reads and writes /dev/null: the services the first one starts
 # outlive it and would otherwise keep CTest's pipe open.
-quiet() { "$@" </dev/null >/dev/null 2>&1; }
 quiet wine reg add 'HKCU\Software\Ｖ＆Ｌ\Orvela' /f
 quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
 quiet wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \

@@ -19,7 +19,6 @@ cp -a "$(dirname "$wine_dir")/template" "$dir"
 trap 'wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true; wineserver -k >/dev/null 2>&1 || true' EXIT
 # Every Wine command reads and writes /dev/null: the services the first one starts outlive
 # it and would otherwise keep CTest's pipe open.
-quiet() { "$@" </dev/null >/dev/null 2>&1; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # A value of a key as `reg query` prints it (in the ANSI code page when piped).
 value() { wine reg query "$1" /v "$2" </dev/null 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r' |
@@ -29,7 +28,6 @@ expect_value() {  # key name "TYPE data"
   got=$(value "$1" "$2")
   [ "$got" = "$3" ] || fail "$2 of $1 is '$got', not '$3'"
 }
-drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 # Waits up to 30 s for a condition (the uninstaller returns before it has done its work).
 wait_for() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.2; done; return 1; }
 

@@ -1,4 +1,10 @@
-# Sourced by the shell tests: the program's windows as a person sees them.
+# Sourced by the shell tests (after wine-env.sh, with $build set): the program's windows as
+# a person sees them.
+
+# quiet <command...>: a command whose output does not matter.
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+# drive <verb> ...: the window driver (tests/fixtures/window_driver.cpp) on the main window.
+drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>&1; }
 
 # close_orvela asks every Orvela window to close, as taskkill without /F does (the program
 # then writes its files), and waits up to 15 s until no window titled Orvela is left, so the
