@@ -120,6 +120,13 @@ void DeleteBenchValues(HKEY root, const wchar_t* path) {
 
 std::string UserStartupFolder() { return ShellFolderPath(CSIDL_STARTUP); }
 
+// Entry i's own copy of the bench program, made when it is not there yet.
+bool CopyProgramOnce(const std::string& program, const std::string& path) {
+  if (FileExists(path)) return true;
+  CreateFolderTree(path.substr(0, path.rfind('\\')));
+  return CopyFileW(Wide(program).c_str(), Wide(path).c_str(), TRUE) != 0;
+}
+
 // Idempotent: what exists stays, what is missing (a disabled entry) comes back.
 bool SeedStartup(int count, const std::string& program) {
   const StartupSplit split = SplitOf(count);
@@ -129,10 +136,7 @@ bool SeedStartup(int count, const std::string& program) {
   bool ok = true;
   for (int i = 0; i < count; ++i) {
     const std::string path = ProgramPath(i);
-    if (!FileExists(path)) {
-      CreateFolderTree(path.substr(0, path.rfind('\\')));
-      ok &= CopyFileW(Wide(program).c_str(), Wide(path).c_str(), TRUE) != 0;
-    }
+    ok &= CopyProgramOnce(program, path);
     const std::wstring command = L"\"" + Wide(path) + L"\" /background";
     if (i < split.user) {
       ok &= SetString(HKEY_CURRENT_USER, kUserRun, Numbered(L"user", i), command);
@@ -170,10 +174,7 @@ bool SeedUninstall(int count, const std::string& program) {
   bool ok = true;
   for (int i = 0; i < count; ++i) {
     const std::string path = ProgramPath(i);
-    if (!FileExists(path)) {
-      CreateFolderTree(path.substr(0, path.rfind('\\')));
-      ok &= CopyFileW(Wide(program).c_str(), Wide(path).c_str(), TRUE) != 0;
-    }
+    ok &= CopyProgramOnce(program, path);
     const std::wstring key = std::wstring(kUninstallKey) + L"\\" + Numbered(L"program", i);
     wchar_t date[16];
     std::swprintf(date, 16, L"2026%02d%02d", 1 + i % 12, 1 + i % 28);

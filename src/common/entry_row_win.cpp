@@ -35,9 +35,9 @@ class DcState {
 
 }  // namespace
 
-UniqueHfont CreateEntryListFont(BYTE quality, Dpi dpi) {
+UniqueHfont CreateEntryListFont(BYTE quality, Dpi dpi, int designed_height) {
   LOGFONTW font{};
-  font.lfHeight = -dpi.Scale(13);
+  font.lfHeight = -dpi.Scale(designed_height);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = SHIFTJIS_CHARSET;
   font.lfQuality = quality;

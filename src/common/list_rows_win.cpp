@@ -40,4 +40,17 @@ void SetListRowText(HWND list, int row, const std::string& text) {
   if (SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)) != LB_ERR) InvalidateRect(list, &r, FALSE);
 }
 
+void ShowEntryRows(HWND list, const std::vector<EntryRecord>& entries,
+                   const std::function<std::string(const EntryRecord&)>& text_of, const std::string& remembered) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  std::vector<std::string> texts;
+  texts.reserve(entries.size());
+  for (const EntryRecord& entry : entries) texts.push_back(text_of(entry));
+  SetListRows(list, texts);
+  const int row = RowToReselect(entries, remembered);
+  if (row >= 0) SendMessageW(list, LB_SETCURSEL, row, 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 }  // namespace orvela

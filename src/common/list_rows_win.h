@@ -4,8 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "common/entry.h"
 
 namespace orvela {
 
@@ -19,6 +22,11 @@ void SetListRows(HWND list, const std::vector<std::string>& texts);
 // Gives one row a new text, keeping the selection, the focused row and the scroll position;
 // nothing happens when the text is the same. The list tells no one of a selection change.
 void SetListRowText(HWND list, int row, const std::string& text);
+
+// Refills an entry list: every row's string, the row named `remembered` selected again
+// (RowToReselect), drawn once at the end.
+void ShowEntryRows(HWND list, const std::vector<EntryRecord>& entries,
+                   const std::function<std::string(const EntryRecord&)>& text_of, const std::string& remembered);
 
 // A row's string; empty for a row the list does not have.
 std::string ListRowText(HWND list, int row);

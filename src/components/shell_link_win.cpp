@@ -5,6 +5,7 @@
 
 #include "components/link_naming.h"
 #include "platform/message_pump_win.h"
+#include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -40,21 +41,6 @@ class RealFileSystem : public LinkFileSystem {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
-};
-
-// COM for the length of one operation. The main window keeps it initialised anyway;
-// this only keeps a call from another thread or a test from failing, and stays balanced.
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-
- private:
-  bool initialised_;
 };
 
 std::string SystemFolder(UINT (*query)(LPWSTR, UINT)) {

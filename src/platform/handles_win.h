@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include <shlobj.h>
 
 #include <utility>
@@ -150,6 +151,21 @@ class ScopeExit {
 
  private:
   F f_;
+};
+
+// COM for the length of one operation, balanced. The main window keeps it initialised
+// anyway; this keeps a call from another thread or a test from failing.
+class ComScope {
+ public:
+  ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() {
+    if (initialised_) CoUninitialize();
+  }
+
+ private:
+  bool initialised_;
 };
 
 }  // namespace orvela

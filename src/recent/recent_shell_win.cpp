@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -42,20 +43,6 @@ bool IsUrlFile(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot != std::string::npos && lstrcmpiW(Wide(name.substr(dot)).c_str(), L".url") == 0;
 }
-
-// COM for one call, balanced; the main window keeps it initialised anyway.
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (initialised_) CoUninitialize();
-  }
-
- private:
-  bool initialised_;
-};
 
 std::wstring ExpandEnvironment(const std::wstring& path) {
   if (path.find(L'%') == std::wstring::npos) return path;

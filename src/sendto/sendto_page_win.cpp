@@ -123,20 +123,12 @@ void SendToPage::FillRows(bool live) {
   // The selection may have moved while the folder was read: remember it now.
   const EntryRecord* selected = selected_entry();
   const std::string remembered = live && rows_live_ && selected ? selected->Name : std::string();
-  SendMessageW(ListBox2, WM_SETREDRAW, FALSE, 0);
   entries = std::move(rows);
   pictures_ = std::move(pictures);
   rows_live_ = live;
   user_ = user;
   const int count = static_cast<int>(entries.size());
-  std::vector<std::string> texts;
-  texts.reserve(entries.size());
-  for (const EntryRecord& entry : entries) texts.push_back(SendToRowText(entry));
-  SetListRows(ListBox2, texts);
-  const int row = RowToReselect(entries, remembered);
-  if (row >= 0) SendMessageW(ListBox2, LB_SETCURSEL, row, 0);
-  SendMessageW(ListBox2, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(ListBox2, nullptr, TRUE);
+  ShowEntryRows(ListBox2, entries, SendToRowText, remembered);
   // A fill overtaken by a switch to another page leaves that page's count alone.
   if (host_.current_page() == kSendToPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);

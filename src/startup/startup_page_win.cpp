@@ -202,20 +202,11 @@ void StartupPage::FillRows(bool live) {
   // The selection may have moved while the sources were read: remember it now.
   const EntryRecord* selected = selected_entry();
   const std::string remembered = live && selected ? selected->Name : std::string();
-  HWND list = ListBox1;
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   entries = std::move(rows);
   pictures_ = std::move(pictures);
   rows_live_ = live;
   const int count = static_cast<int>(entries.size());
-  std::vector<std::string> texts;
-  texts.reserve(entries.size());
-  for (const EntryRecord& entry : entries) texts.push_back(RowText(entry));
-  SetListRows(list, texts);
-  const int row = RowToReselect(entries, remembered);
-  if (row >= 0) SendMessageW(list, LB_SETCURSEL, row, 0);
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  ShowEntryRows(ListBox1, entries, [this](const EntryRecord& entry) { return RowText(entry); }, remembered);
   // Another page may have been chosen while the sources were read: its count stays.
   if (host_.current_page() == kStartupPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);

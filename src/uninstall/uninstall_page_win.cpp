@@ -45,7 +45,7 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
         host.shell_link().GetLinkToPath(link, target, nullptr);
         return target;
       }),
-      font_(CreateUninstallListFont(host.dpi())),
+      font_(CreateEntryListFont(DEFAULT_QUALITY, host.dpi(), kUninstallFontHeight)),
       list_brush_(CreateSolidBrush(kUninstallListColour)) {
   const Dpi dpi = host_.dpi();
   Panel6 = CreatePanel(sheet_);

@@ -18,16 +18,6 @@ void DrawLine(HDC dc, const std::string& text, RECT box) {
 
 }  // namespace
 
-UniqueHfont CreateUninstallListFont(Dpi dpi, BYTE quality) {
-  LOGFONTW font{};
-  font.lfHeight = -dpi.Scale(12);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfQuality = quality;
-  lstrcpynW(font.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
-  return UniqueHfont(CreateFontIndirectW(&font));
-}
-
 void DrawUninstallRow(HDC dc, RECT rect, const UninstallEntry& entry, bool selected, const UninstallRowLook& look) {
   const int saved = SaveDC(dc);
   SelectObject(dc, look.font);

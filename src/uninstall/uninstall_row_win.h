@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "common/entry_colours.h"
+#include "common/entry_row_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "uninstall/uninstall_list.h"
@@ -18,7 +19,7 @@ inline constexpr Colour kUninstallTextColour = Rgb(112, 112, 112);
 inline constexpr Colour kPublisherColour = Rgb(160, 160, 160);
 
 // "ＭＳ Ｐゴシック", 12 pixels high.
-UniqueHfont CreateUninstallListFont(Dpi dpi, BYTE quality = DEFAULT_QUALITY);
+inline constexpr int kUninstallFontHeight = 12;
 
 struct UninstallRowLook {
   bool detailed = false;
