@@ -16,11 +16,14 @@ namespace orvela {
 inline constexpr DWORD kEntryListStyle = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
                                          LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT;
 
+// An entry list (kEntryListStyle) whose rows' texts can change cheaply (SetListRowText).
+HWND CreateEntryList(HWND parent, int id);
+
 // Replaces every row (the caller has turned redrawing off and selects afterwards).
 void SetListRows(HWND list, const std::vector<std::string>& texts);
 
-// Gives one row a new text, keeping the selection, the focused row and the scroll position;
-// nothing happens when the text is the same. The list tells no one of a selection change.
+// Gives one row of a list made by CreateEntryList a new text and redraws the row; the
+// selection, the focused row and the scroll position stay as they are.
 void SetListRowText(HWND list, int row, const std::string& text);
 
 // Refills an entry list: every row's string, the row named `remembered` selected again

@@ -53,7 +53,7 @@ SendToPage::SendToPage(PageHost& host, HWND sheet)
       store_(SharedRowDetails(host.dpi())),
       shell_(host.shell_link()),
       font_(CreateEntryListFont(DEFAULT_QUALITY, host.dpi())) {
-  ListBox2 = CreateChild(WC_LISTBOXW, L"", kEntryListStyle, sheet_, kIdListBox2, WS_EX_CLIENTEDGE);
+  ListBox2 = CreateEntryList(sheet_, kIdListBox2);
   SetControlFont(ListBox2, host_.list_font());
   SendMessageW(ListBox2, LB_SETITEMHEIGHT, 0, host_.dpi().Scale(kEntryRowHeight));
   details_ = std::make_unique<RowDetailQueue>(ListBox2, [this](int row) { FetchRowDetails(row); });

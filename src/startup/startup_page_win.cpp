@@ -74,7 +74,7 @@ StartupPage::StartupPage(PageHost& host, HWND sheet)
 }
 
 void StartupPage::CreateControls() {
-  ListBox1 = CreateChild(WC_LISTBOXW, L"", kEntryListStyle, sheet_, kIdListBox1, WS_EX_CLIENTEDGE);
+  ListBox1 = CreateEntryList(sheet_, kIdListBox1);
   SetControlFont(ListBox1, host_.list_font());
   const Dpi dpi = host_.dpi();
   SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, dpi.Scale(kStartupRowHeight));

@@ -53,7 +53,7 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
   SpeedButton8.SetCaption("他の情報も表示");
   SpeedButton8.SetGlyph(8);
   host_.SetHint(SpeedButton8.hwnd(), "他の情報も表示|アンインストールのコマンドと発行元も表示する");
-  ListBox3 = CreateChild(WC_LISTBOXW, L"", kEntryListStyle, sheet_, kIdListBox3, WS_EX_CLIENTEDGE);
+  ListBox3 = CreateEntryList(sheet_, kIdListBox3);
   SetControlFont(ListBox3, font_.get());
   SendMessageW(ListBox3, LB_SETITEMHEIGHT, 0, dpi.Scale(kUninstallRowHeight));
   details_ = std::make_unique<RowDetailQueue>(ListBox3, [this](int row) { FetchRowDetails(row); });

@@ -9,9 +9,9 @@ using namespace orvela;
 TEST_CASE("a row's string changes in place: selection, focused row and scroll stay") {
   HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
                                nullptr, nullptr);
-  HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | (kEntryListStyle & ~WS_TABSTOP), 0, 0, 280, 100, frame,
-                              nullptr, nullptr, nullptr);
+  HWND list = CreateEntryList(frame, 1);
   REQUIRE(list);
+  SetWindowPos(list, nullptr, 0, 0, 280, 100, SWP_NOZORDER);
   SendMessageW(list, LB_SETITEMHEIGHT, 0, 20);
   std::vector<std::string> texts;
   for (int i = 0; i < 30; ++i) texts.push_back("行 " + std::to_string(i));
@@ -32,6 +32,11 @@ TEST_CASE("a row's string changes in place: selection, focused row and scroll st
   CHECK(SendMessageW(list, LB_GETTOPINDEX, 0, 0) == 10);
   SetListRowText(list, 30, "none");  // past the end: nothing
   CHECK(SendMessageW(list, LB_GETCOUNT, 0, 0) == 30);
+  // A row taken out: the texts after it move up with their rows.
+  SendMessageW(list, LB_DELETESTRING, 4, 0);
+  CHECK(ListRowText(list, 4) == "行 5、表");
+  CHECK(ListRowText(list, 11) == "行 12、見つかりません");
+  CHECK(ListRowText(list, 28) == "行 29");
 
   SetListRows(list, {"a"});  // a refill replaces every row
   CHECK(SendMessageW(list, LB_GETCOUNT, 0, 0) == 1);
