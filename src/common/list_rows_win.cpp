@@ -71,13 +71,20 @@ HWND CreateEntryList(HWND parent, int id) {
 }
 
 void SetListRows(HWND list, const std::vector<std::string>& texts) {
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  // Straight to the list box's own procedure: under Wine a message through a subclassed
+  // window costs a look-up in the server per subclass, a fifth of a millisecond per row.
+  const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(list, GCLP_WNDPROC));
+  std::vector<std::wstring> rows;
+  rows.reserve(texts.size());
   size_t bytes = 0;
-  for (const std::string& text : texts) bytes += (text.size() + 1) * sizeof(wchar_t);
-  SendMessageW(list, LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
-  if (RowTexts* mirror = RowTextsOf(list)) mirror->reserve(texts.size());
-  for (const std::string& text : texts)
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+  for (const std::string& text : texts) {
+    rows.push_back(Wide(text));
+    bytes += (rows.back().size() + 1) * sizeof(wchar_t);
+  }
+  CallWindowProcW(own, list, LB_RESETCONTENT, 0, 0);
+  CallWindowProcW(own, list, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
+  for (const std::wstring& row : rows) CallWindowProcW(own, list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+  if (RowTexts* mirror = RowTextsOf(list)) *mirror = std::move(rows);
 }
 
 std::string ListRowText(HWND list, int row) {
