@@ -35,14 +35,14 @@ void TForm1::SpeedButton1Click() {
   SpeedButton2.SetDown(false);
   const int page = current_page();
   if (page == kUninstallPage) {
-    uninstall_page_->FillUninstallList();
+    uninstall_page().FillUninstallList();
     return;
   }
   startup_page_->EnableSelectors(true);
   SetVisible(SendSelectPanel, page == kSendToPage);
   LayoutTopPanel();
   if (page == kStartupPage) startup_page_->RefreshStartupList();
-  if (page == kSendToPage) sendto_page_->FillSendToList();
+  if (page == kSendToPage) sendto_page().FillSendToList();
 }
 
 void TForm1::SpeedButton2Click() {
@@ -51,9 +51,9 @@ void TForm1::SpeedButton2Click() {
   const int page = current_page();
   if (page == kSendToPage) {
     SetVisible(SendSelectPanel, false);
-    sendto_page_->ShowSendToDisabledBox();
+    sendto_page().ShowSendToDisabledBox();
   } else if (page == kUninstallPage) {
-    uninstall_page_->FillUninstallList();
+    uninstall_page().FillUninstallList();
   } else {
     startup_page_->ShowDisabledBox();
   }
@@ -75,7 +75,9 @@ void TForm1::RefreshPage(bool reset) {
   const unsigned this_refresh = ++refresh_count_;
   const int page = current_page();
   if (reset) {
-    for (HWND list : {startup_page_->ListBox1, sendto_page_->ListBox2, uninstall_page_->ListBox3}) ClearListBox(list);
+    ClearListBox(startup_page_->ListBox1);
+    if (sendto_page_) ClearListBox(sendto_page().ListBox2);
+    if (uninstall_page_) ClearListBox(uninstall_page().ListBox3);
     SpeedButton1.SetDown(true);
     SpeedButton2.SetDown(false);
     SpeedButton2.SetCaption(std::string(kDisabledBoxCaption));
@@ -85,7 +87,7 @@ void TForm1::RefreshPage(bool reset) {
   in.live_list_down = SpeedButton1.down();
   in.windata_exists = FileExists(paths_.settings_backup);
   in.settings_pages_visible = page == kSettingsPage && settings_page().allowed();  // only asked there
-  in.uninstall_list_visible = uninstall_page_->allowed();
+  in.uninstall_list_visible = uninstall_page_ ? uninstall_page().allowed() : is_admin_;
   in.live_button_caption = SpeedButton1.caption();
   in.box_button_caption = SpeedButton2.caption();
   const PageFrame frame = ComputePageFrame(in);
@@ -116,9 +118,9 @@ void TForm1::RefreshPage(bool reset) {
     SpeedButton12.tag = frame.other_list_page;
     SpeedButton12.SetGlyph(frame.other_list_glyph);
     SetHint(SpeedButton12.hwnd(), frame.other_list_hint);
-    recent_page_->N32Caption = frame.folder_item_caption;
-    recent_page_->N32Hint = frame.folder_item_hint;
-    recent_page_->SetColumnCaptions(frame.column0, frame.column1);
+    recent_page().N32Caption = frame.folder_item_caption;
+    recent_page().N32Hint = frame.folder_item_hint;
+    recent_page().SetColumnCaptions(frame.column0, frame.column1);
   }
   ShowPageContent(page, frame.page_control_visible);
 
@@ -132,16 +134,16 @@ void TForm1::RefreshPage(bool reset) {
       }
       break;
     case kSendToPage:
-      if (SpeedButton1.down()) sendto_page_->FillSendToList(); else sendto_page_->ShowSendToDisabledBox();
+      if (SpeedButton1.down()) sendto_page().FillSendToList(); else sendto_page().ShowSendToDisabledBox();
       break;
     case kUninstallPage:
-      if (uninstall_page_->allowed()) uninstall_page_->FillUninstallList();
+      if (uninstall_page().allowed()) uninstall_page().FillUninstallList();
       break;
     case kRecentPage:
-      recent_page_->FillRecentList();
+      recent_page().FillRecentList();
       break;
     case kProgramsPage:
-      recent_page_->FillProgramsList();
+      recent_page().FillProgramsList();
       break;
     case kSettingsPage:
       if (settings_page().allowed()) settings_page().ShowPage();
@@ -157,7 +159,7 @@ void TForm1::RefreshPage(bool reset) {
 
 void TForm1::ShowPageContent(int page, bool page_control_visible) {
   SetVisible(PageControl1, page_control_visible);
-  SetVisible(recent_page_->ListView2, !page_control_visible);
+  if (recent_page_ || !page_control_visible) SetVisible(recent_page().ListView2, !page_control_visible);
   for (int p = 0; p < kPageCount; ++p)
     if (TabSheets[p]) SetVisible(TabSheets[p], page_control_visible && p == page);
 }
@@ -189,8 +191,8 @@ void TForm1::OpenHelpPage(const std::string& file) {
 // Only a shown window refills: the selector is filled before the window is shown.
 void TForm1::ComboBox6Change() {
   if (!IsWindowVisible(hwnd_)) return;
-  if (current_page() == kSendToPage && SpeedButton1.down()) sendto_page_->FillSendToList();
-  if (current_page() == kRecentPage) recent_page_->FillRecentList();
+  if (current_page() == kSendToPage && SpeedButton1.down()) sendto_page().FillSendToList();
+  if (current_page() == kRecentPage) recent_page().FillRecentList();
 }
 
 // The Delete key in a page's list goes to that page.

@@ -37,6 +37,7 @@ namespace {
 constexpr wchar_t kFormClass[] = L"TForm1";
 constexpr int kFormWidth = 672, kFormHeight = 489, kMinWidth = 580, kMinHeight = 450;
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kShellImagesRead = WM_APP + 1;  // ReadShellImages is done
 
 // Ids of the frame's controls; the pages number theirs from 1300 on.
 enum ControlId {
@@ -187,6 +188,7 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
 }
 
 TForm1::~TForm1() {
+  AppendShellImages();
   if (hwnd_) DestroyWindow(hwnd_);
   if (com_initialized_) CoUninitialize();
 }
@@ -206,10 +208,29 @@ void TForm1::CreateImageLists() {
   if (strip && glyph != 16) strip = StretchedStrip(strip.get(), glyph);
   if (strip) ImageList_AddMasked(image_list2_.get(), strip.get(), RGB(255, 0, 255));
   designed_image_count_ = ImageList_GetImageCount(image_list2_.get());
+  shell_images_thread_.reset(CreateThread(nullptr, 0, ReadShellImages, this, 0, nullptr));
+  if (!shell_images_thread_) ReadShellImages(this);
+}
+
+DWORD WINAPI TForm1::ReadShellImages(void* self) {
+  auto* form = static_cast<TForm1*>(self);
   // After the designed images: the program folder, the ".reg" file type, the Recent folder.
-  AppendIconOrBlank(image_list2_.get(), ShellIconOf(paths_.program_folder, true, false));
-  AppendIconOrBlank(image_list2_.get(), ShellIconOf(".reg", true, true));
-  AppendIconOrBlank(image_list2_.get(), LargeFolderIcon(services_.shell_folders.recent));
+  form->shell_images_ = {ShellIconOf(form->paths_.program_folder, true, false), ShellIconOf(".reg", true, true),
+                         LargeFolderIcon(form->services_.shell_folders.recent)};
+  PostMessageW(form->hwnd_, kShellImagesRead, 0, 0);
+  return 0;
+}
+
+// Once: the pictures join the list in their places, and whatever shows them is drawn again.
+void TForm1::AppendShellImages() {
+  if (!shell_images_thread_) return;
+  WaitForSingleObject(shell_images_thread_.get(), INFINITE);
+  shell_images_thread_.reset();
+  for (HICON& icon : shell_images_) {
+    AppendIconOrBlank(image_list2_.get(), icon);
+    icon = nullptr;
+  }
+  if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void TForm1::CreateControls() {
@@ -309,30 +330,30 @@ void TForm1::SetCaptionsHintsAndGlyphs() {
   }
 }
 
-void TForm1::CreatePages() {
-  startup_page_ = std::make_unique<StartupPage>(*this, TabSheets[kStartupPage]);
-  sendto_page_ = std::make_unique<SendToPage>(*this, TabSheets[kSendToPage]);
-  uninstall_page_ = std::make_unique<UninstallPage>(*this, TabSheets[kUninstallPage]);
-  recent_page_ = std::make_unique<RecentPage>(*this, hwnd_);
+void TForm1::CreatePages() { startup_page_ = std::make_unique<StartupPage>(*this, TabSheets[kStartupPage]); }
+
+// The other pages wait until they are first needed, so the window shows sooner. Each is
+// placed as it is made.
+template <typename Page>
+Page& TForm1::PageOnDemand(std::unique_ptr<Page>& page, HWND parent) {
+  if (page) return *page;
+  page = std::make_unique<Page>(*this, parent);
+  if constexpr (requires { page->SetAllowed(true); }) page->SetAllowed(is_admin_);
+  Layout();
+  return *page;
 }
 
-// The page that costs most to make (dozens of controls) waits until it is first needed, so
-// the window shows sooner. It is placed as it is made.
-SettingsPage& TForm1::settings_page() {
-  if (!settings_page_) {
-    settings_page_ = std::make_unique<SettingsPage>(*this, TabSheets[kSettingsPage]);
-    settings_page_->SetAllowed(is_admin_);
-    Layout();
-  }
-  return *settings_page_;
-}
+SendToPage& TForm1::sendto_page() { return PageOnDemand(sendto_page_, TabSheets[kSendToPage]); }
+UninstallPage& TForm1::uninstall_page() { return PageOnDemand(uninstall_page_, TabSheets[kUninstallPage]); }
+RecentPage& TForm1::recent_page() { return PageOnDemand(recent_page_, hwnd_); }
+SettingsPage& TForm1::settings_page() { return PageOnDemand(settings_page_, TabSheets[kSettingsPage]); }
 
 WindowPage* TForm1::PageObject(int page) {
   switch (page) {
     case kStartupPage: return startup_page_.get();
-    case kSendToPage: return sendto_page_.get();
-    case kUninstallPage: return uninstall_page_.get();
-    case kRecentPage: case kProgramsPage: return recent_page_.get();
+    case kSendToPage: return &sendto_page();
+    case kUninstallPage: return &uninstall_page();
+    case kRecentPage: case kProgramsPage: return &recent_page();
     case kSettingsPage: return &settings_page();
   }
   return nullptr;
@@ -348,7 +369,7 @@ std::vector<WindowPage*> TForm1::AllPages() const {
 }
 
 void TForm1::ApplyAdministratorState() {
-  uninstall_page_->SetAllowed(is_admin_);
+  if (uninstall_page_) uninstall_page_->SetAllowed(is_admin_);
   if (settings_page_) settings_page_->SetAllowed(is_admin_);
   if (!is_admin_) prompt().ShowMessage(kNoAdminMessage, kAppTitle, PromptIcon::kWarning);
 }
@@ -647,6 +668,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         window_to_centre_ = nullptr;
       }
       return 0;
+    case kShellImagesRead:
+      AppendShellImages();
+      return 0;
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;
@@ -766,10 +790,10 @@ void TForm1::DropFiles(HDROP drop) {
     target = child;
   }
   const bool on_startup = target == startup_page_->ListBox1;
-  const bool on_sendto = target == sendto_page_->ListBox2;
+  const bool on_sendto = sendto_page_ && target == sendto_page_->ListBox2;
   if (!on_startup && !on_sendto) return;
   const std::vector<std::string> paths = DroppedFiles(drop);
-  if (on_startup) startup_page_->AddEntries(paths); else sendto_page_->AddEntries(paths);
+  if (on_startup) startup_page_->AddEntries(paths); else sendto_page().AddEntries(paths);
 }
 
 void TForm1::CentreLater(HWND window) {

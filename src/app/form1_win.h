@@ -129,10 +129,11 @@ class TForm1 : public PageHost {
 
   // The pages.
   StartupPage& startup_page() { return *startup_page_; }
-  SendToPage& sendto_page() { return *sendto_page_; }
-  UninstallPage& uninstall_page() { return *uninstall_page_; }
-  RecentPage& recent_page() { return *recent_page_; }
-  SettingsPage& settings_page();  // made when first needed
+  // The pages but the startup page are made when first needed.
+  SendToPage& sendto_page();
+  UninstallPage& uninstall_page();
+  RecentPage& recent_page();
+  SettingsPage& settings_page();
 
   // Controls of the frame, by the names the design gives them.
   SpeedButton SpeedButton1, SpeedButton2, SpeedButton7, SpeedButton5, SpeedButton6;
@@ -156,6 +157,8 @@ class TForm1 : public PageHost {
   void CreateImageLists();
   void CreateControls();
   void CreatePages();
+  template <typename Page>
+  Page& PageOnDemand(std::unique_ptr<Page>& page, HWND parent);
   void SetCaptionsHintsAndGlyphs();
   void ApplyAdministratorState();
   void Layout();
@@ -191,6 +194,12 @@ class TForm1 : public PageHost {
   TAboutDialog AboutDialog1{*services_.prompt, AboutDialog1Properties()};
   UniqueHimagelist image_list2_, image_list3_;
   int designed_image_count_ = 0;
+  // The shell's pictures that follow the designed ones, read on a thread of their own: the
+  // shell's first icon makes its list of every icon, the longest wait of the start.
+  UniqueHandle shell_images_thread_;
+  std::array<HICON, 3> shell_images_{};
+  static DWORD WINAPI ReadShellImages(void* form);
+  void AppendShellImages();
   UniqueHfont ui_font_, list_font_;
   std::array<std::string, 2> status_texts_;
   std::map<HWND, std::string> hints_;

@@ -82,7 +82,7 @@ RowDetailStore::RowDetailStore(Dpi dpi) : cache_(stamps_), pictures_(dpi) {}
 std::optional<int> RowDetailStore::Picture(const std::string& path, bool fetch) {
   FileDetails* details = cache_.Find(path);
   if (!details) return -1;
-  if (!details->picture && fetch) details->picture = pictures_.Add(ShellIconOf(path, false, false));
+  if (!details->picture && fetch) details->picture = pictures_.Add(FileIconOf(path));
   return details->picture;
 }
 

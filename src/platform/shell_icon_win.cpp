@@ -29,4 +29,14 @@ HICON ShellIconOf(const std::string& path, bool small, bool by_type) {
   return info.hIcon;
 }
 
+HICON FileIconOf(const std::string& path) {
+  // A program's type shows the program's own first icon ("%1"); other types show the icon
+  // their type names, which only the shell knows.
+  if (lstrcmpiW(Wide(ExtensionOf(path)).c_str(), L".exe") == 0) {
+    HICON icon = nullptr;
+    if (ExtractIconExW(Wide(path).c_str(), 0, &icon, nullptr, 1) == 1 && icon) return icon;
+  }
+  return ShellIconOf(path, false, false);
+}
+
 }  // namespace orvela

@@ -171,13 +171,12 @@ TEST_CASE("recent files through the page button: rows, header, the state sort an
   window.main = WaitForWindow(window.program.pid, L"TForm1");
   REQUIRE(window.main);
   WaitUntilIdle(window.program);
+  // The programs tab first (its list is made then), then its jump button to the recent files.
+  SendWithTimeout(FindControl(window.main, kPageControl1), TCM_SETCURFOCUS, 4, 0);
+  REQUIRE(WaitUntil([&] { return WindowText(window.main) == "Orvela [ プログラム ]"; }));
   window.list = FindControl(window.main, kListView2);
   REQUIRE(window.list);
   window.header = reinterpret_cast<HWND>(SendWithTimeout(window.list, LVM_GETHEADER, 0, 0, 0));
-
-  // The programs tab first, then its jump button to the recent files.
-  SendWithTimeout(FindControl(window.main, kPageControl1), TCM_SETCURFOCUS, 4, 0);
-  REQUIRE(WaitUntil([&] { return WindowText(window.main) == "Orvela [ プログラム ]"; }));
   REQUIRE(WaitUntil([&] { return window.RowNamed("Orvela Samples 1.0") >= 0; }));
   // The rows shown get their states and icons right after they are drawn.
   WaitUntilIdle(window.program);
