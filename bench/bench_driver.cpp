@@ -558,7 +558,9 @@ Figures RunOrvela(const std::string& exe, const PageBench& page, int rows, bool 
   }
   Probe probe(window);
   if (page.open) page.open(window);
-  HWND list = Control(window, page.page_list_id);
+  // The pages but the startup page are made when first opened.
+  HWND list = nullptr;
+  PollUntil([&] { return (list = Control(window, page.page_list_id)) != nullptr; }, 60);
   const int row_height =
       list && !page.list_view ? static_cast<int>(Ask(list, LB_GETITEMHEIGHT, 0).value_or(0)) : 0;
   auto filled = [&](int expected) {
