@@ -74,6 +74,7 @@ void TForm1::SetRestoreVisible(bool visible) {
 void TForm1::RefreshPage(bool reset) {
   const unsigned this_refresh = ++refresh_count_;
   const int page = current_page();
+  PageObject(page);  // a page made now is made before the messages below are answered, apart from its fill
   if (reset) {
     ClearListBox(startup_page_->ListBox1);
     if (sendto_page_) ClearListBox(sendto_page().ListBox2);

@@ -28,7 +28,6 @@
 namespace orvela {
 namespace {
 
-constexpr UINT_PTR kSheetSubclassId = 0x554E5354;  // "UNST"
 constexpr UINT_PTR kTimer2 = 0x5532;
 constexpr UINT kTimer2Interval = 1000;
 constexpr int kStripHeight = 21;
@@ -57,7 +56,11 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
   SetControlFont(ListBox3, font_.get());
   SendMessageW(ListBox3, LB_SETITEMHEIGHT, 0, dpi.Scale(kUninstallRowHeight));
   details_ = std::make_unique<RowDetailQueue>(ListBox3, [this](int row) { FetchRowDetails(row); });
-  SetWindowSubclass(sheet_, SheetProc, kSheetSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // A plain subclass: under Wine a message through SetWindowSubclass costs look-ups in the
+  // server, and the sheet hears of every row its list drops (WM_DELETEITEM).
+  SetWindowLongPtrW(sheet_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  panel_proc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UninstallPage::SheetProc)));
   host_.SetMenuHint(kIdDelete3, "アンインストール情報を削除する");
   host_.SetMenuHint(kIdN23, "クリックで昇順と降順を繰り返す");
   host_.SetMenuHint(kIdN22, "クリックで昇順と降順を繰り返す");
@@ -65,12 +68,12 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
 
 UninstallPage::~UninstallPage() {
   KillTimer(sheet_, kTimer2);
-  RemoveWindowSubclass(sheet_, SheetProc, kSheetSubclassId);
+  SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(panel_proc_));
+  SetWindowLongPtrW(sheet_, GWLP_USERDATA, 0);
 }
 
-LRESULT CALLBACK UninstallPage::SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                          DWORD_PTR self) {
-  auto* page = reinterpret_cast<UninstallPage*>(self);
+LRESULT CALLBACK UninstallPage::SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* page = reinterpret_cast<UninstallPage*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   try {
     if (message == WM_TIMER && wparam == kTimer2) {
       page->Timer2Timer();
@@ -82,7 +85,7 @@ LRESULT CALLBACK UninstallPage::SheetProc(HWND window, UINT message, WPARAM wpar
     MessageBoxW(window, Wide(e.what()).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
     return 0;
   }
-  return DefSubclassProc(window, message, wparam, lparam);
+  return CallWindowProcW(page->panel_proc_, window, message, wparam, lparam);
 }
 
 void UninstallPage::SetAllowed(bool allowed) {

@@ -105,8 +105,8 @@ class UninstallPage : public WindowPage {
   SpeedButton SpeedButton8;
 
  private:
-  static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                    DWORD_PTR self);
+  static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  WNDPROC panel_proc_ = nullptr;  // the sheet's own procedure, under SheetProc
   void FillOnce();
   void FetchRowDetails(int row);
   void StartDetails();
