@@ -66,7 +66,7 @@ std::vector<std::string> ReadRecentRows() {
   locations.SetProfiles(locations.root().empty() ? std::vector<std::string>{} : ListSubfolders(locations.root()));
   RecentRows found;
   if (const std::optional<int> profile = locations.ProfileIndexOf(locations.current_profile_name()))
-    ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), found, [] {});
+    ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), found);
   std::vector<std::string> rows;
   rows.reserve(found.size());
   for (const RecentRow& row : found.rows) rows.push_back(found.PathOf(row));

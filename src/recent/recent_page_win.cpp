@@ -110,22 +110,17 @@ void RecentPage::Layout(int width, int) {
 
 void RecentPage::FillRecentList() {
   WaitCursor busy;
-  const unsigned fill = ++fills_;
   shown_user_ = host_.selected_user();
   const ProfileLocations& locations = host_.locations();
   const std::optional<int> profile = locations.ProfileIndexOf(shown_user_);
   RecentRows rows;
   rows.rows.reserve(rows_.size());  // a refill is mostly as long as the list it replaces
-  MessagePacer pace;
-  if (profile && !shown_user_.empty())
-    ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), rows, [&pace] { pace(); });
-  if (fill != fills_) return;  // a fill begun meanwhile has shown its own rows
+  if (profile && !shown_user_.empty()) ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), rows);
   Fill(kRecentPage, std::move(rows));
 }
 
 void RecentPage::FillProgramsList() {
   WaitCursor busy;
-  ++fills_;
   const ProfileLocations& locations = host_.locations();
   RecentRows rows;
   for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i)

@@ -100,7 +100,6 @@ class RecentPage : public WindowPage {
   // paint, and a screenful of shortcuts to read adds to it.
   std::unique_ptr<RowDetailQueue> icons_waiting_;
   unsigned generation_ = 0;      // counts changes of the row store
-  unsigned fills_ = 0;           // counts fills begun: a fill answers messages while it walks
   bool resolving_ = false;
   bool system_images_set_ = false;
   size_t rows_looked_up_ = 0;

@@ -78,11 +78,10 @@ int OverlayOf(bool folder, SFGAOF attributes) {
 
 }  // namespace
 
-void ListRecentShortcuts(const std::string& folder, RecentRows& rows, const std::function<void()>& pace) {
+void ListRecentShortcuts(const std::string& folder, RecentRows& rows) {
   const auto source = static_cast<std::uint32_t>(rows.sources.size());
   rows.sources.push_back({folder, ""});
   ForEachEntry(folder, L"*.lnk", [&](const WIN32_FIND_DATAW& found) {
-    if (rows.rows.size() % 256 == 0) pace();
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
     RecentRow& row = rows.rows.emplace_back();
     row.time = TimeOf(found.ftLastWriteTime);

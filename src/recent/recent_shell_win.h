@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,9 @@
 
 namespace orvela {
 
-// Adds the ".lnk" files of the folder with their last-write times, in the order found,
-// calling `pace` now and then. A folder that is missing or cannot be read adds none.
-void ListRecentShortcuts(const std::string& folder, RecentRows& rows, const std::function<void()>& pace);
+// Adds the ".lnk" files of the folder with their last-write times, in the order found. A
+// folder that is missing or cannot be read adds none.
+void ListRecentShortcuts(const std::string& folder, RecentRows& rows);
 // Adds every entry of the folder (files and sub-folders, no recursion), captioned `profile`.
 void ListProgramsEntries(const std::string& folder, const std::string& profile, RecentRows& rows);
 
