@@ -77,8 +77,8 @@ void TForm1::RefreshPage(bool reset) {
   PageObject(page);  // a page made now is made before the messages below are answered, apart from its fill
   if (reset) {
     ClearListBox(startup_page_->ListBox1);
-    if (sendto_page_) ClearListBox(sendto_page().ListBox2);
-    if (uninstall_page_) ClearListBox(uninstall_page().ListBox3);
+    if (sendto_page_) ClearListBox(sendto_page_->ListBox2);
+    if (uninstall_page_) ClearListBox(uninstall_page_->ListBox3);
     SpeedButton1.SetDown(true);
     SpeedButton2.SetDown(false);
     SpeedButton2.SetCaption(std::string(kDisabledBoxCaption));
@@ -88,7 +88,7 @@ void TForm1::RefreshPage(bool reset) {
   in.live_list_down = SpeedButton1.down();
   in.windata_exists = FileExists(paths_.settings_backup);
   in.settings_pages_visible = page == kSettingsPage && settings_page().allowed();  // only asked there
-  in.uninstall_list_visible = uninstall_page_ ? uninstall_page().allowed() : is_admin_;
+  in.uninstall_list_visible = uninstall_page_ ? uninstall_page_->allowed() : is_admin_;
   in.live_button_caption = SpeedButton1.caption();
   in.box_button_caption = SpeedButton2.caption();
   const PageFrame frame = ComputePageFrame(in);

@@ -103,8 +103,6 @@ void SetListRowText(HWND list, int row, const std::string& text) {
   std::wstring wide = Wide(text);
   if (held == wide) return;
   held = std::move(wide);
-  RECT r{};
-  if (SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)) != LB_ERR) InvalidateRect(list, &r, FALSE);
   // Screen readers read the row again.
   NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, list, OBJID_CLIENT, row + 1);
 }

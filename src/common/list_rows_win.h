@@ -22,8 +22,9 @@ HWND CreateEntryList(HWND parent, int id);
 // Replaces every row (the caller has turned redrawing off and selects afterwards).
 void SetListRows(HWND list, const std::vector<std::string>& texts);
 
-// Gives one row of a list made by CreateEntryList a new text and redraws the row; the
-// selection, the focused row and the scroll position stay as they are.
+// Gives one row of a list made by CreateEntryList a new text; the selection, the focused row
+// and the scroll position stay as they are. The row is drawn again by whoever changed what
+// it shows (the row-detail queue redraws each row it fetched).
 void SetListRowText(HWND list, int row, const std::string& text);
 
 // Refills an entry list: every row's string, the row named `remembered` selected again

@@ -32,7 +32,7 @@ quiet wine reg add "$machine_run" /v '更新チェック' /d '"C:\orvela-access-
 
 start() {  # start [environment...]: the program, its window found and filled
   env "$@" wine 'C:\orvela-access-shot\Orvela.exe' </dev/null >/dev/null 2>&1 &
-  . "$source/tests/program/find_window.sh"
+  window=$(window_titled Orvela 30 2)
 }
 shot() { import -window "$1" "$shots/test-startup-$2.png"; echo "screenshot $shots/test-startup-$2.png"; }
 # A key as a user presses it in the list, which has the keyboard focus (Down: 40).

@@ -30,7 +30,7 @@ trap cleanup EXIT
 wine notepad </dev/null >/dev/null 2>&1 & pids+=($!)
 wine winemine </dev/null >/dev/null 2>&1 & pids+=($!)
 wine 'C:\orvela-adding-shot\Orvela.exe' </dev/null >/dev/null 2>&1 & pids+=($!)
-. "$source/tests/program/find_window.sh"
+window=$(window_titled Orvela 30 2)
 shot() { import -window "$1" "$shots/test-adding-$2.png"; echo "screenshot $shots/test-adding-$2.png"; }
 
 drive menu 2007    # スタートアップに追加 / 実行中のアプリから選択する

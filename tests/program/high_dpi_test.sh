@@ -30,7 +30,7 @@ run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 quiet wine reg add "$run" /v 'メール通知' /d 'C:\orvela-dpi\sample-mailer.exe /min' /f
 quiet wine reg add "$run" /v 'ない道具' /d '"C:\Tools\tool.exe" /q' /f
 wine 'C:\orvela-dpi\Orvela.exe' </dev/null >/dev/null 2>&1 &
-. "$source/tests/program/find_window.sh"
+window=$(window_titled Orvela 30 2)
 report=$(wine "$build/fixtures/window-probe.exe" </dev/null 2>/dev/null | tr -d '\r')
 shot="$build/../screenshots/test-main-144.png"
 mkdir -p "$(dirname "$shot")"

@@ -77,7 +77,7 @@ echo "installed: files, data, settings key, shortcut, Uninstall entry ($((16#$si
 
 # --- the installed program starts, and its uninstall page lists it with its icon
 wine "$win_folder\\Orvela.exe" </dev/null >/dev/null 2>&1 &
-. "$source/tests/program/find_window.sh"
+window=$(window_titled Orvela 30 2)
 probe=$(wine "$build/fixtures/uninstall-row-probe.exe" "$win_folder\\" </dev/null 2>/dev/null | tr -d '\r') ||
   fail "the uninstall page does not list Orvela"
 echo "$probe"

@@ -13,7 +13,7 @@ cp "$build/bin/Orvela.exe" "$folder/"
 wine 'C:\orvela-shot\Orvela.exe' >/dev/null 2>&1 &
 program=$!
 
-. "$source/tests/program/find_window.sh"
+window=$(window_titled Orvela 30 2)
 shot="$build/../screenshots/test-main.png"
 mkdir -p "$(dirname "$shot")"
 import -window "$window" "$shot"

@@ -35,7 +35,7 @@ quiet wine reg add "$machine_run" /v 'マーク 32ビット' /d "$mailer" /f /re
 printf '\xef\xbb\xbfUser@マーク 復活=%s /update\r\n' "$mailer" >"$folder/data/startup.txt"
 
 wine 'C:\orvela-marks-shot\Orvela.exe' </dev/null >/dev/null 2>&1 &
-. "$source/tests/program/find_window.sh"
+window=$(window_titled Orvela 30 2)
 # The first row is the one Windows has off: the status bar gives the date it was turned off.
 drive select 1301 0 || { echo "FAIL: the driver found no list"; exit 1; }
 sleep 1.5

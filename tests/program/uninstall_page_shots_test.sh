@@ -43,7 +43,7 @@ for title in '削除したツール 2.0' 'Sample Tool 1.0'; do
 done
 
 wine 'C:\orvela-uninstall-shot\Orvela.exe' </dev/null >/dev/null 2>&1 &
-. "$source/tests/program/find_window.sh"
+window=$(window_titled Orvela 30 2)
 shot() { import -window "$1" "$shots/test-uninstall-$2.png"; echo "screenshot $shots/test-uninstall-$2.png"; }
 
 drive page 2 || { echo "FAIL: the driver found no window"; exit 1; }

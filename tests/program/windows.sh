@@ -19,16 +19,17 @@ close_orvela() {
   return 1
 }
 
-# window_titled <title>: prints the window with exactly that title once it has been there a
-# moment to paint; waits up to 10 s, else ends the test with a failure.
+# window_titled <title> [seconds] [settle]: prints the window with exactly that title (a
+# pattern) once it has been there `settle` seconds (1) to fill and paint; waits up to
+# `seconds` (10), else ends the test with a failure.
 window_titled() {
   local found=""
-  for _ in $(seq 50); do
+  for _ in $(seq $((${2:-10} * 5))); do
     found=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
     [ -n "$found" ] && break
     sleep 0.2
   done
-  [ -n "$found" ] || { echo "FAIL: no window titled $1"; exit 1; }
-  sleep 1
+  [ -n "$found" ] || { echo "FAIL: no window titled $1" >&2; exit 1; }
+  sleep "${3:-1}"
   echo "$found"
 }
