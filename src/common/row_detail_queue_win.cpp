@@ -12,7 +12,6 @@
 namespace orvela {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x52444551;  // "RDEQ"
 constexpr UINT_PTR kTimerId = 0x5244;
 // Long enough to get work done per tick, short enough that a message never waits long; a
 // message that arrives meanwhile ends the slice after its shortest length.
@@ -43,14 +42,15 @@ bool MessagesWaiting() {
 }  // namespace
 
 RowDetailQueue::RowDetailQueue(HWND list, std::function<void(int)> fetch)
-    : list_(list), fetch_(std::move(fetch)) {
-  if (list_) SetWindowSubclass(list_, ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    : list_(list), is_list_view_(list && IsListView(list)), fetch_(std::move(fetch)) {
+  // Every message to the list passes here: a plain subclass.
+  if (list_) hook_.Attach(list_, &RowDetailQueue::ListProc, this);
 }
 
 RowDetailQueue::~RowDetailQueue() {
   if (!list_) return;
   SetTimerRunning(false);
-  RemoveWindowSubclass(list_, ListProc, kSubclassId);
+  hook_.Detach();
 }
 
 void RowDetailQueue::Start(int row_count, const std::vector<int>& rows) {
@@ -111,7 +111,7 @@ void RowDetailQueue::FetchRow(int row) {
 
 void RowDetailQueue::Redraw(int row) const {
   if (!list_) return;
-  if (IsListView(list_)) {
+  if (is_list_view_) {
     SendMessageW(list_, LVM_REDRAWITEMS, row, row);
     return;
   }
@@ -156,9 +156,8 @@ void RowDetailQueue::SetTimerRunning(bool running) {
   else KillTimer(list_, kTimerId);
 }
 
-LRESULT CALLBACK RowDetailQueue::ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                          UINT_PTR, DWORD_PTR self) {
-  auto* queue = reinterpret_cast<RowDetailQueue*>(self);
+LRESULT CALLBACK RowDetailQueue::ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* queue = PlainSubclass::OwnerOf<RowDetailQueue>(window);
   if (message == ContinueMessage()) queue->continue_posted_ = false;
   if ((message == WM_TIMER && wparam == kTimerId) || message == ContinueMessage()) {
     try {
@@ -183,10 +182,10 @@ LRESULT CALLBACK RowDetailQueue::ListProc(HWND window, UINT message, WPARAM wpar
   }
   if (message == WM_NCDESTROY) {
     queue->timer_running_ = false;
-    RemoveWindowSubclass(window, ListProc, kSubclassId);
+    queue->hook_.Detach();
     queue->list_ = nullptr;
   }
-  return DefSubclassProc(window, message, wparam, lparam);
+  return queue->hook_.CallPrevious(window, message, wparam, lparam);
 }
 
 }  // namespace orvela

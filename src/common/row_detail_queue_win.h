@@ -13,6 +13,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/plain_subclass_win.h"
+
 namespace orvela {
 
 // Registered message a list with a queue answers, also from another process: how many of
@@ -46,8 +48,7 @@ class RowDetailQueue {
   void FetchAll();
 
  private:
-  static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                   UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   int NextRow();
   void FetchRow(int row);
   void Redraw(int row) const;
@@ -55,6 +56,8 @@ class RowDetailQueue {
   void ContinueSoon();
 
   HWND list_;
+  bool is_list_view_;  // else a list box
+  PlainSubclass hook_;
   std::function<void(int)> fetch_;
   std::vector<bool> waiting_;  // by row
   int waiting_count_ = 0;

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include "platform/plain_subclass_win.h"
+
 namespace orvela {
 
 class TMyListView {
@@ -34,15 +36,13 @@ class TMyListView {
   std::function<void(TMyListView&)> OnCmChange;
 
  private:
-  static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                     DWORD_PTR self);
-  // Hooks the header the list has now: a list may make its header only with its first
-  // column, and make a new one later.
+  static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  // Hooks the header once the list has one: a list may make its header only with its first
+  // column.
   HWND Hook() const;
-  void Unhook();
 
   HWND list_ = nullptr;
-  mutable HWND header_ = nullptr;
+  mutable PlainSubclass header_hook_;
 };
 
 }  // namespace orvela

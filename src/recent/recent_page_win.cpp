@@ -46,7 +46,7 @@ std::string LocaleSortKey(const std::string& text) {
   return key;
 }
 
-void CopyText(const std::string& text, LVITEMW& item) {
+void CopyText(std::string_view text, LVITEMW& item) {
   if (!item.pszText || item.cchTextMax <= 0) return;
   const std::wstring wide = Wide(text);
   const size_t length = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));
@@ -113,7 +113,7 @@ void RecentPage::FillRecentList() {
   shown_user_ = host_.selected_user();
   const ProfileLocations& locations = host_.locations();
   const std::optional<int> profile = locations.ProfileIndexOf(shown_user_);
-  RecentRows rows;
+  RecentRows rows = SpareRows();
   rows.rows.reserve(rows_.size());  // a refill is mostly as long as the list it replaces
   if (profile && !shown_user_.empty()) ListRecentShortcuts(locations.FolderOf(FolderKind::kRecent, *profile), rows);
   Fill(kRecentPage, std::move(rows));
@@ -122,10 +122,18 @@ void RecentPage::FillRecentList() {
 void RecentPage::FillProgramsList() {
   WaitCursor busy;
   const ProfileLocations& locations = host_.locations();
-  RecentRows rows;
+  RecentRows rows = SpareRows();
   for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i)
     ListProgramsEntries(locations.FolderOf(FolderKind::kPrograms, i), locations.profiles()[i], rows);
   Fill(kProgramsPage, std::move(rows));
+}
+
+RecentRows RecentPage::SpareRows() {
+  // The store of the fill before the last: its memory is the process's already, which
+  // spares a fill of ten thousand rows the faults of fresh pages.
+  RecentRows rows = std::move(spare_);
+  rows.Clear();
+  return rows;
 }
 
 void RecentPage::SetSystemImages() {
@@ -151,14 +159,24 @@ void RecentPage::Fill(int page, RecentRows rows) {
   const int focused = ListView_GetNextItem(ListView2, -1, LVNI_FOCUSED);
   if (focused >= 0) ListView_SetItemState(ListView2, focused, 0, LVIS_FOCUSED);
   page_ = page;
+  spare_ = std::move(rows_);
   rows_ = std::move(rows);
   SortNewestFirst(rows_);
   RowsChanged();
-  // A new count costs the list its scroll bar's redraw: a refill of the same length only
-  // repaints the rows.
+  // A refill of the same length only repaints the rows. A new count may show or hide the
+  // scroll bar, which the list draws at once (with its frame, a few milliseconds under
+  // Wine) unless it is hidden meanwhile; the list's own WM_SETREDRAW does not stop that.
   const int count = static_cast<int>(rows_.size());
-  if (ListView_GetItemCount(ListView2) != count)
+  if (ListView_GetItemCount(ListView2) != count) {
+    // Hidden by the window's own means: DefWindowProc's WM_SETREDRAW takes WS_VISIBLE away.
+    const bool shown = (GetWindowLongPtrW(ListView2, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown) DefWindowProcW(ListView2, WM_SETREDRAW, FALSE, 0);
     ListView_SetItemCountEx(ListView2, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (shown) {
+      DefWindowProcW(ListView2, WM_SETREDRAW, TRUE, 0);
+      RedrawWindow(ListView2, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+  }
   if (count > 0 && ListView_GetTopIndex(ListView2) != 0) ListView_EnsureVisible(ListView2, 0, FALSE);
   InvalidateRect(ListView2, nullptr, TRUE);
   host_.SetStatusText(0, std::to_string(rows_.size()));
@@ -210,8 +228,8 @@ void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
   if (item.mask & LVIF_TEXT) {
     switch (item.iSubItem) {
       case 0: CopyText(page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row), item); break;
-      case 1: CopyText(std::string(row.name()), item); break;
-      case 2: CopyText(row.state_known ? std::string(StateText(row.state)) : std::string(), item); break;
+      case 1: CopyText(rows_.NameOf(row), item); break;
+      case 2: CopyText(row.state_known ? StateText(row.state) : std::string_view(), item); break;
     }
   }
   if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
@@ -492,7 +510,7 @@ void RecentPage::SaveList() {
   for (size_t i = 0; i < rows_.size(); ++i) {
     const RecentRow& row = rows_[i];
     rows.push_back({page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row),
-                    std::string(row.name()), std::string(StateText(row.state))});
+                    std::string(rows_.NameOf(row)), std::string(StateText(row.state))});
   }
   SaveListAsCsv(host_.prompt(), page_ == kRecentPage ? "最近使ったファイル" : "プログラム",
                 {column_captions_[0], column_captions_[1], "状態"}, rows);
@@ -507,8 +525,9 @@ void RecentPage::Delete4Click() {
   const std::vector<int> selected = SelectedRows();
   if (selected.empty()) return;
   const bool recent = page_ == kRecentPage;
-  if (recent && !host_.prompt().AskYesNo(DeleteQuestion(selected.size(), rows_[static_cast<size_t>(selected[0])].name()),
-                                         kDeleteCaption, PromptIcon::kQuestion))
+  const std::string_view first_name = rows_.NameOf(rows_[static_cast<size_t>(selected[0])]);
+  if (recent && !host_.prompt().AskYesNo(DeleteQuestion(selected.size(), first_name), kDeleteCaption,
+                                         PromptIcon::kQuestion))
     return;
   WaitCursor busy;
   std::vector<bool> drop(rows_.size(), false);
@@ -523,7 +542,7 @@ void RecentPage::Delete4Click() {
       if (PathExists(path)) DeleteFileW(Wide(path).c_str());
       // A row leaves only when its file is really gone.
       drop[static_cast<size_t>(i)] = !PathExists(path);
-      if (!drop[static_cast<size_t>(i)]) kept.emplace_back(rows_[static_cast<size_t>(i)].name());
+      if (!drop[static_cast<size_t>(i)]) kept.emplace_back(rows_.NameOf(rows_[static_cast<size_t>(i)]));
     }
   } else {
     std::vector<std::string> paths;
@@ -533,7 +552,7 @@ void RecentPage::Delete4Click() {
     for (int i : selected) {
       drop[static_cast<size_t>(i)] = !PathExists(rows_.PathOf(rows_[static_cast<size_t>(i)]));
       if (!drop[static_cast<size_t>(i)] && result == ShellDeleteResult::kFailed)
-        kept.emplace_back(rows_[static_cast<size_t>(i)].name());
+        kept.emplace_back(rows_.NameOf(rows_[static_cast<size_t>(i)]));
     }
   }
   SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);

@@ -72,6 +72,7 @@ class RecentPage : public WindowPage {
 
  private:
   void Fill(int page, RecentRows rows);
+  RecentRows SpareRows();
   void SetSystemImages();
   // The row is about to be shown: its state and icon are asked for.
   void LookUp(int index);
@@ -89,6 +90,7 @@ class RecentPage : public WindowPage {
 
   PageHost& host_;
   RecentRows rows_;
+  RecentRows spare_;  // the rows before the last fill, kept for their memory
   std::string column_captions_[2];  // the first two columns' captions of the page shown
   SortState sort_;
   int page_ = kRecentPage;       // whose rows the list holds

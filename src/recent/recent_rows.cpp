@@ -44,9 +44,42 @@ SortState::Click SortState::OnColumnClick(int clicked) {
   return click;
 }
 
+RecentRow& RecentRows::Add(std::string_view file, std::uint32_t source) {
+  RecentRow& row = rows.emplace_back();
+  row.file_start = static_cast<std::uint32_t>(names.size());
+  row.file_length = row.name_length = static_cast<std::uint32_t>(file.size());
+  row.source = source;
+  names.append(file);
+  return row;
+}
+
+void RecentRows::Clear() {
+  sources.clear();
+  rows.clear();
+  names.clear();
+}
+
 namespace {
 
 int CompareBytes(const std::string& a, const std::string& b) { return a.compare(b); }
+
+// Puts row order[i] at place i, in place: each cycle of the order is followed once.
+template <typename Index>
+void ApplyOrder(std::vector<RecentRow>& rows, std::vector<Index>& order) {
+  for (size_t start = 0; start < rows.size(); ++start) {
+    if (order[start] == start) continue;
+    const RecentRow held = rows[start];
+    size_t at = start;
+    while (order[at] != start) {
+      const size_t from = order[at];
+      rows[at] = rows[from];
+      order[at] = static_cast<Index>(at);
+      at = from;
+    }
+    rows[at] = held;
+    order[at] = static_cast<Index>(at);
+  }
+}
 
 }  // namespace
 
@@ -58,7 +91,7 @@ void SortRows(RecentRows& store, int column, bool ascending, const SortKeyOf& so
   if (column != 0) {
     keys.reserve(rows.size());
     for (const RecentRow& row : rows)
-      keys.push_back(sort_key(column == 1 ? std::string(row.name()) : std::string(StateText(row.state))));
+      keys.push_back(sort_key(std::string(column == 1 ? store.NameOf(row) : StateText(row.state))));
   }
   auto compare = [&](size_t a, size_t b) {
     if (column != 0) return CompareBytes(keys[a], keys[b]);
@@ -72,14 +105,11 @@ void SortRows(RecentRows& store, int column, bool ascending, const SortKeyOf& so
     const int c = compare(a, b);
     return ascending ? c < 0 : c > 0;
   });
-  std::vector<RecentRow> sorted;
-  sorted.reserve(rows.size());
-  for (size_t i : order) sorted.push_back(std::move(rows[i]));
-  rows = std::move(sorted);
+  ApplyOrder(rows, order);
 }
 
 void SortNewestFirst(RecentRows& store) {
-  // Every fill sorts: by small keys, moving each row once.
+  // Every fill sorts: by small keys, then each row moved once.
   std::vector<RecentRow>& rows = store.rows;
   std::vector<std::pair<std::int64_t, std::uint32_t>> keys;
   keys.reserve(rows.size());
@@ -89,10 +119,9 @@ void SortNewestFirst(RecentRows& store) {
     const RecentRow &x = rows[a.second], &y = rows[b.second];
     return x.source != y.source && store.CaptionOf(x) > store.CaptionOf(y);
   });
-  std::vector<RecentRow> sorted;
-  sorted.reserve(rows.size());
-  for (const auto& key : keys) sorted.push_back(std::move(rows[key.second]));
-  rows = std::move(sorted);
+  std::vector<std::uint32_t> order(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) order[i] = keys[i].second;
+  ApplyOrder(rows, order);
 }
 
 std::string DeleteQuestion(std::size_t selected, std::string_view name) {

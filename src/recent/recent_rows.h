@@ -11,25 +11,24 @@
 namespace orvela {
 
 // The link state of an entry, shown as its mark.
-enum class LinkState { kWorks, kBroken, kSomeBroken };
+enum class LinkState : std::uint8_t { kWorks, kBroken, kSomeBroken };
 std::string_view StateText(LinkState state);  // "○", "×", "△"
 
 // One row. Its path is kept as folder and file name, never packed into one text with its
-// time or profile, so a name with "=" stays whole; a fill of ten thousand rows then makes
-// one string per row.
+// time or profile, so a name with "=" stays whole. The file name lives in its store's
+// `names`: a fill of ten thousand rows makes no string per row, and a row is plain data.
 struct RecentRow {
   std::int64_t time = 0;          // recent-files page: last write, UTC in FILETIME units; 0 for none
-  std::string file;               // the entry's own name as found
-  std::uint32_t name_length = 0;  // sub-item 0 is the first name_length bytes of file
+  std::uint32_t file_start = 0;   // the entry's own name as found: RecentRows::names from here
+  std::uint32_t file_length = 0;
+  std::uint32_t name_length = 0;  // sub-item 0 is the first name_length bytes of the file name
   std::uint32_t source = 0;       // the folder it was found in (RecentRows::sources)
+  int image = -1;                 // in the system's small icon list; -1 until looked up
+  std::int8_t overlay = -1;       // -1 none, 0 shared folder, 1 shortcut
   LinkState state = LinkState::kWorks;
   bool state_known = false;  // looked up once (shown, or resolved for the state sort)
   bool selected = false;     // carried through a sort, so the selection stays with its rows
-  int image = -1;            // in the system's small icon list; -1 until looked up
   bool image_asked = false;  // the row was shown and its icon asked for
-  int overlay = -1;          // -1 none, 0 shared folder, 1 shortcut
-
-  std::string_view name() const { return std::string_view(file).substr(0, name_length); }
 };
 
 // A folder the rows came from, with the caption its rows show on the programs page.
@@ -42,13 +41,24 @@ struct RowSource {
 struct RecentRows {
   std::vector<RowSource> sources;
   std::vector<RecentRow> rows;
+  std::string names;  // every row's file name, one after another
 
   size_t size() const { return rows.size(); }
   bool empty() const { return rows.empty(); }
   RecentRow& operator[](size_t i) { return rows[i]; }
   const RecentRow& operator[](size_t i) const { return rows[i]; }
+  // A new row for the file name, found in `source`; its name is the whole file name.
+  RecentRow& Add(std::string_view file, std::uint32_t source);
+  // Empty, keeping the memory for the next fill.
+  void Clear();
+  std::string_view FileOf(const RecentRow& row) const {
+    return std::string_view(names).substr(row.file_start, row.file_length);
+  }
+  std::string_view NameOf(const RecentRow& row) const { return FileOf(row).substr(0, row.name_length); }
   // Sub-item 2, the full path.
-  std::string PathOf(const RecentRow& row) const { return sources[row.source].folder + "\\" + row.file; }
+  std::string PathOf(const RecentRow& row) const {
+    return sources[row.source].folder + "\\" + std::string(FileOf(row));
+  }
   const std::string& CaptionOf(const RecentRow& row) const { return sources[row.source].caption; }
 };
 

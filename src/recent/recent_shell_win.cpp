@@ -28,15 +28,12 @@ void ForEachEntry(const std::string& folder, const wchar_t* pattern, Each each) 
   } while (FindNextFileW(find.get(), &found));
 }
 
-// The found name in UTF-8, in a string of its own size: one allocation per row at most.
-void FileNameOf(const WIN32_FIND_DATAW& found, std::string& name) {
+// A new row for the found name, in UTF-8.
+RecentRow& AddFound(const WIN32_FIND_DATAW& found, std::uint32_t source, RecentRows& rows) {
   char buffer[MAX_PATH * 3];
   const int length = WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, buffer, sizeof buffer, nullptr, nullptr);
-  if (length > 0) {
-    name.assign(buffer, static_cast<size_t>(length - 1));
-  } else {
-    name = Narrow(found.cFileName);
-  }
+  if (length > 0) return rows.Add(std::string_view(buffer, static_cast<size_t>(length - 1)), source);
+  return rows.Add(Narrow(found.cFileName), source);
 }
 
 bool IsUrlFile(const std::string& name) {
@@ -83,11 +80,9 @@ void ListRecentShortcuts(const std::string& folder, RecentRows& rows) {
   rows.sources.push_back({folder, ""});
   ForEachEntry(folder, L"*.lnk", [&](const WIN32_FIND_DATAW& found) {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
-    RecentRow& row = rows.rows.emplace_back();
+    RecentRow& row = AddFound(found, source, rows);
     row.time = TimeOf(found.ftLastWriteTime);
-    FileNameOf(found, row.file);
-    row.name_length = NameLength(row.file);
-    row.source = source;
+    row.name_length = NameLength(rows.FileOf(row));
   });
 }
 
@@ -95,10 +90,8 @@ void ListProgramsEntries(const std::string& folder, const std::string& profile, 
   const auto source = static_cast<std::uint32_t>(rows.sources.size());
   rows.sources.push_back({folder, profile});
   ForEachEntry(folder, L"*", [&](const WIN32_FIND_DATAW& found) {
-    RecentRow& row = rows.rows.emplace_back();
-    FileNameOf(found, row.file);
-    row.name_length = EntryNameLength(row.file, !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
-    row.source = source;
+    RecentRow& row = AddFound(found, source, rows);
+    row.name_length = EntryNameLength(rows.FileOf(row), !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
   });
 }
 

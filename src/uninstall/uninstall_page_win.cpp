@@ -56,11 +56,8 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
   SetControlFont(ListBox3, font_.get());
   SendMessageW(ListBox3, LB_SETITEMHEIGHT, 0, dpi.Scale(kUninstallRowHeight));
   details_ = std::make_unique<RowDetailQueue>(ListBox3, [this](int row) { FetchRowDetails(row); });
-  // A plain subclass: under Wine a message through SetWindowSubclass costs look-ups in the
-  // server, and the sheet hears of every row its list drops (WM_DELETEITEM).
-  SetWindowLongPtrW(sheet_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  panel_proc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UninstallPage::SheetProc)));
+  // The sheet hears of every row its list drops (WM_DELETEITEM): a plain subclass.
+  sheet_hook_.Attach(sheet_, &UninstallPage::SheetProc, this);
   host_.SetMenuHint(kIdDelete3, "アンインストール情報を削除する");
   host_.SetMenuHint(kIdN23, "クリックで昇順と降順を繰り返す");
   host_.SetMenuHint(kIdN22, "クリックで昇順と降順を繰り返す");
@@ -68,12 +65,11 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
 
 UninstallPage::~UninstallPage() {
   KillTimer(sheet_, kTimer2);
-  SetWindowLongPtrW(sheet_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(panel_proc_));
-  SetWindowLongPtrW(sheet_, GWLP_USERDATA, 0);
+  sheet_hook_.Detach();  // before the members its procedure reads go
 }
 
 LRESULT CALLBACK UninstallPage::SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* page = reinterpret_cast<UninstallPage*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* page = PlainSubclass::OwnerOf<UninstallPage>(window);
   try {
     if (message == WM_TIMER && wparam == kTimer2) {
       page->Timer2Timer();
@@ -85,7 +81,7 @@ LRESULT CALLBACK UninstallPage::SheetProc(HWND window, UINT message, WPARAM wpar
     MessageBoxW(window, Wide(e.what()).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
     return 0;
   }
-  return CallWindowProcW(page->panel_proc_, window, message, wparam, lparam);
+  return page->sheet_hook_.CallPrevious(window, message, wparam, lparam);
 }
 
 void UninstallPage::SetAllowed(bool allowed) {

@@ -14,6 +14,7 @@
 #include "common/row_details_win.h"
 #include "components/speed_button_win.h"
 #include "platform/handles_win.h"
+#include "platform/plain_subclass_win.h"
 #include "uninstall/uninstall_actions.h"
 #include "uninstall/uninstall_list.h"
 #include "uninstall/uninstall_system_win.h"
@@ -106,7 +107,7 @@ class UninstallPage : public WindowPage {
 
  private:
   static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  WNDPROC panel_proc_ = nullptr;  // the sheet's own procedure, under SheetProc
+  PlainSubclass sheet_hook_;  // the sheet's messages pass SheetProc first
   void FillOnce();
   void FetchRowDetails(int row);
   void StartDetails();

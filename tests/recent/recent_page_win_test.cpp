@@ -87,7 +87,7 @@ void Select(HWND list, std::initializer_list<int> rows) {
 
 int RowNamed(RecentPage& page, const std::string& name) {
   for (size_t i = 0; i < page.rows().size(); ++i)
-    if (page.rows()[i].name() == name) return static_cast<int>(i);
+    if (page.rows().NameOf(page.rows()[i]) == name) return static_cast<int>(i);
   return -1;
 }
 
@@ -174,9 +174,9 @@ TEST_CASE("recent files: newest first, states only for shown rows until the stat
   RecentPage& page = f.page();
 
   REQUIRE(page.rows().size() == 3);
-  CHECK(page.rows()[0].name() == "mid");
-  CHECK(page.rows()[1].name() == "gone");
-  CHECK(page.rows()[2].name() == "a=b");
+  CHECK(page.rows().NameOf(page.rows()[0]) == "mid");
+  CHECK(page.rows().NameOf(page.rows()[1]) == "gone");
+  CHECK(page.rows().NameOf(page.rows()[2]) == "a=b");
   CHECK(page.rows().PathOf(page.rows()[2]) == f.own_recent + "\\a=b.lnk");
   CHECK(page.list_view().ColumnImage(0) == kDescendingImage);
   CHECK(f.form->status_text(0) == "3");
@@ -185,12 +185,12 @@ TEST_CASE("recent files: newest first, states only for shown rows until the stat
 
   SUBCASE("the first click sorts ascending with image 28, the next one reverses") {
     page.ListView2ColumnClick(0);
-    CHECK(page.rows()[0].name() == "a=b");
+    CHECK(page.rows().NameOf(page.rows()[0]) == "a=b");
     CHECK(page.list_view().ColumnImage(0) == kAscendingImage);
     page.ListView2ColumnClick(1);
     CHECK(page.list_view().ColumnImage(0) == -1);
     CHECK(page.list_view().ColumnImage(1) == kDescendingImage);
-    CHECK(page.rows()[0].name() == "mid");
+    CHECK(page.rows().NameOf(page.rows()[0]) == "mid");
     CHECK(page.rows_looked_up() == looked_up);
   }
   SUBCASE("状態 resolves every row never shown: a gone target gives ×") {
@@ -278,7 +278,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     page.A2Click();
     page.Delete4Click();
     REQUIRE(page.rows().size() == 1);
-    CHECK(page.rows()[0].name() == "one");
+    CHECK(page.rows().NameOf(page.rows()[0]) == "one");
     CHECK(LinkCount(f.own_recent) == 1);
     CHECK(f.prompt.messages().back() == "次のファイルを削除できませんでした。\n\none\n");
   }
@@ -348,14 +348,14 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
     static RecentRow none;
     return none;
   };
-  CHECK(row(own).name() == "Orvela Test 2.0");
+  CHECK(page.rows().NameOf(row(own)) == "Orvela Test 2.0");
   CHECK(page.rows().CaptionOf(row(own)) == f.form->locations().current_profile_name());
   CHECK(row(own).state == LinkState::kBroken);  // the .url is never counted as broken
   CHECK(row(some).state == LinkState::kSomeBroken);
   CHECK(row(empty).state == LinkState::kWorks);
   CHECK(page.rows().CaptionOf(row(common)) == "All Users");
   CHECK(page.rows().CaptionOf(row(f.other_programs + "\\花子のツール.lnk")) == kOtherUser);
-  CHECK(row(site).name() == "Orvela Site");
+  CHECK(page.rows().NameOf(row(site)) == "Orvela Site");
   CHECK(row(site).state == LinkState::kWorks);
   CHECK(page.list_view().ColumnImage(0) == kDescendingImage);
 

@@ -12,18 +12,16 @@ RecentRows Rows(std::vector<std::pair<std::int64_t, std::string>> rows, std::vec
   if (captions.empty()) captions.push_back("");
   for (size_t i = 0; i < rows.size(); ++i) {
     if (i < captions.size()) store.sources.push_back({"C:\\F" + std::to_string(i), captions[i]});
-    RecentRow& row = store.rows.emplace_back();
+    RecentRow& row = store.Add(rows[i].second + ".lnk", captions.size() > 1 ? static_cast<std::uint32_t>(i) : 0);
     row.time = rows[i].first;
-    row.file = rows[i].second + ".lnk";
-    row.name_length = NameLength(row.file);
-    row.source = captions.size() > 1 ? static_cast<std::uint32_t>(i) : 0;
+    row.name_length = NameLength(store.FileOf(row));
   }
   return store;
 }
 
 std::vector<std::string> Names(const RecentRows& rows) {
   std::vector<std::string> names;
-  for (const RecentRow& row : rows.rows) names.emplace_back(row.name());
+  for (const RecentRow& row : rows.rows) names.emplace_back(rows.NameOf(row));
   return names;
 }
 
@@ -81,7 +79,7 @@ TEST_CASE("rows sort by time, caption, name or mark, equal rows keeping their or
   rows[1].state = LinkState::kBroken;
   rows[1].selected = true;
   SortRows(rows, 2, true, Identity);  // as bytes "×" comes before "○"
-  CHECK(rows[0].name() == "b");
+  CHECK(rows.NameOf(rows[0]) == "b");
   CHECK(rows[0].selected);
 
   RecentRows programs = Rows({{0, "x"}, {0, "y"}, {0, "z"}}, {"All Users", "taro", "hanako"});
