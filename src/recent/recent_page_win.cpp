@@ -145,7 +145,11 @@ void RecentPage::SetSystemImages() {
   const std::string root = host_.paths().program_folder.substr(0, 3);
   auto system_list = reinterpret_cast<HIMAGELIST>(
       SHGetFileInfoW(Wide(root).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-  if (system_list) ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
+  if (!system_list) return;
+  ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
+  // The list hands its small images to the header too: the sort marks come back.
+  ListView.SetColumnImageList(host_.glyphs());
+  InvalidateRect(ListView.GetColumnHandle(), nullptr, FALSE);
 }
 
 void RecentPage::Fill(int page, RecentRows rows) {

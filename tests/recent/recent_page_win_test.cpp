@@ -221,6 +221,9 @@ TEST_CASE("recent files: newest first, states only for shown rows until the stat
     REQUIRE(ListView_GetItem(f.list(), &item));
     CHECK(item.iImage >= 0);
     CHECK((item.state & LVIS_OVERLAYMASK) == INDEXTOOVERLAYMASK(2));
+    // The list gives its header the system's icons with them: the sort marks must stay.
+    HWND header = page.list_view().GetColumnHandle();
+    CHECK(reinterpret_cast<HIMAGELIST>(SendMessageW(header, HDM_GETIMAGELIST, 0, 0)) == f.form->glyphs());
     CHECK(Cell(f.list(), gone, 2) == "×");
     CHECK(Cell(f.list(), gone, 0).size() == 16);  // "yyyy/mm/dd hh:nn"
   }
