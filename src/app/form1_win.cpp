@@ -439,7 +439,9 @@ void TForm1::LayoutTopPanel() {
   for (SpeedButton* b : {&SpeedButton1, &SpeedButton2, &SpeedButton7, &SpeedButton5, &SpeedButton6}) {
     if (!b->visible()) continue;
     const int w = b->PreferredWidth();
-    SetWindowPos(b->hwnd(), nullptr, x, Scaled(2), w, Scaled(36), SWP_NOZORDER);
+    // Drawn anew where it lands: the copied picture of its old place may be a button just
+    // shown there and not painted yet (the version button stayed blank after a page jump).
+    SetWindowPos(b->hwnd(), nullptr, x, Scaled(2), w, Scaled(36), SWP_NOZORDER | SWP_NOCOPYBITS);
     x += w + Scaled(2);
   }
   // The second row holds the selectors of the page.
@@ -456,7 +458,7 @@ void TForm1::LayoutTopPanel() {
   for (SpeedButton* b : {&SpeedButton9, &SpeedButton10, &SpeedButton11, &SpeedButton12, &SpeedButton13}) {
     if (!b->visible()) continue;
     SetWindowPos(b->hwnd(), nullptr, Scaled(2) + buttons * Scaled(26), Scaled(1), Scaled(24), Scaled(24),
-                 SWP_NOZORDER);
+                 SWP_NOZORDER | SWP_NOCOPYBITS);
     ++buttons;
   }
   SetWindowPos(Panel7, nullptr, row_x, row_top, buttons * Scaled(26) + Scaled(4), row_height, SWP_NOZORDER);

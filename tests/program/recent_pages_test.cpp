@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "common/row_detail_queue_win.h"
 #include "components/shell_link_win.h"
@@ -22,7 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kPageControl1 = 1201, kSpeedButton12 = 1011, kListView2 = 1304;
+constexpr int kPageControl1 = 1201, kSpeedButton5 = 1004, kSpeedButton9 = 1008, kSpeedButton12 = 1011,
+              kListView2 = 1304;
 constexpr UINT kDelete4 = 2410;
 
 // Wine does not carry list-view and header structures across processes: they go through
@@ -116,33 +118,57 @@ std::string Link(const std::string& folder, const std::string& name, const std::
 
 void WriteFile(const std::string& path) { std::ofstream(fs::path(Wide(path)), std::ios::binary) << "x"; }
 
-// The main window as it is on the screen, saved as a 24-bit picture.
-void SaveWindowPicture(HWND window, const std::string& name) {
+// What the screen shows of a window, as 24-bit rows from the bottom up.
+struct ScreenPicture {
+  BITMAPINFOHEADER header{};
+  std::string bits;
+};
+
+ScreenPicture Capture(HWND window) {
   RECT r;
   GetWindowRect(window, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
+  ScreenPicture picture;
+  picture.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
+  BITMAPINFO info{picture.header, {}};
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
-  const DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0, 0,
-                        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-  const std::string folder = "Z:" ORVELA_EXE_DIR "/../../screenshots";
-  CreateFolderTree(folder);
-  std::ofstream out(fs::path(Wide(folder + "/" + name)), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), size);
+  picture.bits.assign(static_cast<const char*>(bits), static_cast<size_t>(((width * 3 + 3) & ~3) * height));
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+// The main window as it is on the screen, saved as a 24-bit picture.
+void SaveWindowPicture(HWND window, const std::string& name) {
+  const ScreenPicture picture = Capture(window);
+  const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(headers + picture.bits.size()), 0, 0, headers};
+  const std::string folder = "Z:" ORVELA_EXE_DIR "/../../screenshots";
+  CreateFolderTree(folder);
+  std::ofstream out(fs::path(Wide(folder + "/" + name)), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&picture.header), sizeof picture.header);
+  out.write(picture.bits.data(), static_cast<std::streamsize>(picture.bits.size()));
+}
+
+// How many colours a control shows: a button drawn has its glyph and caption, one left
+// blank only the colour behind it.
+size_t ColoursShown(HWND control) {
+  const ScreenPicture picture = Capture(control);
+  const size_t stride = static_cast<size_t>((picture.header.biWidth * 3 + 3) & ~3);
+  std::set<std::string> colours;
+  for (size_t row = 0; row < static_cast<size_t>(picture.header.biHeight); ++row)
+    for (size_t x = 0; x < static_cast<size_t>(picture.header.biWidth); ++x)
+      colours.insert(picture.bits.substr(row * stride + x * 3, 3));
+  return colours.size();
 }
 
 }  // namespace
@@ -217,6 +243,13 @@ TEST_CASE("recent files through the page button: rows, header, the state sort an
   CHECK(WaitUntil([&] { return window.Rows() == 2; }));
   CHECK_FALSE(FileExists(recent + "\\memo.lnk"));
   CHECK(window.RowNamed("memo") == -1);
+
+  // To the startup page by its page button: the tool buttons that move are drawn where
+  // they land (the version button once stayed blank there).
+  PostControlCommand(window.main, FindControl(window.main, kSpeedButton9), BN_CLICKED);
+  REQUIRE(WaitUntil([&] { return WindowText(window.main) == "Orvela [ スタートアップ ]"; }));
+  WaitUntilIdle(window.program);
+  CHECK(ColoursShown(FindControl(window.main, kSpeedButton5)) > 2);
 
   PostMessageW(window.main, WM_CLOSE, 0, 0);
   CHECK(WaitForExit(window.program) == 0);
