@@ -59,14 +59,21 @@ std::vector<std::string> RowStrings(HWND list) {
 }
 
 // The row whose string starts with `name`, once the list has it and no row waits for its
-// details; empty when none came.
+// details; empty when none came. The row is looked for before the queue is asked: a
+// "nothing waits" answered while the fill was still reading its sources says nothing of
+// the rows it shows afterwards.
 std::string RowStartingWith(HWND list, const std::string& name) {
   const UINT waiting = RegisterWindowMessageW(kRowDetailsWaitingMessage);
-  std::string found;
-  WaitUntil([&] {
-    if (SendWithTimeout(list, waiting, static_cast<WPARAM>(-1), 0) != 0) return false;
+  auto row_named = [&] {
+    std::string found;
     for (const std::string& row : RowStrings(list))
       if (row.rfind(name, 0) == 0) found = row;
+    return found;
+  };
+  std::string found;
+  WaitUntil([&] {
+    if (row_named().empty() || SendWithTimeout(list, waiting, static_cast<WPARAM>(-1), 0) != 0) return false;
+    found = row_named();
     return !found.empty();
   });
   return found;
