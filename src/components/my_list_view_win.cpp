@@ -40,6 +40,7 @@ void TMyListView::SetColumnImageList(HIMAGELIST images) {
   if (!header) return;
   if (reinterpret_cast<HIMAGELIST>(SendMessageW(header, HDM_GETIMAGELIST, 0, 0)) == images) return;
   SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+  InvalidateRect(header, nullptr, FALSE);  // the header draws its images anew only when told
 }
 
 void TMyListView::SetColumnImage(int column, int image) {

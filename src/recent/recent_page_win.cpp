@@ -149,7 +149,6 @@ void RecentPage::SetSystemImages() {
   ListView_SetImageList(ListView2, system_list, LVSIL_SMALL);
   // The list hands its small images to the header too: the sort marks come back.
   ListView.SetColumnImageList(host_.glyphs());
-  InvalidateRect(ListView.GetColumnHandle(), nullptr, FALSE);
 }
 
 void RecentPage::Fill(int page, RecentRows rows) {

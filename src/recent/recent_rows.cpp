@@ -64,8 +64,7 @@ namespace {
 int CompareBytes(const std::string& a, const std::string& b) { return a.compare(b); }
 
 // Puts row order[i] at place i, in place: each cycle of the order is followed once.
-template <typename Index>
-void ApplyOrder(std::vector<RecentRow>& rows, std::vector<Index>& order) {
+void ApplyOrder(std::vector<RecentRow>& rows, std::vector<std::uint32_t>& order) {
   for (size_t start = 0; start < rows.size(); ++start) {
     if (order[start] == start) continue;
     const RecentRow held = rows[start];
@@ -73,11 +72,11 @@ void ApplyOrder(std::vector<RecentRow>& rows, std::vector<Index>& order) {
     while (order[at] != start) {
       const size_t from = order[at];
       rows[at] = rows[from];
-      order[at] = static_cast<Index>(at);
+      order[at] = static_cast<std::uint32_t>(at);
       at = from;
     }
     rows[at] = held;
-    order[at] = static_cast<Index>(at);
+    order[at] = static_cast<std::uint32_t>(at);
   }
 }
 
@@ -99,9 +98,9 @@ void SortRows(RecentRows& store, int column, bool ascending, const SortKeyOf& so
     if (rows[a].source == rows[b].source) return 0;
     return CompareBytes(store.CaptionOf(rows[a]), store.CaptionOf(rows[b]));
   };
-  std::vector<size_t> order(rows.size());
-  std::iota(order.begin(), order.end(), size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+  std::vector<std::uint32_t> order(rows.size());
+  std::iota(order.begin(), order.end(), std::uint32_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
     const int c = compare(a, b);
     return ascending ? c < 0 : c > 0;
   });

@@ -160,4 +160,68 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
   return static_cast<LRESULT>(result);
 }
 
+Picture Grab(const RECT& rect) {
+  Picture picture;
+  picture.width = rect.right - rect.left;
+  picture.height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, picture.width, picture.height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  const auto* bgra = static_cast<const unsigned char*>(bits);
+  for (int i = 0; i < picture.width * picture.height; ++i)
+    picture.pixels.push_back(RGB(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+Picture Grab(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return Grab(r);
+}
+
+void SaveScreenshot(const Picture& picture, const std::string& name) {
+  const int stride = (picture.width * 3 + 3) & ~3;
+  std::string data;
+  for (int y = picture.height - 1; y >= 0; --y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const COLORREF c = picture.At(x, y);
+      data += {static_cast<char>(GetBValue(c)), static_cast<char>(GetGValue(c)), static_cast<char>(GetRValue(c))};
+    }
+    data.append(static_cast<size_t>(stride - picture.width * 3), '\0');
+  }
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER head{};
+  head.biSize = sizeof head;
+  head.biWidth = picture.width;
+  head.biHeight = picture.height;
+  head.biPlanes = 1;
+  head.biBitCount = 24;
+  head.biSizeImage = static_cast<DWORD>(data.size());
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof head;
+  file.bfSize = file.bfOffBits + head.biSizeImage;
+  const std::string folder = ExeDirectory() + "..\\..\\screenshots";
+  CreateFolderTree(folder);
+  HANDLE out = CreateFileW(Wide(folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, &file, sizeof file, &written, nullptr);
+  WriteFile(out, &head, sizeof head, &written, nullptr);
+  WriteFile(out, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  CloseHandle(out);
+}
+
 }  // namespace orvela::testing

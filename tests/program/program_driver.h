@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
@@ -49,5 +50,16 @@ void PostMenuCommand(HWND window, UINT id);
 // A message sent to a window of another process; `failed` (the default) when it did not
 // answer within the time.
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT failed = -1);
+
+// What the screen shows inside a rectangle, as a person sees it.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;  // top row first
+  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+Picture Grab(const RECT& rect);
+Picture Grab(HWND window);  // the window's rectangle on the screen
+// Saves the picture as a 24-bit bitmap in build/screenshots, for a person to look at.
+void SaveScreenshot(const Picture& picture, const std::string& name);
 
 }  // namespace orvela::testing

@@ -118,57 +118,11 @@ std::string Link(const std::string& folder, const std::string& name, const std::
 
 void WriteFile(const std::string& path) { std::ofstream(fs::path(Wide(path)), std::ios::binary) << "x"; }
 
-// What the screen shows of a window, as 24-bit rows from the bottom up.
-struct ScreenPicture {
-  BITMAPINFOHEADER header{};
-  std::string bits;
-};
-
-ScreenPicture Capture(HWND window) {
-  RECT r;
-  GetWindowRect(window, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  ScreenPicture picture;
-  picture.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  BITMAPINFO info{picture.header, {}};
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  picture.bits.assign(static_cast<const char*>(bits), static_cast<size_t>(((width * 3 + 3) & ~3) * height));
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return picture;
-}
-
-// The main window as it is on the screen, saved as a 24-bit picture.
-void SaveWindowPicture(HWND window, const std::string& name) {
-  const ScreenPicture picture = Capture(window);
-  const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(headers + picture.bits.size()), 0, 0, headers};
-  const std::string folder = "Z:" ORVELA_EXE_DIR "/../../screenshots";
-  CreateFolderTree(folder);
-  std::ofstream out(fs::path(Wide(folder + "/" + name)), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&picture.header), sizeof picture.header);
-  out.write(picture.bits.data(), static_cast<std::streamsize>(picture.bits.size()));
-}
-
 // How many colours a control shows: a button drawn has its glyph and caption, one left
 // blank only the colour behind it.
 size_t ColoursShown(HWND control) {
-  const ScreenPicture picture = Capture(control);
-  const size_t stride = static_cast<size_t>((picture.header.biWidth * 3 + 3) & ~3);
-  std::set<std::string> colours;
-  for (size_t row = 0; row < static_cast<size_t>(picture.header.biHeight); ++row)
-    for (size_t x = 0; x < static_cast<size_t>(picture.header.biWidth); ++x)
-      colours.insert(picture.bits.substr(row * stride + x * 3, 3));
-  return colours.size();
+  const Picture picture = Grab(control);
+  return std::set<COLORREF>(picture.pixels.begin(), picture.pixels.end()).size();
 }
 
 }  // namespace
@@ -209,7 +163,7 @@ TEST_CASE("recent files through the page button: rows, header, the state sort an
   const UINT waiting = RegisterWindowMessageW(kRowDetailsWaitingMessage);
   REQUIRE(WaitUntil([&] { return SendWithTimeout(window.list, waiting, static_cast<WPARAM>(-1), 0) == 0; }));
   WaitUntilIdle(window.program);
-  SaveWindowPicture(window.main, "test-programs.bmp");
+  SaveScreenshot(Grab(window.main), "test-programs.bmp");
   PostControlCommand(window.main, FindControl(window.main, kSpeedButton12), BN_CLICKED);
   REQUIRE(WaitUntil([&] { return WindowText(window.main) == "Orvela [ 最近使ったファイル ]"; }));
   REQUIRE(WaitUntil([&] { return window.Rows() == 3; }));
@@ -223,7 +177,7 @@ TEST_CASE("recent files through the page button: rows, header, the state sort an
   CHECK(window.Cell(window.RowNamed("gone"), 2) == "×");
   CHECK(window.Cell(window.RowNamed("memo"), 2) == "○");
   WaitUntilIdle(window.program);
-  SaveWindowPicture(window.main, "test-recent-files.bmp");
+  SaveScreenshot(Grab(window.main), "test-recent-files.bmp");
 
   window.Select(window.RowNamed("memo"));
   PostMenuCommand(window.main, kDelete4);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/folders_win.h"
 #include "program_driver.h"
 
 using namespace orvela;
@@ -15,69 +14,6 @@ using namespace orvela::testing;
 namespace {
 
 constexpr int kSpeedButton5 = 1004;
-
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<COLORREF> pixels;  // top row first
-  COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-// The screen inside `rect`, as a person sees it.
-Picture Grab(const RECT& rect) {
-  Picture picture;
-  picture.width = rect.right - rect.left;
-  picture.height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, picture.width, picture.height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  const auto* bgra = static_cast<const unsigned char*>(bits);
-  for (int i = 0; i < picture.width * picture.height; ++i)
-    picture.pixels.push_back(RGB(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]));
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return picture;
-}
-
-void SaveBmp(const Picture& picture, const std::string& path) {
-  const int stride = (picture.width * 3 + 3) & ~3;
-  std::string data;
-  for (int y = picture.height - 1; y >= 0; --y) {
-    for (int x = 0; x < picture.width; ++x) {
-      const COLORREF c = picture.At(x, y);
-      data += {static_cast<char>(GetBValue(c)), static_cast<char>(GetGValue(c)), static_cast<char>(GetRValue(c))};
-    }
-    data.append(static_cast<size_t>(stride - picture.width * 3), '\0');
-  }
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER head{};
-  head.biSize = sizeof head;
-  head.biWidth = picture.width;
-  head.biHeight = picture.height;
-  head.biPlanes = 1;
-  head.biBitCount = 24;
-  head.biSizeImage = static_cast<DWORD>(data.size());
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof head;
-  file.bfSize = file.bfOffBits + head.biSizeImage;
-  HANDLE out = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(out, &file, sizeof file, &written, nullptr);
-  WriteFile(out, &head, sizeof head, &written, nullptr);
-  WriteFile(out, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-  CloseHandle(out);
-}
 
 RECT RectIn(HWND control, const RECT& grabbed) {
   RECT r;
@@ -163,11 +99,7 @@ TEST_CASE("バージョン opens the version box with the title, version, icon a
   RECT window;
   GetWindowRect(box, &window);
   const Picture picture = Grab(window);
-  const std::string folder = "Z:" ORVELA_EXE_DIR "/../../screenshots";
-  std::string windows_folder = folder;
-  std::replace(windows_folder.begin(), windows_folder.end(), '/', '\\');
-  CreateFolderTree(windows_folder);
-  SaveBmp(picture, windows_folder + "\\test-version-box.bmp");
+  SaveScreenshot(picture, "test-version-box.bmp");
 
   auto dark = [](COLORREF c) { return GetRValue(c) < 90 && GetGValue(c) < 90 && GetBValue(c) < 90; };
   auto link_blue = [](COLORREF c) { return GetBValue(c) > 160 && GetRValue(c) < 120 && GetGValue(c) < 120; };
