@@ -26,12 +26,11 @@ Name "${APP}"
 Caption "${APP} ${VERSION} セットアップ"
 UninstallCaption "${APP} ${VERSION} アンインストール"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\${APP}"
 ; Running the setup again (the update the version box offers) installs over the folder of the
-; installed copy, where its Disabled Box and backups are. The Uninstall entry names it, also
-; for copies installed before the machine's mark existed. The 64-bit installer reads the
-; 64-bit view here, before .onInit.
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+; installed copy, where its Disabled Box and backups are: the mark names it. No InstallDir:
+; .onInit tells "neither /D= nor the mark" by the empty folder and looks further. The 64-bit
+; installer reads the 64-bit view here, before .onInit.
+InstallDirRegKey HKLM "${MARK_KEY}" "InstallDir"
 BrandingText "${APP} ${VERSION}"
 
 VIProductVersion "${VERSION}"
@@ -99,6 +98,13 @@ UninstallButtonText "アンインストール(&U)"
 Function .onInit
   SetRegView 64
   SetShellVarContext all
+  ; A copy installed before the mark existed is found by its Uninstall entry.
+  ${If} $INSTDIR == ""
+    ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${EndIf}
+  ${If} $INSTDIR == ""
+    StrCpy $INSTDIR "$PROGRAMFILES64\${APP}"
+  ${EndIf}
   !insertmacro RefuseWhileRunning
 FunctionEnd
 

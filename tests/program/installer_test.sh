@@ -113,10 +113,14 @@ wait_for 'grep -q OrvelaProbe "$folder/data/startup.txt" 2>/dev/null' || fail "t
 close_orvela || true
 wait_for '! xdotool search --name "^Orvela" >/dev/null 2>&1' || fail "Orvela did not end"
 
-# --- the update: the setup with its defaults goes over the same folder and keeps data
+# --- the update: the setup with its defaults goes over the same folder and keeps data, found
+# by the mark, or by the Uninstall entry where a copy from before the mark has none
 box=$(sha256sum <"$folder/data/startup.txt")
-quiet wine "$setup" /S || fail "the update failed"
-[ ! -e "$WINEPREFIX/drive_c/Program Files/Orvela" ] || fail "the update went to the default folder"
+for by in mark entry; do
+  [ "$by" = mark ] || quiet wine reg delete "$mark" /f
+  quiet wine "$setup" /S || fail "the update failed"
+  [ ! -e "$WINEPREFIX/drive_c/Program Files/Orvela" ] || fail "the update by the $by went to the default folder"
+done
 expect_value "$entry" InstallLocation "REG_SZ $win_folder"
 [ "$(sha256sum <"$folder/data/startup.txt")" = "$box" ] || fail "the update changed the Disabled Box"
 # A user without a settings key, on a machine with the mark: the program makes the key and runs.
