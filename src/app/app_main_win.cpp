@@ -50,10 +50,17 @@ int RunApplication(Prompt& prompt, RegistryBackend& registry) {
   }
   try {
     TRegistry settings_key(registry);
-    if (!SettingsKeyExists(settings_key)) {
-      prompt.ShowMessage(kNotInstalledMessage, kAppTitle, PromptIcon::kWarning);
-    } else {
-      RunMainWindow(prompt, registry);
+    switch (EnsureSettingsKey(settings_key)) {
+      case SettingsKeyState::kNotInstalled:
+        prompt.ShowMessage(kNotInstalledMessage, kAppTitle, PromptIcon::kWarning);
+        break;
+      case SettingsKeyState::kCannotMake:
+        prompt.ShowMessage(kSettingsKeyNotMadeMessage, kAppTitle, PromptIcon::kError);
+        break;
+      case SettingsKeyState::kPresent:
+      case SettingsKeyState::kMade:
+        RunMainWindow(prompt, registry);
+        break;
     }
   } catch (const std::exception& e) {
     prompt.ShowMessage(e.what(), kAppTitle, PromptIcon::kError);

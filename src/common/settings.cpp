@@ -27,11 +27,20 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-bool SettingsKeyExists(TRegistry& registry) {
+SettingsKeyState EnsureSettingsKey(TRegistry& registry) {
   registry.SetRootKey(RootKey::kCurrentUser);
-  const bool exists = registry.OpenKey(kSettingsKeyPath, false);
+  SettingsKeyState state = SettingsKeyState::kPresent;
+  if (!registry.OpenKey(kSettingsKeyPath, false)) {
+    registry.SetRootKey(RootKey::kLocalMachine);
+    const bool installed = registry.KeyExists(kInstallMarkPath);
+    registry.SetRootKey(RootKey::kCurrentUser);
+    if (!installed)
+      state = SettingsKeyState::kNotInstalled;
+    else
+      state = registry.OpenKey(kSettingsKeyPath, true) ? SettingsKeyState::kMade : SettingsKeyState::kCannotMake;
+  }
   registry.CloseKey();
-  return exists;
+  return state;
 }
 
 void LoadSettings(TRegistry& registry, AppSettings& settings) {

@@ -1,5 +1,7 @@
-// The four values of the settings key HKCU\Software\Ｖ＆Ｌ\Orvela. The program never
-// creates the key: the installer does, and its absence refuses the start.
+// The four values of the settings key HKCU\Software\Ｖ＆Ｌ\Orvela. The installer makes the
+// key for the account that installs; any other user of the machine gets it made at the first
+// start, when the installer's mark says Orvela is installed there. Without key or mark the
+// program refuses to start.
 #pragma once
 #include <string>
 #include <string_view>
@@ -10,6 +12,9 @@ namespace orvela {
 class TRegistry;
 
 inline constexpr std::string_view kSettingsKeyPath = "\\Software\\Ｖ＆Ｌ\\Orvela";
+// HKLM: written by the installer (with the install folder) and removed by the uninstaller. The
+// program only reads it: a standard user may not write the machine's keys.
+inline constexpr std::string_view kInstallMarkPath = "\\Software\\Ｖ＆Ｌ\\Orvela";
 inline constexpr std::string_view kDefaultPingTarget = "www.google.co.jp";
 inline constexpr std::string_view kDefaultSpeedTestPage = "http://www.speedtest.net/";
 
@@ -20,7 +25,14 @@ struct AppSettings {
   std::string speed_test_page{kDefaultSpeedTestPage};                      // url2
 };
 
-bool SettingsKeyExists(TRegistry& registry);
+enum class SettingsKeyState {
+  kPresent,       // the user's key was there
+  kMade,          // made now: Orvela is installed on this machine, this user had no key yet
+  kNotInstalled,  // no key and no installer's mark
+  kCannotMake,    // the mark is there, but the user's key could not be made
+};
+// Makes the user's settings key only when the machine carries the installer's mark.
+SettingsKeyState EnsureSettingsKey(TRegistry& registry);
 // A value that is absent keeps the default; one that is present replaces it, even empty.
 void LoadSettings(TRegistry& registry, AppSettings& settings);
 // Writes all four values when the key exists; false (and nothing written) when it does not.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The installer and the uninstaller as a person runs them: each page in a picture
 # (build/screenshots/test-setup-*.png), the default button pressed on every page: the
-# installer ends by starting Orvela; the uninstaller asks about the data folder, and its
-# default answer keeps it.
+# installer, with "Orvela を起動する" ticked, ends by having the shell start Orvela (not
+# itself); the uninstaller asks about the data folder, and closing the question keeps it.
 # Arguments: <build dir> <wine dir> <source dir>
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3
@@ -31,7 +31,11 @@ window_titled() {
 }
 shot() { sleep 1.5; import -window "$1" "$shots/test-setup-$2.png"; echo "screenshot $shots/test-setup-$2.png"; }
 # The default button of the window in front.
-press_enter() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"; sleep 0.3; xdotool key Return; }
+press() { xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"; sleep 0.3; xdotool key "${2:-Return}"; }
+press_enter() { press "$1"; }
+# "<parent id> <id>" of every running process of that name.
+processes() { wine wmic process get Name,ParentProcessId,ProcessId </dev/null 2>/dev/null |
+              iconv -f UTF-16LE -t UTF-8 | tr -d '\r' | awk -v name="$1" '$1 == name { print $2, $3 }'; }
 
 setup_title="Orvela $(sed -n 's/^FILEVERSION \([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1.\2.\3.\4/p' "$source/resources/orvela.rc") セットアップ"
 wine "$setup" </dev/null >/dev/null 2>&1 &
@@ -43,11 +47,16 @@ press_enter "$w"
 for _ in $(seq 100); do [ -f "$folder/uninstall.exe" ] && break; sleep 0.2; done
 shot "$w" finish
 [ -f "$folder/Orvela.exe" ] || fail "the installer did not install"
-# "完了" with "Orvela を起動する" checked starts the program; it is closed as Windows closes it.
+# "Orvela を起動する" ticked (Alt+R), then "完了": the program starts, and not as the
+# installer's child, which would hand it the installer's rights. It is closed as Windows closes it.
+setup_id=$(processes Orvela-setup.exe | awk '{ print $2 }')
+press "$w" alt+r
 press_enter "$w"
 main='Orvela( \[ .* \])?'   # the main window's title, not the installer's
 window_titled "$main" >/dev/null
 sleep 2
+parent=$(processes Orvela.exe | awk '{ print $1 }')
+[ -n "$setup_id" ] && [ -n "$parent" ] && [ "$parent" != "$setup_id" ] || fail "Orvela was started by the installer itself"
 wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true
 for _ in $(seq 100); do xdotool search --name "^$main\$" >/dev/null 2>&1 || break; sleep 0.2; done
 ! xdotool search --name "^$main\$" >/dev/null 2>&1 || fail "Orvela did not close"
@@ -67,12 +76,12 @@ for _ in $(seq 100); do
 done
 [ -n "$question" ] || fail "the uninstaller did not ask about the data folder"
 shot "$question" question
-press_enter "$question"
+press "$question" Escape   # closed without an answer
 for _ in $(seq 100); do [ ! -f "$folder/Orvela.exe" ] && break; sleep 0.2; done
 sleep 2   # the page repaints where the question was
 shot "$u" uninstalled
 press_enter "$u"
 [ ! -e "$folder/Orvela.exe" ] || fail "the uninstaller left Orvela.exe"
 [ "$(cat "$folder/data/startup.txt")" = "$(printf 'User@Tool=C:\\Tools\\tool.exe /q\r')" ] ||
-  fail "the default answer did not keep the data folder"
-echo "installer and uninstaller pages: default answers install, and uninstall keeping the data"
+  fail "the question closed without an answer did not keep the data folder"
+echo "installer and uninstaller pages: Orvela started by the shell; the data kept without a Yes"
