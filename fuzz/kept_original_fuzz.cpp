@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<KeptOriginal> again = ParseKeptItem(FormatKeptItem(*item));
   Check(again.has_value());
   Check(again->line == item->line && again->kind == item->kind && again->file_name == item->file_name &&
-        again->bytes == item->bytes && again->stamp == item->stamp && again->value == item->value);
+        again->bytes == item->bytes && again->metadata == item->metadata && again->value == item->value);
   const std::string_view payload =
       item->kind == KeptKind::kValue
           ? std::string_view(reinterpret_cast<const char*>(item->value.data.data()), item->value.data.size())

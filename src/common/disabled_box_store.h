@@ -36,7 +36,7 @@ inline constexpr std::string_view kKeptNotUsedText =
     "保存しておいた元の内容がこの行と一致しないか、どの行のものか確かめられないため、使いません。\n"
     "行の内容から作り直します。";
 // Told when a file was put back but its attributes or time could not be.
-inline constexpr std::string_view kStampNotRestoredText =
+inline constexpr std::string_view kMetadataNotRestoredText =
     "ファイルは元に戻しましたが、属性（隠しファイルなど）と更新日時を元に戻せませんでした。";
 
 struct DisabledBoxStore {

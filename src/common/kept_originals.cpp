@@ -94,12 +94,12 @@ std::optional<std::pair<KeptOriginal, std::size_t>> ParseHead(std::string_view& 
     item.kind = KeptKind::kFile;
     item.file_name = std::string(*file);
     if (!IsPlainFileName(item.file_name)) return std::nullopt;
-    if (const auto stamp = TakeField(rest, "stamp")) {
-      const size_t blank = stamp->find(' ');
-      const auto attributes = NumberOf<std::uint32_t>(stamp->substr(0, blank));
-      const auto time = blank == std::string_view::npos ? std::nullopt : NumberOf<std::uint64_t>(stamp->substr(blank + 1));
+    if (const auto metadata = TakeField(rest, "metadata")) {
+      const size_t blank = metadata->find(' ');
+      const auto attributes = NumberOf<std::uint32_t>(metadata->substr(0, blank));
+      const auto time = blank == std::string_view::npos ? std::nullopt : NumberOf<std::uint64_t>(metadata->substr(blank + 1));
       if (!attributes || !time) return std::nullopt;
-      item.stamp = FileStamp{*attributes, *time};
+      item.metadata = FileMetadata{*attributes, *time};
     }
   } else if (const auto value = TakeField(rest, "value")) {
     const auto type = NumberOf<std::uint32_t>(*value);
@@ -119,12 +119,12 @@ std::optional<std::pair<KeptOriginal, std::size_t>> ParseHead(std::string_view& 
 }  // namespace
 
 KeptOriginal KeptFile(std::string_view line, std::string_view file_name, std::string_view bytes,
-                      std::optional<FileStamp> stamp) {
+                      std::optional<FileMetadata> metadata) {
   KeptOriginal item = KeptNothing(line);
   item.kind = KeptKind::kFile;
   item.file_name = std::string(file_name);
   item.bytes = std::string(bytes);
-  item.stamp = stamp;
+  item.metadata = metadata;
   return item;
 }
 
@@ -153,7 +153,7 @@ bool KeptShortcutLeadsTo(ShellPort& shell, const KeptOriginal& kept, std::string
 KeptFileWrite WriteKeptFile(ShellPort& shell, const std::string& path, const KeptOriginal& kept,
                             bool replace) {
   if (!shell.WriteFileBytes(path, kept.bytes, replace)) return KeptFileWrite::kFailed;
-  if (kept.stamp && !shell.SetFileStamp(path, *kept.stamp)) return KeptFileWrite::kWrittenWithoutStamp;
+  if (kept.metadata && !shell.SetFileMetadata(path, *kept.metadata)) return KeptFileWrite::kWrittenWithoutMetadata;
   return KeptFileWrite::kWritten;
 }
 
@@ -175,8 +175,8 @@ std::string FormatKeptItem(const KeptOriginal& item) {
       break;
     case KeptKind::kFile:
       text += "file=" + item.file_name + "\r\n";
-      if (item.stamp)
-        text += "stamp=" + std::to_string(item.stamp->attributes) + " " + std::to_string(item.stamp->last_write) + "\r\n";
+      if (item.metadata)
+        text += "metadata=" + std::to_string(item.metadata->attributes) + " " + std::to_string(item.metadata->last_write) + "\r\n";
       payload = item.bytes;
       break;
     case KeptKind::kValue:

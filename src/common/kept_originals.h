@@ -16,7 +16,7 @@
 //   Orvela kept original 1<CR LF>
 //   line=<the Disabled Box line, UTF-8><CR LF>
 //   file=<the file name>   or   value=<REG_* type, decimal>   or   none=<CR LF>
-//   stamp=<attributes> <last-write time>, decimal, files only, when known<CR LF>
+//   metadata=<attributes> <last-write time>, decimal, files only, when known<CR LF>
 //   size=<byte count, decimal><CR LF>
 //   <CR LF>
 //   <exactly that many bytes: the file's bytes, or the value's data as the registry holds it>
@@ -50,12 +50,12 @@ struct KeptOriginal {
   KeptKind kind = KeptKind::kNothing;
   std::string file_name;           // a file: its name as it was ("Mail.lnk")
   std::string bytes;               // a file: its bytes
-  std::optional<FileStamp> stamp;  // a file: its attributes and time, when they were read
+  std::optional<FileMetadata> metadata;  // a file: its attributes and time, when they were read
   RegistryValue value;             // a value: type and data
 };
 
 KeptOriginal KeptFile(std::string_view line, std::string_view file_name, std::string_view bytes,
-                      std::optional<FileStamp> stamp);
+                      std::optional<FileMetadata> metadata);
 KeptOriginal KeptValue(std::string_view line, const RegistryValue& value);
 KeptOriginal KeptNothing(std::string_view line);
 
@@ -113,7 +113,7 @@ bool KeptShortcutLeadsTo(ShellPort& shell, const KeptOriginal& kept, std::string
                          bool item_id_form);
 // Writes a kept file to `path` (in the place of the file there when `replace`), then gives
 // it its attributes and time.
-enum class KeptFileWrite { kWritten, kWrittenWithoutStamp, kFailed };
+enum class KeptFileWrite { kWritten, kWrittenWithoutMetadata, kFailed };
 KeptFileWrite WriteKeptFile(ShellPort& shell, const std::string& path, const KeptOriginal& kept,
                             bool replace);
 

@@ -55,8 +55,8 @@ class ShellPort {
   // or with `replace` in the place of the one there, in one step.
   virtual bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) = 0;
   // A file's attributes and last-write time, and setting them (see platform/file_io.h).
-  virtual std::optional<FileStamp> FileStampOf(const std::string& path) = 0;
-  virtual bool SetFileStamp(const std::string& path, const FileStamp& stamp) = 0;
+  virtual std::optional<FileMetadata> FileMetadataOf(const std::string& path) = 0;
+  virtual bool SetFileMetadata(const std::string& path, const FileMetadata& metadata) = 0;
   // What a shortcut's bytes point to, nothing resolved: the target path as stored (%NAME%
   // expanded) and the target item id list, either empty when it has none. nullopt when
   // the bytes are no shortcut.

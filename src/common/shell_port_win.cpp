@@ -71,10 +71,10 @@ bool Win32ShellPort::WriteFileBytes(const std::string& path, std::string_view by
   return replace ? WriteWholeFileReplacing(path, bytes) : WriteNewFile(path, bytes);
 }
 
-std::optional<FileStamp> Win32ShellPort::FileStampOf(const std::string& path) { return ReadFileStamp(path); }
+std::optional<FileMetadata> Win32ShellPort::FileMetadataOf(const std::string& path) { return ReadFileMetadata(path); }
 
-bool Win32ShellPort::SetFileStamp(const std::string& path, const FileStamp& stamp) {
-  return ApplyFileStamp(path, stamp);
+bool Win32ShellPort::SetFileMetadata(const std::string& path, const FileMetadata& metadata) {
+  return ApplyFileMetadata(path, metadata);
 }
 
 std::optional<ShortcutTarget> Win32ShellPort::ShortcutTargetOf(std::string_view bytes) {

@@ -49,16 +49,16 @@ std::optional<std::string> ReadFileHead(const std::string& path, std::size_t lim
 // A file's attributes (FILE_ATTRIBUTE_* bits) and last-write time (100-nanosecond steps
 // since 1601), as Windows keeps them: a desktop.ini is hidden and system, and a copy put
 // back gets them again.
-struct FileStamp {
+struct FileMetadata {
   std::uint32_t attributes = 0;
   std::uint64_t last_write = 0;
-  bool operator==(const FileStamp&) const = default;
+  bool operator==(const FileMetadata&) const = default;
 };
 // nullopt when the path is no file or cannot be asked.
-std::optional<FileStamp> ReadFileStamp(const std::string& path);
+std::optional<FileMetadata> ReadFileMetadata(const std::string& path);
 // Gives the file that time and those attributes (the ones a file can be given); true when
 // both were set.
-bool ApplyFileStamp(const std::string& path, const FileStamp& stamp);
+bool ApplyFileMetadata(const std::string& path, const FileMetadata& metadata);
 
 // A name read from a file (a line, a kept item) that is to become a path: one plain file
 // name, with no "\", "/" or ":", no control or wildcard character, and not made of dots

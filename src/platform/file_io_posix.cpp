@@ -117,19 +117,19 @@ constexpr std::uint32_t kReadOnly = 0x1, kArchive = 0x20;
 
 }  // namespace
 
-std::optional<FileStamp> ReadFileStamp(const std::string& path) {
+std::optional<FileMetadata> ReadFileMetadata(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   const std::int64_t steps = (status.st_mtim.tv_sec + kEpochGap) * 10000000 + status.st_mtim.tv_nsec / 100;
-  return FileStamp{(status.st_mode & S_IWUSR) ? kArchive : kReadOnly, static_cast<std::uint64_t>(steps)};
+  return FileMetadata{(status.st_mode & S_IWUSR) ? kArchive : kReadOnly, static_cast<std::uint64_t>(steps)};
 }
 
-bool ApplyFileStamp(const std::string& path, const FileStamp& stamp) {
-  const auto steps = static_cast<std::int64_t>(stamp.last_write);
+bool ApplyFileMetadata(const std::string& path, const FileMetadata& metadata) {
+  const auto steps = static_cast<std::int64_t>(metadata.last_write);
   const timespec times[2] = {{0, UTIME_OMIT}, {steps / 10000000 - kEpochGap, (steps % 10000000) * 100}};
   struct stat status {};
   if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0 || ::stat(path.c_str(), &status) != 0) return false;
-  const mode_t mode = (stamp.attributes & kReadOnly) ? status.st_mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH}
+  const mode_t mode = (metadata.attributes & kReadOnly) ? status.st_mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH}
                                                      : status.st_mode | S_IWUSR;
   return ::chmod(path.c_str(), mode) == 0;
 }

@@ -139,23 +139,23 @@ std::optional<std::string> ReadFileHead(const std::string& path, std::size_t lim
   return bytes;
 }
 
-std::optional<FileStamp> ReadFileStamp(const std::string& path) {
+std::optional<FileMetadata> ReadFileMetadata(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
-  return FileStamp{data.dwFileAttributes, (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+  return FileMetadata{data.dwFileAttributes, (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
                                               data.ftLastWriteTime.dwLowDateTime};
 }
 
-bool ApplyFileStamp(const std::string& path, const FileStamp& stamp) {
+bool ApplyFileMetadata(const std::string& path, const FileMetadata& metadata) {
   const std::wstring wide = Wide(path);
   {
     // Attribute access only: a read-only file takes its time too.
     UniqueFile file(CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    const FILETIME time{static_cast<DWORD>(stamp.last_write), static_cast<DWORD>(stamp.last_write >> 32)};
+    const FILETIME time{static_cast<DWORD>(metadata.last_write), static_cast<DWORD>(metadata.last_write >> 32)};
     if (!file || !SetFileTime(file.get(), nullptr, nullptr, &time)) return false;
   }
   // What a file may be given; the rest (folder, compressed, encrypted, a reparse point) the
@@ -163,7 +163,7 @@ bool ApplyFileStamp(const std::string& path, const FileStamp& stamp) {
   constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
                               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  const DWORD attributes = stamp.attributes & kSettable;
+  const DWORD attributes = metadata.attributes & kSettable;
   return SetFileAttributesW(wide.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 

@@ -98,8 +98,8 @@ Placement PlaceKeptFile(SendToContext& context, const std::string& folder, const
   switch (WriteKeptFile(context.shell, *path, kept, taken)) {
     case KeptFileWrite::kWritten:
       return Placement::kPlaced;
-    case KeptFileWrite::kWrittenWithoutStamp:
-      Tell(context, line.name, kStampNotRestoredText);
+    case KeptFileWrite::kWrittenWithoutMetadata:
+      Tell(context, line.name, kMetadataNotRestoredText);
       return Placement::kPlaced;
     case KeptFileWrite::kFailed:
       break;
@@ -255,7 +255,7 @@ bool DisableSendToItem(SendToContext& context, std::string_view user, const Entr
     return false;
   }
   const KeptOriginal original =
-      KeptFile(*line, FileNamePart(item.Command), *bytes, context.shell.FileStampOf(item.Command));
+      KeptFile(*line, FileNamePart(item.Command), *bytes, context.shell.FileMetadataOf(item.Command));
   // The line is on disk before the item goes: a crash leaves both, never neither.
   switch (context.box.Add(*line, original)) {
     case DisabledBoxStore::AddResult::kAdded:

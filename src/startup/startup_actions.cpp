@@ -188,7 +188,7 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
   const std::optional<std::string> bytes = context.shell.ReadFileBytes(record.Command);
   if (!bytes) return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
   const KeptOriginal original =
-      KeptFile(*line, FileNamePart(record.Command), *bytes, context.shell.FileStampOf(record.Command));
+      KeptFile(*line, FileNamePart(record.Command), *bytes, context.shell.FileMetadataOf(record.Command));
   return IntoBoxThenRemove(context, record, *line, original, msg::kNotDisabledFile,
                            [&] { return context.shell.RemoveFile(record.Command); });
 }
@@ -277,8 +277,8 @@ Placement EnableShortcut(StartupContext& context, const EntryRecord& record,
     switch (WriteKeptFile(context.shell, *path, *kept, taken)) {
       case KeptFileWrite::kWritten:
         return Placement::kPlaced;
-      case KeptFileWrite::kWrittenWithoutStamp:
-        Tell(context, result, record.Name, kStampNotRestoredText, PromptIcon::kWarning);
+      case KeptFileWrite::kWrittenWithoutMetadata:
+        Tell(context, result, record.Name, kMetadataNotRestoredText, PromptIcon::kWarning);
         return Placement::kPlaced;
       case KeptFileWrite::kFailed:
         break;

@@ -7,21 +7,21 @@
 using namespace orvela;
 using namespace orvela::testing;
 
-TEST_CASE("kept items: new numbers, read back whole with their stamps; cut or misnamed ones are refused") {
+TEST_CASE("kept items: new numbers, read back whole with their attributes and time; cut or misnamed ones are refused") {
   TempFolder folder;
   KeptOriginals kept(KeptFolderOf(folder.File("sendto.txt")));
   const std::string line = "Ann@#@desktop=" + folder.File("desktop.ini");
   const std::string bytes("[.ShellClassInfo]\r\n\0\xFF", 21);
-  const FileStamp stamp{0x26, 125911584000000000};
+  const FileMetadata metadata{0x26, 125911584000000000};
 
-  const auto first = kept.Write(KeptFile(line, "desktop.ini", bytes, stamp), KeptState::kKept);
+  const auto first = kept.Write(KeptFile(line, "desktop.ini", bytes, metadata), KeptState::kKept);
   const auto second = kept.Write(KeptValue(line, RegistryValue{kRegSz, {0x41, 0, 0, 0}}), KeptState::kKept);
   const auto third = kept.Write(KeptNothing(line), KeptState::kKept);
   REQUIRE((first && second && third));
   CHECK(kept.ItemsOf(line) == std::vector<std::string>{*first, *second, *third});
   const auto file = kept.Read(*first);
   REQUIRE(file);
-  CHECK((file->kind == KeptKind::kFile && file->line == line && file->bytes == bytes && file->stamp == stamp));
+  CHECK((file->kind == KeptKind::kFile && file->line == line && file->bytes == bytes && file->metadata == metadata));
   CHECK(kept.Read(*second)->value == RegistryValue{kRegSz, {0x41, 0, 0, 0}});
   CHECK(kept.Read(*third)->kind == KeptKind::kNothing);
 

@@ -55,19 +55,19 @@ TEST_CASE("a file's time and read-only mark go back; a rename never replaces; a 
   const std::string path = folder.File("desktop.ini"), other = folder.File("other.ini");
   REQUIRE(WriteNewFile(path, "[.ShellClassInfo]"));
   REQUIRE(WriteNewFile(other, "other"));
-  const FileStamp old_and_read_only{0x1, 125911584000000000};  // 2000-01-01
-  REQUIRE(ApplyFileStamp(path, old_and_read_only));
-  const std::optional<FileStamp> read = ReadFileStamp(path);
+  const FileMetadata old_and_read_only{0x1, 125911584000000000};  // 2000-01-01
+  REQUIRE(ApplyFileMetadata(path, old_and_read_only));
+  const std::optional<FileMetadata> read = ReadFileMetadata(path);
   REQUIRE(read);
   CHECK(read->last_write == old_and_read_only.last_write);
   CHECK((read->attributes & 0x1) != 0);
-  REQUIRE(ApplyFileStamp(path, FileStamp{0x20, read->last_write}));
-  CHECK((ReadFileStamp(path)->attributes & 0x1) == 0);
+  REQUIRE(ApplyFileMetadata(path, FileMetadata{0x20, read->last_write}));
+  CHECK((ReadFileMetadata(path)->attributes & 0x1) == 0);
 
   CHECK(ReadFileHead(path, 2) == "[.");
   CHECK_FALSE(RenameFile(path, other));
   CHECK(ReadWholeFile(other) == "other");
   REQUIRE(RenameFile(path, folder.File("moved.ini")));
   CHECK(ReadWholeFile(folder.File("moved.ini")) == "[.ShellClassInfo]");
-  CHECK_FALSE(ReadFileStamp(path));
+  CHECK_FALSE(ReadFileMetadata(path));
 }

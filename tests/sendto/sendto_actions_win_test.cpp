@@ -18,6 +18,7 @@
 #include "sendto/sendto_actions.h"
 
 using namespace orvela;
+using orvela::testing::PutEarlierKeptItem;
 
 namespace {
 

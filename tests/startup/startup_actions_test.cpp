@@ -217,13 +217,13 @@ TEST_CASE("a disabled entry keeps its exact original and comes back as it was") 
   const FakeShell::File original = f.shell.files[mail_lnk];
 
   SUBCASE("a shortcut: arguments, icon, hot key, working folder, attributes and time come back") {
-    f.shell.stamps[mail_lnk] = FileStamp{0x27, 125911584000000000};
+    f.shell.metadata[mail_lnk] = FileMetadata{0x27, 125911584000000000};
     REQUIRE(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
     CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#C:\\Mail\\mail.exe"});
     CHECK(f.KeptCount() == 1);
     REQUIRE(EnableStartupEntry(f.context, 0).changed);
     CHECK(f.shell.files[mail_lnk] == original);
-    CHECK(f.shell.stamps[mail_lnk] == FileStamp{0x27, 125911584000000000});
+    CHECK(f.shell.metadata[mail_lnk] == FileMetadata{0x27, 125911584000000000});
     CHECK(f.KeptCount() == 0);
   }
   SUBCASE("a box file that cannot be written after an enable keeps the line and its original") {

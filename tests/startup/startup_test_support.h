@@ -60,7 +60,7 @@ class FakeShell : public StartupShell {
   std::map<std::string, File> files;
   std::set<std::string> undeletable;
   std::set<std::string> unreadable;
-  std::map<std::string, FileStamp> stamps;
+  std::map<std::string, FileMetadata> metadata;
   bool fail_writes = false;
 
   static std::string BytesOf(const File& file) {
@@ -137,16 +137,16 @@ class FakeShell : public StartupShell {
   bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) override {
     if (fail_writes || (!replace && files.count(path))) return false;
     files[path] = FileOf(bytes);
-    stamps.erase(path);
+    metadata.erase(path);
     return true;
   }
-  std::optional<FileStamp> FileStampOf(const std::string& path) override {
+  std::optional<FileMetadata> FileMetadataOf(const std::string& path) override {
     if (!files.count(path)) return std::nullopt;
-    return stamps.count(path) ? stamps[path] : FileStamp{0x20, 1};
+    return metadata.count(path) ? metadata[path] : FileMetadata{0x20, 1};
   }
-  bool SetFileStamp(const std::string& path, const FileStamp& stamp) override {
+  bool SetFileMetadata(const std::string& path, const FileMetadata& given) override {
     if (!files.count(path)) return false;
-    stamps[path] = stamp;
+    metadata[path] = given;
     return true;
   }
   std::optional<ShortcutTarget> ShortcutTargetOf(std::string_view bytes) override {
