@@ -230,8 +230,8 @@ TEST_CASE("what a hand-edited box or kept item says is checked before it is writ
                                             "Ann@#@..\\Start Menu\\Programs\\Startup\\evil=C:\\x\\evil.js"};
     REQUIRE(f.box.Commit(lines));
     f.prompt.AnswerYes();
-    CHECK_FALSE(EnableSendToLine(f.context, 0));
     CHECK_FALSE(EnableSendToLine(f.context, 1));
+    CHECK_FALSE(EnableSendToLine(f.context, 0));
     CHECK(ReadWholeFile(victim) == "precious");
     CHECK_FALSE(FileExists(f.folder + "\\..\\Start Menu\\Programs\\Startup\\evil.js"));
     CHECK(f.prompt.messages().size() == 2);
