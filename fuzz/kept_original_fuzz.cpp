@@ -1,9 +1,14 @@
 // Feeds arbitrary bytes to the kept item reader. An item it accepts is written back to
 // bytes that read as the same item, its payload is exactly as long as it says, and a file
-// name it accepts stays inside any folder it is joined to.
+// name it accepts stays inside any folder it is joined to. The same bytes, cut at line
+// breaks, serve as box lines and as the kept folder's file names: a line is only ever paired
+// with a name that is there and is a kept item.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/kept_originals.h"
 
@@ -18,6 +23,17 @@ void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvela;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string> lines;
+  for (size_t start = 0; start <= bytes.size();) {
+    const size_t end = std::min(bytes.find('\n', start), bytes.size());
+    lines.emplace_back(bytes.substr(start, end - start));
+    start = end + 1;
+  }
+  for (size_t row = 0; row < lines.size(); ++row) {
+    const KeptPairing pairing = PairKeptItem(lines, row, lines);
+    Check(pairing.status != KeptPairing::Status::kOwned ||
+          (pairing.id.ends_with(".kept") && std::find(lines.begin(), lines.end(), pairing.id) != lines.end()));
+  }
   const std::optional<KeptOriginal> item = ParseKeptItem(bytes);
   if (!item) return 0;
   const std::optional<KeptOriginal> again = ParseKeptItem(FormatKeptItem(*item));
