@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kMagic = "Orvela kept original 1";
 constexpr std::string_view kBreak = "\r\n";
 constexpr std::string_view kStateNames[] = {"pending", "kept", "leaving", "unsure"};
-// Enough for the head of any item: a line of the box is never longer.
+// How far an earlier version's item is read for its line: box lines are far shorter.
 constexpr std::size_t kHeadLimit = 1 << 20;
 
 template <typename Number>
@@ -47,11 +47,10 @@ std::optional<KeptName> ParseKeptName(std::string_view name) {
   const auto number = NumberOf<unsigned long>(name.substr(0, first));
   const auto state = std::find(std::begin(kStateNames), std::end(kStateNames), name.substr(last + 1));
   if (!number || state == std::end(kStateNames)) return std::nullopt;
-  KeptName parsed{*number, std::string(name.substr(first + 1, last - std::min(last, first + 1))),
-                  static_cast<KeptState>(state - std::begin(kStateNames))};
-  if (first != last && parsed.key.size() != 16) return std::nullopt;
-  if (first == last && parsed.state != KeptState::kKept) return std::nullopt;
-  return parsed;
+  const std::string_view key = first == last ? "" : name.substr(first + 1, last - first - 1);
+  const auto parsed_state = static_cast<KeptState>(state - std::begin(kStateNames));
+  if (first == last ? parsed_state != KeptState::kKept : key.size() != 16) return std::nullopt;
+  return KeptName{*number, std::string(key), parsed_state};
 }
 
 std::string KeptNameOf(unsigned long number, std::string_view key, KeptState state) {
