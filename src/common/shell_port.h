@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
+
 namespace orvela {
 
 // What a shortcut points to: a file-system path, or (path empty) a shell item given by its
@@ -52,6 +54,13 @@ class ShellPort {
   // Writes a file whole (its folder made when missing): a new one that must not exist yet,
   // or with `replace` in the place of the one there, in one step.
   virtual bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) = 0;
+  // A file's attributes and last-write time, and setting them (see platform/file_io.h).
+  virtual std::optional<FileMetadata> FileMetadataOf(const std::string& path) = 0;
+  virtual bool SetFileMetadata(const std::string& path, const FileMetadata& metadata) = 0;
+  // What a shortcut's bytes point to, nothing resolved: the target path as stored (%NAME%
+  // expanded) and the target item id list, either empty when it has none. nullopt when
+  // the bytes are no shortcut.
+  virtual std::optional<ShortcutTarget> ShortcutTargetOf(std::string_view bytes) = 0;
 };
 
 }  // namespace orvela

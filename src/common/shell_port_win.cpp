@@ -71,6 +71,20 @@ bool Win32ShellPort::WriteFileBytes(const std::string& path, std::string_view by
   return replace ? WriteWholeFileReplacing(path, bytes) : WriteNewFile(path, bytes);
 }
 
+std::optional<FileMetadata> Win32ShellPort::FileMetadataOf(const std::string& path) { return ReadFileMetadata(path); }
+
+bool Win32ShellPort::SetFileMetadata(const std::string& path, const FileMetadata& metadata) {
+  return ApplyFileMetadata(path, metadata);
+}
+
+std::optional<ShortcutTarget> Win32ShellPort::ShortcutTargetOf(std::string_view bytes) {
+  ShortcutTarget target;
+  UniqueItemIdList item;
+  if (!link_.GetBytesTarget(bytes, target.path, item)) return std::nullopt;
+  if (item) target.item_id_list = ItemIdListBytes(item.get()).value_or(std::vector<std::uint8_t>{});
+  return target;
+}
+
 std::optional<std::vector<std::uint8_t>> ItemIdListBytes(LPCITEMIDLIST list) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(list);
   const std::optional<std::size_t> size = ItemIdListSize(bytes, kShellOwnedList);

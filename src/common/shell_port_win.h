@@ -30,6 +30,9 @@ class Win32ShellPort final : public ShellPort {
   bool CopyFileTo(const std::string& from, const std::string& to) override;
   std::optional<std::string> ReadFileBytes(const std::string& path) override;
   bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) override;
+  std::optional<FileMetadata> FileMetadataOf(const std::string& path) override;
+  bool SetFileMetadata(const std::string& path, const FileMetadata& metadata) override;
+  std::optional<ShortcutTarget> ShortcutTargetOf(std::string_view bytes) override;
 
  private:
   TShellLink& link_;

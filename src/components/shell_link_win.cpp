@@ -1,5 +1,7 @@
 #include "components/shell_link_win.h"
 
+#include <shlwapi.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -200,6 +202,27 @@ bool TShellLink::GetLinkFields(const std::string& link, std::string& path,
   std::fill(buffer.begin(), buffer.end(), L'\0');
   if (SUCCEEDED(shell_link->GetArguments(buffer.data(), static_cast<int>(kLongPath))))
     arguments = Narrow(buffer.c_str());
+  return true;
+}
+
+bool TShellLink::GetBytesTarget(std::string_view bytes, std::string& path, UniqueItemIdList& item) const {
+  path.clear();
+  item.reset();
+  ComScope com;
+  ComPtr<IShellLinkW> shell_link;
+  if (bytes.size() > 0xFFFFFFFFu ||
+      FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              shell_link.put_void())))
+    return false;
+  ComPtr<IPersistStream> persist = shell_link.query<IPersistStream>();
+  ComPtr<IStream> stream;
+  *stream.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+  if (!persist || !stream || FAILED(persist->Load(stream.get()))) return false;
+  std::wstring buffer(kLongPath, L'\0');
+  WIN32_FIND_DATAW find_data{};
+  if (SUCCEEDED(shell_link->GetPath(buffer.data(), static_cast<int>(kLongPath), &find_data, SLGP_RAWPATH)))
+    path = Narrow(ExpandEnvironment(buffer.c_str()));
+  if (FAILED(shell_link->GetIDList(item.put()))) item.reset();
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/handles_win.h"
 
@@ -44,6 +45,9 @@ class TShellLink {
   // network path out of reach comes back too) and the arguments, without resolving.
   // False when the file could not be loaded as a shortcut.
   bool GetLinkFields(const std::string& link, std::string& path, std::string& arguments) const;
+  // The same of a shortcut's bytes (no file is made): the target path as GetLinkFields gives
+  // it and the target item id list, nothing resolved. False when the bytes are no shortcut.
+  bool GetBytesTarget(std::string_view bytes, std::string& path, UniqueItemIdList& item) const;
 
   // Writes a shortcut to `target` (or, when that is empty, to the shell item `item`) into
   // the folder, named `name` (forbidden characters replaced) or after the target. Without

@@ -1,6 +1,8 @@
 // Whole-file reads and writes by UTF-8 path. A write never truncates the only copy:
 // the new bytes go to a file beside the old one, which then replaces it in one step.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,5 +39,34 @@ std::vector<std::string> FileNamesIn(const std::string& folder);
 
 // True when no file is at the path afterwards.
 bool DeleteFileAt(const std::string& path);
+
+// Renames a file; false, and nothing changed, when `to` is taken or the rename failed.
+bool RenameFile(const std::string& from, const std::string& to);
+
+// Up to `limit` bytes from the start of a file; nullopt when it cannot be read.
+std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit);
+
+// A file's attributes (FILE_ATTRIBUTE_* bits) and last-write time (100-nanosecond steps
+// since 1601), as Windows keeps them: a desktop.ini is hidden and system, and a copy put
+// back gets them again.
+struct FileMetadata {
+  std::uint32_t attributes = 0;
+  std::uint64_t last_write = 0;
+  bool operator==(const FileMetadata&) const = default;
+};
+// nullopt when the path is no file or cannot be asked.
+std::optional<FileMetadata> ReadFileMetadata(const std::string& path);
+// Gives the file that time and those attributes (the ones a file can be given); true when
+// both were set.
+bool ApplyFileMetadata(const std::string& path, const FileMetadata& metadata);
+
+// A name read from a file (a line, a kept item) that is to become a path: one plain file
+// name, with no "\", "/" or ":", no control or wildcard character, and not made of dots
+// and blanks only (Windows would take ".." or "..." for a folder). Anything else could
+// name a place outside the folder it is joined to.
+bool IsPlainFileName(std::string_view name);
+// folder + separator + name when `name` is a plain file name and the folder is known, else
+// nullopt. The folder's own separator is used ("\" for Windows paths, "/" natively).
+std::optional<std::string> PathInFolder(std::string_view folder, std::string_view name);
 
 }  // namespace orvela

@@ -104,6 +104,7 @@ bool MakeFolderTree(const std::string& path) { return CreateFolderTree(path); }
 
 std::vector<std::string> FileNamesIn(const std::string& folder) {
   std::vector<std::string> names;
+  if (folder.empty()) return names;  // no folder is not the current one
   std::wstring pattern = Wide(folder);
   if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
@@ -120,6 +121,50 @@ bool DeleteFileAt(const std::string& path) {
   const std::wstring wide = Wide(path);
   DeleteFileW(wide.c_str());
   return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && NotThere(GetLastError());
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  // Without MOVEFILE_REPLACE_EXISTING a file at `to` makes the move fail.
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit) {
+  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(limit, '\0');
+  DWORD got = 0;
+  if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) return std::nullopt;
+  bytes.resize(got);
+  return bytes;
+}
+
+std::optional<FileMetadata> ReadFileMetadata(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return FileMetadata{data.dwFileAttributes, (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                              data.ftLastWriteTime.dwLowDateTime};
+}
+
+bool ApplyFileMetadata(const std::string& path, const FileMetadata& metadata) {
+  const std::wstring wide = Wide(path);
+  {
+    // Attribute access only: a read-only file takes its time too.
+    UniqueFile file(CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FILETIME time{static_cast<DWORD>(metadata.last_write), static_cast<DWORD>(metadata.last_write >> 32)};
+    if (!file || !SetFileTime(file.get(), nullptr, nullptr, &time)) return false;
+  }
+  // What a file may be given; the rest (folder, compressed, encrypted, a reparse point) the
+  // system keeps for itself.
+  constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD attributes = metadata.attributes & kSettable;
+  return SetFileAttributesW(wide.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 }  // namespace orvela

@@ -30,6 +30,11 @@ bool ScriptedPrompt::AskYesNo(std::string_view text, std::string_view caption, P
   return TakeOr(yes_no_, false);
 }
 
+bool ScriptedPrompt::AskYesNoDefaultNo(std::string_view text, std::string_view caption, PromptIcon icon) {
+  shown_.push_back({Kind::kYesNo, std::string(text), std::string(caption), icon, true});
+  return TakeOr(yes_no_, false);
+}
+
 std::optional<std::string> ScriptedPrompt::AskText(std::string_view caption,
                                                    std::string_view label, std::string_view) {
   shown_.push_back({Kind::kText, std::string(label), std::string(caption), PromptIcon::kNone});

@@ -17,6 +17,7 @@ class ScriptedPrompt : public Prompt {
     std::string text;     // message text, input label or chooser title
     std::string caption;  // caption of a message or an input box
     PromptIcon icon = PromptIcon::kNone;
+    bool default_no = false;  // a question whose default button is "No"
   };
 
   // Answers are taken in order; a question without a scripted answer gets "No" or
@@ -33,6 +34,7 @@ class ScriptedPrompt : public Prompt {
 
   void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override;
   bool AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
+  bool AskYesNoDefaultNo(std::string_view text, std::string_view caption, PromptIcon icon) override;
   std::optional<std::string> AskText(std::string_view caption, std::string_view label,
                                      std::string_view initial) override;
   std::optional<std::string> ChooseFileToOpen(std::string_view title, const FileFilter& filter,

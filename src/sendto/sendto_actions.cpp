@@ -7,6 +7,7 @@
 #include "common/row_text.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
+#include "platform/file_io.h"
 
 namespace orvela {
 namespace {
@@ -45,29 +46,64 @@ bool BoxNotLoaded(SendToContext& context, std::string_view name) {
   return false;
 }
 
-std::vector<std::string> WithoutLine(const std::vector<std::string>& lines, size_t row) {
-  std::vector<std::string> result = lines;
-  result.erase(result.begin() + static_cast<std::ptrdiff_t>(row));
-  return result;
-}
-
 enum class Placement { kPlaced, kDeclined, kFailed };
 
-// A taken name is replaced only when the user says so.
+// A taken name is replaced only when the user says so; Enter keeps what is there.
 bool MayReplace(SendToContext& context, std::string_view name) {
-  return context.prompt.AskYesNo("[" + std::string(name) + "]\n" + std::string(msg::kReplaceQuestion),
-                                 kAppTitle, PromptIcon::kQuestion);
+  return context.prompt.AskYesNoDefaultNo("[" + std::string(name) + "]\n" + std::string(msg::kReplaceQuestion),
+                                          kAppTitle, PromptIcon::kQuestion);
 }
 
-// The kept bytes go back under the item's own file name.
+// The place of an item in the folder; nullopt (told) for a name that would lead out of it.
+std::optional<std::string> ItemPath(SendToContext& context, const std::string& folder, const SendToLine& line,
+                                    std::string_view file_name) {
+  std::optional<std::string> path = PathInFolder(folder, file_name);
+  if (!path) Tell(context, line.name, kNameLeavesFolderText, PromptIcon::kError);
+  return path;
+}
+
+// A kept item stands for its line only when it is the item the row shows: of the line's
+// name and extension, and, for a shortcut, leading to the line's target (a shortcut that
+// led nowhere is shown by its own path: that is then its place in the folder).
+bool KeptAgrees(SendToContext& context, const std::string& folder, const SendToLine& line,
+                const KeptOriginal& kept) {
+  if (kept.kind != KeptKind::kFile || RemoveExtension(kept.file_name) != line.name) return false;
+  if (!line.shortcut) return EqualsIgnoringCase(FileNamePart(line.target), kept.file_name);
+  if (LowerAscii(ExtensionOf(kept.file_name)) != ".lnk") return false;
+  if (!line.item_id_form && EqualsIgnoringCase(line.target, JoinPath(folder, kept.file_name))) return true;
+  return KeptShortcutLeadsTo(context.shell, kept, line.target, line.item_id_form);
+}
+
+// The kept item of line `row` when it may be used; when there is one that may not, the
+// user is told and the line is used.
+std::optional<KeptOriginal> UsableKept(SendToContext& context, size_t row, const std::string& folder,
+                                       const SendToLine& line) {
+  DisabledBoxStore::KeptLookup found = context.box.KeptOf(row);
+  if (found.status == DisabledBoxStore::KeptLookup::Status::kFound &&
+      KeptAgrees(context, folder, line, found.original))
+    return std::move(found.original);
+  if (found.status != DisabledBoxStore::KeptLookup::Status::kNone) Tell(context, line.name, kKeptNotUsedText);
+  return std::nullopt;
+}
+
+// The kept bytes go back under the item's own file name, with its attributes and time.
 Placement PlaceKeptFile(SendToContext& context, const std::string& folder, const SendToLine& line,
                         const KeptOriginal& kept) {
-  const std::string path = JoinPath(folder, kept.file_name);
-  const bool taken = context.shell.FileExists(path);
+  const std::optional<std::string> path = ItemPath(context, folder, line, kept.file_name);
+  if (!path) return Placement::kFailed;
+  const bool taken = context.shell.FileExists(*path);
   // Already back (written before a crash): no second copy.
-  if (taken && context.shell.ReadFileBytes(path) == kept.bytes) return Placement::kPlaced;
+  if (taken && context.shell.ReadFileBytes(*path) == kept.bytes) return Placement::kPlaced;
   if (taken && !MayReplace(context, line.name)) return Placement::kDeclined;
-  if (context.shell.WriteFileBytes(path, kept.bytes, taken)) return Placement::kPlaced;
+  switch (WriteKeptFile(context.shell, *path, kept, taken)) {
+    case KeptFileWrite::kWritten:
+      return Placement::kPlaced;
+    case KeptFileWrite::kWrittenWithoutMetadata:
+      Tell(context, line.name, kMetadataNotRestoredText);
+      return Placement::kPlaced;
+    case KeptFileWrite::kFailed:
+      break;
+  }
   Tell(context, line.name, msg::kNotRestored, PromptIcon::kError);
   return Placement::kFailed;
 }
@@ -85,15 +121,16 @@ Placement RecreateShortcut(SendToContext& context, const std::string& folder, co
   } else {
     target.path = line.target;
   }
-  const std::string path = JoinPath(folder, FileMogChk(line.name) + ".lnk");
-  const bool taken = context.shell.FileExists(path);
+  const std::optional<std::string> path = ItemPath(context, folder, line, FileMogChk(line.name) + ".lnk");
+  if (!path) return Placement::kFailed;
+  const bool taken = context.shell.FileExists(*path);
   if (taken) {
     bool same = false;
     if (line.item_id_form) {
-      const auto list = context.shell.LinkTargetItemIdList(path);
+      const auto list = context.shell.LinkTargetItemIdList(*path);
       same = list && ItemIdListToHex(list->data(), list->size()) == line.target;
     } else {
-      same = context.shell.ResolveLink(path) == line.target;
+      same = context.shell.ResolveLink(*path) == line.target;
     }
     if (same) return Placement::kPlaced;
     if (!MayReplace(context, line.name)) return Placement::kDeclined;
@@ -106,7 +143,7 @@ Placement RecreateShortcut(SendToContext& context, const std::string& folder, co
   if (!taken) return Placement::kPlaced;
   // Made under a numbered name: it takes the old one's place in one step.
   const std::optional<std::string> bytes = context.shell.ReadFileBytes(made);
-  const bool replaced = bytes && context.shell.WriteFileBytes(path, *bytes, true);
+  const bool replaced = bytes && context.shell.WriteFileBytes(*path, *bytes, true);
   context.shell.RemoveFile(made);
   if (replaced) return Placement::kPlaced;
   Tell(context, line.name, msg::kNotRestored, PromptIcon::kError);
@@ -116,11 +153,12 @@ Placement RecreateShortcut(SendToContext& context, const std::string& folder, co
 // A plain item without a kept copy: an empty file of the item's name and extension, which
 // is what a SendTo handler of that file type needs.
 Placement RecreatePlainItem(SendToContext& context, const std::string& folder, const SendToLine& line) {
-  const std::string path = JoinPath(folder, line.name + ExtensionOf(line.target));
-  const bool taken = context.shell.FileExists(path);
-  if (taken && context.shell.ReadFileBytes(path) == std::string()) return Placement::kPlaced;
+  const std::optional<std::string> path = ItemPath(context, folder, line, line.name + ExtensionOf(line.target));
+  if (!path) return Placement::kFailed;
+  const bool taken = context.shell.FileExists(*path);
+  if (taken && context.shell.ReadFileBytes(*path) == std::string()) return Placement::kPlaced;
   if (taken && !MayReplace(context, line.name)) return Placement::kDeclined;
-  if (context.shell.WriteFileBytes(path, "", taken)) return Placement::kPlaced;
+  if (context.shell.WriteFileBytes(*path, "", taken)) return Placement::kPlaced;
   Tell(context, line.name, msg::kNotRestored, PromptIcon::kError);
   return Placement::kFailed;
 }
@@ -216,23 +254,21 @@ bool DisableSendToItem(SendToContext& context, std::string_view user, const Entr
     Tell(context, item.Name, msg::kFileNotRead, PromptIcon::kError);
     return false;
   }
-  KeptOriginals kept = context.box.kept();
-  const std::optional<std::string> kept_id = kept.KeepFile(*line, FileNamePart(item.Command), *bytes);
-  if (!kept_id) {
-    Tell(context, item.Name, msg::kOriginalNotKept, PromptIcon::kError);
-    return false;
-  }
+  const KeptOriginal original =
+      KeptFile(*line, FileNamePart(item.Command), *bytes, context.shell.FileMetadataOf(item.Command));
   // The line is on disk before the item goes: a crash leaves both, never neither.
-  const std::vector<std::string> before = context.box.lines;
-  std::vector<std::string> after = before;
-  after.push_back(*line);
-  if (!context.box.Commit(std::move(after))) {
-    kept.Drop(*kept_id);
-    Tell(context, item.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box.path, PromptIcon::kError);
-    return false;
+  switch (context.box.Add(*line, original)) {
+    case DisabledBoxStore::AddResult::kAdded:
+      break;
+    case DisabledBoxStore::AddResult::kNotKept:
+      Tell(context, item.Name, msg::kOriginalNotKept, PromptIcon::kError);
+      return false;
+    case DisabledBoxStore::AddResult::kNotWritten:
+      Tell(context, item.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box.path, PromptIcon::kError);
+      return false;
   }
   if (!context.shell.RemoveFile(item.Command)) {
-    if (context.box.Commit(before)) kept.Drop(*kept_id);
+    context.box.Remove(context.box.lines.size() - 1);
     Tell(context, item.Name, msg::kNotDisabledFile, PromptIcon::kError);
     return false;
   }
@@ -252,6 +288,11 @@ bool EnableSendToLine(SendToContext& context, size_t row) {
     Tell(context, parsed->name, msg::kControlCharacterLine);
     return false;
   }
+  // The name becomes a file name in the user's SendTo folder and nowhere else.
+  if (!IsPlainFileName(parsed->name)) {
+    Tell(context, parsed->name, kNameLeavesFolderText, PromptIcon::kError);
+    return false;
+  }
   // The line must be able to leave the box before the item goes back.
   if (!context.box.writable()) return BoxNotLoaded(context, parsed->name);
   // A profile that is gone gets no folder made up for it.
@@ -262,25 +303,18 @@ bool EnableSendToLine(SendToContext& context, size_t row) {
     return false;
   }
 
-  KeptOriginals kept_originals = context.box.kept();
-  std::optional<KeptOriginal> kept = kept_originals.Find(line);
-  if (kept && !kept->is_file) kept.reset();
+  const std::optional<KeptOriginal> kept = UsableKept(context, row, folder, *parsed);
   const Placement placement = kept ? PlaceKeptFile(context, folder, *parsed, *kept)
                               : parsed->shortcut || parsed->item_id_form
                                   ? RecreateShortcut(context, folder, *parsed)
                                   : RecreatePlainItem(context, folder, *parsed);
   if (placement != Placement::kPlaced) return false;
 
-  // In place again: the line goes, then its kept copy. If the file cannot follow, the item
-  // is in both places and the kept copy stays with the line in the file.
-  std::vector<std::string> remaining = WithoutLine(context.box.lines, row);
-  if (!context.box.Commit(remaining)) {
-    context.box.lines = std::move(remaining);
+  // In place again: the line goes with its kept copy. If the file cannot follow, the item
+  // is in both places and the line stays, as it does in the file.
+  if (!context.box.Remove(row))
     Tell(context, parsed->name, std::string(msg::kEnabledBoxNotWritten) + "\n" + context.box.path,
          PromptIcon::kError);
-  } else if (kept) {
-    kept_originals.Drop(kept->id);
-  }
   return true;
 }
 
@@ -302,14 +336,11 @@ bool DeleteSendToLine(SendToContext& context, size_t row, bool ask) {
   if (ask && !context.prompt.AskYesNo(SendToDeleteQuestion(record.Name, true), kDeleteCaption,
                                       PromptIcon::kQuestion))
     return false;
-  if (!context.box.Commit(WithoutLine(context.box.lines, row))) {
+  if (!context.box.Remove(row)) {
     Tell(context, ShownName(record.Name), std::string(msg::kBoxNotWritten) + "\n" + context.box.path,
          PromptIcon::kError);
     return false;
   }
-  // One kept copy per line: a line standing twice keeps the other's.
-  KeptOriginals kept = context.box.kept();
-  if (const auto item = kept.Find(line)) kept.Drop(item->id);
   return true;
 }
 

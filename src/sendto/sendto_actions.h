@@ -107,7 +107,7 @@ inline constexpr std::string_view kShortcutFailedKept =
 inline constexpr std::string_view kItemIdUnreadable =
     "リンク先の情報を読み取れません。\n無効ボックスに残しました。";
 inline constexpr std::string_view kEnabledBoxNotWritten =
-    "有効にしましたが、無効ボックスのファイルに書き込めませんでした。";
+    "有効にしましたが、無効ボックスのファイルに書き込めなかったため、行は無効ボックスに残っています。";
 inline constexpr std::string_view kFileNotDeleted = "ファイルを削除できませんでした。";
 }  // namespace sendto_messages
 

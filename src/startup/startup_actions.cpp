@@ -8,6 +8,7 @@
 #include "components/link_naming.h"
 #include "regfile/registry.h"
 #include "common/disabled_box.h"
+#include "platform/file_io.h"
 #include "startup/startup_approved.h"
 #include "startup/startup_entries.h"
 
@@ -53,18 +54,6 @@ ActionResult BoxNotLoaded(StartupContext& context, std::string_view name) {
               PromptIcon::kWarning);
 }
 
-std::vector<std::string> WithLine(const std::vector<std::string>& lines, const std::string& line) {
-  std::vector<std::string> result = lines;
-  result.push_back(line);
-  return result;
-}
-
-std::vector<std::string> WithoutLine(const std::vector<std::string>& lines, size_t row) {
-  std::vector<std::string> result = lines;
-  result.erase(result.begin() + static_cast<std::ptrdiff_t>(row));
-  return result;
-}
-
 // The string data a line can give back as it was (a missing terminator is no loss).
 bool StoredAsText(const RegistryValue& value, std::string_view text) {
   if (value.type != kRegSz && value.type != kRegExpandSz) return false;
@@ -84,9 +73,10 @@ Placement PlaceRunValue(StartupContext& context, std::string_view name, const Re
   if (!key) return Placement::kFailed;
   const std::optional<RegistryValue> existing = key->ReadValue(name);
   if (existing && *existing == value) return Placement::kPlaced;
+  // Nothing keeps the value that is there: Enter keeps it.
   if (existing &&
-      !context.prompt.AskYesNo(Bracketed(name, msg::kReplaceQuestion), kCaption,
-                               PromptIcon::kQuestion)) {
+      !context.prompt.AskYesNoDefaultNo(Bracketed(name, msg::kReplaceQuestion), kCaption,
+                                        PromptIcon::kQuestion)) {
     return Placement::kDeclined;
   }
   return key->WriteValue(name, value) ? Placement::kPlaced : Placement::kFailed;
@@ -115,29 +105,24 @@ bool HasProfile(const StartupContext& context, int32_t key) {
 
 // Disabling: the original is kept, the line goes into the box (and its file), then the live
 // place is removed; a step that fails undoes the ones before, so the entry is never in
-// neither place. `keep` gives the kept item's id (nullopt: it could not be written), or
-// an empty id when there is nothing to keep.
+// neither place. `original` is nullopt when there is nothing to keep.
 ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& record,
-                               const std::string& line,
-                               const std::function<std::optional<std::string>()>& keep,
+                               const std::string& line, const std::optional<KeptOriginal>& original,
                                std::string_view not_removed,
                                const std::function<bool()>& remove_live) {
   if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
-  KeptOriginals kept = context.box.kept();
-  const std::optional<std::string> kept_id = keep();
-  if (!kept_id) return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
-  const auto drop_kept = [&] {
-    if (!kept_id->empty()) kept.Drop(*kept_id);
-  };
-  const std::vector<std::string> before = context.box.lines;
-  if (!context.box.Commit(WithLine(before, line))) {
-    drop_kept();
-    return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box.path,
-                PromptIcon::kError);
+  switch (context.box.Add(line, original)) {
+    case DisabledBoxStore::AddResult::kAdded:
+      break;
+    case DisabledBoxStore::AddResult::kNotKept:
+      return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
+    case DisabledBoxStore::AddResult::kNotWritten:
+      return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box.path,
+                  PromptIcon::kError);
   }
   if (!remove_live()) {
-    if (context.box.Commit(before)) drop_kept();
+    context.box.Remove(context.box.lines.size() - 1);
     return Told(context, record.Name, not_removed, PromptIcon::kError);
   }
   return {.changed = true};
@@ -162,13 +147,11 @@ ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& re
     return Told(context, record.Name,
                 TextFitsLine(disabled.Command) ? msg::kNameNotStorable : msg::kCommandNotStorable);
 
-  return IntoBoxThenRemove(
-      context, record, *line,
-      [&]() -> std::optional<std::string> {
-        // The value's own type and bytes: a REG_SZ holding "%windir%" stays a REG_SZ.
-        return live ? context.box.kept().KeepValue(*line, *live) : std::string();
-      },
-      msg::kNotDisabledValue, [&] { return !live || key->DeleteValue(record.Name); });
+  // The value's own type and bytes: a REG_SZ holding "%windir%" stays a REG_SZ.
+  const std::optional<KeptOriginal> original =
+      live ? std::optional<KeptOriginal>(KeptValue(*line, *live)) : std::nullopt;
+  return IntoBoxThenRemove(context, record, *line, original, msg::kNotDisabledValue,
+                           [&] { return !live || key->DeleteValue(record.Name); });
 }
 
 ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& record) {
@@ -202,14 +185,12 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
     return Told(context, record.Name,
                 TextFitsLine(target) ? msg::kNameNotStorable : msg::kCommandNotStorable);
 
-  return IntoBoxThenRemove(
-      context, record, *line,
-      [&]() -> std::optional<std::string> {
-        const std::optional<std::string> bytes = context.shell.ReadFileBytes(record.Command);
-        if (!bytes) return std::nullopt;
-        return context.box.kept().KeepFile(*line, FileNamePart(record.Command), *bytes);
-      },
-      msg::kNotDisabledFile, [&] { return context.shell.RemoveFile(record.Command); });
+  const std::optional<std::string> bytes = context.shell.ReadFileBytes(record.Command);
+  if (!bytes) return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
+  const KeptOriginal original =
+      KeptFile(*line, FileNamePart(record.Command), *bytes, context.shell.FileMetadataOf(record.Command));
+  return IntoBoxThenRemove(context, record, *line, original, msg::kNotDisabledFile,
+                           [&] { return context.shell.RemoveFile(record.Command); });
 }
 
 // The value a Run line gives back: the kept one, else the design's string from the line.
@@ -224,7 +205,7 @@ bool RunEntryInPlace(const std::optional<RegistryValue>& live, const RegistryVal
 
 Placement EnableRunValue(StartupContext& context, const EntryRecord& record, int location,
                          const std::optional<KeptOriginal>& kept, ActionResult& result) {
-  const bool has_kept = kept && !kept->is_file;
+  const bool has_kept = kept.has_value();
   const RegistryValue wanted = has_kept ? kept->value : RunValueOf(record.Command);
   std::optional<RegistryValue> live;
   if (const auto key = OpenRunKey(context.registry, location, false))
@@ -272,25 +253,36 @@ std::string RecreateShortcut(StartupContext& context, const EntryRecord& record,
 }
 
 Placement EnableShortcut(StartupContext& context, const EntryRecord& record,
-                         std::optional<KeptOriginal> kept, ActionResult& result) {
-  if (kept && !kept->is_file) kept.reset();
+                         const std::optional<KeptOriginal>& kept, ActionResult& result) {
   const std::string folder = context.locations.FolderOf(FolderKind::kStartup, record.Key);
   if (folder.empty()) {
     Tell(context, result, record.Name, msg::kShortcutFailedKept, PromptIcon::kError);
     return Placement::kFailed;
   }
-  const std::string path =
-      JoinPath(folder, kept ? kept->file_name : FileMogChk(record.Name) + ".lnk");
-  const bool taken = context.shell.FileExists(path);
+  const std::optional<std::string> path =
+      PathInFolder(folder, kept ? kept->file_name : FileMogChk(record.Name) + ".lnk");
+  if (!path) {
+    Tell(context, result, record.Name, kNameLeavesFolderText, PromptIcon::kError);
+    return Placement::kFailed;
+  }
+  const bool taken = context.shell.FileExists(*path);
   if (taken) {
     // Already back (written before a crash, or by the program itself): no second copy.
-    if (ShortcutInPlace(context, path, record, kept)) return Placement::kPlaced;
-    if (!context.prompt.AskYesNo(Bracketed(record.Name, msg::kShortcutReplaceQuestion), kCaption,
-                                 PromptIcon::kQuestion))
+    if (ShortcutInPlace(context, *path, record, kept)) return Placement::kPlaced;
+    if (!context.prompt.AskYesNoDefaultNo(Bracketed(record.Name, msg::kShortcutReplaceQuestion), kCaption,
+                                          PromptIcon::kQuestion))
       return Placement::kDeclined;
   }
   if (kept) {
-    if (context.shell.WriteFileBytes(path, kept->bytes, taken)) return Placement::kPlaced;
+    switch (WriteKeptFile(context.shell, *path, *kept, taken)) {
+      case KeptFileWrite::kWritten:
+        return Placement::kPlaced;
+      case KeptFileWrite::kWrittenWithoutMetadata:
+        Tell(context, result, record.Name, kMetadataNotRestoredText, PromptIcon::kWarning);
+        return Placement::kPlaced;
+      case KeptFileWrite::kFailed:
+        break;
+    }
     Tell(context, result, record.Name, msg::kNotRestored, PromptIcon::kError);
     return Placement::kFailed;
   }
@@ -299,11 +291,33 @@ Placement EnableShortcut(StartupContext& context, const EntryRecord& record,
   if (!taken) return Placement::kPlaced;
   // Replacing: the new shortcut takes the old one's place in one step.
   const std::optional<std::string> bytes = context.shell.ReadFileBytes(made);
-  const bool replaced = bytes && context.shell.WriteFileBytes(path, *bytes, true);
+  const bool replaced = bytes && context.shell.WriteFileBytes(*path, *bytes, true);
   context.shell.RemoveFile(made);
   if (replaced) return Placement::kPlaced;
   Tell(context, result, record.Name, msg::kNotRestored, PromptIcon::kError);
   return Placement::kFailed;
+}
+
+// A kept original stands for its line only when it gives back what the row shows: a Run
+// value of the line's command, or a shortcut of the line's name leading to its target.
+bool KeptAgrees(StartupContext& context, const EntryRecord& record, const KeptOriginal& kept) {
+  if (RunLocationOf(record)) return kept.kind == KeptKind::kValue && StoredAsText(kept.value, record.Command);
+  const std::string name = kept.file_name;
+  return kept.kind == KeptKind::kFile && RemoveExtension(name) == record.Name &&
+         EqualsIgnoringCase(name.substr(RemoveExtension(name).size()), ".lnk") &&
+         KeptShortcutLeadsTo(context.shell, kept, record.Command, record.ItemIdForm);
+}
+
+// The kept original of line `row` when it may be used; when there is one that may not, the
+// user is told and the line is used.
+std::optional<KeptOriginal> UsableKept(StartupContext& context, size_t row, const EntryRecord& record,
+                                       ActionResult& result) {
+  DisabledBoxStore::KeptLookup found = context.box.KeptOf(row);
+  if (found.status == DisabledBoxStore::KeptLookup::Status::kFound && KeptAgrees(context, record, found.original))
+    return std::move(found.original);
+  if (found.status != DisabledBoxStore::KeptLookup::Status::kNone)
+    Tell(context, result, record.Name, kKeptNotUsedText, PromptIcon::kWarning);
+  return std::nullopt;
 }
 
 ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record) {
@@ -402,24 +416,18 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
   // The line must be able to leave the box before the entry goes back.
   if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
 
-  KeptOriginals kept_originals = context.box.kept();
-  const std::optional<KeptOriginal> kept = kept_originals.Find(line);
   ActionResult result;
+  const std::optional<KeptOriginal> kept = UsableKept(context, row, record, result);
   const std::optional<int> location = RunLocationOf(record);
   const Placement placement = location ? EnableRunValue(context, record, *location, kept, result)
                                        : EnableShortcut(context, record, kept, result);
   if (placement != Placement::kPlaced) return result;
   result.changed = true;
-  // Live again: the line goes, then its kept original. If the file cannot follow, the entry
-  // is in both places and the kept original stays with the line in the file.
-  std::vector<std::string> remaining = WithoutLine(context.box.lines, row);
-  if (!context.box.Commit(remaining)) {
-    context.box.lines = std::move(remaining);
+  // Live again: the line goes with its kept original. If the file cannot follow, the entry
+  // is in both places and the line stays, as it does in the file.
+  if (!context.box.Remove(row))
     Tell(context, result, record.Name,
          std::string(msg::kEnabledBoxNotWritten) + "\n" + context.box.path, PromptIcon::kError);
-  } else if (kept) {
-    kept_originals.Drop(kept->id);
-  }
   return result;
 }
 
@@ -451,12 +459,9 @@ ActionResult DeleteDisabledBoxEntry(StartupContext& context, size_t row, bool as
                                       PromptIcon::kQuestion)) {
     return {};
   }
-  if (!context.box.Commit(WithoutLine(context.box.lines, row)))
+  if (!context.box.Remove(row))
     return Told(context, record.Name, std::string(msg::kBoxNotWritten) + "\n" + context.box.path,
                 PromptIcon::kError);
-  // One kept original per line: a line standing twice keeps the other's.
-  KeptOriginals kept = context.box.kept();
-  if (const auto item = kept.Find(line)) kept.Drop(item->id);
   return {.changed = true};
 }
 
@@ -496,7 +501,8 @@ ActionResult DisableAgain(StartupContext& context, const EntryRecord& record) {
   const std::optional<std::string> line = RegistryEntryLine(record, context.locations);
   if (!line) return {};
   const auto& lines = context.box.lines;
-  if (std::find(lines.begin(), lines.end(), *line) == lines.end()) {
+  const auto row = static_cast<size_t>(std::find(lines.begin(), lines.end(), *line) - lines.begin());
+  if (row == lines.size()) {
     ActionResult result{.changed = true};
     Tell(context, result, record.Name, msg::kLineGone, PromptIcon::kWarning);
     return result;
@@ -510,42 +516,29 @@ ActionResult DisableAgain(StartupContext& context, const EntryRecord& record) {
     return result;
   }
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
-  // A line of an older file has no original beside it: the value now live becomes it.
-  KeptOriginals kept = context.box.kept();
-  std::optional<std::string> kept_id;
-  if (!kept.Find(*line)) {
-    kept_id = kept.KeepValue(*line, *live);
-    if (!kept_id) return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
-  }
-  if (!key->DeleteValue(record.Name)) {
-    if (kept_id) kept.Drop(*kept_id);
+  // A line of an older file has no original beside it: the value now live becomes it. Should
+  // the value stay, that original still agrees with the line.
+  if (!context.box.KeepFor(row, KeptValue(*line, *live)))
+    return Told(context, record.Name, msg::kOriginalNotKept, PromptIcon::kError);
+  if (!key->DeleteValue(record.Name))
     return Told(context, record.Name, msg::kNotDisabledValue, PromptIcon::kError);
-  }
   return {.changed = true};
 }
 
 bool AppendDisabledBoxLine(StartupContext& context, const std::string& line, const RegistryValue& value) {
-  if (!context.box.writable()) return false;
-  KeptOriginals kept = context.box.kept();
-  const std::optional<std::string> kept_id = kept.KeepValue(line, value);
-  if (!kept_id) return false;
-  if (context.box.Commit(WithLine(context.box.lines, line))) return true;
-  kept.Drop(*kept_id);
-  return false;
+  return context.box.Add(line, KeptValue(line, value)) == DisabledBoxStore::AddResult::kAdded;
 }
 
 bool RemoveDisabledBoxLine(StartupContext& context, size_t row) {
-  if (row >= context.box.lines.size()) return true;
-  const std::string line = context.box.lines[row];
-  std::vector<std::string> remaining = WithoutLine(context.box.lines, row);
-  if (!context.box.Commit(remaining)) {
-    context.box.lines = std::move(remaining);
-    return false;
-  }
-  // One kept original per line: a line standing twice keeps the other's.
-  KeptOriginals kept = context.box.kept();
-  if (const auto item = kept.Find(line)) kept.Drop(item->id);
-  return true;
+  DisabledBoxStore& box = context.box;
+  if (row >= box.lines.size() || box.Remove(row)) return true;
+  // The entry is live again, so the list shows it once; where the file was read whole, the
+  // line's kept original goes with the line instead of staying for a line gone at close.
+  if (const KeptPairing pairing = box.kept().PairingOf(box.lines, row);
+      box.writable() && pairing.status == KeptPairing::Status::kOwned)
+    box.kept().Drop(pairing.id);
+  box.lines.erase(box.lines.begin() + static_cast<std::ptrdiff_t>(row));
+  return false;
 }
 
 std::optional<std::string> RunValueLine(int location, std::string_view name,

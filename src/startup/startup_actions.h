@@ -45,10 +45,11 @@ struct ActionResult {
 // N1Click: the live entry leaves its place and becomes the last line of the Disabled Box;
 // its original (the shortcut file's bytes, the value's type and bytes) is kept first.
 ActionResult DisableStartupEntry(StartupContext& context, const EntryRecord& record);
-// N3Click: the entry of view row `row` (line `row`) goes back to its place: the kept
-// original when there is one for this very line, else made again from the line. An entry
-// already in place is not made twice; a different one of the same name is replaced only
-// when the user says so. The line is removed only once the entry is in place.
+// N3Click: the entry of view row `row` (line `row`) goes back to its place: the line's own
+// kept original when it gives back what the row shows, else (told when there was one)
+// made again from the line. An entry already in place is not made twice; a different one
+// of the same name is replaced only when the user says so. The line is removed only once
+// the entry is in place.
 ActionResult EnableStartupEntry(StartupContext& context, size_t row);
 // Delete1Click and the Delete key in the live list: removes the value or the file.
 ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& record, bool ask);
@@ -82,9 +83,9 @@ bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string
 // original, in memory and in its file at once. False, and nothing changed, when the value
 // cannot be kept or the file cannot be written.
 bool AppendDisabledBoxLine(StartupContext& context, const std::string& line, const RegistryValue& value);
-// Line `row` leaves the Disabled Box because its entry is live again: every such removal
-// goes through here. False when the file could not follow; the line is gone from memory
-// all the same, so the list does not show the entry twice.
+// Line `row` leaves the Disabled Box with its kept original because undo or reload put its
+// entry back. False when the file could not follow; the line is gone from memory all the
+// same, so the list does not show the entry twice, and its kept original goes with it.
 bool RemoveDisabledBoxLine(StartupContext& context, size_t row);
 // The Disabled Box line of a value of Run location 0 to 4, when enabling it would give
 // the value back: nullopt for a value that is no string, or a name or text the line
@@ -166,7 +167,7 @@ inline constexpr std::string_view kBoxNotWritten =
     "無効ボックスのファイルに書き込めませんでした。\n"
     "変更しませんでした。";
 inline constexpr std::string_view kEnabledBoxNotWritten =
-    "有効にしましたが、無効ボックスのファイルに書き込めませんでした。";
+    "有効にしましたが、無効ボックスのファイルに書き込めなかったため、行は無効ボックスに残っています。";
 inline constexpr std::string_view kWriteFailedKept =
     "レジストリに書き込めませんでした。管理者の権限が必要です。\n"
     "無効ボックスに残しました。";

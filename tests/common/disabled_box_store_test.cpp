@@ -108,3 +108,48 @@ TEST_CASE("the copy of a damaged file is never written over") {
   CHECK_FALSE(ReadWholeFile(box.store.path + ".unreadable3"));
   CHECK(box.prompt.messages().back().find(box.store.path + ".unreadable2\n") != std::string::npos);
 }
+
+TEST_CASE("a line and its kept original change together: a kill at any step uses no wrong copy") {
+  Box box;
+  box.store.Load(box.prompt);
+  KeptOriginals kept = box.store.kept();
+  const std::string line = "taro=Mail#$#C:\\Mail\\mail.exe";
+  const auto shortcut = [&](const char* bytes) { return KeptFile(line, "Mail.lnk", bytes, std::nullopt); };
+  const auto bytes_of = [&](size_t row) {
+    const DisabledBoxStore::KeptLookup found = box.store.KeptOf(row);
+    return found.status == DisabledBoxStore::KeptLookup::Status::kFound ? found.original.bytes : "(none)";
+  };
+  using Added = DisabledBoxStore::AddResult;
+
+  SUBCASE("killed after the item, before its line: never used, and gone at the next start") {
+    REQUIRE(kept.Write(shortcut("/old"), KeptState::kPending));
+    REQUIRE(box.store.Add(line, shortcut("/new")) == Added::kAdded);
+    CHECK(bytes_of(0) == "/new");
+    box.store.Load(box.prompt);
+    CHECK(FileNamesIn(kept.folder()).size() == 1);
+  }
+  SUBCASE("an enable killed before or after its line left") {
+    REQUIRE(box.store.Add(line, shortcut("/a")) == Added::kAdded);
+    REQUIRE(box.store.Add(line, shortcut("/b")) == Added::kAdded);
+    REQUIRE(kept.Move(kept.PairingOf(box.store.lines, 0).id, KeptState::kLeaving));
+    SUBCASE("before: the line keeps its own") {
+      box.store.Load(box.prompt);
+      CHECK(bytes_of(0) == "/a");
+      CHECK(bytes_of(1) == "/b");
+    }
+    SUBCASE("after: the leaving item goes, the other line keeps its own") {
+      REQUIRE(box.store.Commit({line}));
+      box.store.Load(box.prompt);
+      CHECK(bytes_of(0) == "/b");
+      CHECK(FileNamesIn(kept.folder()).size() == 1);
+    }
+  }
+  SUBCASE("a line from before kept originals keeps no one else's") {
+    REQUIRE(box.store.Commit({line}));
+    REQUIRE(box.store.Add(line, shortcut("/new")) == Added::kAdded);
+    CHECK(bytes_of(0) == "(none)");
+    CHECK(bytes_of(1) == "/new");
+    REQUIRE(box.store.Remove(1));
+    CHECK(bytes_of(0) == "(none)");
+  }
+}

@@ -38,3 +38,36 @@ TEST_CASE("new files never replace one that is there") {
   CHECK(ReadWholeFile(path) == "first");
   CHECK(FileNamesIn(folder.File("kept")) == std::vector<std::string>{"1.kept"});  // no leftovers
 }
+
+TEST_CASE("a name read from a file becomes a path only inside its folder") {
+  CHECK(PathInFolder("C:\\Users\\Ann\\SendTo", "Mail.lnk") == "C:\\Users\\Ann\\SendTo\\Mail.lnk");
+  CHECK(PathInFolder("/tmp/kept/", "1.kept") == "/tmp/kept/1.kept");
+  CHECK(PathInFolder("C:\\SendTo", "Save..as ...txt"));
+  for (const char* name : {"..\\..\\victim\\precious", "../x", "..", "...", " . ", "", "C:x", "a\tb", "a?"}) {
+    CAPTURE(name);
+    CHECK_FALSE(PathInFolder("C:\\SendTo", name));
+  }
+  CHECK_FALSE(PathInFolder("", "Mail.lnk"));
+}
+
+TEST_CASE("a file's time and read-only mark go back; a rename never replaces; a file's head") {
+  testing::TempFolder folder;
+  const std::string path = folder.File("desktop.ini"), other = folder.File("other.ini");
+  REQUIRE(WriteNewFile(path, "[.ShellClassInfo]"));
+  REQUIRE(WriteNewFile(other, "other"));
+  const FileMetadata old_and_read_only{0x1, 125911584000000000};  // 2000-01-01
+  REQUIRE(ApplyFileMetadata(path, old_and_read_only));
+  const std::optional<FileMetadata> read = ReadFileMetadata(path);
+  REQUIRE(read);
+  CHECK(read->last_write == old_and_read_only.last_write);
+  CHECK((read->attributes & 0x1) != 0);
+  REQUIRE(ApplyFileMetadata(path, FileMetadata{0x20, read->last_write}));
+  CHECK((ReadFileMetadata(path)->attributes & 0x1) == 0);
+
+  CHECK(ReadFileHead(path, 2) == "[.");
+  CHECK_FALSE(RenameFile(path, other));
+  CHECK(ReadWholeFile(other) == "other");
+  REQUIRE(RenameFile(path, folder.File("moved.ini")));
+  CHECK(ReadWholeFile(folder.File("moved.ini")) == "[.ShellClassInfo]");
+  CHECK_FALSE(ReadFileMetadata(path));
+}

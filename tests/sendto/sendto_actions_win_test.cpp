@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "common/disabled_box.h"
+#include "common/kept_item_files.h"
 #include "common/line_list_file.h"
 #include "common/shell_port_win.h"
 #include "platform/file_io.h"
@@ -17,6 +18,7 @@
 #include "sendto/sendto_actions.h"
 
 using namespace orvela;
+using orvela::testing::PutEarlierKeptItem;
 
 namespace {
 
@@ -109,6 +111,24 @@ TEST_CASE("SendTo items leave for the Disabled Box and come back as they were") 
     CHECK(f.box.lines.empty());
     CHECK(f.KeptCount() == 0);
   }
+  SUBCASE("a hidden system desktop.ini keeps its attributes and time") {
+    const std::wstring ini = Wide(f.Path("desktop.ini"));
+    REQUIRE(WriteNewFile(f.Path("desktop.ini"), "[.ShellClassInfo]\r\n"));
+    const FILETIME y2000{0x256D4000, 0x01BF53EB};
+    {
+      const HANDLE file = CreateFileW(ini.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      REQUIRE(SetFileTime(file, nullptr, nullptr, &y2000));
+      CloseHandle(file);
+    }
+    REQUIRE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    REQUIRE(DisableSendToItem(f.context, "Ann", f.Item("desktop.ini")));
+    REQUIRE(EnableSendToLine(f.context, 0));
+    WIN32_FILE_ATTRIBUTE_DATA back{};
+    REQUIRE(GetFileAttributesExW(ini.c_str(), GetFileExInfoStandard, &back));
+    CHECK((back.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) ==
+          (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    CHECK(CompareFileTime(&back.ftLastWriteTime, &y2000) == 0);
+  }
   SUBCASE("an empty plain item and one with content") {
     REQUIRE(WriteNewFile(f.Path("Fax.xyz"), ""));
     REQUIRE(WriteNewFile(f.Path("Copy.js"), "WScript.Echo('送る');\r\n"));
@@ -149,6 +169,7 @@ TEST_CASE("an item of the same name is replaced only when the user says so") {
   REQUIRE(WriteNewFile(f.Path("Copy.js"), "new"));
   f.prompt.AnswerNo();
   CHECK_FALSE(EnableSendToLine(f.context, 0));
+  CHECK(f.prompt.shown().back().default_no);  // Enter keeps the item nothing else keeps
   CHECK(ReadWholeFile(f.Path("Copy.js")) == "new");
   CHECK(f.box.lines.size() == 1);
   f.prompt.AnswerYes();
@@ -195,4 +216,39 @@ TEST_CASE("deleting a line takes its kept copy with it; the live item is not tou
   CHECK(LoadLineList(f.box.path).lines.empty());
   CHECK(f.KeptCount() == 0);
   CHECK(ReadWholeFile(f.Path("Copy.js")) == "y");
+}
+
+TEST_CASE("what a hand-edited box or kept item says is checked before it is written") {
+  SendToFixture f;
+  SUBCASE("a name that climbs out of the SendTo folder is refused, with or without a question") {
+    const std::string victim = f.data + "\\precious.txt";
+    REQUIRE(WriteNewFile(victim, "precious"));
+    std::string climb = "..\\";  // from the SendTo folder up to the root
+    for (char c : f.folder.substr(3))
+      if (c == '\\') climb += "..\\";
+    const std::vector<std::string> lines = {"Ann@#@" + climb + f.data.substr(3) + "\\precious=C:\\x\\x.txt",
+                                            "Ann@#@..\\Start Menu\\Programs\\Startup\\evil=C:\\x\\evil.js"};
+    REQUIRE(f.box.Commit(lines));
+    f.prompt.AnswerYes();
+    CHECK_FALSE(EnableSendToLine(f.context, 1));
+    CHECK_FALSE(EnableSendToLine(f.context, 0));
+    CHECK(ReadWholeFile(victim) == "precious");
+    CHECK_FALSE(FileExists(f.folder + "\\..\\Start Menu\\Programs\\Startup\\evil.js"));
+    CHECK(f.prompt.messages().size() == 2);
+    CHECK(f.box.lines == lines);
+  }
+  SUBCASE("a kept shortcut that leads elsewhere than its line is not used, and the user is told") {
+    const std::string line = "Ann@#@Mail=lnk" + f.program;
+    const std::string other = f.data + "\\programs\\other.exe";
+    REQUIRE(CopyFileW(Wide(f.program).c_str(), Wide(other).c_str(), FALSE));
+    WriteFullShortcut(f.Path("Other.lnk"), other);
+    const std::string bytes = *ReadWholeFile(f.Path("Other.lnk"));
+    REQUIRE(DeleteFileW(Wide(f.Path("Other.lnk")).c_str()));
+    REQUIRE(f.box.Commit({line}));
+    REQUIRE(PutEarlierKeptItem(f.box.path, 1, line, "file=Mail.lnk", bytes));
+    f.box.Load(f.prompt);
+    REQUIRE(EnableSendToLine(f.context, 0));
+    CHECK(f.shell.ResolveLink(f.Path("Mail.lnk")) == f.program);
+    CHECK(f.prompt.messages() == std::vector<std::string>{"[Mail]\n" + std::string(kKeptNotUsedText)});
+  }
 }

@@ -5,6 +5,7 @@
 #include "common/disabled_box.h"
 #include "common/registry_value_text.h"
 #include "startup/startup_actions.h"
+#include "common/kept_item_files.h"
 #include "fixture_files.h"
 #include "platform/file_io.h"
 #include "startup/startup_test_support.h"
@@ -126,6 +127,7 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     f.prompt.AnswerNo();
     CHECK_FALSE(EnableStartupEntry(f.context, 0).changed);
     CHECK(f.prompt.shown().back().text == Told("Tool", msg::kReplaceQuestion));
+    CHECK(f.prompt.shown().back().default_no);  // Enter keeps the value nothing else keeps
     CHECK(f.Run(0, "Tool") == StringValue("C:\\live.exe"));
     CHECK(f.box.lines.size() == 1);
 
@@ -214,13 +216,25 @@ TEST_CASE("a disabled entry keeps its exact original and comes back as it was") 
   f.shell.files[mail_lnk].extra = "icon=mail.ico;hotkey=Ctrl+Alt+M;folder=C:\\Mail";
   const FakeShell::File original = f.shell.files[mail_lnk];
 
-  SUBCASE("a shortcut: arguments, icon, hot key and working folder come back") {
+  SUBCASE("a shortcut: arguments, icon, hot key, working folder, attributes and time come back") {
+    f.shell.metadata[mail_lnk] = FileMetadata{0x27, 125911584000000000};
     REQUIRE(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
     CHECK(f.box.lines == std::vector<std::string>{"taro=Mail#$#C:\\Mail\\mail.exe"});
     CHECK(f.KeptCount() == 1);
     REQUIRE(EnableStartupEntry(f.context, 0).changed);
     CHECK(f.shell.files[mail_lnk] == original);
+    CHECK(f.shell.metadata[mail_lnk] == FileMetadata{0x27, 125911584000000000});
     CHECK(f.KeptCount() == 0);
+  }
+  SUBCASE("a box file that cannot be written after an enable keeps the line and its original") {
+    REQUIRE(DisableStartupEntry(f.context, FolderRow(taro, "Mail", mail_lnk)).changed);
+    std::filesystem::remove(std::filesystem::u8path(f.box.path));
+    std::filesystem::create_directories(std::filesystem::u8path(f.box.path));
+    const ActionResult result = EnableStartupEntry(f.context, 0);
+    CHECK(result.message == Told("Mail", std::string(msg::kEnabledBoxNotWritten) + "\n" + f.box.path));
+    CHECK(f.shell.files[mail_lnk] == original);
+    CHECK(f.box.lines.size() == 1);
+    CHECK(f.KeptCount() == 1);
   }
   SUBCASE("a shortcut whose target is out of reach can be disabled, and comes back") {
     f.shell.files.erase("C:\\Mail\\mail.exe");  // as a network path that does not answer
@@ -269,6 +283,60 @@ TEST_CASE("a disabled entry keeps its exact original and comes back as it was") 
   }
 }
 
+TEST_CASE("a line that stands twice: each enables its own original") {
+  StartupFixture f;
+  const std::string mail_lnk = StartupOf("taro") + "\\Mail.lnk";
+  f.shell.AddProgram("C:\\Mail\\mail.exe");
+  // Disabled, put back by an installer with other arguments, disabled again.
+  for (const char* arguments : {"/old", "/new"}) {
+    f.shell.AddShortcut(mail_lnk, "C:\\Mail\\mail.exe");
+    f.shell.files[mail_lnk].arguments = arguments;
+    REQUIRE(DisableStartupEntry(f.context, FolderRow(f.Profile("taro"), "Mail", mail_lnk)).changed);
+  }
+  REQUIRE(f.box.lines.size() == 2);
+  REQUIRE(EnableStartupEntry(f.context, 1).changed);
+  CHECK(f.shell.files[mail_lnk].arguments == "/new");
+  f.shell.files.erase(mail_lnk);
+  REQUIRE(EnableStartupEntry(f.context, 0).changed);
+  CHECK(f.shell.files[mail_lnk].arguments == "/old");
+  CHECK(f.KeptCount() == 0);
+}
+
+TEST_CASE("kept items of an earlier version: used only when their line owns them and they agree with it") {
+  StartupFixture f;
+  const std::string line = "User@Tool=C:\\tools\\tool.exe";
+  const std::vector<std::uint8_t> data = StringToRegistryData("C:\\tools\\tool.exe");
+  const auto payload = [](const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); };
+  REQUIRE(f.box.Commit({line}));
+
+  SUBCASE("one that agrees gives back the value's own type") {
+    REQUIRE(PutEarlierKeptItem(f.box.path, 1, line, "value=2", payload(data)));
+    f.box.Load(f.prompt);
+    REQUIRE(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(0, "Tool") == RegistryValue{kRegExpandSz, data});
+    CHECK(f.prompt.shown().empty());
+  }
+  SUBCASE("one holding another command is not used, and the user is told") {
+    REQUIRE(PutEarlierKeptItem(f.box.path, 1, line, "value=1", payload(StringToRegistryData("C:\\evil\\evil.exe"))));
+    f.box.Load(f.prompt);
+    CHECK(EnableStartupEntry(f.context, 0).message == Told("Tool", kKeptNotUsedText));
+    CHECK(f.Run(0, "Tool") == StringValue("C:\\tools\\tool.exe"));
+  }
+  SUBCASE("one a killed disable left is not taken for the line disabled after it") {
+    const std::string mail_lnk = StartupOf("taro") + "\\Mail.lnk";
+    f.shell.AddProgram("C:\\Mail\\mail.exe");
+    f.shell.AddShortcut(mail_lnk, "C:\\Mail\\mail.exe");
+    f.shell.files[mail_lnk].arguments = "/old";
+    REQUIRE(PutEarlierKeptItem(f.box.path, 1, "taro=Mail#$#C:\\Mail\\mail.exe", "file=Mail.lnk",
+                               FakeShell::BytesOf(f.shell.files[mail_lnk])));
+    f.box.Load(f.prompt);
+    f.shell.files[mail_lnk].arguments = "/new";
+    REQUIRE(DisableStartupEntry(f.context, FolderRow(f.Profile("taro"), "Mail", mail_lnk)).changed);
+    REQUIRE(EnableStartupEntry(f.context, 1).changed);
+    CHECK(f.shell.files[mail_lnk].arguments == "/new");
+  }
+}
+
 TEST_CASE("enabling an entry that is in place already makes no second copy") {
   StartupFixture f;
   const int taro = f.Profile("taro");
@@ -291,6 +359,7 @@ TEST_CASE("enabling an entry that is in place already makes no second copy") {
     f.prompt.AnswerNo();
     CHECK_FALSE(EnableStartupEntry(f.context, 0).changed);
     CHECK(f.prompt.shown().back().text == Told("Mail", msg::kShortcutReplaceQuestion));
+    CHECK(f.prompt.shown().back().default_no);
     CHECK(f.shell.ResolveLink(mail_lnk) == "C:\\Other\\other.exe");
     CHECK(f.box.lines.size() == 1);
 
@@ -301,8 +370,7 @@ TEST_CASE("enabling an entry that is in place already makes no second copy") {
     CHECK(f.box.lines.empty());
   }
   SUBCASE("a line of an older file, its shortcut replaced on request") {
-    KeptOriginals kept = f.box.kept();
-    REQUIRE(kept.Drop(kept.Find(f.box.lines[0])->id));
+    std::filesystem::remove_all(std::filesystem::u8path(KeptFolderOf(f.box.path)));
     f.shell.AddProgram("C:\\Other\\other.exe");
     f.shell.AddShortcut(mail_lnk, "C:\\Other\\other.exe");
     f.prompt.AnswerYes();

@@ -203,6 +203,7 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
     REQUIRE(EnableStartupEntry(f.context, 0).changed);
     REQUIRE(FileExists(lost_link));
     CHECK(f.shell.LinkTargetItemIdList(lost_link) == item);
+    CHECK(f.prompt.shown().empty());  // its kept bytes lead to the line's item: used as they are
   }
 
   SUBCASE("moved from taro to hanako, the file as it was") {

@@ -60,6 +60,7 @@ class FakeShell : public StartupShell {
   std::map<std::string, File> files;
   std::set<std::string> undeletable;
   std::set<std::string> unreadable;
+  std::map<std::string, FileMetadata> metadata;
   bool fail_writes = false;
 
   static std::string BytesOf(const File& file) {
@@ -136,7 +137,22 @@ class FakeShell : public StartupShell {
   bool WriteFileBytes(const std::string& path, std::string_view bytes, bool replace) override {
     if (fail_writes || (!replace && files.count(path))) return false;
     files[path] = FileOf(bytes);
+    metadata.erase(path);
     return true;
+  }
+  std::optional<FileMetadata> FileMetadataOf(const std::string& path) override {
+    if (!files.count(path)) return std::nullopt;
+    return metadata.count(path) ? metadata[path] : FileMetadata{0x20, 1};
+  }
+  bool SetFileMetadata(const std::string& path, const FileMetadata& given) override {
+    if (!files.count(path)) return false;
+    metadata[path] = given;
+    return true;
+  }
+  std::optional<ShortcutTarget> ShortcutTargetOf(std::string_view bytes) override {
+    const File file = FileOf(bytes);
+    if (!file.shortcut) return std::nullopt;
+    return ShortcutTarget{file.target_path, file.item};
   }
 };
 
