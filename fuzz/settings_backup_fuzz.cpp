@@ -1,6 +1,8 @@
 // Feeds arbitrary text to the reader of "data\windata.ini". What it reads survives being
 // written back and read again, an added entry is found where it was put, and every entry the
-// restore understands gives a value whose own entry reads back as that same value.
+// restore understands gives a value whose own entry reads back as that same value. A text
+// that reads whole still does with an added entry and its count, and cut at any line's end
+// it either no longer reads whole or has lost no entry.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -21,6 +23,30 @@ bool SameSections(const std::vector<orvela::BackupText::Section>& a, const std::
       if (a[i].entries[j].name != b[i].entries[j].name || a[i].entries[j].entry != b[i].entries[j].entry) return false;
   }
   return true;
+}
+
+std::vector<orvela::BackupText::Entry> AllEntries(std::string_view text) {
+  std::vector<orvela::BackupText::Entry> entries;
+  for (const auto& section : orvela::BackupText(text).Sections())
+    for (const auto& entry : section.entries) entries.push_back({section.name + "\n" + entry.name, entry.entry});
+  return entries;
+}
+
+void CheckCuts(std::string_view text) {
+  using namespace orvela;
+  BackupText file(text);
+  file.Add("HKEY_CURRENT_USER\\Control Panel\\Desktop", "MinAnimate", "1200");
+  file.SetEntryCount();
+  const std::string counted = file.text();
+  Check(BackupTextReadsWhole(counted));
+  const std::vector<BackupText::Entry> all = AllEntries(counted);
+  for (size_t end = counted.find('\n'); end + 1 < counted.size(); end = counted.find('\n', end + 1)) {
+    const std::string_view cut = std::string_view(counted).substr(0, end + 1);
+    if (!BackupTextReadsWhole(cut)) continue;
+    const std::vector<BackupText::Entry> kept = AllEntries(cut);
+    Check(kept.size() == all.size());
+    for (size_t i = 0; i < kept.size(); ++i) Check(kept[i].name == all[i].name && kept[i].entry == all[i].entry);
+  }
 }
 
 }  // namespace
@@ -49,5 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.Add(section, "MenuShowDelay", "1400");
     Check(BackupText(file.text()).Find(section, "MenuShowDelay") == "1400");
   }
+  if (BackupTextReadsWhole(text)) CheckCuts(text);
   return 0;
 }

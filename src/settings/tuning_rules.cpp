@@ -117,6 +117,12 @@ std::optional<std::array<std::string, 3>> SubsystemValue::SharedSection() const 
   return std::array<std::string, 3>{parts[0], parts[1], parts[2]};
 }
 
+std::optional<std::string> SubsystemValue::SharedSectionToken() const {
+  const std::optional<size_t> index = SharedSectionIndex();
+  if (!index) return std::nullopt;
+  return tokens_[*index];
+}
+
 std::string SubsystemValue::WithSharedSection(const std::array<std::string, 3>& numbers) const {
   std::vector<std::string> tokens = tokens_;
   const std::optional<size_t> index = SharedSectionIndex();
