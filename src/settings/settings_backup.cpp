@@ -360,10 +360,10 @@ RestoreResult RestoreRecordedValues(TRegistry& registry, const std::string& back
     for (const BackupText::Entry& entry : section.entries) {
       const std::string where = "「" + section.name + "」の「" + entry.name + "」";
       const TypedValue typed = WriteTypedValue(entry.entry);
-      if (root == RootKey::kNone || !scope(root, path, entry.name))
-        result.refused.push_back(where + ": このページが記録する値ではありません。");
-      else if (!typed.understood)
+      if (!typed.understood)
         result.refused.push_back(where + ": 記録「" + entry.entry + "」の形式が分かりません。");
+      else if (root == RootKey::kNone || !scope.Records(root, path, entry.name, typed.value))
+        result.refused.push_back(where + ": このページが記録する値ではありません。");
       else
         planned.push_back({root, path, where, entry.name, typed.value});
     }
@@ -377,14 +377,17 @@ RestoreResult RestoreRecordedValues(TRegistry& registry, const std::string& back
       result.failures.push_back(p.where + ": キーを開けませんでした。");
       continue;
     }
-    bool ok = true;
-    if (p.value) {
-      ok = registry.WriteValue(p.name, *p.value);
-    } else {
+    if (!p.value) {
       bool listed = false;
-      if (ValueListed(registry, p.name, listed) || !listed) ok = registry.DeleteValue(p.name);
+      if ((ValueListed(registry, p.name, listed) || !listed) && !registry.DeleteValue(p.name))
+        result.failures.push_back(p.where + ": 削除できませんでした。");
+      continue;
     }
-    if (!ok) result.failures.push_back(p.where + ": 書き込めませんでした。");
+    const std::optional<RegistryValue> value = scope.ToWrite(p.name, *p.value, registry.ReadValue(p.name));
+    if (!value)
+      result.failures.push_back(p.where + ": 今の値には、記録した形で戻せません。");
+    else if (!registry.WriteValue(p.name, *value))
+      result.failures.push_back(p.where + ": 書き込めませんでした。");
   }
   registry.CloseKey();
   return result;

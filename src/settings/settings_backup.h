@@ -127,10 +127,23 @@ inline constexpr std::string_view kRestartQuestion =
     "復元した設定を有効にするには、システムの再起動が必要です。\n\n再起動しますか？";
 inline constexpr std::string_view kRestartTitle = "再起動の確認";
 
-// The values a restore may write: those the page itself records (root, key path without
-// a leading "\", value name). The data folder is writable by every user of the machine, and
-// the restore may run elevated.
-using BackupScope = std::function<bool(RootKey root, std::string_view key_path, std::string_view name)>;
+// What a restore may write. The data folder is writable by every user of the machine, and
+// the restore may run elevated: only what the page itself records is put back.
+class BackupScope {
+ public:
+  virtual ~BackupScope() = default;
+  // Whether the page records this value of this key (key path without a leading "\") in
+  // this form (nullopt: absent).
+  virtual bool Records(RootKey root, std::string_view key_path, std::string_view name,
+                       const std::optional<RegistryValue>& value) const = 0;
+  // What to write for a recorded value, given the value there now (of a value the page
+  // changes only in part, only that part comes back); nullopt when it cannot be put back.
+  virtual std::optional<RegistryValue> ToWrite(std::string_view name, const RegistryValue& recorded,
+                                               const std::optional<RegistryValue>& present) const {
+    (void)name, (void)present;
+    return recorded;
+  }
+};
 
 // Puts every recorded value back (RestoreSettings without the questions). Nothing is
 // written unless the file reads whole and every entry is understood and within the scope;

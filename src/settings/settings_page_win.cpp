@@ -525,7 +525,7 @@ void SettingsPage::UpDateBtn2Click() {
 void SettingsPage::RestoreSettings() {
   TRegistry registry(host_.registry());
   const bool still_there = orvela::RestoreSettings(registry, host_.prompt(), host_.paths().settings_backup,
-                                                   IsTuningValue, [this] { FillSettingsPages(); }, *restart_);
+                                                   TuningScope(), [this] { FillSettingsPages(); }, *restart_);
   host_.SetRestoreVisible(still_there);
 }
 

@@ -72,7 +72,11 @@ HeapWrite WriteHeap(SettingsWriter& writer, std::optional<SubsystemValue>& windo
 
 constexpr std::uint32_t Bit(int bit) { return 1u << bit; }
 
-}  // namespace
+// The Windows value's token list, when the value is a string.
+std::optional<SubsystemValue> SubsystemValueOf(const std::optional<RegistryValue>& value) {
+  if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::nullopt;
+  return SubsystemValue(RegistryDataToString(value->data));
+}
 
 bool IsTuningValue(RootKey root, std::string_view key_path, std::string_view name) {
   struct Known {
@@ -98,6 +102,25 @@ bool IsTuningValue(RootKey root, std::string_view key_path, std::string_view nam
   if (root != lm || !SameRegistryName(name, "MTU") || key.size() <= interfaces.size()) return false;
   return SameRegistryName(std::string_view(key).substr(0, interfaces.size()), interfaces) &&
          key.find('\\', interfaces.size()) == std::string::npos;
+}
+
+}  // namespace
+
+bool TuningScope::Records(RootKey root, std::string_view key_path, std::string_view name,
+                          const std::optional<RegistryValue>& value) const {
+  if (!IsTuningValue(root, key_path, name)) return false;
+  if (!SameRegistryName(name, "Windows")) return true;
+  const std::optional<SubsystemValue> windows = SubsystemValueOf(value);
+  return windows && windows->SharedSectionToken();
+}
+
+std::optional<RegistryValue> TuningScope::ToWrite(std::string_view name, const RegistryValue& recorded,
+                                                  const std::optional<RegistryValue>& present) const {
+  if (!SameRegistryName(name, "Windows")) return recorded;
+  const std::optional<SubsystemValue> now = SubsystemValueOf(present);
+  if (!now || !now->SharedSectionToken()) return std::nullopt;
+  const std::string text = now->WithSharedSectionToken(*SubsystemValueOf(recorded)->SharedSectionToken());
+  return RegistryValue{present->type, StringToRegistryData(text)};
 }
 
 std::vector<NetworkCard> FillNetworkCards(TRegistry& registry) {

@@ -88,9 +88,18 @@ std::vector<NetworkCard> FillNetworkCards(TRegistry& registry);
 // Edit12 for the chosen card: its MTU + 12, or "1460" when it has none.
 std::string MtuTextOf(TRegistry& registry, std::string_view service);
 
-// Whether the value is one the page writes, so a restore may write it: the page's own
-// values in their keys, and MTU in one interface key under Tcpip\Parameters\Interfaces.
-bool IsTuningValue(RootKey root, std::string_view key_path, std::string_view name);
+// The values a restore may write: the page's own values in their keys, and MTU in one key
+// right under Tcpip\Parameters\Interfaces. The Windows value (the system's command line of
+// its subsystem) is only ever changed in its SharedSection token: a record of it is taken
+// only as a string holding that token, and only the token goes back into the value as it is
+// then.
+class TuningScope : public BackupScope {
+ public:
+  bool Records(RootKey root, std::string_view key_path, std::string_view name,
+               const std::optional<RegistryValue>& value) const override;
+  std::optional<RegistryValue> ToWrite(std::string_view name, const RegistryValue& recorded,
+                                       const std::optional<RegistryValue>& present) const override;
+};
 
 // What an apply did: the bits still marked (groups not written), what to tell the user, and
 // whether the page must be read again (the Windows value changed under it).

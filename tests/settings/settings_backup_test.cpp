@@ -188,7 +188,7 @@ TEST_CASE("restore: empty strings come back empty, what cannot be put back is to
   auto restore = [&](bool restart_answer) {
     prompt.AnswerYes();  // restore
     if (restart_answer) prompt.AnswerYes(); else prompt.AnswerNo();
-    return RestoreSettings(registry, prompt, path, IsTuningValue, [&] { ++refills; }, restart);
+    return RestoreSettings(registry, prompt, path, TuningScope(), [&] { ++refills; }, restart);
   };
   const std::string desktop = "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\nMenuShowDelay=1400\r\n";
 
@@ -230,7 +230,7 @@ TEST_CASE("restore: empty strings come back empty, what cannot be put back is to
     for (const auto& [text, told] : files) {
       REQUIRE(WriteWholeFileReplacing(path, text));
       prompt.AnswerYes();
-      CHECK(RestoreSettings(registry, prompt, path, IsTuningValue, [&] { ++refills; }, restart));
+      CHECK(RestoreSettings(registry, prompt, path, TuningScope(), [&] { ++refills; }, restart));
       CHECK(Get(backend, cu, kDesktopKey, "MenuShowDelay") == TextValue("0"));
       CHECK(Get(backend, cu, kDesktopKey, "Wallpaper") == TextValue("C:\\a.bmp"));
       CHECK(ReadWholeFile(path) == text);
@@ -242,7 +242,7 @@ TEST_CASE("restore: empty strings come back empty, what cannot be put back is to
   SUBCASE("No to the first question changes nothing") {
     REQUIRE(WriteWholeFileReplacing(path, desktop));
     prompt.AnswerNo();
-    CHECK(RestoreSettings(registry, prompt, path, IsTuningValue, [&] { ++refills; }, restart));
+    CHECK(RestoreSettings(registry, prompt, path, TuningScope(), [&] { ++refills; }, restart));
     CHECK(Get(backend, cu, kDesktopKey, "MenuShowDelay") == TextValue("0"));
     CHECK(refills == 0);
   }

@@ -49,15 +49,32 @@ TEST_CASE("filling: a stored text that is no number shows as it is and the rest 
   CHECK(s.network.cards.size() == 2);
 }
 
-TEST_CASE("a restore may write the page's own values only") {
+TEST_CASE("a restore writes the page's own values only, and of the Windows value only SharedSection") {
+  const TuningScope scope;
   const RootKey lm = RootKey::kLocalMachine, cu = RootKey::kCurrentUser;
+  const RegistryValue text = TextValue("400");
   const std::string interfaces = std::string(kTcpipKey) + "\\Interfaces\\";
-  CHECK(IsTuningValue(cu, "control panel\\DESKTOP\\", "menushowdelay"));
-  CHECK(IsTuningValue(lm, interfaces + kCardWithMtu, "MTU"));
-  CHECK_FALSE(IsTuningValue(cu, kDesktopKey, "Wallpaper"));
-  CHECK_FALSE(IsTuningValue(lm, kDesktopKey, "MenuShowDelay"));
+  CHECK(scope.Records(cu, "control panel\\DESKTOP\\", "menushowdelay", text));
+  CHECK(scope.Records(lm, interfaces + kCardWithMtu, "MTU", std::nullopt));
+  CHECK_FALSE(scope.Records(cu, kDesktopKey, "Wallpaper", text));
+  CHECK_FALSE(scope.Records(lm, kDesktopKey, "MenuShowDelay", text));
   for (const std::string& key : {interfaces + "a\\b", interfaces, std::string(kTcpipKey)})
-    CHECK_FALSE(IsTuningValue(lm, key, "MTU"));
+    CHECK_FALSE(scope.Records(lm, key, "MTU", DwordValue(1500)));
+  CHECK(scope.ToWrite("MenuShowDelay", text, TextValue("100")) == text);
+
+  // The Windows value is the system's command line of its subsystem: a record that would
+  // delete it or put another program in it is refused, and only SharedSection comes back,
+  // into the value as it is now.
+  const RegistryValue planted = TextValue("C:\\evil.exe SharedSection=1024,3072,512", kRegExpandSz);
+  for (const std::optional<RegistryValue>& value : {std::optional<RegistryValue>(), std::optional(DwordValue(1)),
+                                                    std::optional(TextValue("C:\\evil.exe"))})
+    CHECK_FALSE(scope.Records(lm, kSubSystemsKey, "Windows", value));
+  CHECK(scope.Records(lm, kSubSystemsKey, "Windows", planted));
+  std::string now = std::string(kWindowsValue) + " Added=1";
+  const std::string restored = now;
+  now.replace(now.find("1024,3072,512"), 13, "1024,3328,512");
+  CHECK(scope.ToWrite("Windows", planted, TextValue(now, kRegExpandSz)) == TextValue(restored, kRegExpandSz));
+  CHECK_FALSE(scope.ToWrite("Windows", planted, DwordValue(1)));
 }
 
 TEST_CASE("apply: groups with a field that is no number in range, an unread SharedSection or no priority choice") {
