@@ -213,8 +213,7 @@ TEST_CASE("restore: empty strings come back empty, what cannot be put back is to
         {desktop + "Wallpaper=0\r\n", "の「Wallpaper」: このページが記録する値ではありません。"},
         {desktop + "[HKEY_NOWHERE\\x]\r\nY=0\r\n", "「HKEY_NOWHERE\\x」の「Y」"},
         {desktop + "HungAppTimeout=9x\r\n", "の「HungAppTimeout」: 記録「9x」の形式が分かりません。"},
-        {desktop + "HungAppTimeout=1C:\\Program Fi", "途中で切れているか壊れている"},
-        {"[Orvela]\r\nEntries=2\r\n\r\n" + desktop, "途中で切れているか壊れている"}};
+        {desktop + "HungAppTimeout=1C:\\Program Fi", "途中で切れているか壊れている"}};
     for (const auto& [text, told] : files) {
       REQUIRE(WriteWholeFileReplacing(path, text));
       prompt.AnswerYes();

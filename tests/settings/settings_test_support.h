@@ -25,7 +25,7 @@ class RefusingRegistry : public RegistryBackend {
 
   std::unique_ptr<RegistryKey> OpenKey(RootKey root, std::string_view path, bool create) override {
     auto key = memory.OpenKey(root, path, create);
-    return key ? std::make_unique<Key>(std::move(key), refused, unreadable) : nullptr;
+    return key ? std::make_unique<Key>(std::move(key), *this) : nullptr;
   }
   bool KeyExists(RootKey root, std::string_view path) override { return memory.KeyExists(root, path); }
   bool DeleteKeyTree(RootKey root, std::string_view path) override { return memory.DeleteKeyTree(root, path); }
@@ -33,17 +33,16 @@ class RefusingRegistry : public RegistryBackend {
  private:
   class Key : public RegistryKey {
    public:
-    Key(std::unique_ptr<RegistryKey> key, const std::vector<std::string>& refused, const bool& unreadable)
-        : key_(std::move(key)), refused_(refused), unreadable_(unreadable) {}
+    Key(std::unique_ptr<RegistryKey> key, const RefusingRegistry& owner) : key_(std::move(key)), owner_(owner) {}
     std::optional<std::vector<std::string>> ValueNames() override {
-      return unreadable_ ? std::nullopt : key_->ValueNames();
+      return owner_.unreadable ? std::nullopt : key_->ValueNames();
     }
     std::optional<std::vector<std::string>> SubkeyNames() override { return key_->SubkeyNames(); }
     std::optional<RegistryValue> ReadValue(std::string_view name) override {
-      return unreadable_ ? std::nullopt : key_->ReadValue(name);
+      return owner_.unreadable ? std::nullopt : key_->ReadValue(name);
     }
     bool WriteValue(std::string_view name, const RegistryValue& value) override {
-      for (const std::string& r : refused_)
+      for (const std::string& r : owner_.refused)
         if (r == name) return false;
       return key_->WriteValue(name, value);
     }
@@ -51,8 +50,7 @@ class RefusingRegistry : public RegistryBackend {
 
    private:
     std::unique_ptr<RegistryKey> key_;
-    const std::vector<std::string>& refused_;
-    const bool& unreadable_;
+    const RefusingRegistry& owner_;
   };
 };
 
