@@ -66,7 +66,7 @@ TEST_CASE("a restore writes the page's own values only, and of the Windows value
   CHECK_FALSE(scope.ToWrite("Windows", planted, DwordValue(1)));
 }
 
-TEST_CASE("apply: groups with a field that is no number in range, an unread SharedSection or no priority choice") {
+TEST_CASE("apply: changed fields that are no number in range, an unread or changed SharedSection, no priority choice") {
   TempFolder folder;
   MemoryRegistry backend;
   SeedTuningValues(backend);
@@ -74,6 +74,11 @@ TEST_CASE("apply: groups with a field that is no number in range, an unread Shar
   TRegistry registry(backend);
   SettingsWriter writer(registry, folder.File("windata.ini"));
   Sheets s;
+  // An installer's token after the others; SharedSection's numbers as given.
+  auto windows_with = [](std::string_view numbers) {
+    std::string text = std::string(kWindowsValue) + " Added=1";
+    return TextValue(text.replace(text.find("1024,3072,512"), 13, numbers), kRegExpandSz);
+  };
 
   SUBCASE("a bad field keeps its group back and says which; the other groups are written") {
     Fill(backend, s);
@@ -119,22 +124,6 @@ TEST_CASE("apply: groups with a field that is no number in range, an unread Shar
     CHECK(result.mask == 0);
     CHECK(Get(backend, lm, kPriorityKey, "Win32PrioritySeparation") == DwordValue(0x21));
   }
-}
-
-TEST_CASE("apply: only changed fields are checked, and the heap goes into the Windows value as it is now") {
-  TempFolder folder;
-  MemoryRegistry backend;
-  SeedTuningValues(backend);
-  const RootKey lm = RootKey::kLocalMachine;
-  TRegistry registry(backend);
-  SettingsWriter writer(registry, folder.File("windata.ini"));
-  Sheets s;
-  // An installer's token after the others; SharedSection's numbers as given.
-  auto windows_with = [](std::string_view numbers) {
-    std::string text = std::string(kWindowsValue) + " Added=1";
-    return TextValue(text.replace(text.find("1024,3072,512"), 13, numbers), kRegExpandSz);
-  };
-
   SUBCASE("values outside their ranges that the user did not touch keep them; the changed ones are written") {
     // SharedSection=1024,20480,768 is the default of 64-bit Windows XP and Server 2003.
     Put(backend, lm, kSubSystemsKey, "Windows", windows_with("1024,20480,768"));
