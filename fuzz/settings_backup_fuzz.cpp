@@ -49,5 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.Add(section, "MenuShowDelay", "1400");
     Check(BackupText(file.text()).Find(section, "MenuShowDelay") == "1400");
   }
+  // A file that reads whole still does with its entries counted.
+  if (BackupTextReadsWhole(text)) {
+    file.SetEntryCount();
+    Check(BackupTextReadsWhole(file.text()));
+  }
   return 0;
 }

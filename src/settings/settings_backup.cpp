@@ -78,25 +78,66 @@ std::string SectionOf(const TRegistry& registry) {
 
 bool FileIsThere(const std::string& path) { return ReadFileIfPresent(path).status != FileRead::Status::kMissing; }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
+bool IsEntryCount(const BackupText::Section& section) { return SameTextIgnoringCase(section.name, kEntryCountSection); }
+
+size_t EntryCount(const std::vector<BackupText::Section>& sections) {
+  size_t count = 0;
+  for (const BackupText::Section& section : sections)
+    if (!IsEntryCount(section)) count += section.entries.size();
+  return count;
 }
 
-}  // namespace
-
-BackupText::BackupText(std::string_view text) {
+// Lines end at LF or CR LF; a last line without its end is a line too.
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines_.emplace_back(line);
+    lines.emplace_back(line);
     start = end + 1;
   }
+  return lines;
 }
+
+// Blank, a comment, a section, or an entry once a section has begun.
+bool KnownLine(std::string_view line, bool& in_section) {
+  if (line.find('\0') != std::string_view::npos) return false;
+  const std::string_view trimmed = TrimBlanks(line);
+  if (trimmed.empty() || trimmed.front() == ';') return true;
+  if (SectionName(line)) return in_section = true;
+  return in_section && EntryOf(line);
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// Why a restore wrote nothing; nullopt when it went ahead.
+std::optional<std::string> RefusalText(const RestoreResult& result) {
+  constexpr std::string_view kKept = "ファイルはそのまま残してあります。";
+  switch (result.file) {
+    case BackupFileState::kMissing:
+      return "data\\windata.ini が見つからないため、何も元に戻していません。";
+    case BackupFileState::kUnreadable:
+      return "data\\windata.ini を読み込めないため、何も元に戻していません。";
+    case BackupFileState::kDamaged:
+      return "data\\windata.ini は途中で切れているか壊れているため、何も元に戻していません。" + std::string(kKept);
+    case BackupFileState::kWhole:
+      break;
+  }
+  if (result.refused.empty()) return std::nullopt;
+  return "data\\windata.ini に次の記録があるため、何も元に戻していません。" + std::string(kKept) + "\n\n" +
+         JoinLines(result.refused);
+}
+
+}  // namespace
+
+BackupText::BackupText(std::string_view text) : lines_(SplitLines(text)) {}
 
 std::vector<BackupText::Section> BackupText::Sections() const {
   std::vector<Section> sections;
@@ -146,6 +187,19 @@ void BackupText::Add(std::string_view section, std::string_view name, std::strin
   lines_.push_back(line);
 }
 
+void BackupText::SetEntryCount() {
+  const size_t count = EntryCount(Sections());
+  // The count there was goes, wherever it stood, with the blank lines after it.
+  std::vector<std::string> rest;
+  bool in_count = false;
+  for (const std::string& line : lines_) {
+    if (const std::optional<std::string> name = SectionName(line)) in_count = SameTextIgnoringCase(*name, kEntryCountSection);
+    if (!in_count && !(rest.empty() && TrimBlanks(line).empty())) rest.push_back(line);
+  }
+  lines_ = {"[" + std::string(kEntryCountSection) + "]", std::string(kEntryCountName) + "=" + std::to_string(count), ""};
+  lines_.insert(lines_.end(), rest.begin(), rest.end());
+}
+
 std::string BackupText::text() const {
   std::string text;
   for (const std::string& line : lines_) text += line + "\r\n";
@@ -190,20 +244,38 @@ TypedValue WriteTypedValue(std::string_view entry) {
   return {};
 }
 
-std::optional<BackupText> LoadBackupText(const std::string& path) {
+bool BackupTextReadsWhole(std::string_view text) {
+  if (text.empty() || text.back() != '\n') return false;
+  bool in_section = false;
+  for (const std::string& line : SplitLines(text))
+    if (!KnownLine(line, in_section)) return false;
+  const std::vector<BackupText::Section> sections = BackupText(text).Sections();
+  for (const BackupText::Section& section : sections) {
+    if (!IsEntryCount(section)) continue;
+    if (section.entries.size() != 1 || !SameTextIgnoringCase(section.entries[0].name, kEntryCountName)) return false;
+    const std::optional<std::uint64_t> count = ParseWholeNumber(section.entries[0].entry);
+    // More entries than counted were added by hand or by an earlier version; fewer were cut.
+    if (!count || *count > EntryCount(sections)) return false;
+  }
+  return true;
+}
+
+BackupFile ReadBackupFile(const std::string& path) {
   const FileRead read = ReadFileIfPresent(path);
-  if (read.status == FileRead::Status::kMissing) return BackupText();
-  if (read.status == FileRead::Status::kUnreadable) return std::nullopt;
+  if (read.status == FileRead::Status::kMissing) return {};
+  if (read.status == FileRead::Status::kUnreadable) return {BackupFileState::kUnreadable, BackupText()};
   const std::optional<std::string> text = DecodeFileText(read.bytes);
-  if (!text) return std::nullopt;
-  return BackupText(*text);
+  if (!text) return {BackupFileState::kUnreadable, BackupText()};
+  if (!BackupTextReadsWhole(*text)) return {BackupFileState::kDamaged, BackupText()};
+  return {BackupFileState::kWhole, BackupText(*text)};
 }
 
 BackupOutcome BackupValue(TRegistry& registry, const std::string& backup_path, std::string_view name) {
-  std::optional<BackupText> file = LoadBackupText(backup_path);
-  if (!file) return BackupOutcome::kFileUnreadable;
+  BackupFile file = ReadBackupFile(backup_path);
+  if (file.state == BackupFileState::kUnreadable) return BackupOutcome::kFileUnreadable;
+  if (file.state == BackupFileState::kDamaged) return BackupOutcome::kFileDamaged;
   const std::string section = SectionOf(registry);
-  if (file->Find(section, name)) return BackupOutcome::kAlreadyRecorded;
+  if (file.text.Find(section, name)) return BackupOutcome::kAlreadyRecorded;
   const std::optional<RegistryValue> value = registry.ReadValue(name);
   if (!value) {
     // Only a value that is not there may be recorded as absent: one that is there but
@@ -213,8 +285,9 @@ BackupOutcome BackupValue(TRegistry& registry, const std::string& backup_path, s
   }
   const std::optional<std::string> entry = ReadTypedValue(value);
   if (!entry) return BackupOutcome::kUnrecordable;
-  file->Add(section, name, *entry);
-  if (!WriteWholeFileReplacing(backup_path, EncodeFileText(file->text()))) return BackupOutcome::kFileNotWritten;
+  file.text.Add(section, name, *entry);
+  file.text.SetEntryCount();
+  if (!WriteWholeFileReplacing(backup_path, EncodeFileText(file.text.text()))) return BackupOutcome::kFileNotWritten;
   return BackupOutcome::kRecorded;
 }
 
@@ -242,6 +315,9 @@ bool SettingsWriter::WriteValue(std::string_view name, const RegistryValue& valu
     case BackupOutcome::kFileUnreadable:
       error_ = "data\\windata.ini を読み込めないため、" + where + "は書き換えませんでした。";
       return false;
+    case BackupOutcome::kFileDamaged:
+      error_ = "data\\windata.ini が途中で切れているか壊れているため、" + where + "は書き換えませんでした。";
+      return false;
     case BackupOutcome::kFileNotWritten:
       error_ = "data\\windata.ini に書き込めないため、" + where + "は書き換えませんでした。";
       return false;
@@ -263,58 +339,69 @@ bool SettingsWriter::WriteExpandString(std::string_view name, std::string_view t
   return WriteValue(name, RegistryValue{kRegExpandSz, StringToRegistryData(text)});
 }
 
-RestoreResult RestoreRecordedValues(TRegistry& registry, const std::string& backup_path) {
+RestoreResult RestoreRecordedValues(TRegistry& registry, const std::string& backup_path, const BackupScope& scope) {
   RestoreResult result;
-  const std::optional<BackupText> file = LoadBackupText(backup_path);
-  if (!file) return result;
-  result.file_read = true;
-  for (const BackupText::Section& section : file->Sections()) {
+  const BackupFile file = ReadBackupFile(backup_path);
+  result.file = file.state;
+  if (file.state != BackupFileState::kWhole) return result;
+  // Every entry is checked before anything is written.
+  struct Planned {
+    RootKey root;
+    std::string path, where, name;
+    std::optional<RegistryValue> value;
+  };
+  std::vector<Planned> planned;
+  for (const BackupText::Section& section : file.text.Sections()) {
+    if (IsEntryCount(section)) continue;
     const size_t backslash = section.name.find('\\');
-    if (backslash == std::string::npos) continue;
-    const RootKey root = TRegistryFile::RootNameToKey(section.name.substr(0, backslash));
-    const std::string path = section.name.substr(backslash);
-    if (root == RootKey::kNone) {
-      result.failures.push_back("「" + section.name + "」: ルート キーの名前が分かりません。");
-      continue;
-    }
+    const RootKey root =
+        backslash == std::string::npos ? RootKey::kNone : TRegistryFile::RootNameToKey(section.name.substr(0, backslash));
+    const std::string path = backslash == std::string::npos ? "" : NormalizeKeyPath(section.name.substr(backslash));
     for (const BackupText::Entry& entry : section.entries) {
       const std::string where = "「" + section.name + "」の「" + entry.name + "」";
       const TypedValue typed = WriteTypedValue(entry.entry);
-      if (!typed.understood) {
-        result.failures.push_back(where + ": 記録「" + entry.entry + "」の形式が分かりません。");
-        continue;
-      }
-      registry.SetRootKey(root);
-      if (!registry.OpenKey(path, false)) {
-        // A value that was not there is not there when its key is gone either.
-        if (!typed.value && !registry.KeyExists(path)) continue;
-        result.failures.push_back(where + ": キーを開けませんでした。");
-        continue;
-      }
-      bool ok = true;
-      if (typed.value) {
-        ok = registry.WriteValue(entry.name, *typed.value);
-      } else {
-        bool listed = false;
-        if (ValueListed(registry, entry.name, listed) || !listed) ok = registry.DeleteValue(entry.name);
-      }
-      if (!ok) result.failures.push_back(where + ": 書き込めませんでした。");
+      if (!typed.understood)
+        result.refused.push_back(where + ": 記録「" + entry.entry + "」の形式が分かりません。");
+      else if (root == RootKey::kNone || !scope.Records(root, path, entry.name, typed.value))
+        result.refused.push_back(where + ": このページが記録する値ではありません。");
+      else
+        planned.push_back({root, path, where, entry.name, typed.value});
     }
-    registry.CloseKey();
   }
+  if (!result.refused.empty()) return result;
+  for (const Planned& p : planned) {
+    registry.SetRootKey(p.root);
+    if (!registry.OpenKey(p.path, false)) {
+      // A value that was not there is not there when its key is gone either.
+      if (!p.value && !registry.KeyExists(p.path)) continue;
+      result.failures.push_back(p.where + ": キーを開けませんでした。");
+      continue;
+    }
+    if (!p.value) {
+      bool listed = false;
+      if ((ValueListed(registry, p.name, listed) || !listed) && !registry.DeleteValue(p.name))
+        result.failures.push_back(p.where + ": 削除できませんでした。");
+      continue;
+    }
+    const std::optional<RegistryValue> value = scope.ToWrite(p.name, *p.value, registry.ReadValue(p.name));
+    if (!value)
+      result.failures.push_back(p.where + ": 今の値には、記録した形で戻せません。");
+    else if (!registry.WriteValue(p.name, *value))
+      result.failures.push_back(p.where + ": 書き込めませんでした。");
+  }
+  registry.CloseKey();
   return result;
 }
 
-bool RestoreSettings(TRegistry& registry, Prompt& prompt, const std::string& backup_path,
+bool RestoreSettings(TRegistry& registry, Prompt& prompt, const std::string& backup_path, const BackupScope& scope,
                      const std::function<void()>& refill, RestartPort& restart) {
   if (!prompt.AskYesNo(kRestoreQuestion, kRestoreTitle, PromptIcon::kQuestion)) return FileIsThere(backup_path);
-  const RestoreResult result = RestoreRecordedValues(registry, backup_path);
-  refill();
-  if (!result.file_read) {
-    prompt.ShowMessage("data\\windata.ini を読み込めないため、何も元に戻していません。", kAppTitle,
-                       PromptIcon::kError);
-    return true;
+  const RestoreResult result = RestoreRecordedValues(registry, backup_path, scope);
+  if (const std::optional<std::string> refusal = RefusalText(result)) {
+    prompt.ShowMessage(*refusal, kAppTitle, PromptIcon::kError);
+    return FileIsThere(backup_path);
   }
+  refill();
   if (!result.failures.empty()) {
     prompt.ShowMessage("次の値を元に戻せませんでした。\n\n" + JoinLines(result.failures) +
                            "\nほかの値は元に戻しました。data\\windata.ini は残してあります。",

@@ -353,6 +353,8 @@ void SettingsPage::FillSettingsPages() {
   TRegistry registry(host_.registry());
   orvela::FillSettingsPages(registry, {memory, other, network, windows_});
   ShowValues(memory, other, network);
+  stored_memory_ = ReadMemorySheet();
+  stored_other_ = ReadOtherSheet();
 }
 
 void SettingsPage::ShowText(HWND edit, const std::string& text) {
@@ -502,9 +504,10 @@ void SettingsPage::BackupWritten(const SettingsWriter& writer) {
 void SettingsPage::UpDateBtn1Click() {
   TRegistry registry(host_.registry());
   SettingsWriter writer(registry, host_.paths().settings_backup);
-  const ApplyResult result = ApplyMemorySheet(writer, ReadMemorySheet(), windows_, MemoryChangeMask);
+  const ApplyResult result = ApplyMemorySheet(writer, ReadMemorySheet(), stored_memory_, windows_, MemoryChangeMask);
   MemoryChangeMask = result.mask;
   BackupWritten(writer);
+  if (result.refill) FillSettingsPages();
   Timer3Timer();
   ShowMessages(result.messages);
 }
@@ -512,7 +515,7 @@ void SettingsPage::UpDateBtn1Click() {
 void SettingsPage::UpDateBtn2Click() {
   TRegistry registry(host_.registry());
   SettingsWriter writer(registry, host_.paths().settings_backup);
-  const ApplyResult result = ApplyOtherSheet(writer, ReadOtherSheet(), OtherChangeMask);
+  const ApplyResult result = ApplyOtherSheet(writer, ReadOtherSheet(), stored_other_, OtherChangeMask);
   OtherChangeMask = result.mask;
   BackupWritten(writer);
   Timer3Timer();
@@ -522,7 +525,7 @@ void SettingsPage::UpDateBtn2Click() {
 void SettingsPage::RestoreSettings() {
   TRegistry registry(host_.registry());
   const bool still_there = orvela::RestoreSettings(registry, host_.prompt(), host_.paths().settings_backup,
-                                                   [this] { FillSettingsPages(); }, *restart_);
+                                                   TuningScope(), [this] { FillSettingsPages(); }, *restart_);
   host_.SetRestoreVisible(still_there);
 }
 

@@ -128,6 +128,10 @@ class SettingsPage : public WindowPage {
   std::vector<Spinner> spinners_;
   std::vector<Tagged> tagged_;
   std::optional<SubsystemValue> windows_;  // the token list of the last reading
+  // The sheets as the registry holds them, as far as the page knows: what the last fill
+  // showed, with what was written since. A field showing that was not changed by the user.
+  MemorySheet stored_memory_;
+  OtherSheet stored_other_;
   std::vector<NetworkCard> cards_;         // NetworkCardMap
   bool filling_ = false;
   int next_id_ = 1710;

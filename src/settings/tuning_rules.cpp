@@ -117,17 +117,25 @@ std::optional<std::array<std::string, 3>> SubsystemValue::SharedSection() const 
   return std::array<std::string, 3>{parts[0], parts[1], parts[2]};
 }
 
-std::string SubsystemValue::WithSharedSection(const std::array<std::string, 3>& numbers) const {
-  std::vector<std::string> tokens = tokens_;
+std::optional<std::string> SubsystemValue::SharedSectionToken() const {
   const std::optional<size_t> index = SharedSectionIndex();
-  if (index) {
-    std::string& token = tokens[*index];
-    const size_t equals = token.find('=');
-    std::vector<std::string> parts = Split(std::string_view(token).substr(equals + 1), ',');
-    for (size_t i = 0; i < 3 && i < parts.size(); ++i) parts[i] = numbers[i];
-    token = token.substr(0, equals + 1) + Join(parts, ',');
-  }
+  if (!index) return std::nullopt;
+  return tokens_[*index];
+}
+
+std::string SubsystemValue::WithSharedSectionToken(std::string_view token) const {
+  std::vector<std::string> tokens = tokens_;
+  if (const std::optional<size_t> index = SharedSectionIndex()) tokens[*index] = token;
   return Join(tokens, ' ');
+}
+
+std::string SubsystemValue::WithSharedSection(const std::array<std::string, 3>& numbers) const {
+  const std::optional<std::string> token = SharedSectionToken();
+  if (!token) return Join(tokens_, ' ');
+  const size_t equals = token->find('=');
+  std::vector<std::string> parts = Split(std::string_view(*token).substr(equals + 1), ',');
+  for (size_t i = 0; i < 3 && i < parts.size(); ++i) parts[i] = numbers[i];
+  return WithSharedSectionToken(token->substr(0, equals + 1) + Join(parts, ','));
 }
 
 std::array<int, 3> PriorityItems(std::uint32_t value) {

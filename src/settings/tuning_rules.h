@@ -42,6 +42,11 @@ class SubsystemValue {
   // The first three comma-separated numbers of SharedSection; nullopt when there is no such
   // token or it holds fewer than three parts.
   std::optional<std::array<std::string, 3>> SharedSection() const;
+  // The whole SharedSection token as it stands; nullopt when there is none.
+  std::optional<std::string> SharedSectionToken() const;
+  // The whole value with the SharedSection token replaced by `token`. Only when
+  // SharedSectionToken() has a value.
+  std::string WithSharedSectionToken(std::string_view token) const;
   // The whole value with SharedSection's first three parts replaced, in place. Parts after
   // the third stay. Only when SharedSection() has a value.
   std::string WithSharedSection(const std::array<std::string, 3>& numbers) const;

@@ -30,18 +30,20 @@ void ReadText(const TRegistry& registry, std::string_view name, std::string& sho
 
 bool Has(std::uint32_t mask, int bit) { return (mask >> bit) & 1; }
 
-// The numbers of the fields a group writes, or the messages of those that are none.
+// The number fields of a group: only those the user changed are checked and written.
 class FieldCheck {
  public:
   explicit FieldCheck(std::vector<std::string>& messages) : messages_(messages) {}
-  std::string Number(const NumberField& field, std::string_view text) {
-    const std::optional<std::uint32_t> n = FieldNumber(field, text);
+  // The number to write; nullopt for a field that shows what is stored (it keeps its value,
+  // whatever it is) or one that is no number in its range (told; ok() turns false).
+  std::optional<std::uint32_t> Changed(const NumberField& field, const std::string& shown, const std::string& stored) {
+    if (shown == stored) return std::nullopt;
+    const std::optional<std::uint32_t> n = FieldNumber(field, shown);
     if (!n) {
-      messages_.push_back(FieldNumberMessage(field, text));
+      messages_.push_back(FieldNumberMessage(field, shown));
       ok_ = false;
-      return {};
     }
-    return std::to_string(*n);
+    return n;
   }
   bool ok() const { return ok_; }
 
@@ -50,9 +52,76 @@ class FieldCheck {
   bool ok_ = true;
 };
 
-std::uint32_t Decimal(const std::string& canonical) { return static_cast<std::uint32_t>(std::stoul(canonical)); }
+enum class HeapWrite { kWritten, kChanged, kFailed };
+
+// The heap number into the Windows value as it is now: only the SharedSection token changes
+// (an installer may have added tokens since the fill), and only while it is the token read.
+HeapWrite WriteHeap(SettingsWriter& writer, std::optional<SubsystemValue>& windows, std::uint32_t heap) {
+  if (!writer.OpenKey(RootKey::kLocalMachine, kSubSystemsKey)) return HeapWrite::kFailed;
+  const std::optional<RegistryValue> now = writer.registry().ReadValue("Windows");
+  if (!now || (now->type != kRegSz && now->type != kRegExpandSz)) return HeapWrite::kChanged;
+  const SubsystemValue present(RegistryDataToString(now->data));
+  const std::optional<std::array<std::string, 3>> numbers = present.SharedSection();
+  if (!numbers || present.SharedSectionToken() != windows->SharedSectionToken()) return HeapWrite::kChanged;
+  const std::string text = present.WithSharedSection({(*numbers)[0], std::to_string(heap), (*numbers)[2]});
+  // Of the type it has: the value is the system's, the page changes one number in it.
+  if (!writer.WriteValue("Windows", RegistryValue{now->type, StringToRegistryData(text)})) return HeapWrite::kFailed;
+  windows.emplace(text);
+  return HeapWrite::kWritten;
+}
+
+constexpr std::uint32_t Bit(int bit) { return 1u << bit; }
+
+// The Windows value's token list, when the value is a string.
+std::optional<SubsystemValue> SubsystemValueOf(const std::optional<RegistryValue>& value) {
+  if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::nullopt;
+  return SubsystemValue(RegistryDataToString(value->data));
+}
+
+bool IsTuningValue(RootKey root, std::string_view key_path, std::string_view name) {
+  struct Known {
+    RootKey root;
+    std::string_view key, name;
+  };
+  static constexpr RootKey lm = RootKey::kLocalMachine, cu = RootKey::kCurrentUser;
+  static constexpr Known kKnown[] = {
+      {lm, kMemoryManagementKey, "LargeSystemCache"}, {lm, kMemoryManagementKey, "DisablePagingExecutive"},
+      {lm, kMemoryManagementKey, "IoPageLockLimit"},  {lm, kSubSystemsKey, "Windows"},
+      {lm, kLanmanServerKey, "IRPStackSize"},         {lm, kPriorityControlKey, "Win32PrioritySeparation"},
+      {lm, kTcpipKey, "TcpWindowSize"},               {cu, kExplorerKey, "MaxCachedIcons"},
+      {cu, kExplorerKey, "link"},                     {cu, kDesktopKey, "MenuShowDelay"},
+      {cu, kDesktopKey, "AutoEndTasks"},              {cu, kDesktopKey, "HungAppTimeout"},
+      {cu, kDesktopKey, "WaitToKillAppTimeout"},      {cu, kWindowMetricsKey, "MinAnimate"},
+      {cu, kPoliciesExplorerKey, "NoResolveTrack"},
+  };
+  const std::string key = NormalizeKeyPath(key_path);
+  for (const Known& k : kKnown)
+    if (k.root == root && SameRegistryName(NormalizeKeyPath(k.key), key) && SameRegistryName(k.name, name)) return true;
+  // The MTU of a card: one key right under Interfaces, named by the card's service.
+  const std::string interfaces = NormalizeKeyPath(kInterfacesKey) + "\\";
+  if (root != lm || !SameRegistryName(name, "MTU") || key.size() <= interfaces.size()) return false;
+  return SameRegistryName(std::string_view(key).substr(0, interfaces.size()), interfaces) &&
+         key.find('\\', interfaces.size()) == std::string::npos;
+}
 
 }  // namespace
+
+bool TuningScope::Records(RootKey root, std::string_view key_path, std::string_view name,
+                          const std::optional<RegistryValue>& value) const {
+  if (!IsTuningValue(root, key_path, name)) return false;
+  if (!SameRegistryName(name, "Windows")) return true;
+  const std::optional<SubsystemValue> windows = SubsystemValueOf(value);
+  return windows && windows->SharedSectionToken();
+}
+
+std::optional<RegistryValue> TuningScope::ToWrite(std::string_view name, const RegistryValue& recorded,
+                                                  const std::optional<RegistryValue>& present) const {
+  if (!SameRegistryName(name, "Windows")) return recorded;
+  const std::optional<SubsystemValue> now = SubsystemValueOf(present);
+  if (!now || !now->SharedSectionToken()) return std::nullopt;
+  const std::string text = now->WithSharedSectionToken(*SubsystemValueOf(recorded)->SharedSectionToken());
+  return RegistryValue{present->type, StringToRegistryData(text)};
+}
 
 std::vector<NetworkCard> FillNetworkCards(TRegistry& registry) {
   std::vector<NetworkCard> cards;
@@ -90,8 +159,12 @@ void FillSettingsPages(TRegistry& registry, const SettingsRead& sheets) {
       memory.Label27 = FormatByteSize(*n);
     }
   }
-  // The token list is that of this reading: a value no longer there leaves none to write.
+  // The token list is that of this reading: a value no longer there leaves none to write,
+  // and no numbers of an earlier reading.
   sheets.windows.reset();
+  memory.Edit6.clear();
+  memory.Edit7.clear();
+  memory.Edit8.clear();
   if (Open(registry, RootKey::kLocalMachine, kSubSystemsKey)) {
     if (std::optional<std::string> text = registry.ReadString("Windows")) {
       sheets.windows.emplace(*text);
@@ -130,8 +203,8 @@ void FillSettingsPages(TRegistry& registry, const SettingsRead& sheets) {
   registry.CloseKey();
 }
 
-ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet,
-                             const std::optional<SubsystemValue>& windows, std::uint32_t mask) {
+ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet, MemorySheet& stored,
+                             std::optional<SubsystemValue>& windows, std::uint32_t mask) {
   ApplyResult result{mask, {}};
   auto fail = [&] {
     result.messages.push_back(writer.error());
@@ -142,89 +215,100 @@ ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet,
     if (!writer.OpenKey(RootKey::kLocalMachine, kMemoryManagementKey)) return fail();
     if (Has(mask, 0)) {
       if (!writer.WriteInteger("LargeSystemCache", sheet.CheckBox1 ? 1 : 0)) return fail();
-      result.mask &= ~(1u << 0);
+      result.mask &= ~Bit(0);
     }
     if (Has(mask, 1)) {
       if (!writer.WriteInteger("DisablePagingExecutive", sheet.CheckBox2 ? 1 : 0)) return fail();
-      result.mask &= ~(1u << 1);
+      result.mask &= ~Bit(1);
     }
     if (Has(mask, 2)) {
       FieldCheck check(result.messages);
-      const std::string limit = check.Number(kLockLimitField, sheet.Edit3);
+      const std::optional<std::uint32_t> limit = check.Changed(kLockLimitField, sheet.Edit3, stored.Edit3);
       if (check.ok()) {
-        if (!writer.WriteInteger("IoPageLockLimit", Decimal(limit))) return fail();
-        result.mask &= ~(1u << 2);
+        if (limit && !writer.WriteInteger("IoPageLockLimit", *limit)) return fail();
+        stored.Edit3 = sheet.Edit3;
+        result.mask &= ~Bit(2);
       }
     }
   }
   if (Has(mask, 4)) {
     const bool heap_read = windows && windows->SharedSection();
     FieldCheck check(result.messages);
-    const std::string heap = heap_read ? check.Number(kHeapField, sheet.Edit7) : std::string();
-    const std::string irp = check.Number(kIrpStackField, sheet.Edit9);
+    const std::optional<std::uint32_t> heap =
+        heap_read ? check.Changed(kHeapField, sheet.Edit7, stored.Edit7) : std::nullopt;
+    const std::optional<std::uint32_t> irp = check.Changed(kIrpStackField, sheet.Edit9, stored.Edit9);
     if (check.ok()) {
-      if (heap_read) {
-        if (!writer.OpenKey(RootKey::kLocalMachine, kSubSystemsKey)) return fail();
-        if (!writer.WriteExpandString("Windows", windows->WithSharedSection({sheet.Edit6, heap, sheet.Edit8})))
-          return fail();
-      } else {
-        result.messages.emplace_back(kSharedSectionNotRead);
+      if (!heap_read && sheet.Edit7 != stored.Edit7) result.messages.emplace_back(kSharedSectionNotRead);
+      if (heap) {
+        const HeapWrite written = WriteHeap(writer, windows, *heap);
+        if (written == HeapWrite::kFailed) return fail();
+        if (written == HeapWrite::kChanged) {
+          result.messages.emplace_back(kSharedSectionChanged);
+          result.refill = true;
+        } else {
+          stored.Edit7 = sheet.Edit7;
+        }
       }
-      if (!writer.OpenKey(RootKey::kLocalMachine, kLanmanServerKey)) return fail();
-      if (!writer.WriteInteger("IRPStackSize", Decimal(irp))) return fail();
-      result.mask &= ~(1u << 4);
+      if (irp) {
+        if (!writer.OpenKey(RootKey::kLocalMachine, kLanmanServerKey)) return fail();
+        if (!writer.WriteInteger("IRPStackSize", *irp)) return fail();
+      }
+      stored.Edit9 = sheet.Edit9;
+      if (!result.refill) result.mask &= ~Bit(4);
     }
   }
   if (Has(mask, 3)) {
     FieldCheck check(result.messages);
-    const std::string icons = check.Number(kCachedIconsField, sheet.Edit11);
+    const std::optional<std::uint32_t> icons = check.Changed(kCachedIconsField, sheet.Edit11, stored.Edit11);
     if (check.ok()) {
-      if (!writer.OpenKey(RootKey::kCurrentUser, kExplorerKey)) return fail();
-      if (!writer.WriteString("MaxCachedIcons", icons)) return fail();
-      result.mask &= ~(1u << 3);
+      if (icons) {
+        if (!writer.OpenKey(RootKey::kCurrentUser, kExplorerKey)) return fail();
+        if (!writer.WriteString("MaxCachedIcons", std::to_string(*icons))) return fail();
+      }
+      stored.Edit11 = sheet.Edit11;
+      result.mask &= ~Bit(3);
     }
   }
   writer.registry().CloseKey();
   return result;
 }
 
-ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, std::uint32_t mask) {
+ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, OtherSheet& stored, std::uint32_t mask) {
   ApplyResult result{mask, {}};
   auto fail = [&] {
     result.messages.push_back(writer.error());
     writer.registry().CloseKey();
     return result;
   };
-  if (Has(mask, 0)) {
+  // A group of one number field and its string value.
+  auto number_group = [&](int bit, const NumberField& field, const std::string& shown, std::string& kept,
+                          std::string_view key, std::string_view name) {
     FieldCheck check(result.messages);
-    const std::string delay = check.Number(kMenuDelayField, sheet.Edit1);
-    if (check.ok()) {
-      if (!writer.OpenKey(RootKey::kCurrentUser, kDesktopKey)) return fail();
-      if (!writer.WriteString("MenuShowDelay", delay)) return fail();
-      result.mask &= ~(1u << 0);
-    }
-  }
+    const std::optional<std::uint32_t> n = check.Changed(field, shown, kept);
+    if (!check.ok()) return true;
+    if (n && !(writer.OpenKey(RootKey::kCurrentUser, key) && writer.WriteString(name, std::to_string(*n)))) return false;
+    kept = shown;
+    result.mask &= ~Bit(bit);
+    return true;
+  };
+  if (Has(mask, 0) && !number_group(0, kMenuDelayField, sheet.Edit1, stored.Edit1, kDesktopKey, "MenuShowDelay"))
+    return fail();
   if (Has(mask, 2)) {
     FieldCheck check(result.messages);
-    const std::string hung = check.Number(kHungTimeoutField, sheet.Edit4);
-    const std::string kill = check.Number(kKillTimeoutField, sheet.Edit5);
+    const std::optional<std::uint32_t> hung = check.Changed(kHungTimeoutField, sheet.Edit4, stored.Edit4);
+    const std::optional<std::uint32_t> kill = check.Changed(kKillTimeoutField, sheet.Edit5, stored.Edit5);
     if (check.ok()) {
       if (!writer.OpenKey(RootKey::kCurrentUser, kDesktopKey)) return fail();
       if (!writer.WriteString("AutoEndTasks", sheet.CheckBox3 ? "1" : "0")) return fail();
-      if (!writer.WriteString("HungAppTimeout", hung)) return fail();
-      if (!writer.WriteString("WaitToKillAppTimeout", kill)) return fail();
-      result.mask &= ~(1u << 2);
+      if (hung && !writer.WriteString("HungAppTimeout", std::to_string(*hung))) return fail();
+      stored.Edit4 = sheet.Edit4;
+      if (kill && !writer.WriteString("WaitToKillAppTimeout", std::to_string(*kill))) return fail();
+      stored.Edit5 = sheet.Edit5;
+      result.mask &= ~Bit(2);
     }
   }
-  if (Has(mask, 1)) {
-    FieldCheck check(result.messages);
-    const std::string animate = check.Number(kMinAnimateField, sheet.Edit2);
-    if (check.ok()) {
-      if (!writer.OpenKey(RootKey::kCurrentUser, kWindowMetricsKey)) return fail();
-      if (!writer.WriteString("MinAnimate", animate)) return fail();
-      result.mask &= ~(1u << 1);
-    }
-  }
+  if (Has(mask, 1) && !number_group(1, kMinAnimateField, sheet.Edit2, stored.Edit2, kWindowMetricsKey, "MinAnimate"))
+    return fail();
   if (Has(mask, 3)) {
     const std::array<int, 3>& items = sheet.RadioGroups;
     if (items[0] < 0 || items[1] < 0 || items[2] < 0) {
@@ -232,19 +316,19 @@ ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, std
     } else {
       if (!writer.OpenKey(RootKey::kLocalMachine, kPriorityControlKey)) return fail();
       if (!writer.WriteInteger("Win32PrioritySeparation", ComposePriority(items))) return fail();
-      result.mask &= ~(1u << 3);
+      result.mask &= ~Bit(3);
     }
   }
   if (Has(mask, 4)) {
     if (!writer.OpenKey(RootKey::kCurrentUser, kPoliciesExplorerKey)) return fail();
     if (!writer.WriteInteger("NoResolveTrack", sheet.CheckBox4 ? 1 : 0)) return fail();
-    result.mask &= ~(1u << 4);
+    result.mask &= ~Bit(4);
   }
   if (Has(mask, 5)) {
     if (!writer.OpenKey(RootKey::kCurrentUser, kExplorerKey)) return fail();
     const std::uint8_t first = sheet.CheckBox5 ? 0x00 : 0x1B;
     if (!writer.WriteValue("link", RegistryValue{kRegBinary, {first, 0, 0, 0}})) return fail();
-    result.mask &= ~(1u << 5);
+    result.mask &= ~Bit(5);
   }
   writer.registry().CloseKey();
   return result;

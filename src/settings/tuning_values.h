@@ -65,12 +65,17 @@ inline constexpr NumberField kMtuField{"MTU", 500, 2000};
 
 inline constexpr std::string_view kSharedSectionNotRead =
     "「Windows」の値の SharedSection を読み込めていないため、デスクトップアプリケーションヒープは書き込みませんでした。";
+inline constexpr std::string_view kSharedSectionChanged =
+    "「Windows」の値の SharedSection が、このページが読み込んだ後に変わりました。"
+    "デスクトップアプリケーションヒープは書き込まずに、読み込み直しました。確かめてから、もう一度適用して下さい。";
 inline constexpr std::string_view kPriorityNotChosen =
     "「CPUの優先度の変更」は、3つの項目をすべて選んでから適用して下さい。";
 
 // The values the page reads. A key or value that is missing, or of another type, leaves
 // what the sheet showed; a stored text that is no number shows as it is. `windows` is the
-// token list of the Windows value as read now (nullopt when it was not read).
+// token list of the Windows value as read now (nullopt when it was not read); the three
+// SharedSection fields are emptied when it holds none, so nothing of an earlier reading
+// stays.
 struct SettingsRead {
   MemorySheet& memory;
   OtherSheet& other;
@@ -83,17 +88,37 @@ std::vector<NetworkCard> FillNetworkCards(TRegistry& registry);
 // Edit12 for the chosen card: its MTU + 12, or "1460" when it has none.
 std::string MtuTextOf(TRegistry& registry, std::string_view service);
 
-// What an apply did: the bits still marked (groups not written), what to tell the user.
+// The values a restore may write: the page's own values in their keys, and MTU in one key
+// right under Tcpip\Parameters\Interfaces. The Windows value (the system's command line of
+// its subsystem) is only ever changed in its SharedSection token: a record of it is taken
+// only as a string holding that token, and only the token goes back into the value as it is
+// then.
+class TuningScope : public BackupScope {
+ public:
+  bool Records(RootKey root, std::string_view key_path, std::string_view name,
+               const std::optional<RegistryValue>& value) const override;
+  std::optional<RegistryValue> ToWrite(std::string_view name, const RegistryValue& recorded,
+                                       const std::optional<RegistryValue>& present) const override;
+};
+
+// What an apply did: the bits still marked (groups not written), what to tell the user, and
+// whether the page must be read again (the Windows value changed under it).
 struct ApplyResult {
   std::uint32_t mask = 0;
   std::vector<std::string> messages;
+  bool refill = false;
 };
-// Writes the groups marked in `mask` in the design's order. A field that is no number or
-// outside its range keeps its group from being written (the others are); a failed write
-// ends the apply, and what was written stays written.
-ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet,
-                             const std::optional<SubsystemValue>& windows, std::uint32_t mask);
-ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, std::uint32_t mask);
+// Writes the groups marked in `mask` in their fixed order. `stored` is the sheet as the
+// registry holds it as far as the page knows (as the last fill showed it, with what was
+// written since); the apply keeps it up to date. A number field is checked and written only
+// when the user changed it: one that shows what is stored keeps its value, whatever it is. A
+// changed field that is no number or lies outside its range keeps its group from being
+// written (the others are); a failed write ends the apply, and what was written stays
+// written. The heap number goes into the Windows value as it is at the apply, replacing
+// only its SharedSection token, and only while that token is still the one `windows` read.
+ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet, MemorySheet& stored,
+                             std::optional<SubsystemValue>& windows, std::uint32_t mask);
+ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, OtherSheet& stored, std::uint32_t mask);
 
 // Button3: RWIN from Edit14 (latency), Edit15 (speed) and Edit16 (packet size).
 struct RwinComputation {

@@ -552,11 +552,11 @@ std::optional<std::string> RunValueLine(int location, std::string_view name,
   return RegistryEntryLine(record, locations);
 }
 
-bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
+bool WriteRunValue(RegistryBackend& registry, std::string_view name, const RegistryValue& value,
                    int location) {
   if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return false;
   const std::unique_ptr<RegistryKey> key = OpenRunKey(registry, location, true);
-  return key && key->WriteValue(name, RunValueOf(data));
+  return key && key->WriteValue(name, value);
 }
 
 std::string RunCommandOf(std::string_view target, std::string_view arguments) {

@@ -73,10 +73,10 @@ ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& re
 // the list was read is left alone and the list is shown afresh.
 ActionResult DisableAgain(StartupContext& context, const EntryRecord& record);
 
-// Writes the string value name = data into the Run key of a location index (0 to 4; the
-// key is made when missing), replacing a value of that name: an expandable string when the
-// data holds a %NAME% reference. False for another index or when the registry refused.
-bool WriteRunValue(RegistryBackend& registry, std::string_view name, std::string_view data,
+// Writes `value` as `name` into the Run key of a location index (0 to 4; the key is made
+// when missing), replacing a value of that name. False for another index or when the
+// registry refused.
+bool WriteRunValue(RegistryBackend& registry, std::string_view name, const RegistryValue& value,
                    int location);
 
 // The Disabled Box gains `line` at its end, with `value` kept beside it as its exact

@@ -4,6 +4,7 @@
 
 #include "common/locations.h"
 #include "common/registry_value_text.h"
+#include "regfile/registry.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_entries.h"
 
@@ -33,17 +34,26 @@ ActionResult AddRunValue(StartupContext& context, std::string_view path, int loc
   ActionResult result;
   if (path.empty() || location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return result;
   const std::string name = EntryNameOf(path);
+  if (name.empty()) {
+    // A drive root or a folder path ending in "\": the value would be the key's unnamed one.
+    result.message = "[" + std::string(path) + "]\n" + std::string(add_messages::kNoValueName);
+    context.prompt.ShowMessage(result.message, "Orvela", PromptIcon::kWarning);
+    return result;
+  }
   const std::string command = RunCommandOf(path, "");
+  // A path is taken as it stands: a "%" in it belongs to a name, and an expandable string
+  // would have Windows run another path at log-on.
+  const RegistryValue value{kRegSz, StringToRegistryData(command)};
   const RunKeyLocation& where = kRunKeyLocations[static_cast<size_t>(location)];
   if (const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false)) {
     if (const std::optional<RegistryValue> present = key->ReadValue(name)) {
-      if (*present == RunValueOf(command)) return result;
+      if (*present == value) return result;
       const std::string question = "[" + name + "]\n" + RunValueText(*present) + "\n→ " + command + "\n\n" +
                                    std::string(add_messages::kReplaceQuestion);
       if (!context.prompt.AskYesNoDefaultNo(question, "Orvela", PromptIcon::kQuestion)) return result;
     }
   }
-  if (!WriteRunValue(context.registry, name, command, location)) {
+  if (!WriteRunValue(context.registry, name, value, location)) {
     result.message = "[" + name + "]\n" + std::string(add_messages::kWriteFailed);
     context.prompt.ShowMessage(result.message, "Orvela", PromptIcon::kError);
     return result;

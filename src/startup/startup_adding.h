@@ -26,15 +26,20 @@ std::string FolderPartOf(std::string_view path);
 
 // Adds the program `path` as a value of Run location `location` named after its file
 // ("C:\Tools\MyApp.exe" -> MyApp). The command is the path, quoted when it holds a blank:
-// unquoted, Windows would first try "C:\Program.exe" for "C:\Program Files\...". A value
-// of that name holding another command is replaced only when the user says so (No is the
-// default); one holding this very command is left as it is. `changed`: a value was written.
+// unquoted, Windows would first try "C:\Program.exe" for "C:\Program Files\...". It is a
+// plain string, never an expandable one, whatever "%" the path holds. A path that names no
+// file (a drive root) is refused with a message. A value of that name holding another command
+// is replaced only when the user says so (No is the default); one holding this very command
+// is left as it is. `changed`: a value was written.
 ActionResult AddRunValue(StartupContext& context, std::string_view path, int location);
 
 namespace add_messages {
 inline constexpr std::string_view kReplaceQuestion =
     "同じ名前の値が既に登録されていて、内容が異なります。\n"
     "置き換えてよろしいですか？（置き換えると元の内容は失われます）";
+inline constexpr std::string_view kNoValueName =
+    "ファイル名がないため、レジストリの値の名前を決められません。\n"
+    "追加しませんでした。";
 inline constexpr std::string_view kWriteFailed =
     "レジストリに書き込めませんでした。管理者の権限が必要です。\n"
     "追加しませんでした。";

@@ -72,7 +72,8 @@ TEST_CASE("change a value on the settings page, apply, restore, and say No to th
   REQUIRE(WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }, 3000));
   PostMessageW(apply, BM_CLICK, 0, 0);
   REQUIRE(WaitUntil([] { return MenuShowDelay() == TextValue("100"); }));
-  CHECK(ReadWholeFile(ini) == "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\nMenuShowDelay=1400\r\n");
+  CHECK(ReadWholeFile(ini) ==
+        "[Orvela]\r\nEntries=1\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\nMenuShowDelay=1400\r\n");
   REQUIRE(WaitUntil([&] { return IsWindowVisible(restore) != FALSE; }));
 
   // "復元": Yes to the restore, No to the restart.

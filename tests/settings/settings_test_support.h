@@ -15,15 +15,17 @@ class RecordingRestart : public RestartPort {
   int restarts = 0;
 };
 
-// A registry that refuses to write the values named in `refused`.
+// A registry that refuses to write the values named in `refused`; while `unreadable`, no
+// value can be read and no key's names listed.
 class RefusingRegistry : public RegistryBackend {
  public:
   std::vector<std::string> refused;
+  bool unreadable = false;
   MemoryRegistry memory;
 
   std::unique_ptr<RegistryKey> OpenKey(RootKey root, std::string_view path, bool create) override {
     auto key = memory.OpenKey(root, path, create);
-    return key ? std::make_unique<Key>(std::move(key), refused) : nullptr;
+    return key ? std::make_unique<Key>(std::move(key), *this) : nullptr;
   }
   bool KeyExists(RootKey root, std::string_view path) override { return memory.KeyExists(root, path); }
   bool DeleteKeyTree(RootKey root, std::string_view path) override { return memory.DeleteKeyTree(root, path); }
@@ -31,12 +33,16 @@ class RefusingRegistry : public RegistryBackend {
  private:
   class Key : public RegistryKey {
    public:
-    Key(std::unique_ptr<RegistryKey> key, const std::vector<std::string>& refused) : key_(std::move(key)), refused_(refused) {}
-    std::optional<std::vector<std::string>> ValueNames() override { return key_->ValueNames(); }
+    Key(std::unique_ptr<RegistryKey> key, const RefusingRegistry& owner) : key_(std::move(key)), owner_(owner) {}
+    std::optional<std::vector<std::string>> ValueNames() override {
+      return owner_.unreadable ? std::nullopt : key_->ValueNames();
+    }
     std::optional<std::vector<std::string>> SubkeyNames() override { return key_->SubkeyNames(); }
-    std::optional<RegistryValue> ReadValue(std::string_view name) override { return key_->ReadValue(name); }
+    std::optional<RegistryValue> ReadValue(std::string_view name) override {
+      return owner_.unreadable ? std::nullopt : key_->ReadValue(name);
+    }
     bool WriteValue(std::string_view name, const RegistryValue& value) override {
-      for (const std::string& r : refused_)
+      for (const std::string& r : owner_.refused)
         if (r == name) return false;
       return key_->WriteValue(name, value);
     }
@@ -44,7 +50,7 @@ class RefusingRegistry : public RegistryBackend {
 
    private:
     std::unique_ptr<RegistryKey> key_;
-    const std::vector<std::string>& refused_;
+    const RefusingRegistry& owner_;
   };
 };
 

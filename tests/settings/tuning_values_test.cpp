@@ -11,16 +11,26 @@ using namespace orvela::testing;
 
 namespace {
 
+// The sheets as shown, and as stored (what the fill showed), as the page keeps them.
 struct Sheets {
-  MemorySheet memory;
-  OtherSheet other;
+  MemorySheet memory, stored_memory;
+  OtherSheet other, stored_other;
   NetworkSheet network;
   std::optional<SubsystemValue> windows;
+
+  ApplyResult ApplyMemory(SettingsWriter& writer, std::uint32_t mask) {
+    return ApplyMemorySheet(writer, memory, stored_memory, windows, mask);
+  }
+  ApplyResult ApplyOther(SettingsWriter& writer, std::uint32_t mask) {
+    return ApplyOtherSheet(writer, other, stored_other, mask);
+  }
 };
 
 void Fill(RegistryBackend& backend, Sheets& s) {
   TRegistry registry(backend);
   FillSettingsPages(registry, {s.memory, s.other, s.network, s.windows});
+  s.stored_memory = s.memory;
+  s.stored_other = s.other;
 }
 
 }  // namespace
@@ -39,7 +49,24 @@ TEST_CASE("filling: a stored text that is no number shows as it is and the rest 
   CHECK(s.network.cards.size() == 2);
 }
 
-TEST_CASE("apply: groups with a field that is no number in range, an unread SharedSection or no priority choice") {
+TEST_CASE("a restore writes the page's own values only, and of the Windows value only SharedSection") {
+  const TuningScope scope;
+  const RootKey lm = RootKey::kLocalMachine;
+  const std::string interfaces = std::string(kTcpipKey) + "\\Interfaces\\";
+  CHECK(scope.Records(lm, interfaces + kCardWithMtu, "MTU", std::nullopt));
+  for (const std::string& key : {interfaces + "a\\b", interfaces, std::string(kDesktopKey)})
+    CHECK_FALSE(scope.Records(lm, key, "MTU", DwordValue(1500)));
+  // The Windows value is the command line of the system's subsystem: a record that would
+  // delete it is refused, and only SharedSection comes back, into the value as it is now.
+  const RegistryValue planted = TextValue("C:\\evil.exe SharedSection=1024,3072,512", kRegExpandSz);
+  CHECK_FALSE(scope.Records(lm, kSubSystemsKey, "Windows", std::nullopt));
+  std::string now = std::string(kWindowsValue) + " Added=1";
+  const RegistryValue restored = TextValue(now, kRegExpandSz);
+  CHECK(scope.ToWrite("Windows", planted, TextValue(now.replace(now.find("3072"), 4, "3328"), kRegExpandSz)) == restored);
+  CHECK_FALSE(scope.ToWrite("Windows", planted, DwordValue(1)));
+}
+
+TEST_CASE("apply: changed fields that are no number in range, an unread or changed SharedSection, no priority choice") {
   TempFolder folder;
   MemoryRegistry backend;
   SeedTuningValues(backend);
@@ -47,13 +74,18 @@ TEST_CASE("apply: groups with a field that is no number in range, an unread Shar
   TRegistry registry(backend);
   SettingsWriter writer(registry, folder.File("windata.ini"));
   Sheets s;
+  // An installer's token after the others; SharedSection's numbers as given.
+  auto windows_with = [](std::string_view numbers) {
+    std::string text = std::string(kWindowsValue) + " Added=1";
+    return TextValue(text.replace(text.find("1024,3072,512"), 13, numbers), kRegExpandSz);
+  };
 
   SUBCASE("a bad field keeps its group back and says which; the other groups are written") {
     Fill(backend, s);
     s.memory.CheckBox1 = true;
     s.memory.Edit3 = "2,000,000";
     s.memory.Edit11 = "5000";
-    const ApplyResult result = ApplyMemorySheet(writer, s.memory, s.windows, 0b1101);
+    const ApplyResult result = s.ApplyMemory(writer, 0b1101);
     CHECK(result.mask == 0b1100);
     CHECK(result.messages == std::vector<std::string>{FieldNumberMessage(kLockLimitField, "2,000,000"),
                                                       FieldNumberMessage(kCachedIconsField, "5000")});
@@ -61,29 +93,57 @@ TEST_CASE("apply: groups with a field that is no number in range, an unread Shar
     CHECK(Get(backend, lm, kMemoryKey, "IoPageLockLimit") == DwordValue(524288));
     CHECK(Get(backend, RootKey::kCurrentUser, kExplorerKey, "MaxCachedIcons") == TextValue("2048"));
   }
-  SUBCASE("no SharedSection read: the Windows value is left alone, IRPStackSize is still written") {
-    Put(backend, lm, kSubSystemsKey, "Windows", TextValue("csrss.exe SharedSection=1024,3072", kRegExpandSz));
+  SUBCASE("a fill forgets SharedSection when the value is gone, no string or of two numbers; it is never written") {
     Fill(backend, s);
-    CHECK(s.memory.Edit7.empty());  // two numbers fill nothing
+    REQUIRE(s.memory.Edit7 == "3072");
+    const std::optional<RegistryValue> unread[] = {std::nullopt, DwordValue(1),
+                                                   TextValue("csrss.exe SharedSection=1024,3072", kRegExpandSz)};
+    for (const std::optional<RegistryValue>& value : unread) {
+      Put(backend, lm, kSubSystemsKey, "Windows", value);
+      Fill(backend, s);
+      CHECK(s.memory.Edit6 + s.memory.Edit7 + s.memory.Edit8 == "");
+    }
+    s.memory.Edit7 = "3328";
     s.memory.Edit9 = "20";
-    const ApplyResult result = ApplyMemorySheet(writer, s.memory, s.windows, 1u << 4);
+    const ApplyResult result = s.ApplyMemory(writer, 1u << 4);
     CHECK(result.mask == 0);
     CHECK(result.messages == std::vector<std::string>{std::string(kSharedSectionNotRead)});
-    CHECK(Get(backend, lm, kSubSystemsKey, "Windows") == TextValue("csrss.exe SharedSection=1024,3072", kRegExpandSz));
+    CHECK(Get(backend, lm, kSubSystemsKey, "Windows") == unread[2]);
     CHECK(Get(backend, lm, kLanmanKey, "IRPStackSize") == DwordValue(20));
   }
   SUBCASE("Win32PrioritySeparation absent: nothing composed until every group is chosen") {
     Put(backend, lm, kPriorityKey, "Win32PrioritySeparation", std::nullopt);
     Fill(backend, s);
     s.other.RadioGroups[0] = 2;
-    ApplyResult result = ApplyOtherSheet(writer, s.other, 1u << 3);
+    ApplyResult result = s.ApplyOther(writer, 1u << 3);
     CHECK(result.mask == 1u << 3);
     CHECK(result.messages == std::vector<std::string>{std::string(kPriorityNotChosen)});
     CHECK_FALSE(Get(backend, lm, kPriorityKey, "Win32PrioritySeparation"));
     s.other.RadioGroups = {2, 0, 1};
-    result = ApplyOtherSheet(writer, s.other, result.mask);
+    result = s.ApplyOther(writer, result.mask);
     CHECK(result.mask == 0);
     CHECK(Get(backend, lm, kPriorityKey, "Win32PrioritySeparation") == DwordValue(0x21));
+  }
+  SUBCASE("values outside their ranges that the user did not touch keep them; the changed ones are written") {
+    // SharedSection=1024,20480,768 is the default of 64-bit Windows XP and Server 2003.
+    Put(backend, lm, kSubSystemsKey, "Windows", windows_with("1024,20480,768"));
+    Fill(backend, s);
+    s.memory.Edit9 = "20";
+    CHECK(s.ApplyMemory(writer, 1u << 4).messages.empty());
+    CHECK(Get(backend, lm, kLanmanKey, "IRPStackSize") == DwordValue(20));
+  }
+  SUBCASE("a token added after the fill stays; a SharedSection changed since is not written over") {
+    Fill(backend, s);
+    Put(backend, lm, kSubSystemsKey, "Windows", windows_with("1024,3072,512"));
+    s.memory.Edit7 = "3328";
+    CHECK(s.ApplyMemory(writer, 1u << 4).mask == 0);
+    CHECK(Get(backend, lm, kSubSystemsKey, "Windows") == windows_with("1024,3328,512"));
+    Put(backend, lm, kSubSystemsKey, "Windows", windows_with("1024,3328,768"));
+    s.memory.Edit7 = "3584";
+    const ApplyResult result = s.ApplyMemory(writer, 1u << 4);
+    CHECK(result.refill);
+    CHECK(result.messages == std::vector<std::string>{std::string(kSharedSectionChanged)});
+    CHECK(Get(backend, lm, kSubSystemsKey, "Windows") == windows_with("1024,3328,768"));
   }
 }
 
@@ -101,7 +161,7 @@ TEST_CASE("a failed write ends the apply: what was written stays, the failed and
   s.other.CheckBox3 = true;
   s.other.Edit4 = "3000";
   s.other.Edit2 = "300";
-  const ApplyResult result = ApplyOtherSheet(writer, s.other, 0b1111);
+  const ApplyResult result = s.ApplyOther(writer, 0b1111);
   CHECK(result.mask == 0b1110);
   CHECK(result.messages ==
         std::vector<std::string>{"「HKEY_CURRENT_USER\\Control Panel\\Desktop」の「HungAppTimeout」を書き込めませんでした。"});
@@ -111,7 +171,7 @@ TEST_CASE("a failed write ends the apply: what was written stays, the failed and
   CHECK(Get(backend, cu, kDesktopKey, "HungAppTimeout") == TextValue("5000"));
   CHECK(Get(backend, cu, kMetricsKey, "MinAnimate") == TextValue("200"));
   // The backup keeps the first states of what was written, for the restore.
-  const std::optional<BackupText> file = LoadBackupText(path);
-  CHECK(file->Find("HKEY_CURRENT_USER\\Control Panel\\Desktop", "MenuShowDelay") == "1400");
-  CHECK(file->Find("HKEY_CURRENT_USER\\Control Panel\\Desktop", "AutoEndTasks") == "10");
+  const BackupText file = ReadBackupFile(path).text;
+  CHECK(file.Find("HKEY_CURRENT_USER\\Control Panel\\Desktop", "MenuShowDelay") == "1400");
+  CHECK(file.Find("HKEY_CURRENT_USER\\Control Panel\\Desktop", "AutoEndTasks") == "10");
 }

@@ -45,6 +45,13 @@ TEST_CASE("A program added as a Run value") {
     CHECK(AddRunValue(f.context, "C:\\Program Files\\My Tool\\tool.v2.exe", 2).changed);
     CHECK(f.Run(2, "tool.v2") == StringValue("\"C:\\Program Files\\My Tool\\tool.v2.exe\""));
   }
+  SUBCASE("a path is a plain string, whatever \"%\" it holds, and a drive root names no value") {
+    CHECK(AddRunValue(f.context, "C:\\%APPDATA%\\tool.exe", 0).changed);
+    CHECK(f.Run(0, "tool") == StringValue("C:\\%APPDATA%\\tool.exe"));
+    CHECK_FALSE(AddRunValue(f.context, "D:\\", 0).changed);
+    CHECK_FALSE(f.Run(0, ""));
+    CHECK(f.prompt.messages() == std::vector<std::string>{"[D:\\]\n" + std::string(add_messages::kNoValueName)});
+  }
   SUBCASE("another value of that name is kept when the user answers No") {
     f.SetRun(0, "MyApp", "\"C:\\Old\\MyApp.exe\" /tray");
     f.prompt.AnswerNo();
