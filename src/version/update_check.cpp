@@ -104,6 +104,25 @@ std::optional<std::uint64_t> ParseContentLength(std::string_view header_value) {
   return value;
 }
 
+bool IsWholeZipArchive(std::string_view tail, std::uint64_t size) {
+  constexpr std::size_t kRecord = 22;
+  if (tail.size() < kRecord || tail.size() > size) return false;
+  auto number = [&](std::size_t at, int bytes) {
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(tail[at + i]);
+    return value;
+  };
+  for (std::size_t at = tail.size() - kRecord + 1; at-- > 0;) {
+    if (tail.substr(at, 4) != std::string_view("PK\x05\x06", 4)) continue;
+    if (at + kRecord + number(at + 20, 2) != tail.size()) continue;  // the comment ends the file
+    const std::uint64_t directory_size = number(at + 12, 4), directory_offset = number(at + 16, 4);
+    if (directory_size == 0xFFFFFFFF || directory_offset == 0xFFFFFFFF)
+      return at >= 20 && tail.substr(at - 20, 4) == std::string_view("PK\x06\x07", 4);
+    return directory_offset + directory_size == size - (tail.size() - at);
+  }
+  return false;
+}
+
 std::string DownloadMessage(DownloadStatus status, std::string_view release_name) {
   const std::string name(release_name);
   switch (status) {
@@ -112,6 +131,9 @@ std::string DownloadMessage(DownloadStatus status, std::string_view release_name
     case DownloadStatus::kCannotCreate: return "保存先にファイルを作成できませんでした。";
     case DownloadStatus::kInterrupted:
       return "ダウンロードが途中で終わりました。\n'" + name + "' は保存されていません。";
+    case DownloadStatus::kNotWholeArchive:
+      return "受け取ったファイルは書庫として完全ではありません。\nサーバーが知らせた大きさが中身と合っていないか、"
+             "サーバー上のファイルが壊れています。\n'" + name + "' は保存されていません。";
     case DownloadStatus::kCannotWrite:
       return "ファイルに書き込めませんでした。\n'" + name + "' は保存されていません。";
     case DownloadStatus::kCannotReplace:

@@ -352,6 +352,21 @@ TEST_CASE("hints and the status bar") {
   move.hwnd = form.startup_page().ListBox1;  // no hint: the status bar shows nothing more
   form.PreTranslateMessage(move);
   CHECK(form.status_text(1).empty());
+
+  // A highlighted submenu shows its hint as a command does.
+  auto highlight = [&](HMENU menu, const std::string& caption) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[64] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+      if (Narrow(text) == caption)
+        SendMessageW(form.hwnd(), WM_MENUSELECT, MAKEWPARAM(i, MF_POPUP | MF_HILITE), reinterpret_cast<LPARAM>(menu));
+    }
+  };
+  form.SpeedButton9Click(kRecentPage);
+  highlight(form.recent_page().PopupMenu4Popup().get(), "最近使ったファイル");
+  CHECK(form.status_text(1) == "選択したファイルをスタートメニューへ追加する");
+  highlight(form.uninstall_page().PopupMenu3Popup().get(), "整列");
+  CHECK(form.status_text(1) == "並べ替え");
 }
 
 TEST_CASE("window geometry and the maker's label") {

@@ -255,10 +255,12 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
 
     f.prompt.AnswerYes();
     Select(list, {RowNamed(page, "two")});
+    CHECK(f.form->status_text(1) == f.own_recent + "\\two.lnk");
     page.Delete4Click();
     CHECK(LinkCount(f.own_recent) == 2);
     CHECK(RowNamed(page, "two") == -1);
     CHECK(f.form->status_text(0) == "2");
+    CHECK(f.form->status_text(1).empty());  // the deleted row's path goes with it
   }
   SUBCASE("another user's list is deleted file by file; the user's own stays") {
     f.ShowUser(kOtherUser);

@@ -28,6 +28,11 @@ class LoopbackHttpServer {
     // Pause after every piece of this many bytes (a slow site).
     size_t piece = 0;
     DWORD pause_ms = 0;
+    // Sent as the Location header (with a 3xx status: a redirect).
+    std::string location{};
+    // After what it sends, the connection stays open and silent until the server stops
+    // (a site that stalls).
+    bool stall = false;
   };
 
   static constexpr DWORD kLifetimeMs = 60000;
@@ -52,11 +57,7 @@ class LoopbackHttpServer {
   }
 
   ~LoopbackHttpServer() {
-    stop_ = true;
-    if (thread_) {
-      WaitForSingleObject(thread_, 20000);
-      CloseHandle(thread_);
-    }
+    Stop();
     if (listener_ != INVALID_SOCKET) closesocket(listener_);
     WSACleanup();
     DeleteCriticalSection(&lock_);
@@ -66,6 +67,15 @@ class LoopbackHttpServer {
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
   bool running() const { return thread_ != nullptr; }
+  // Ends the connection being served (a stalled one included) and stops listening.
+  void Stop() {
+    stop_ = true;
+    if (thread_) {
+      WaitForSingleObject(thread_, 20000);
+      CloseHandle(thread_);
+      thread_ = nullptr;
+    }
+  }
   // "http://127.0.0.1:<port>/"
   std::string base_url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
 
@@ -133,6 +143,7 @@ class LoopbackHttpServer {
 
     std::string head = "HTTP/1.1 " + std::to_string(response.status) + (response.status == 200 ? " OK" : " Error") + "\r\n";
     head += "Content-Type: application/octet-stream\r\nConnection: close\r\n";
+    if (!response.location.empty()) head += "Location: " + response.location + "\r\n";
     if (response.declared_length != -2)
       head += "Content-Length: " +
               std::to_string(response.declared_length >= 0 ? static_cast<size_t>(response.declared_length)
@@ -146,6 +157,7 @@ class LoopbackHttpServer {
       if (!SendAll(client, response.body.data() + sent, std::min(piece, total - sent))) return;
       if (response.pause_ms) Sleep(response.pause_ms);
     }
+    while (response.stall && !Expired()) Sleep(20);
   }
 
   static bool SendAll(SOCKET client, const char* data, size_t size) {
