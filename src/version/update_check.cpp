@@ -115,10 +115,7 @@ bool IsWholeZipArchive(std::string_view tail, std::uint64_t size) {
   for (std::size_t at = tail.size() - kRecord + 1; at-- > 0;) {
     if (tail.substr(at, 4) != std::string_view("PK\x05\x06", 4)) continue;
     if (at + kRecord + number(at + 20, 2) != tail.size()) continue;  // the comment ends the file
-    const std::uint64_t directory_size = number(at + 12, 4), directory_offset = number(at + 16, 4);
-    if (directory_size == 0xFFFFFFFF || directory_offset == 0xFFFFFFFF)
-      return at >= 20 && tail.substr(at - 20, 4) == std::string_view("PK\x06\x07", 4);
-    return directory_offset + directory_size == size - (tail.size() - at);
+    return number(at + 16, 4) + number(at + 12, 4) == size - (tail.size() - at);
   }
   return false;
 }

@@ -72,10 +72,10 @@ std::string ReplaceQuestion(std::string_view release_name);
 std::optional<std::uint64_t> ParseContentLength(std::string_view header_value);
 
 // A ZIP archive ends with its end record (22 bytes and a comment of up to 65535): the
-// comment must end where the file ends and the central directory the record points to must
-// end where the record begins (in a ZIP64 archive its locator stands there instead). A
-// file cut short anywhere fails this. `tail` is the file's last kZipTailBytes bytes (all of
-// a shorter file), `size` the whole file's size.
+// comment must end where the file ends, and the central directory the record points to must
+// end where the record begins. A file cut short anywhere fails this (so does a ZIP64
+// archive, which a release, far smaller, never is). `tail` is the file's last
+// kZipTailBytes bytes (all of a shorter file), `size` the whole file's size.
 inline constexpr std::size_t kZipTailBytes = 22 + 65535;
 bool IsWholeZipArchive(std::string_view tail, std::uint64_t size);
 

@@ -319,6 +319,19 @@ TEST_CASE("recent files: Enter on a row opens it, as a double-click does") {
   CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
 }
 
+TEST_CASE("開く: a shortcut to a shell item that is no file opens as the shortcut itself") {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  TShellLink links;
+  UniqueItemIdList computer;
+  REQUIRE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, computer.put())));
+  const std::string link = links.CreateLink2("", computer.get(), Narrow(temp), "コンピューター", true);
+  const OpenChoice choice = ChooseWhatToOpen(link, links, nullptr);
+  CHECK(choice.kind == OpenChoice::Kind::kOpen);
+  CHECK(choice.path == link);  // the shell follows it as Explorer does
+  DeleteFileW(Wide(link).c_str());
+}
+
 TEST_CASE("programs: every profile with All Users, names whole, folder marks, the broken-file list") {
   PageFixture f;
   const std::string own = f.own_programs + "\\Orvela Test 2.0";

@@ -25,14 +25,10 @@ class LoopbackHttpServer {
     long long declared_length = -1;
     // Send only this many bytes of the body, then close.
     size_t cut_after = std::string::npos;
-    // Pause after every piece of this many bytes (a slow site).
+    // Pause after every piece of this many bytes (a slow site; a long pause: one that stalls).
     size_t piece = 0;
     DWORD pause_ms = 0;
-    // Sent as the Location header (with a 3xx status: a redirect).
-    std::string location{};
-    // After what it sends, the connection stays open and silent until the server stops
-    // (a site that stalls).
-    bool stall = false;
+    std::string location{};  // sent as the Location header (a 3xx status: a redirect)
   };
 
   static constexpr DWORD kLifetimeMs = 60000;
@@ -57,7 +53,11 @@ class LoopbackHttpServer {
   }
 
   ~LoopbackHttpServer() {
-    Stop();
+    stop_ = true;
+    if (thread_) {
+      WaitForSingleObject(thread_, 20000);
+      CloseHandle(thread_);
+    }
     if (listener_ != INVALID_SOCKET) closesocket(listener_);
     WSACleanup();
     DeleteCriticalSection(&lock_);
@@ -67,15 +67,6 @@ class LoopbackHttpServer {
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
   bool running() const { return thread_ != nullptr; }
-  // Ends the connection being served (a stalled one included) and stops listening.
-  void Stop() {
-    stop_ = true;
-    if (thread_) {
-      WaitForSingleObject(thread_, 20000);
-      CloseHandle(thread_);
-      thread_ = nullptr;
-    }
-  }
   // "http://127.0.0.1:<port>/"
   std::string base_url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
 
@@ -155,9 +146,8 @@ class LoopbackHttpServer {
     const size_t piece = response.piece ? response.piece : total;
     for (size_t sent = 0; sent < total && !Expired(); sent += piece) {
       if (!SendAll(client, response.body.data() + sent, std::min(piece, total - sent))) return;
-      if (response.pause_ms) Sleep(response.pause_ms);
+      for (DWORD slept = 0; slept < response.pause_ms && !Expired(); slept += 20) Sleep(20);
     }
-    while (response.stall && !Expired()) Sleep(20);
   }
 
   static bool SendAll(SOCKET client, const char* data, size_t size) {

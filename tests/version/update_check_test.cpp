@@ -2,11 +2,9 @@
 // version comparison. The same rules against a real server: version_box_win_test.cpp.
 #include <doctest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "version/update_check.h"
-#include "zip_bytes.h"
 
 using namespace orvela;
 
@@ -69,22 +67,4 @@ TEST_CASE("Content-Length is a plain number or nothing") {
     CAPTURE(bad);
     CHECK(ParseContentLength(bad) == std::nullopt);
   }
-}
-
-TEST_CASE("a download is a whole archive only when it ends with its own end record") {
-  auto whole = [](std::string_view file) {
-    return IsWholeZipArchive(file.substr(file.size() - std::min(file.size(), kZipTailBytes)), file.size());
-  };
-  const std::string zip = testing::StoredZip("Orvela-setup.exe", std::string(70000, 'z'), "最新版");
-  CHECK(whole(zip));
-  CHECK(whole(testing::StoredZip("a", "")));
-  for (std::size_t cut : {zip.size() - 1, zip.size() - 9, zip.size() - 22, std::size_t{40000}, std::size_t{21}}) {
-    CAPTURE(cut);
-    CHECK_FALSE(whole(zip.substr(0, cut)));
-  }
-  CHECK_FALSE(whole(zip + "x"));  // something after the end record
-  // ZIP64: the record's fields are all ones and the locator stands before it.
-  const std::string end64 = std::string("PK\x05\x06", 4) + std::string(8, '\0') + std::string(8, '\xFF') + std::string(2, '\0');
-  CHECK(whole(std::string("PK\x06\x07", 4) + std::string(16, '\0') + end64));
-  CHECK_FALSE(whole(std::string(20, '\0') + end64));
 }
