@@ -639,7 +639,15 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       ListBox1KeyDown(reinterpret_cast<HWND>(lparam), LOWORD(wparam));
       return -1;
     case WM_MENUSELECT: {
-      auto it = menu_hints_.find(LOWORD(wparam));
+      // A submenu is told by its place; the id it was given carries its hint.
+      UINT id = LOWORD(wparam);
+      if ((HIWORD(wparam) & MF_POPUP) && lparam) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_ID;
+        id = GetMenuItemInfoW(reinterpret_cast<HMENU>(lparam), id, TRUE, &item) ? item.wID : 0;
+      }
+      auto it = menu_hints_.find(id);
       SetStatusText(1, it == menu_hints_.end() ? std::string() : std::string(LongHint(it->second)));
       return 0;
     }

@@ -22,18 +22,6 @@ constexpr char kDeleteCaption[] = "削除確認";
 // Wide enough for "状態" and a sort mark beside it; at 50 the caption shrank to "...".
 constexpr int kStateColumnWidth = 66;
 
-std::string FolderPart(const std::string& path) {
-  const size_t slash = path.rfind('\\');
-  if (slash == std::string::npos) return {};
-  return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
-}
-
-bool HasLinkExtension(const std::string& path) {
-  const size_t dot = path.rfind('.'), slash = path.rfind('\\');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
-         lstrcmpiW(Wide(path.substr(dot)).c_str(), L".lnk") == 0;
-}
-
 // The system's locale order as bytes: LCMapString's sort key compares like lstrcmp.
 std::string LocaleSortKey(const std::string& text) {
   const std::wstring wide = Wide(text);
@@ -82,6 +70,7 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
   icons_waiting_ = std::make_unique<RowDetailQueue>(ListView2, [this](int row) { FetchIcon(row); });
   host_.SetMenuHint(kIdN30, "選択したショートカットのリンク先");
   host_.SetMenuHint(kIdN27, "選択したリストのファイルを追加する");
+  host_.SetMenuHint(kIdN28, "選択したファイルをスタートメニューへ追加する");
 }
 
 void RecentPage::SetColumnCaptions(const std::string& column0, const std::string& column1) {
@@ -355,7 +344,7 @@ UniqueMenu RecentPage::PopupMenu4Popup() {
     HMENU add = CreatePopupMenu();
     AppendMenuItem(add, kIdN27, "追加", 29, selected);
     AppendMenuItem(add, kIdN29, "ファイルを選択して追加", 29);
-    AppendMenuItem(menu.get(), 0, "最近使ったファイル", 26, true, add);
+    AppendMenuItem(menu.get(), kIdN28, "最近使ったファイル", 26, true, add);
   }
   if (!recent && selected) {
     HMENU programs = CreatePopupMenu();
@@ -393,27 +382,14 @@ bool RecentPage::OnContextMenu(HWND control, POINT point) {
 void RecentPage::Open2Click() {
   const RecentRow* row = SelectedRow();
   if (!row) return;
-  std::string path = rows_.PathOf(*row);
-  if (!FolderExists(path) && HasLinkExtension(path)) {
-    // The shell may search for a moved target and ask the user about it.
-    std::string target;
-    if (host_.shell_link().GetLinkToPath(path, target, host_.window()) != 0 || target == path) {
-      Tell("リンク先が見つかりません。\n" + path);
-      return;
-    }
-    path = target;
+  const std::string path = rows_.PathOf(*row);
+  const OpenChoice choice = ChooseWhatToOpen(path, host_.shell_link(), host_.window());
+  if (choice.kind == OpenChoice::Kind::kTargetGone) {
+    Tell("リンク先が見つかりません。\n" + path);
+  } else if (choice.kind == OpenChoice::Kind::kCannotOpen ||
+             !OpenPath(host_.window(), choice.path, choice.folder)) {
+    Tell("開くことができません。\n" + choice.path);
   }
-  std::string working_folder;
-  if (FileExists(path)) {
-    working_folder = FolderPart(path);
-  } else if (!FolderExists(path)) {
-    UniqueItemIdList item = ParsePath(path);
-    if (!item || !OpensAsFolder(item.get(), host_.window())) {
-      Tell("開くことができません。\n" + path);
-      return;
-    }
-  }
-  if (!OpenPath(host_.window(), path, working_folder)) Tell("開くことができません。\n" + path);
 }
 
 void RecentPage::H1Click() {
@@ -566,6 +542,7 @@ void RecentPage::Delete4Click() {
   SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(ListView2, nullptr, TRUE);
   host_.SetStatusText(0, std::to_string(rows_.size()));
+  host_.SetStatusText(1, "");  // it showed the path of a row that is now gone or unselected
   if (!kept.empty()) {
     std::string names;
     for (size_t i = 0; i < kept.size() && i < 20; ++i) names += kept[i] + "\n";

@@ -21,6 +21,7 @@ namespace orvela {
 // Commands of PopupMenu4.
 enum RecentMenuId : UINT {
   kIdOpen2 = 2401, kIdH1, kIdN30, kIdN32, kIdN27, kIdN29, kIdN35, kIdN33, kIdA2, kIdDelete4, kIdSaveList4,
+  kIdN28,  // the 最近使ったファイル submenu: its id carries its hint
 };
 
 class RecentPage : public WindowPage {

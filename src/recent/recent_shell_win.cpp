@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "components/shell_link_win.h"
+#include "platform/folders_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
@@ -208,6 +210,36 @@ bool SystemIconFinder::FromNamespace(const std::string& parent, const std::strin
   found.icon = index;
   found.overlay = OverlayOf(is_folder, attributes);
   return true;
+}
+
+std::string FolderPart(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string::npos) return {};
+  return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
+}
+
+bool HasLinkExtension(const std::string& path) {
+  const size_t dot = path.rfind('.'), slash = path.rfind('\\');
+  return dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
+         lstrcmpiW(Wide(path.substr(dot)).c_str(), L".lnk") == 0;
+}
+
+OpenChoice ChooseWhatToOpen(const std::string& path, const TShellLink& links, HWND owner) {
+  OpenChoice choice{OpenChoice::Kind::kOpen, path, {}};
+  if (!FolderExists(path) && HasLinkExtension(path)) {
+    std::string target;
+    if (links.GetLinkToPath(path, target, owner) != 0) return {OpenChoice::Kind::kTargetGone, path, {}};
+    // No target on disk: gone, unless the shortcut leads to a shell item that is no file.
+    if (target == path && !IsWorkingShortcut(path)) return {OpenChoice::Kind::kTargetGone, path, {}};
+    choice.path = target;
+  }
+  if (FileExists(choice.path)) {
+    choice.folder = FolderPart(choice.path);
+  } else if (!FolderExists(choice.path)) {
+    UniqueItemIdList item = ParsePath(choice.path);
+    if (!item || !OpensAsFolder(item.get(), owner)) choice.kind = OpenChoice::Kind::kCannotOpen;
+  }
+  return choice;
 }
 
 UniqueItemIdList ParsePath(const std::string& path) {

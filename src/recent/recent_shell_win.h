@@ -15,6 +15,8 @@
 
 namespace orvela {
 
+class TShellLink;
+
 // Adds the ".lnk" files of the folder with their last-write times, in the order found. A
 // folder that is missing or cannot be read adds none.
 void ListRecentShortcuts(const std::string& folder, RecentRows& rows);
@@ -49,6 +51,22 @@ class SystemIconFinder {
   std::string bound_parent_;
   ComPtr<IShellFolder> parent_folder_;
 };
+
+// The folder part of a path ("C:\\" for a file in a drive's root); "" without one.
+std::string FolderPart(const std::string& path);
+bool HasLinkExtension(const std::string& path);
+
+// What "開く" hands to the shell for an entry, or why nothing.
+struct OpenChoice {
+  enum class Kind { kOpen, kTargetGone, kCannotOpen } kind = Kind::kOpen;
+  std::string path;    // what the shell opens
+  std::string folder;  // the started program's working folder ("" for none)
+};
+// A folder or file opens as it is, a shortcut as its target, resolved by the shell (which
+// may ask the user about a moved target, owned by `owner`). A working shortcut whose target
+// is no file (a control panel item, the computer) opens as the shortcut itself, which the
+// shell follows as Explorer does. Anything else must open as a shell folder.
+OpenChoice ChooseWhatToOpen(const std::string& path, const TShellLink& links, HWND owner);
 
 // The item id list of a path as the desktop folder parses it; empty when it cannot.
 UniqueItemIdList ParsePath(const std::string& path);

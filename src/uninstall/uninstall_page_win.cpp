@@ -61,6 +61,7 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
   host_.SetMenuHint(kIdDelete3, "アンインストール情報を削除する");
   host_.SetMenuHint(kIdN23, "クリックで昇順と降順を繰り返す");
   host_.SetMenuHint(kIdN22, "クリックで昇順と降順を繰り返す");
+  host_.SetMenuHint(kIdN21, "並べ替え");
 }
 
 UninstallPage::~UninstallPage() {
@@ -396,7 +397,7 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
   HMENU sort = CreatePopupMenu();
   AppendMenuItem(sort, kIdN23, "タイトル名順", 28);
   AppendMenuItem(sort, kIdN22, "導入日順", 26);
-  AppendMenuItem(m, 0, "整列", 30, true, sort);
+  AppendMenuItem(m, kIdN21, "整列", 30, true, sort);
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   if (selected) AppendMenuItem(m, kIdOpen1, "フォルダを開く", 3);
   if (!FileNamesIn(host_.paths().uninstall_folder).empty()) {

@@ -36,6 +36,7 @@ enum UninstallMenuId : UINT {
   kIdDelete3,         // 削除(&D)
   kIdN13,             // 全ての情報を表示
   kIdSaveList3,       // 一覧を保存
+  kIdN21,             // 整列 (the submenu: its id carries its hint)
 };
 
 inline constexpr std::string_view kNothingMoreFound = "他には、見つかりません！";

@@ -11,10 +11,40 @@ namespace {
 
 constexpr DWORD kPieceBytes = 511;
 constexpr DWORD kTimeoutMs = 30000;
-// How long closing the box waits for a cancelled worker to clean up.
-constexpr DWORD kCancelGraceMs = 3000;
+// Redirects are followed by hand, this many at most: wininet's own following never ends for
+// a page that sends the reader back to itself.
+constexpr int kMaxRedirects = 5;
+// How long closing the box waits for a cancelled worker. One that waits for a server that
+// stopped sending is left to end by itself (its read ends at the time-out or when the
+// server goes); its temporary file is removed by the system when the file's handle closes,
+// at the latest when the program ends.
+constexpr DWORD kCancelGraceMs = 50;
 
-// A session and a request for one address, both closed when it goes.
+bool IsWebAddress(const std::wstring& url) {
+  return _wcsnicmp(url.c_str(), L"http://", 7) == 0 || _wcsnicmp(url.c_str(), L"https://", 8) == 0;
+}
+
+// Where a redirect answer sends the reader, resolved against the address asked for; nullopt
+// when the answer is no redirect, "" when it names no place.
+std::optional<std::wstring> RedirectTarget(HINTERNET request, const std::wstring& asked) {
+  DWORD status = 0, size = sizeof status;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    return std::nullopt;
+  if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308) return std::nullopt;
+  std::wstring location(INTERNET_MAX_URL_LENGTH, L'\0');
+  DWORD bytes = static_cast<DWORD>(location.size() * sizeof(wchar_t));
+  if (!HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location.data(), &bytes, nullptr)) return std::wstring();
+  location.resize(bytes / sizeof(wchar_t));
+  std::wstring target(INTERNET_MAX_URL_LENGTH, L'\0');
+  DWORD length = static_cast<DWORD>(target.size());
+  if (!InternetCombineUrlW(asked.c_str(), location.c_str(), target.data(), &length, ICU_NO_ENCODE))
+    return std::wstring();
+  target.resize(length);
+  return target;
+}
+
+// A session and a request for one address, both closed when it goes. A redirect is followed
+// to another web address; a request that ends in no answer has none.
 class OpenedUrl {
  public:
   OpenedUrl(const std::string& address, TransferControl& control) : control_(control) {
@@ -24,8 +54,19 @@ class OpenedUrl {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT})
       InternetSetOptionW(session_, option, &timeout, sizeof timeout);
     // Always from the server: the page says which release is newest now.
-    request_ = control.Adopt(InternetOpenUrlW(session_, Wide(address).c_str(), nullptr, 0,
-                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI, 0));
+    constexpr DWORD kFlags =
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    std::wstring url = Wide(address);
+    for (int redirects = 0;; ++redirects) {
+      request_ = control.Adopt(InternetOpenUrlW(session_, url.c_str(), nullptr, 0, kFlags, 0));
+      if (!request_) return;
+      std::optional<std::wstring> next = RedirectTarget(request_, url);
+      if (!next) return;
+      control.Close(request_);
+      request_ = nullptr;
+      if (redirects == kMaxRedirects || !IsWebAddress(*next)) return;
+      url = std::move(*next);
+    }
   }
   ~OpenedUrl() {
     if (request_) control_.Close(request_);
@@ -56,6 +97,12 @@ class OpenedUrl {
   HINTERNET session_ = nullptr;
   HINTERNET request_ = nullptr;
 };
+
+// Marks the file to be removed when its last handle closes, or takes the mark away.
+bool MarkForDeletion(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(remove)};
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
 
 enum class ReadEnd { kComplete, kFailed, kCancelled, kStoppedByCaller };
 
@@ -163,12 +210,24 @@ DownloadStatus DownloadToFolder(const std::string& address, const std::string& f
   ScopeExit remove_partial([&] {
     if (!kept) DeleteFileW(temp);
   });
-  UniqueFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(
+      CreateFileW(temp, GENERIC_WRITE | DELETE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return DownloadStatus::kCannotCreate;
+  // Whatever ends the download, the program's end included (a worker may still wait for a
+  // silent server then), the system removes the file when its handle closes. Only a
+  // complete download takes the mark away.
+  const bool marked = MarkForDeletion(file.get(), true);
 
   std::uint64_t received = 0;
-  bool write_failed = false;
+  std::string tail;  // the last bytes, where a whole archive has its end record
+  bool write_failed = false, too_long = false;
   const ReadEnd end = ReadPieces(url.request(), control, [&](std::string_view piece) {
+    if (length && received + piece.size() > *length) {
+      too_long = true;  // no reason to read what nobody announced
+      return false;
+    }
+    tail += piece;
+    if (tail.size() > 2 * kZipTailBytes) tail.erase(0, tail.size() - kZipTailBytes);
     DWORD written = 0;
     if (!WriteFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &written, nullptr) ||
         written != piece.size()) {
@@ -179,12 +238,17 @@ DownloadStatus DownloadToFolder(const std::string& address, const std::string& f
     return true;
   });
   if (end == ReadEnd::kCancelled) return DownloadStatus::kCancelled;
+  if (too_long) return DownloadStatus::kNotWholeArchive;
   if (write_failed) return DownloadStatus::kCannotWrite;
   if (end != ReadEnd::kComplete || (length && *length != received)) return DownloadStatus::kInterrupted;
-  const bool flushed = FlushFileBuffers(file.get()) != FALSE;
-  file.reset();
-  if (!flushed) return DownloadStatus::kCannotWrite;
+  // wininet gives no more than the server announced: an archive announced too short comes
+  // in cut, and only its own end can tell.
+  const std::string_view last = std::string_view(tail).substr(tail.size() - std::min(tail.size(), kZipTailBytes));
+  if (!IsWholeZipArchive(last, received)) return DownloadStatus::kNotWholeArchive;
+  if (!FlushFileBuffers(file.get())) return DownloadStatus::kCannotWrite;
   if (control.cancelled()) return DownloadStatus::kCancelled;
+  if (marked && !MarkForDeletion(file.get(), false)) return DownloadStatus::kCannotWrite;
+  file.reset();
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
   if (!MoveFileExW(temp, Wide(folder + release_name).c_str(), flags)) return DownloadStatus::kCannotReplace;
   kept = true;

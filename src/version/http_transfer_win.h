@@ -14,8 +14,9 @@
 
 namespace orvela {
 
-// Shared by the box and the worker. Cancel closes every handle the worker holds, which
-// makes a blocked wininet call return; the worker then stops at its next step.
+// Shared by the box and the worker. Cancel closes every handle the worker holds (which ends
+// a waiting read on Windows, not under Wine) and sets the flag the worker checks between
+// reads; the worker then stops at its next step.
 class TransferControl {
  public:
   TransferControl();
@@ -42,13 +43,16 @@ struct PageFetch {
 };
 
 // Reads the page at `address`. Anything but a complete answer with status 200 is
-// kNoConnection: an error page is never searched.
+// kNoConnection: an error page is never searched, and a redirect is followed five times at
+// most.
 PageFetch FetchUpdatePage(const std::string& address, TransferControl& control);
 
 // Downloads `address` into folder + release_name: the bytes go to a new temporary file in
 // the folder, which takes the release's name only when every byte announced was read and
-// written. A file of that name is replaced only when `replace` is set. On any failure the
-// temporary file is removed. `folder` ends in a backslash.
+// written and they make a whole ZIP archive (kNotWholeArchive otherwise, also for more
+// bytes than announced). A file of that name is replaced only when `replace` is set. The
+// temporary file is marked for removal as it is made, so it goes whatever ends the
+// download, the program's end included. `folder` ends in a backslash.
 DownloadStatus DownloadToFolder(const std::string& address, const std::string& folder,
                                 const std::string& release_name, bool replace, TransferControl& control);
 
@@ -57,7 +61,8 @@ DownloadStatus DownloadToFolder(const std::string& address, const std::string& f
 class BackgroundTransfer {
  public:
   BackgroundTransfer(HWND window, UINT message, std::function<void(TransferControl&)> work);
-  // Cancels, and gives the worker a moment to remove what it wrote.
+  // Cancels, and waits for the worker 50 ms at most: one that waits for a silent server
+  // ends by itself later, unseen (it posts nothing once cancelled).
   ~BackgroundTransfer();
   BackgroundTransfer(const BackgroundTransfer&) = delete;
   BackgroundTransfer& operator=(const BackgroundTransfer&) = delete;

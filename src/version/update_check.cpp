@@ -104,6 +104,22 @@ std::optional<std::uint64_t> ParseContentLength(std::string_view header_value) {
   return value;
 }
 
+bool IsWholeZipArchive(std::string_view tail, std::uint64_t size) {
+  constexpr std::size_t kRecord = 22;
+  if (tail.size() < kRecord || tail.size() > size) return false;
+  auto number = [&](std::size_t at, int bytes) {
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(tail[at + i]);
+    return value;
+  };
+  for (std::size_t at = tail.size() - kRecord + 1; at-- > 0;) {
+    if (tail.substr(at, 4) != std::string_view("PK\x05\x06", 4)) continue;
+    if (at + kRecord + number(at + 20, 2) != tail.size()) continue;  // the comment ends the file
+    return number(at + 16, 4) + number(at + 12, 4) == size - (tail.size() - at);
+  }
+  return false;
+}
+
 std::string DownloadMessage(DownloadStatus status, std::string_view release_name) {
   const std::string name(release_name);
   switch (status) {
@@ -112,6 +128,9 @@ std::string DownloadMessage(DownloadStatus status, std::string_view release_name
     case DownloadStatus::kCannotCreate: return "保存先にファイルを作成できませんでした。";
     case DownloadStatus::kInterrupted:
       return "ダウンロードが途中で終わりました。\n'" + name + "' は保存されていません。";
+    case DownloadStatus::kNotWholeArchive:
+      return "受け取ったファイルは書庫として完全ではありません。\nサーバーが知らせた大きさが中身と合っていないか、"
+             "サーバー上のファイルが壊れています。\n'" + name + "' は保存されていません。";
     case DownloadStatus::kCannotWrite:
       return "ファイルに書き込めませんでした。\n'" + name + "' は保存されていません。";
     case DownloadStatus::kCannotReplace:

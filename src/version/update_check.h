@@ -17,6 +17,9 @@ inline constexpr std::string_view kChooseFolderTitle = "保存先を選択して
 inline constexpr std::string_view kDefaultUpdatePage = "UpdateFilePage.html";
 // The update page names one archive; anything beyond this is no update page.
 inline constexpr std::size_t kMaxPageBytes = 1 << 20;
+// A check that has not read the page by then is given up as no connection: a site that
+// stops answering must not keep the box busy for ever.
+inline constexpr unsigned kCheckTimeLimitMs = 30000;
 
 // What the update settings of one box say about the web site.
 struct UpdateSettings {
@@ -25,6 +28,7 @@ struct UpdateSettings {
   std::string folder_name;    // folder of the page on the site
   std::string down_folder;    // folder of the archives on the site
   std::string ver_str;        // this program's version as four digits
+  unsigned check_time_limit_ms = kCheckTimeLimitMs;
 };
 
 // The page name a box uses: the default when none is set.
@@ -67,12 +71,21 @@ std::string ReplaceQuestion(std::string_view release_name);
 // Content-Length as the server sent it; nullopt when absent or not a plain number.
 std::optional<std::uint64_t> ParseContentLength(std::string_view header_value);
 
+// A ZIP archive ends with its end record (22 bytes and a comment of up to 65535): the
+// comment must end where the file ends, and the central directory the record points to must
+// end where the record begins. A file cut short anywhere fails this (so does a ZIP64
+// archive, which a release, far smaller, never is). `tail` is the file's last
+// kZipTailBytes bytes (all of a shorter file), `size` the whole file's size.
+inline constexpr std::size_t kZipTailBytes = 22 + 65535;
+bool IsWholeZipArchive(std::string_view tail, std::uint64_t size);
+
 // How a download ended; the message the user is shown for it (empty: nothing to show).
 enum class DownloadStatus {
   kDone,
   kNoConnection,   // no session, no answer, or a status other than 200
   kCannotCreate,   // no file could be made in the chosen folder
   kInterrupted,    // the transfer broke off or was shorter than announced
+  kNotWholeArchive,  // more than announced, or no whole ZIP archive
   kCannotWrite,
   kCannotReplace,  // complete, but could not take the release's name
   kCancelled,      // the box was closed

@@ -19,6 +19,7 @@ constexpr wchar_t kBoxClass[] = L"TVersionBox";
 constexpr wchar_t kPanelClass[] = L"TVersionBoxPanel";
 constexpr wchar_t kIconClass[] = L"TVersionBoxIcon";
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kCheckTimer = 2;  // ends a check that takes too long
 constexpr UINT kTimer1Interval = 200;
 constexpr UINT kPageFetchedMessage = WM_APP + 1;
 constexpr UINT kDownloadFinishedMessage = WM_APP + 2;
@@ -115,6 +116,7 @@ TVersionBox::~TVersionBox() {
   transfer_.reset();  // cancels a transfer still running
   if (hwnd_) {
     KillTimer(hwnd_, kTimer1);
+    KillTimer(hwnd_, kCheckTimer);
     DestroyWindow(hwnd_);
   }
   if (tooltip_) DestroyWindow(tooltip_);
@@ -135,6 +137,9 @@ bool TVersionBox::Create(HWND owner) {
                           nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   CreateControls();
+  // The box stays on top: a message or chooser owned by another window would open behind it,
+  // and the box would wait for an answer nobody can give. Its own boxes disable it instead.
+  prompt_.SetOwnerWindow(hwnd_);
   return true;
 }
 
@@ -239,7 +244,10 @@ void TVersionBox::FormShow() {
 }
 
 void TVersionBox::FormClose() {
-  if (hwnd_) KillTimer(hwnd_, kTimer1);
+  if (hwnd_) {
+    KillTimer(hwnd_, kTimer1);
+    KillTimer(hwnd_, kCheckTimer);
+  }
   if (transfer_) transfer_->Cancel();
   closed_ = true;
 }
@@ -304,11 +312,25 @@ void TVersionBox::UpdateChkBtnClick() {
     transfer_.reset();
     update_running_ = false;
     Say(std::string(kNoConnectionMessage));
+    return;
   }
+  SetTimer(hwnd_, kCheckTimer, settings_.update.check_time_limit_ms, nullptr);
+}
+
+void TVersionBox::CheckTimeUp() {
+  KillTimer(hwnd_, kCheckTimer);
+  if (!transfer_ || !page_) return;
+  if (transfer_->finished()) return PageFetched();
+  // The site has not answered in time: the worker is left to end by itself.
+  transfer_.reset();
+  page_.reset();
+  update_running_ = false;
+  Say(std::string(kNoConnectionMessage));
 }
 
 void TVersionBox::PageFetched() {
   if (!transfer_ || !transfer_->finished() || !page_) return;
+  KillTimer(hwnd_, kCheckTimer);
   transfer_.reset();
   const PageFetch page = std::move(*page_);
   page_.reset();
@@ -421,6 +443,7 @@ LRESULT TVersionBox::BoxMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_TIMER:
       if (wparam == kTimer1) Timer1Timer();
+      if (wparam == kCheckTimer) CheckTimeUp();
       return 0;
     case kPageFetchedMessage:
       PageFetched();
@@ -432,6 +455,7 @@ LRESULT TVersionBox::BoxMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       FormClose();
       return 0;  // ShowModal ends its loop and hides the box
     case WM_DESTROY:
+      prompt_.SetOwnerWindow(owner_);  // the box's owner owns the boxes again
       hwnd_ = nullptr;
       return 0;
   }

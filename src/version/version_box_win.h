@@ -33,7 +33,8 @@ class TVersionBox {
 
   // Makes the window (hidden), owned by `owner`. False when it could not be made.
   bool Create(HWND owner);
-  // Shows the box, disables the program's other windows and runs until it closes.
+  // Shows the box, disables the program's other windows and runs until it closes. From its
+  // creation to its end the box owns the prompt's messages and choosers.
   void ShowModal();
 
   // Handlers, by the design's names.
@@ -47,8 +48,8 @@ class TVersionBox {
   void UpdateChkBtnClick();
   // Asks, lets the user choose a folder and starts the download of a found release.
   void DownloadRelease(const std::string& release_name);
-  // The shell's folder browser through the prompt, with the program's other windows
-  // disabled while it is open. nullopt when cancelled.
+  // The shell's folder browser through the prompt, owned by the box (which it disables),
+  // with the program's other windows disabled while it is open. nullopt when cancelled.
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& root);
 
   // A designed 96-DPI size in pixels of this screen.
@@ -76,6 +77,8 @@ class TVersionBox {
   void DrawFrame(int frame);
   void PlaceIcon();
   void PageFetched();
+  // The check's time is up: given up as no connection, unless the page has come.
+  void CheckTimeUp();
   void DownloadFinished();
   void Say(const std::string& text, PromptIcon icon = PromptIcon::kNone);
 

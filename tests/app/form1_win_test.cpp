@@ -352,6 +352,19 @@ TEST_CASE("hints and the status bar") {
   move.hwnd = form.startup_page().ListBox1;  // no hint: the status bar shows nothing more
   form.PreTranslateMessage(move);
   CHECK(form.status_text(1).empty());
+
+  // A highlighted submenu (told by its place) shows its hint as a command does.
+  auto highlight = [&](HMENU menu, const wchar_t* caption) {
+    wchar_t text[32];
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+      if (GetMenuStringW(menu, static_cast<UINT>(i), text, 32, MF_BYPOSITION) && !lstrcmpW(text, caption))
+        SendMessageW(form.hwnd(), WM_MENUSELECT, MAKEWPARAM(i, MF_POPUP | MF_HILITE), reinterpret_cast<LPARAM>(menu));
+  };
+  form.SpeedButton9Click(kRecentPage);
+  highlight(form.recent_page().PopupMenu4Popup().get(), L"最近使ったファイル");
+  CHECK(form.status_text(1) == "選択したファイルをスタートメニューへ追加する");
+  highlight(form.uninstall_page().PopupMenu3Popup().get(), L"整列");
+  CHECK(form.status_text(1) == "並べ替え");
 }
 
 TEST_CASE("window geometry and the maker's label") {

@@ -255,10 +255,12 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
 
     f.prompt.AnswerYes();
     Select(list, {RowNamed(page, "two")});
+    CHECK(f.form->status_text(1) == f.own_recent + "\\two.lnk");
     page.Delete4Click();
     CHECK(LinkCount(f.own_recent) == 2);
     CHECK(RowNamed(page, "two") == -1);
     CHECK(f.form->status_text(0) == "2");
+    CHECK(f.form->status_text(1).empty());  // the deleted row's path goes with it
   }
   SUBCASE("another user's list is deleted file by file; the user's own stays") {
     f.ShowUser(kOtherUser);
@@ -315,6 +317,19 @@ TEST_CASE("recent files: Enter on a row opens it, as a double-click does") {
   // The shortcut's target is gone: opening it says so.
   REQUIRE(f.prompt.messages().size() == 1);
   CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
+}
+
+TEST_CASE("開く: a shortcut to a shell item that is no file opens as the shortcut itself") {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  TShellLink links;
+  UniqueItemIdList computer;
+  REQUIRE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, computer.put())));
+  const std::string link = links.CreateLink2("", computer.get(), Narrow(temp), "コンピューター", true);
+  const OpenChoice choice = ChooseWhatToOpen(link, links, nullptr);
+  CHECK(choice.kind == OpenChoice::Kind::kOpen);
+  CHECK(choice.path == link);  // the shell follows it as Explorer does
+  DeleteFileW(Wide(link).c_str());
 }
 
 TEST_CASE("programs: every profile with All Users, names whole, folder marks, the broken-file list") {

@@ -25,9 +25,10 @@ class LoopbackHttpServer {
     long long declared_length = -1;
     // Send only this many bytes of the body, then close.
     size_t cut_after = std::string::npos;
-    // Pause after every piece of this many bytes (a slow site).
+    // Pause after every piece of this many bytes (a slow site; a long pause: one that stalls).
     size_t piece = 0;
     DWORD pause_ms = 0;
+    std::string location{};  // sent as the Location header (a 3xx status: a redirect)
   };
 
   static constexpr DWORD kLifetimeMs = 60000;
@@ -133,6 +134,7 @@ class LoopbackHttpServer {
 
     std::string head = "HTTP/1.1 " + std::to_string(response.status) + (response.status == 200 ? " OK" : " Error") + "\r\n";
     head += "Content-Type: application/octet-stream\r\nConnection: close\r\n";
+    if (!response.location.empty()) head += "Location: " + response.location + "\r\n";
     if (response.declared_length != -2)
       head += "Content-Length: " +
               std::to_string(response.declared_length >= 0 ? static_cast<size_t>(response.declared_length)
@@ -144,7 +146,7 @@ class LoopbackHttpServer {
     const size_t piece = response.piece ? response.piece : total;
     for (size_t sent = 0; sent < total && !Expired(); sent += piece) {
       if (!SendAll(client, response.body.data() + sent, std::min(piece, total - sent))) return;
-      if (response.pause_ms) Sleep(response.pause_ms);
+      for (DWORD slept = 0; slept < response.pause_ms && !Expired(); slept += 20) Sleep(20);
     }
   }
 

@@ -6,6 +6,8 @@
 #include "loopback_http_server.h"
 #include "version_box_test_support.h"
 
+#include "platform/handles_win.h"
+
 using namespace orvela;
 using namespace orvela::testing;
 
@@ -18,34 +20,51 @@ std::string PageNaming(const std::string& text) {
   return "<html><body><p>最新版</p><a href=\"../UpdateFile/" + text + "\">" + text + "</a></body></html>";
 }
 
-// 5000 bytes with every byte value, zeros included.
+// 5000 bytes with every byte value, zeros included, ending as a ZIP archive does: an end
+// record with a comment, whose central directory (empty) ends where the record begins.
 std::string ArchiveBytes() {
   std::string bytes;
   for (int i = 0; i < 5000; ++i) bytes.push_back(static_cast<char>((i * 7 + i / 256) & 0xFF));
-  return bytes;
+  const std::size_t record = bytes.size();
+  const std::string comment = "最新版";
+  bytes += std::string("PK\x05\x06", 4) + std::string(12, '\0');
+  for (std::size_t n : {record, record >> 8, record >> 16, record >> 24, comment.size(), comment.size() >> 8})
+    bytes.push_back(static_cast<char>(n));
+  return bytes + comment;
 }
 
 // Answers the folder question with a folder, and notes whether the program's other
 // windows were disabled while it was asked.
 class FolderPrompt : public ScriptedPrompt {
  public:
-  HWND other_window = nullptr;
+  HWND other_window = nullptr, owner = nullptr;
   bool other_was_disabled = false;
+  void SetOwnerWindow(void* window) override { owner = static_cast<HWND>(window); }
   std::optional<std::string> ChooseFolder(std::string_view title, std::string_view initial) override {
     other_was_disabled = other_window && !IsWindowEnabled(other_window);
     return ScriptedPrompt::ChooseFolder(title, initial);
   }
 };
 
+// An answer that sends half of `body` and then nothing more, holding the connection open.
+LoopbackHttpServer::Response Stalling(const std::string& body) {
+  LoopbackHttpServer::Response response{200, body};
+  response.piece = body.size() / 2;
+  response.pause_ms = LoopbackHttpServer::kLifetimeMs;
+  return response;
+}
+
 struct Box {
   LoopbackHttpServer server;
   FolderPrompt prompt;
   std::unique_ptr<TVersionBox> box;
 
-  explicit Box(const std::string& ver_str = "1277", const std::string& folder_name = "DownLoadHtml") {
+  explicit Box(const std::string& ver_str = "1277", const std::string& folder_name = "DownLoadHtml",
+               unsigned time_limit_ms = kCheckTimeLimitMs) {
     REQUIRE(server.running());
     VersionBoxSettings settings = TestBoxSettings(server.base_url(), ver_str);
     settings.update.folder_name = folder_name;
+    settings.update.check_time_limit_ms = time_limit_ms;
     box = std::make_unique<TVersionBox>(settings, prompt);
     REQUIRE(box->Create(nullptr));
   }
@@ -154,6 +173,9 @@ TEST_CASE("a newer release is downloaded whole into the chosen folder") {
   CHECK(folder.Files() == std::vector<std::string>{"Orvela_Up1278.zip"});
   CHECK(ReadFileBytes(folder.path() + "\\Orvela_Up1278.zip") == ArchiveBytes());
   DestroyWindow(other);
+  CHECK(b.prompt.owner == b.box->hwnd());  // the topmost box owns what it shows
+  b.box.reset();
+  CHECK(b.prompt.owner == nullptr);  // and gives its boxes back to its own owner
 }
 
 TEST_CASE("a download the server cuts short leaves no file and says so") {
@@ -253,8 +275,59 @@ TEST_CASE("closing the box cancels the download and removes what was written") {
   CHECK(b.box->closed());
   b.box.reset();
   CHECK(GetTickCount() - start < 3000);
-  CHECK(folder.Files().empty());
+  CHECK(PumpUntil([&] { return folder.Files().empty(); }, 5000));  // once the worker's read ends
   CHECK(b.prompt.messages().empty());
+}
+
+TEST_CASE("a program that ends while its download has stalled closes at once and leaves no temporary file") {
+  TestFolder folder("exit");
+  LoopbackHttpServer server;
+  server.Serve(kArchive, Stalling(ArchiveBytes()));
+  std::wstring command = Wide("\"Z:" ORVELA_FIXTURE_DIR "/stalled-download.exe\" " + server.base_url() + (kArchive + 1) + " \"" +
+                              folder.path() + "\"");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  REQUIRE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+  UniqueHandle process(child.hProcess), thread(child.hThread);
+  REQUIRE(WaitForSingleObject(child.hProcess, 20000) == WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(child.hProcess, &code);
+  CHECK(code == 0);  // the file was there, and letting the transfer go took less than two seconds
+  CHECK(PumpUntil([&] { return folder.Files().empty(); }, 5000));
+}
+
+TEST_CASE("a check that has not finished in its time is given up as no connection") {
+  Box b("1277", "DownLoadHtml", 1000);
+  b.server.Serve(kPage, Stalling(PageNaming("Orvela_Up1278.zip")));
+  REQUIRE(PressUpdateAndWait(*b.box));
+  CHECK(b.prompt.messages() == std::vector<std::string>{"接続できませんでした。"});
+}
+
+TEST_CASE("a redirect loop is followed five times, then given up as no connection") {
+  Box b;
+  LoopbackHttpServer::Response back{302, ""};
+  back.location = "UpdateFilePageFree.html";  // the page itself, relative
+  b.server.Serve(kPage, back);
+  REQUIRE(PressUpdateAndWait(*b.box));
+  CHECK(b.server.requests() == std::vector<std::string>(6, kPage));
+  CHECK(b.prompt.messages() == std::vector<std::string>{"接続できませんでした。"});
+}
+
+TEST_CASE("an archive announced shorter than it is comes in cut and is refused, saying so") {
+  TestFolder folder("long");
+  Box b;
+  b.server.Serve(kPage, {200, PageNaming("Orvela_Up1278.zip")});
+  LoopbackHttpServer::Response longer{200, ArchiveBytes()};
+  longer.declared_length = 3000;  // wininet reads no further than that
+  b.server.Serve(kArchive, longer);
+  b.prompt.AnswerYes();
+  b.prompt.AnswerPath(folder.path());
+  REQUIRE(PressUpdateAndWait(*b.box));
+  CHECK(b.prompt.messages() == std::vector<std::string>{"受け取ったファイルは書庫として完全ではありません。\nサーバーが"
+                                                        "知らせた大きさが中身と合っていないか、サーバー上のファイルが"
+                                                        "壊れています。\n'Orvela_Up1278.zip' は保存されていません。"});
+  CHECK(folder.Files().empty());
 }
 
 TEST_CASE("the maker's link opens the site in the browser, or with its own handler") {
