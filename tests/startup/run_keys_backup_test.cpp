@@ -163,6 +163,42 @@ TEST_CASE("Undo and reload check the whole backup file first: a bad one changes 
   }
 }
 
+TEST_CASE("Undo and reload write only the Run keys the backup saved") {
+  StartupFixture f;
+  f.SetRun(0, "Keep", "C:\\keep.exe");
+  const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
+  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));  // the 32-bit keys absent
+  const std::string saved = *ReadWholeFile(f.backup.file_path);
+  f.SetRun(0, "Added", "C:\\added.exe");
+  const size_t keys = f.registry.CountKeys();
+  const auto with_section = [&](const std::string& key) {
+    REQUIRE(WriteWholeFileReplacing(f.backup.file_path,
+                                    saved + "\r\n[" + key + "]\r\n\"Evil\"=\"C:\\\\evil.exe\"\r\n"));
+  };
+  const std::string run = "HKEY_CURRENT_USER\\" + std::string(kRunKeyLocations[0].path);
+  for (const std::string& refused :
+       {std::string("HKEY_CURRENT_USER\\Software\\HostileEvil\\Run"), run + "Services",
+        "HKEY_LOCAL_MACHINE\\" + std::string(kRunKeyLocations[3].path)}) {
+    for (const bool reload : {false, true}) {
+      CAPTURE(refused);
+      with_section(refused);
+      f.prompt.clear();
+      CHECK_FALSE(RestoreRunKeys(f.context, reload));
+      CHECK(f.prompt.messages() ==
+            std::vector<std::string>{std::string(kBackupOutsideRunKeys) + "\n" + f.backup.file_path + "\n\n[" +
+                                     refused + "]"});
+      CHECK(f.registry.CountKeys() == keys);
+      CHECK(f.Run(0, "Added"));
+      CHECK(f.box.lines.empty());
+    }
+  }
+
+  // A subkey of a saved key is saved with it.
+  with_section(run + "\\Sub");
+  CHECK(RestoreRunKeys(f.context, false));
+  CHECK(f.registry.KeyExists(RootKey::kCurrentUser, std::string(kRunKeyLocations[0].path) + "\\Sub"));
+}
+
 TEST_CASE("Undo moves a value the backup does not hold into the Disabled Box first") {
   StartupFixture f;
   f.SetRun(0, "Keep", "C:\\keep.exe");
