@@ -150,20 +150,19 @@ RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& 
                        TRegistryFile::kCaption, PromptIcon::kWarning);
     return RestoreOutcome::kRejected;
   }
+  // A restore writes from a file that reads whole, unless the user wants what can be read.
+  if (!check.sound() &&
+      !prompt.AskYesNoDefaultNo(std::string(kDamagedBackupQuestion) + "\n" + file + "\n\n" +
+                                    std::string(kRestoreReadablePart),
+                                TRegistryFile::kCaption, PromptIcon::kWarning))
+    return RestoreOutcome::kRejected;
   // The bytes checked are the bytes loaded.
   reader.LoadKeysFromBytes(*bytes, file, {}, {}, {}, false);
   const std::vector<std::string> missing = reader.NotAsSaved(check);
-  if (!missing.empty()) {
+  if (!missing.empty())
     prompt.ShowMessage(std::string(kPartlyRestored) + "\n" + file + BracketedNameLines(missing),
                        TRegistryFile::kCaption, PromptIcon::kWarning);
-    return RestoreOutcome::kPartial;
-  }
-  if (!check.sound()) {
-    prompt.ShowMessage(std::string(kDamagedBackupKept) + "\n" + file, TRegistryFile::kCaption,
-                       PromptIcon::kWarning);
-    return RestoreOutcome::kPartial;
-  }
-  return RestoreOutcome::kRestored;
+  return missing.empty() && check.sound() ? RestoreOutcome::kRestored : RestoreOutcome::kPartial;
 }
 
 BackupRowsResult ProcessBackupRows(const std::vector<std::string>& captions, const std::vector<bool>& selected,

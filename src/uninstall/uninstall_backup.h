@@ -52,7 +52,8 @@ enum class RestoreOutcome {
 
 // Loads the file back and reads every key and value of it back afterwards. The whole file
 // is read and checked first: its first section names the entry (one key right below one of
-// the Uninstall keys), and a file with a section outside that entry writes nothing. A key
+// the Uninstall keys), and a file with a section outside that entry writes nothing. A
+// damaged file writes its readable part only when the user says so (and stays). A key
 // that exists is completed and its values get the file's data; values the file does not
 // hold stay.
 RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& registry, Prompt& prompt);
@@ -71,9 +72,11 @@ BackupRowsResult ProcessBackupRows(const std::vector<std::string>& captions, con
 
 inline constexpr std::string_view kPartlyRestored =
     "保存した内容の一部を戻せなかったため、保存ファイルを残しました。";
-// Told for a file that is damaged but whose readable part is back in the registry.
-inline constexpr std::string_view kDamagedBackupKept =
-    "保存ファイルの一部が壊れているため、読めた内容だけを戻し、保存ファイルを残しました。";
+// Asked for a damaged file (No is the default), with its path after the first line.
+inline constexpr std::string_view kDamagedBackupQuestion =
+    "この保存ファイルは一部が壊れています（途中で切れているか、読めない行があります）。";
+inline constexpr std::string_view kRestoreReadablePart =
+    "読める部分だけをレジストリに戻しますか？\n保存ファイルは残します。";
 // Told for a file with keys outside its entry, followed by its path and those keys.
 inline constexpr std::string_view kOutsideEntry =
     "この保存ファイルには、保存したアンインストール情報の項目以外のキーが含まれています。"

@@ -63,16 +63,22 @@ TEST_CASE("restoring saved files: bottom-up, a file that could not be restored o
   CHECK_FALSE(Present(f.backups + "Gone app.reg"));
   CHECK(Present(f.backups + "notes.txt"));
 
-  SUBCASE("a damaged file puts back what it can and stays") {
+  SUBCASE("a damaged file stays; it puts back what it can only when the user says so") {
+    const UninstallKey bad{kUser.root, std::string(kUser.path), "Bad"};
     REQUIRE(WriteNewFile(f.backups + "Bad.reg",
-                         "\x82\x75\x81\x95\x82\x6B Registry Text Data Version 1.1\r\n\r\n"
-                         "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bad]\r\n"
-                         "\"DisplayName\"=\"Bad\"\r\n\"Size\"=dword:123456789\r\n"));
-    const BackupRowsResult bad = ProcessBackupRows({"Bad"}, {true}, f.backups, true, f.registry, f.prompt);
-    CHECK(bad.removed.empty());
-    CHECK(bad.restored);
-    CHECK(Present(f.backups + "Bad.reg"));
-    CHECK(f.prompt.messages().back().rfind(std::string(kDamagedBackupKept), 0) == 0);
+                         "\x82\x75\x81\x95\x82\x6B Registry Text Data Version 1.1\r\n\r\n[" + bad.FullName() +
+                             "]\r\n\"DisplayName\"=\"Bad\"\r\n\"Size\"=dword:123456789\r\n"));
+    for (const bool yes : {false, true}) {
+      CAPTURE(yes);
+      yes ? f.prompt.AnswerYes() : f.prompt.AnswerNo();
+      f.prompt.clear();
+      const BackupRowsResult result = ProcessBackupRows({"Bad"}, {true}, f.backups, true, f.registry, f.prompt);
+      CHECK(f.prompt.shown().front().text.rfind(std::string(kDamagedBackupQuestion), 0) == 0);
+      CHECK(result.removed.empty());
+      CHECK(result.restored == yes);
+      CHECK(f.Exists(bad) == yes);
+      CHECK(Present(f.backups + "Bad.reg"));
+    }
   }
   SUBCASE("a key that cannot be completed keeps the file, and says which") {
     REQUIRE(SaveUninstallBackup(f.registry, f.prompt, f.backups, "Kept app", kept).result.complete());
@@ -108,6 +114,7 @@ TEST_CASE("a restore cut short or from a cut file is finished by the next one") 
   // The file cut inside a line of its values: what it holds comes back, and it stays.
   REQUIRE(DeleteFileAt(file));
   REQUIRE(WriteNewFile(file, good.substr(0, good.find("\"Value20\"") + 4)));
+  f.prompt.AnswerYes();
   CHECK(RestoreUninstallBackup(file, f.registry, f.prompt) == RestoreOutcome::kPartial);
   CHECK(ReadEntryValue(f.registry, big, "Value3") == "3");
   CHECK_FALSE(all_back());
