@@ -35,17 +35,15 @@ std::string WriteAll(RegistryBackend& backend) {
   return writer.KeysFileBytes(kAllRoots, {}, result);
 }
 
-// Every key the load made must be a section of the check or lie above one (made on the way),
-// and only a section's own key may hold values.
+// Every key the load made is a section of the check or lies above one (made on the way),
+// and only a section's own key holds values (a root's section is "HKEY_USERS\").
 bool ChecksNameEveryKey(RegistryBackend& registry, const KeysFileCheck& check, RootKey root,
                         const std::string& name, const std::string& path) {
   const auto key = registry.OpenKey(root, path, false);
-  if (!key) return false;
-  // A root holds values only from a section that names the root itself ("HKEY_USERS\").
-  const bool section = check.Find(path.empty() ? name + "\\" : name) != nullptr;
-  const bool above = path.empty() || std::any_of(check.sections.begin(), check.sections.end(),
-                                                 [&](const auto& s) { return IsKeyOrBelow(s.key, name); });
-  if (!above || (!section && !key->ValueNames().value_or(std::vector<std::string>{}).empty())) return false;
+  const auto below = [&](const auto& section) { return IsKeyOrBelow(section.key, name); };
+  if (!key || !(path.empty() || std::any_of(check.sections.begin(), check.sections.end(), below)) ||
+      (!check.Find(path.empty() ? name + "\\" : name) && !key->ValueNames().value_or(std::vector<std::string>{}).empty()))
+    return false;
   for (const std::string& sub : key->SubkeyNames().value_or(std::vector<std::string>{}))
     if (!ChecksNameEveryKey(registry, check, root, name + "\\" + sub, path.empty() ? sub : path + "\\" + sub))
       return false;
@@ -74,12 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   if (loaded != check.accepted) std::abort();
   if (!loaded) return 0;
   if (check.sound() && prompt.messages != 0) std::abort();
-  if (prefix.empty() && filter.empty())
-    for (const std::string& root : kAllRoots) {
-      const std::string name = root.substr(0, root.size() - 1);
-      if (!ChecksNameEveryKey(registry, check, TRegistryFile::RootNameToKey(name), name, ""))
-        std::abort();
-    }
+  for (const std::string& root : kAllRoots) {
+    const std::string name = root.substr(0, root.size() - 1);
+    if (prefix.empty() && filter.empty() &&
+        !ChecksNameEveryKey(registry, check, TRegistryFile::RootNameToKey(name), name, ""))
+      std::abort();
+  }
 
   const std::string first = WriteAll(registry);
   MemoryRegistry again;
