@@ -80,7 +80,7 @@ inline constexpr std::string_view kRestoreReadablePart =
 // Told for a file with keys outside its entry, followed by its path and those keys.
 inline constexpr std::string_view kOutsideEntry =
     "この保存ファイルには、保存したアンインストール情報の項目以外のキーが含まれています。"
-    "書き換えられたファイルのため、何も戻さずに残しました。";
+    "ファイルが書き換えられた可能性があるため、何も戻さずにファイルを残しました。";
 inline constexpr std::string_view kOutsideKeysHeading = "対象外のキー:";
 // The question of "削除", after the number of selected rows.
 inline constexpr std::string_view kDeleteBackupsQuestion = "個の保存データを削除します。よろしいですか？";
