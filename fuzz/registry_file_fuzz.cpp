@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the Registry Text Data reader over the in-memory registry.
 // Besides the sanitizers it checks that what the reader stored is written and read back
 // without a warning and to the same bytes (the writer's files always load cleanly and pass
-// the check), and that the check agrees with the load it stands in for.
+// the check), and that the check agrees with the load it stands in for: it names every key
+// the load writes (restores refuse a file by the check's sections).
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -33,6 +35,21 @@ std::string WriteAll(RegistryBackend& backend) {
   return writer.KeysFileBytes(kAllRoots, {}, result);
 }
 
+// Every key the load made is a section of the check or lies above one (made on the way),
+// and only a section's own key holds values (a root's section is "HKEY_USERS\").
+bool ChecksNameEveryKey(RegistryBackend& registry, const KeysFileCheck& check, RootKey root,
+                        const std::string& name, const std::string& path) {
+  const auto key = registry.OpenKey(root, path, false);
+  const auto below = [&](const auto& section) { return IsKeyOrBelow(section.key, name); };
+  if (!key || !(path.empty() || std::any_of(check.sections.begin(), check.sections.end(), below)) ||
+      (!check.Find(path.empty() ? name + "\\" : name) && !key->ValueNames().value_or(std::vector<std::string>{}).empty()))
+    return false;
+  for (const std::string& sub : key->SubkeyNames().value_or(std::vector<std::string>{}))
+    if (!ChecksNameEveryKey(registry, check, root, name + "\\" + sub, path.empty() ? sub : path + "\\" + sub))
+      return false;
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
@@ -55,6 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   if (loaded != check.accepted) std::abort();
   if (!loaded) return 0;
   if (check.sound() && prompt.messages != 0) std::abort();
+  for (const std::string& root : kAllRoots) {
+    const std::string name = root.substr(0, root.size() - 1);
+    if (prefix.empty() && filter.empty() &&
+        !ChecksNameEveryKey(registry, check, TRegistryFile::RootNameToKey(name), name, ""))
+      std::abort();
+  }
 
   const std::string first = WriteAll(registry);
   MemoryRegistry again;

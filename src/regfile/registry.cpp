@@ -10,6 +10,11 @@ std::string NormalizeKeyPath(std::string_view path) {
   return std::string(path);
 }
 
+bool IsKeyOrBelow(std::string_view key, std::string_view top) {
+  return key.size() >= top.size() && SameRegistryName(key.substr(0, top.size()), top) &&
+         (key.size() == top.size() || key[top.size()] == '\\');
+}
+
 std::vector<std::uint8_t> StringToRegistryData(std::string_view text) {
   const std::u16string wide = Utf8ToUtf16(text);
   std::vector<std::uint8_t> data;
@@ -146,10 +151,7 @@ bool TRegistry::DeleteKey(std::string_view path) {
   const std::string normalized = NormalizeKeyPath(path);
   if (normalized.empty()) return false;
   // The open key goes when it is the deleted one or lies below it.
-  if (key_ && current_path_.size() >= normalized.size() &&
-      SameRegistryName(std::string_view(current_path_).substr(0, normalized.size()), normalized) &&
-      (current_path_.size() == normalized.size() || current_path_[normalized.size()] == '\\'))
-    CloseKey();
+  if (key_ && IsKeyOrBelow(current_path_, normalized)) CloseKey();
   return backend_.DeleteKeyTree(root_, normalized);
 }
 

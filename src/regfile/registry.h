@@ -78,6 +78,10 @@ class TRegistry {
 // "\Software\X\" -> "Software\X": the path form the backend takes.
 std::string NormalizeKeyPath(std::string_view path);
 
+// Whether the key named `key` is `top` itself or lies below it (names compare without case;
+// "Run2" is not below "Run").
+bool IsKeyOrBelow(std::string_view key, std::string_view top);
+
 // Registry string data: UTF-16LE with a terminating NUL, and back (up to the first NUL).
 std::vector<std::uint8_t> StringToRegistryData(std::string_view text);
 std::string RegistryDataToString(const std::vector<std::uint8_t>& data);

@@ -1,5 +1,6 @@
 #include "regfile/registry_file.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/ansi_codec.h"
@@ -88,6 +89,14 @@ std::string BinaryValueText(const std::vector<std::uint8_t>& bytes) {
   }
   out += kCrLf;
   return out;
+}
+
+std::string BracketedNameLines(const std::vector<std::string>& names) {
+  constexpr size_t kShown = 20;
+  std::string lines;
+  for (size_t i = 0; i < names.size() && i < kShown; ++i) lines += "\n[" + names[i] + "]";
+  if (names.size() > kShown) lines += "\nほか " + std::to_string(names.size() - kShown) + " 個";
+  return lines;
 }
 
 TRegistryFile::TRegistryFile(RegistryBackend& backend, Prompt& prompt)
@@ -262,6 +271,17 @@ const KeysFileCheck::Section* KeysFileCheck::Find(std::string_view key) const {
   return nullptr;
 }
 
+std::vector<std::string> KeysFileCheck::SectionsOutside(const std::vector<std::string>& tops) const {
+  std::vector<std::string> outside;
+  for (const Section& section : sections) {
+    const auto below = [&](const std::string& top) { return IsKeyOrBelow(section.key, top); };
+    const auto named = [&](const std::string& key) { return SameRegistryName(key, section.key); };
+    if (std::none_of(tops.begin(), tops.end(), below) && std::none_of(outside.begin(), outside.end(), named))
+      outside.push_back(section.key);
+  }
+  return outside;
+}
+
 KeysFileCheck TRegistryFile::CheckKeysBytes(std::string_view bytes,
                                             std::string_view expected_comment) {
   KeysFileCheck check;
@@ -324,6 +344,23 @@ bool TRegistryFile::LoadKeysFromBytes(std::string_view bytes, std::string_view f
   body_ = body->body;
   Scan();
   return true;
+}
+
+std::vector<std::string> TRegistryFile::NotAsSaved(const KeysFileCheck& check) {
+  std::vector<std::string> missing;
+  for (const KeysFileCheck::Section& section : check.sections) {
+    // A check names a section only by a known root and a path after its first "\".
+    const size_t backslash = section.key.find('\\');
+    SetRootKey(RootNameToKey(std::string_view(section.key).substr(0, backslash)));
+    if (!OpenKey(std::string_view(section.key).substr(backslash), false)) {
+      missing.push_back(section.key);
+      continue;
+    }
+    for (const auto& [name, value] : section.values)
+      if (ReadValue(name) != value) missing.push_back(section.key + " : " + (name.empty() ? "(既定)" : name));
+  }
+  CloseKey();
+  return missing;
 }
 
 void TRegistryFile::Scan() {

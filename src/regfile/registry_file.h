@@ -73,6 +73,9 @@ struct KeysFileCheck {
   bool sound() const { return accepted && faults == 0; }
   // The first section of that key (names compare without case); null when none.
   const Section* Find(std::string_view key) const;
+  // The sections that are none of `tops` and lie below none of them, each name once: a
+  // restore may write only where its backup was taken, and refuses a file with any.
+  std::vector<std::string> SectionsOutside(const std::vector<std::string>& tops) const;
 };
 
 class TRegistryFile : public TRegistry {
@@ -120,6 +123,13 @@ class TRegistryFile : public TRegistry {
 
   // Keys that a load could not open or create and values it could not write.
   const std::vector<std::string>& NotRestored() const { return not_restored_; }
+
+  // Read back after a load (without key prefix or path filter): the keys of the checked file
+  // that are not there ("HKEY_CURRENT_USER\Software\X") and its values that are not there with
+  // their type and bytes ("HKEY_CURRENT_USER\Software\X : Name"). A value the file holds
+  // twice with other data counts as not there: only a file whose every entry is in the
+  // registry may be thrown away.
+  std::vector<std::string> NotAsSaved(const KeysFileCheck& check);
 
   static FileBody ReadFileBody(std::string_view text);
   // Up to eight hexadecimal digits; a bad digit (or more than eight) gives the conversion
@@ -196,5 +206,9 @@ bool FitsStringForm(const RegistryValue& value);
 
 // The bytes of a hex: or hex(N): entry: wrapped after the 9th byte and then every 8th.
 std::string BinaryValueText(const std::vector<std::uint8_t>& bytes);
+
+// Names for a message, one "[name]" a line, each after a line break; after the first 20
+// one line says how many more there are (a damaged file may name thousands).
+std::string BracketedNameLines(const std::vector<std::string>& names);
 
 }  // namespace orvela

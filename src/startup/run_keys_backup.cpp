@@ -63,12 +63,6 @@ bool HoldsEveryKey(const KeysFileCheck& check, const RunKeysBackup& backup) {
   return true;
 }
 
-std::string NameList(const std::vector<std::string>& names) {
-  std::string list;
-  for (const std::string& name : names) list += "\n[" + name + "]";
-  return list;
-}
-
 // Undo's first step: a value the file does not hold would be gone after undo, so it goes
 // into the Disabled Box before it is removed. Values the file holds are left for the load
 // to overwrite: nothing is removed that is not put somewhere first.
@@ -266,6 +260,17 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
                        TRegistryFile::kCaption, PromptIcon::kWarning);
     return false;
   }
+  // Every user may write the data folder: only the keys this backup saved may be written.
+  std::vector<std::string> saved_keys;
+  for (const std::string& name : RunKeyNames())
+    if (!Contains(context.backup.keys_missing, name)) saved_keys.push_back(name);
+  const std::vector<std::string> outside = check.SectionsOutside(saved_keys);
+  if (!outside.empty()) {
+    prompt.ShowMessage(std::string(kBackupOutsideRunKeys) + "\n" + context.backup.file_path + "\n" +
+                           BracketedNameLines(outside),
+                       TRegistryFile::kCaption, PromptIcon::kWarning);
+    return false;
+  }
 
   std::array<KeyState, kRunKeyLocations.size()> before;
   for (size_t i = 0; i < kRunKeyLocations.size(); ++i)
@@ -277,10 +282,10 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
   const bool box_written = TakeRestoredOutOfBox(context, check, before, reload);
 
   if (!moved.empty())
-    prompt.ShowMessage(std::string(kUndoMovedToBox) + NameList(moved), TRegistryFile::kCaption,
+    prompt.ShowMessage(std::string(kUndoMovedToBox) + BracketedNameLines(moved), TRegistryFile::kCaption,
                        PromptIcon::kInformation);
   if (!kept.empty())
-    prompt.ShowMessage(std::string(kUndoKeptValues) + NameList(kept), TRegistryFile::kCaption,
+    prompt.ShowMessage(std::string(kUndoKeptValues) + BracketedNameLines(kept), TRegistryFile::kCaption,
                        PromptIcon::kWarning);
   if (!box_written)
     prompt.ShowMessage(std::string(kUndoBoxNotWritten) + "\n" + context.box.path,

@@ -84,6 +84,11 @@ struct RunKeysBackup {
 inline constexpr std::string_view kBackupDamaged =
     "保存したレジストリの内容ファイルが壊れているため、読み込みませんでした。\n"
     "レジストリは変更していません。";
+// Told when the backup file has a section of another key than the Run keys it was written
+// with (followed by a line break, its path and those keys).
+inline constexpr std::string_view kBackupOutsideRunKeys =
+    "保存したレジストリの内容ファイルに、保存した Run キー以外のキーが含まれているため、"
+    "読み込みませんでした。\nレジストリは変更していません。";
 // Told after undo, each followed by the names, one "[name]" a line.
 inline constexpr std::string_view kUndoMovedToBox =
     "次の値は保存した内容に含まれていないため、無効ボックスに移しました。";
@@ -114,8 +119,9 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
 // so it can be enabled again; one whose line cannot be made stays, and the user is told.
 // Either way an entry put back leaves the Disabled Box.
 // The whole file is read and checked first: a file that is missing, damaged (anything a
-// load would warn about or pass over) or without the section of a key it was written with
-// changes nothing; the user is told and the result is false. Values the file could not
+// load would warn about or pass over), without the section of a key it was written with or
+// with a section of any other key (one below a saved Run key excepted) changes nothing; the
+// user is told and the result is false. Values the file could not
 // hold are never removed by undo.
 bool RestoreRunKeys(StartupContext& context, bool reload);
 

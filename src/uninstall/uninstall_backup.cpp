@@ -70,6 +70,20 @@ std::string NameList(const SaveResult& result) {
   return list;
 }
 
+// The entry a file restores: the key right below the Uninstall key its first section lies
+// in (a damaged first section line may leave a subkey's section first). None when that
+// section lies in no Uninstall key.
+std::optional<std::string> BackupEntryKey(const KeysFileCheck& check) {
+  if (check.sections.empty()) return std::nullopt;
+  const std::string& first = check.sections.front().key;
+  for (const UninstallSource& source : kUninstallSources) {
+    const std::string top = TRegistryFile::RootKeyToName(source.root) + std::string(source.path);
+    if (first.size() <= top.size() + 1 || !IsKeyOrBelow(first, top)) continue;
+    return first.substr(0, first.find('\\', top.size() + 1));
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string BackupFileStem(std::string_view title, std::string_view folder) {
@@ -123,13 +137,32 @@ std::string IncompleteBackupQuestion(const UninstallBackup& backup) {
 RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& registry, Prompt& prompt) {
   TRegistryFile reader(registry, prompt);
   const std::optional<std::string> bytes = ReadWholeFile(file);
-  if (!bytes) {
-    reader.LoadKeysFromFile(file, {}, {}, {}, true);  // says why it cannot be read
+  const KeysFileCheck check = bytes ? reader.CheckKeysBytes(*bytes) : KeysFileCheck{};
+  if (!check.accepted) {
+    prompt.ShowMessage(TRegistryFile::kNotRegistryFile, TRegistryFile::kCaption, PromptIcon::kWarning);
     return RestoreOutcome::kRejected;
   }
-  const bool sound = reader.CheckKeysBytes(*bytes).sound();
-  if (!reader.LoadKeysFromBytes(*bytes, file, {}, {}, {}, true)) return RestoreOutcome::kRejected;
-  return sound && reader.NotRestored().empty() ? RestoreOutcome::kRestored : RestoreOutcome::kPartial;
+  const std::optional<std::string> entry = BackupEntryKey(check);
+  const std::vector<std::string> outside = check.SectionsOutside(entry ? std::vector{*entry} : std::vector<std::string>{});
+  if (!outside.empty()) {
+    prompt.ShowMessage(std::string(kOutsideEntry) + "\n" + file + "\n\n" + std::string(kOutsideKeysHeading) +
+                           BracketedNameLines(outside),
+                       TRegistryFile::kCaption, PromptIcon::kWarning);
+    return RestoreOutcome::kRejected;
+  }
+  // A restore writes from a file that reads whole, unless the user wants what can be read.
+  if (!check.sound() &&
+      !prompt.AskYesNoDefaultNo(std::string(kDamagedBackupQuestion) + "\n" + file + "\n\n" +
+                                    std::string(kRestoreReadablePart),
+                                TRegistryFile::kCaption, PromptIcon::kWarning))
+    return RestoreOutcome::kRejected;
+  // The bytes checked are the bytes loaded.
+  reader.LoadKeysFromBytes(*bytes, file, {}, {}, {}, false);
+  const std::vector<std::string> missing = reader.NotAsSaved(check);
+  if (!missing.empty())
+    prompt.ShowMessage(std::string(kPartlyRestored) + "\n" + file + BracketedNameLines(missing),
+                       TRegistryFile::kCaption, PromptIcon::kWarning);
+  return missing.empty() && check.sound() ? RestoreOutcome::kRestored : RestoreOutcome::kPartial;
 }
 
 BackupRowsResult ProcessBackupRows(const std::vector<std::string>& captions, const std::vector<bool>& selected,
@@ -143,10 +176,7 @@ BackupRowsResult ProcessBackupRows(const std::vector<std::string>& captions, con
       const RestoreOutcome outcome = RestoreUninstallBackup(file, registry, prompt);
       if (outcome == RestoreOutcome::kRejected) continue;
       result.restored = true;
-      if (outcome == RestoreOutcome::kPartial) {
-        prompt.ShowMessage(std::string(kPartlyRestored) + "\n" + file, TRegistryFile::kCaption, PromptIcon::kWarning);
-        continue;
-      }
+      if (outcome == RestoreOutcome::kPartial) continue;  // the user was told; the file stays
     }
     // A file that is not there was not deleted: its row stays.
     if (ReadFileIfPresent(file).status == FileRead::Status::kMissing) continue;

@@ -44,13 +44,18 @@ UninstallBackup SaveUninstallBackup(RegistryBackend& registry, Prompt& prompt, s
 std::string IncompleteBackupQuestion(const UninstallBackup& backup);
 
 enum class RestoreOutcome {
-  kRejected,  // the reader refused the file and said why; nothing changed
-  kPartial,   // some keys or values could not be written back, or the file is damaged
-  kRestored,  // every saved key is there again (keys that existed were left as they were)
+  kRejected,  // refused (not readable, not the format, keys outside its entry): nothing
+              // written, the user told why
+  kPartial,   // the file is damaged, or some of its keys or values are not in the registry
+  kRestored,  // every key and value of the file is in the registry with the file's data
 };
 
-// Loads the file back: removed keys come back with all their values and subkeys, keys
-// that exist are not touched.
+// Loads the file back and reads every key and value of it back afterwards. The whole file
+// is read and checked first: its first section names the entry (one key right below one of
+// the Uninstall keys), and a file with a section outside that entry writes nothing. A
+// damaged file writes its readable part only when the user says so (and stays). A key
+// that exists is completed and its values get the file's data; values the file does not
+// hold stay.
 RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& registry, Prompt& prompt);
 
 // "戻す" (restore) and "削除" over the selected rows of the saved-information list, walked
@@ -67,6 +72,16 @@ BackupRowsResult ProcessBackupRows(const std::vector<std::string>& captions, con
 
 inline constexpr std::string_view kPartlyRestored =
     "保存した内容の一部を戻せなかったため、保存ファイルを残しました。";
+// Asked for a damaged file (No is the default), with its path after the first line.
+inline constexpr std::string_view kDamagedBackupQuestion =
+    "この保存ファイルは一部が壊れています（途中で切れているか、読めない行があります）。";
+inline constexpr std::string_view kRestoreReadablePart =
+    "読める部分だけをレジストリに戻しますか？\n保存ファイルは残します。";
+// Told for a file with keys outside its entry, followed by its path and those keys.
+inline constexpr std::string_view kOutsideEntry =
+    "この保存ファイルには、保存したアンインストール情報の項目以外のキーが含まれています。"
+    "ファイルが書き換えられた可能性があるため、何も戻さずにファイルを残しました。";
+inline constexpr std::string_view kOutsideKeysHeading = "対象外のキー:";
 // The question of "削除", after the number of selected rows.
 inline constexpr std::string_view kDeleteBackupsQuestion = "個の保存データを削除します。よろしいですか？";
 

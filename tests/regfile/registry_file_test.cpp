@@ -445,6 +445,26 @@ TEST_CASE("a check reads the whole file and shows nothing") {
   }
 }
 
+TEST_CASE("a checked file beside the registry: sections outside given keys, entries not as saved") {
+  Fixture f;
+  testing::FillAllTypes(f.file);
+  SaveResult saved;
+  const std::string path = "\\Software\\Orvela Test\\Run", run = "HKEY_CURRENT_USER" + path;
+  const std::string keys = "HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys";
+  const KeysFileCheck check = f.file.CheckKeysBytes(f.file.KeysFileBytes({run, keys}, {}, saved));
+  CHECK(check.SectionsOutside({"hkey_current_user\\software\\orvela test", keys.substr(0, keys.size() - 1)}) ==
+        std::vector<std::string>{keys});
+  CHECK(f.file.NotAsSaved(check).empty());
+
+  f.file.SetRootKey(RootKey::kCurrentUser);
+  REQUIRE(f.file.OpenKey(path, false));
+  REQUIRE(f.file.WriteValue("", {kRegExpandSz, StringToRegistryData("既定値")}));  // only the type differs
+  REQUIRE(f.file.DeleteValue("Nine"));
+  REQUIRE(f.file.WriteString("Since", "not in the file"));
+  REQUIRE(f.file.DeleteKey(path + "\\Sub"));
+  CHECK(f.file.NotAsSaved(check) == std::vector<std::string>{run + " : (既定)", run + " : Nine", run + "\\Sub"});
+}
+
 TEST_CASE("only missing keys: existing keys untouched, deleted ones come back whole") {
   Fixture f;
   testing::FillAllTypes(f.file);

@@ -82,6 +82,8 @@ TEST_CASE("Undo and reload") {
   f.SetRun(2, "Setup", "C:\\setup.exe");
   const RegistryValue expand = StringValue("%ProgramFiles%\\x.exe", kRegExpandSz);
   f.SetRun(0, "Expand", expand);
+  // A subkey is saved with its Run key, and a file holding its section is taken.
+  f.registry.OpenKey(RootKey::kCurrentUser, std::string(kRunKeyLocations[0].path) + "\\Sub", true)->WriteValue("x", {});
   const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
   REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
   CHECK(f.backup.RunKeysSaved);
@@ -132,26 +134,33 @@ TEST_CASE("Undo and reload check the whole backup file first: a bad one changes 
   const auto values = state();
 
   const std::string damaged = std::string(kBackupDamaged) + "\n" + f.backup.file_path;
-  const std::pair<const char*, std::string> files[] = {
-      {"regdata_cut_after_first_section.reg", damaged},
-      {"regdata_zeroed_block.reg", damaged},
-      {"regdata_x_then_bracket.reg", damaged},
-      {"regdata_x.reg", std::string(TRegistryFile::kNotRegistryFile)},
-      {"regdata_bracket.reg", std::string(TRegistryFile::kNotRegistryFile)},
-      {nullptr, std::string(TRegistryFile::kNotRegistryFile)},  // the file gone
+  const auto fixture = [](const char* name) { return FixtureBytes(std::string("startup/fixtures/") + name); };
+  // Sections another user may add: any other key, a Run key that was not there at the backup.
+  const std::string saved = *ReadWholeFile(f.backup.file_path), evil = "HKEY_CURRENT_USER\\Software\\Evil\\Run",
+                    run32 = "HKEY_LOCAL_MACHINE\\" + std::string(kRunKeyLocations[3].path);
+  const auto adding = [&](const std::string& key) { return saved + "\r\n[" + key + "]\r\n\"E\"=\"C:\\\\e.exe\"\r\n"; };
+  const auto outside = [&](const std::string& key) {
+    return std::string(kBackupOutsideRunKeys) + "\n" + f.backup.file_path + "\n\n[" + key + "]";
+  };
+  const std::pair<std::optional<std::string>, std::string> files[] = {
+      {fixture("regdata_cut_after_first_section.reg"), damaged},
+      {fixture("regdata_zeroed_block.reg"), damaged},
+      {fixture("regdata_x_then_bracket.reg"), damaged},
+      {fixture("regdata_x.reg"), std::string(TRegistryFile::kNotRegistryFile)},
+      {fixture("regdata_bracket.reg"), std::string(TRegistryFile::kNotRegistryFile)},
+      {adding(evil), outside(evil)},
+      {adding(run32), outside(run32)},
+      {std::nullopt, std::string(TRegistryFile::kNotRegistryFile)},  // the file gone
   };
   for (const auto& entry : files) {
-    const char* fixture = entry.first;
     const std::string& told = entry.second;
     for (const bool reload : {false, true}) {
-      const std::string name = fixture ? fixture : "none";
-      CAPTURE(name);
+      CAPTURE(told);
       CAPTURE(reload);
       std::filesystem::remove(std::filesystem::u8path(f.backup.file_path));
-      if (fixture) {
-        const std::string bytes = FixtureBytes(std::string("startup/fixtures/") + fixture);
-        REQUIRE_FALSE(bytes.empty());
-        REQUIRE(WriteWholeFileReplacing(f.backup.file_path, bytes));
+      if (entry.first) {
+        REQUIRE_FALSE(entry.first->empty());
+        REQUIRE(WriteWholeFileReplacing(f.backup.file_path, *entry.first));
       }
       f.prompt.clear();
       CHECK_FALSE(RestoreRunKeys(f.context, reload));
