@@ -114,7 +114,7 @@ TEST_CASE("targets of the link information and the expandable path") {
        Shortcut(kLinkInfo, LinkInfo({5, "C:\\a.txt", "", "", false, u"", u""})), std::nullopt},
   };
   for (const auto& c : cases) {
-    CAPTURE(c.what);
+    INFO(std::string(c.what));
     const std::optional<LinkFile> link = ReadLinkFile(c.bytes);
     CHECK(link.has_value() == c.target.has_value());
     if (link && c.target) CHECK(link->target == *c.target);
