@@ -1,17 +1,18 @@
-// Shortcut forms the shell of the test prefix never writes (Unicode link information,
-// network links, the expandable path), and damaged files. Real shortcuts are compared
-// with the shell link object in link_file_win_test.cpp.
+// Forms the test prefix's shell never writes (Unicode link information, shares, the
+// expandable path) and damaged files; link_file_win_test.cpp compares real shortcuts.
 #include <doctest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "components/link_file.h"
 
 using namespace orvela;
+using namespace std::string_literals;
 
 namespace {
 
-std::string Le(std::uint32_t value, int width) {
+std::string Le(std::uint32_t value, int width = 4) {
   std::string bytes;
   for (int i = 0; i < width; ++i) bytes += static_cast<char>(value >> 8 * i);
   return bytes;
@@ -23,120 +24,71 @@ std::string Utf16z(std::u16string_view text) {
   return bytes + Le(0, 2);
 }
 
-constexpr std::uint32_t kLinkInfo = 0x2, kExpandable = 0x200;
+// A block led by its size, then the numbers (kPart + i stands for the offset of part i), then the parts.
+constexpr std::uint32_t kPart = 0xFFFFFF00;
+std::string Block(const std::vector<std::uint32_t>& numbers, const std::vector<std::string>& parts) {
+  std::vector<std::uint32_t> offsets;
+  auto at = static_cast<std::uint32_t>(4 + 4 * numbers.size());
+  for (const std::string& part : parts) offsets.push_back(at), at += static_cast<std::uint32_t>(part.size());
+  std::string bytes = Le(at);
+  for (std::uint32_t n : numbers) bytes += Le(n >= kPart ? offsets[n - kPart] : n);
+  for (const std::string& part : parts) bytes += part;
+  return bytes;
+}
 
 // The header with the flags, what follows it, and the end mark.
 std::string Shortcut(std::uint32_t flags, const std::string& parts) {
-  std::string header = Le(0x4C, 4) + Le(0x00021401, 4) + Le(0, 4) + Le(0xC0, 4) + Le(0x46000000, 4) + Le(flags, 4);
+  std::string header = Le(0x4C) + Le(0x00021401) + Le(0) + Le(0xC0) + Le(0x46000000) + Le(flags);
   header.resize(0x4C, '\0');
-  return header + parts + Le(0, 4);
+  return header + parts + Le(0);
 }
 
-struct InfoParts {
-  std::uint32_t flags = 1;
-  std::string base, network, suffix;
-  bool unicode = false;
-  std::u16string unicode_base, unicode_suffix;
-};
-
-// Link information whose offsets point at the parts in the order given.
-std::string LinkInfo(const InfoParts& parts) {
-  const std::uint32_t header = parts.unicode ? 0x24 : 0x1C;
-  std::string body, offsets;
-  auto place = [&](const std::string& bytes) {
-    offsets += Le(header + static_cast<std::uint32_t>(body.size()), 4);
-    body += bytes;
-  };
-  place(parts.base + '\0');
-  place(parts.network);
-  place(parts.suffix + '\0');
-  if (parts.unicode) {
-    place(Utf16z(parts.unicode_base));
-    place(Utf16z(parts.unicode_suffix));
-  }
-  const std::string info = Le(header, 4) + Le(parts.flags, 4) + Le(0, 4) + offsets + body;
-  return Le(static_cast<std::uint32_t>(info.size() + 4), 4) + info;
+constexpr std::uint32_t kLinkInfo = 0x2, kExpandable = 0x200;
+// Link information: header size, flags, volume, base path, share link, suffix[, the Unicode ones].
+const std::string kLocal = Block({0x1C, 1, 0, kPart, 0, kPart + 1}, {"C:\\a.exe\0"s, "\0"s});
+// The path as typed, with its environment references: 260 ANSI bytes (empty), 260 UTF-16 units.
+const std::string kExpandablePath =
+    Le(0x314) + Le(0xA0000001) + std::string(260, '\0') + Utf16z(u"%SystemRoot%\\a.exe") + std::string(482, '\0');
+std::string ShareInfo(const std::string& network_link, const std::string& suffix) {
+  return Block({0x1C, 2, 0, 0, kPart, kPart + 1}, {network_link, suffix});
 }
-
-// A network link naming the share in ANSI, or in UTF-16 as well when given.
-std::string NetworkLink(std::uint32_t flags, const std::string& share, const std::u16string& unicode_share = {}) {
-  const std::uint32_t header = unicode_share.empty() ? 0x14 : 0x1C;
-  std::string link = Le(flags, 4) + Le(header, 4) + Le(0, 4) + Le(0, 4);
-  if (!unicode_share.empty())
-    link += Le(header + static_cast<std::uint32_t>(share.size() + 1), 4) + Le(0, 4);
-  link += share + '\0' + (unicode_share.empty() ? "" : Utf16z(unicode_share));
-  return Le(static_cast<std::uint32_t>(link.size() + 4), 4) + link;
-}
-
-std::string ExpandableBlock(const std::string& ansi, const std::u16string& unicode) {
-  std::string ansi_field = ansi, unicode_field = Utf16z(unicode);
-  ansi_field.resize(260, '\0');
-  unicode_field.resize(520, '\0');
-  return Le(0x314, 4) + Le(0xA0000001, 4) + ansi_field + unicode_field;
-}
-
-const std::string kLocalInfo = LinkInfo({1, "C:\\Windows\\notepad.exe", "", "", false, u"", u""});
+// A network link: flags (1: a mapped drive), the share name's offset, device, provider[, Unicode ones].
+const std::string kShare = ShareInfo(Block({0, 0x14, 0, 0}, {"\\\\server\\share\0"s}), "dir\\b.txt\0"s);
 
 }  // namespace
 
 TEST_CASE("targets of the link information and the expandable path") {
-  const struct {
-    const char* what;
-    std::string bytes;
-    std::optional<std::string> target;
-  } cases[] = {
-      {"the Unicode forms win over ANSI ones that lost characters",
-       Shortcut(kLinkInfo, LinkInfo({1, "C:\\??", "", "?.txt", true, u"C:\\한글", u"메모.txt"})), "C:\\한글\\메모.txt"},
-      {"a base path ending in a backslash takes the suffix as it is",
-       Shortcut(kLinkInfo, LinkInfo({1, "C:\\", "", "a.txt", false, u"", u""})), "C:\\a.txt"},
-      {"a share and the suffix",
-       Shortcut(kLinkInfo, LinkInfo({2, "", NetworkLink(0, "\\\\server\\share"), "dir\\file.txt", false, u"", u""})),
-       "\\\\server\\share\\dir\\file.txt"},
-      {"a share named in Unicode",
-       Shortcut(kLinkInfo, LinkInfo({2, "", NetworkLink(2, "\\\\?", u"\\\\서버\\share"), "", true, u"", u"a.txt"})),
-       "\\\\서버\\share\\a.txt"},
-      {"a mapped drive is the shell's to tell",
-       Shortcut(kLinkInfo, LinkInfo({2, "", NetworkLink(1, "\\\\server\\share"), "a.txt", false, u"", u""})),
-       std::nullopt},
-      {"the expandable path, in Unicode",
-       Shortcut(kLinkInfo | kExpandable, kLocalInfo + ExpandableBlock("%windir%\\a.exe", u"%SystemRoot%\\notepad.exe")),
-       "%SystemRoot%\\notepad.exe"},
-      {"the expandable path, in ANSI when the Unicode one is empty",
-       Shortcut(kExpandable, ExpandableBlock("%windir%\\a.exe", u"")), "%windir%\\a.exe"},
-      {"an expandable path the header does not announce is passed over",
-       Shortcut(kLinkInfo, kLocalInfo + ExpandableBlock("%windir%\\a.exe", u"%windir%\\a.exe")),
-       "C:\\Windows\\notepad.exe"},
-      {"an announced expandable path that is missing",
-       Shortcut(kLinkInfo | kExpandable, kLocalInfo), std::nullopt},
-      {"an advertised shortcut", Shortcut(kLinkInfo | 0x1000, kLocalInfo), std::nullopt},
-      {"an unknown header flag", Shortcut(kLinkInfo | 0x80000000, kLocalInfo), std::nullopt},
-      {"an unknown link information flag",
-       Shortcut(kLinkInfo, LinkInfo({5, "C:\\a.txt", "", "", false, u"", u""})), std::nullopt},
+  // The target read, "" where the reader leaves the shortcut to the shell link object.
+  const std::pair<std::string, std::string> cases[] = {
+      {Shortcut(kLinkInfo, Block({0x24, 1, 0, kPart, 0, kPart + 1, kPart + 2, kPart + 3},
+                                 {"C:\\??\0"s, "?\0"s, Utf16z(u"C:\\"), Utf16z(u"한글.txt")})),
+       "C:\\한글.txt"},
+      {Shortcut(kLinkInfo, kShare), "\\\\server\\share\\dir\\b.txt"},
+      {Shortcut(kLinkInfo, ShareInfo(Block({2, 0x1C, 0, 0, kPart + 1, 0}, {"?\0"s, Utf16z(u"\\\\서버\\s")}), "\0"s)),
+       "\\\\서버\\s"},
+      // A mapped drive: whether the drive or the share is shown is the shell's choice.
+      {Shortcut(kLinkInfo, ShareInfo(Block({1, 0x14, 0, 0}, {"\\\\server\\share\0"s}), "b.txt\0"s)), ""},
+      {Shortcut(kLinkInfo | kExpandable, kLocal + kExpandablePath), "%SystemRoot%\\a.exe"},
+      {Shortcut(kLinkInfo, kLocal + kExpandablePath), "C:\\a.exe"},
+      {Shortcut(kLinkInfo | kExpandable, kLocal), ""},
   };
-  for (const auto& c : cases) {
-    INFO(std::string(c.what));
-    const std::optional<LinkFile> link = ReadLinkFile(c.bytes);
-    CHECK(link.has_value() == c.target.has_value());
-    if (link && c.target) CHECK(link->target == *c.target);
+  for (const auto& [bytes, target] : cases) {
+    const std::optional<LinkFile> link = ReadLinkFile(bytes);
+    CHECK((link ? link->target : "") == target);
   }
 }
 
 TEST_CASE("cut files and hostile sizes are not read") {
-  const std::string whole =
-      Shortcut(kLinkInfo | kExpandable | 0x20, kLocalInfo + Le(2, 2) + "-x" + ExpandableBlock("", u"%TEMP%"));
+  const std::string whole = Shortcut(kLinkInfo | kExpandable | 0x20, kShare + Le(2, 2) + "-x" + kExpandablePath);
   REQUIRE(ReadLinkFile(whole));
-  for (std::size_t size = 0; size < whole.size(); ++size) {
-    CAPTURE(size);
-    CHECK_FALSE(ReadLinkFile(std::string_view(whole).substr(0, size)));
-  }
+  for (std::size_t size = 0; size < whole.size(); ++size) CHECK_FALSE(ReadLinkFile(whole.substr(0, size)));
   const std::string hostile[] = {
-      Shortcut(0x1, Le(0xFFFF, 2) + Le(0, 2)),                            // item id list
-      Shortcut(kLinkInfo, Le(0xFFFFFFFF, 4) + kLocalInfo.substr(4)),      // link information
-      Shortcut(kLinkInfo, kLocalInfo.substr(0, 4) + Le(0xFFFF, 4) + kLocalInfo.substr(8)),  // its header
-      Shortcut(kLinkInfo, LinkInfo({2, "", Le(0xFFFF, 4) + NetworkLink(0, "\\\\s\\x").substr(4), "", false, u"",
-                                    u""})),                               // the network link
-      Shortcut(0x20, Le(0xFFFF, 2) + "-x"),                               // a string
-      Shortcut(kExpandable, Le(0xFFFFFFF0, 4) + Le(0xA0000001, 4)),       // an extra block
+      Shortcut(0x1, Le(0xFFFF, 2) + Le(0, 2)),                                      // item id list
+      Shortcut(kLinkInfo, Le(0xFFFFFFFF) + kLocal.substr(4)),                       // link information
+      Shortcut(kLinkInfo, Le(kLocal.size()) + Le(0xFFFF) + kLocal.substr(8)),       // its header
+      Shortcut(kLinkInfo, ShareInfo(Le(0xFFFF) + kShare.substr(0x20), "\0"s)),       // network link
+      Shortcut(0x20, Le(0xFFFF, 2) + "-x"),                                         // a string
+      Shortcut(kExpandable, Le(0xFFFFFFF0) + Le(0xA0000001)),                       // an extra block
   };
   for (const std::string& bytes : hostile) CHECK_FALSE(ReadLinkFile(bytes));
 }
