@@ -168,7 +168,7 @@ std::optional<LinkFile> ReadLinkFile(std::string_view bytes) {
     if (!text) return std::nullopt;
     std::optional<std::string> decoded = unit == 2 ? Utf16Text(*text) : AnsiToUtf8(*text);
     if (!decoded) return std::nullopt;
-    // The shell's own writer counts a terminating NUL in; the text ends there.
+    // Some writers (Wine's shell among them) count a terminating NUL in; the text ends there.
     *field = decoded->substr(0, decoded->find('\0'));
     at += 2 + text->size();
   }
