@@ -83,12 +83,12 @@ TEST_CASE("Undo and reload") {
   const RegistryValue expand = StringValue("%ProgramFiles%\\x.exe", kRegExpandSz);
   f.SetRun(0, "Expand", expand);
   // A subkey is saved with its Run key, and a file holding its section is taken.
-  f.registry.OpenKey(RootKey::kCurrentUser, std::string(kRunKeyLocations[0].path) + "\\Sub", true)->WriteValue("x", {});
+  f.registry.OpenKey(RootKey::kCurrentUser, std::string(kRunKeyLocations[0].path) + "\\Sub", KeyAccess::kCreate)->WriteValue("x", {});
   const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
   REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
   CHECK(f.backup.RunKeysSaved);
 
-  const auto user = f.registry.OpenKey(RootKey::kCurrentUser, kRunKeyLocations[0].path, false);
+  const auto user = f.registry.OpenKey(RootKey::kCurrentUser, kRunKeyLocations[0].path, KeyAccess::kWrite);
   user->DeleteValue("Deleted");
   user->WriteValue("Changed", StringValue("C:\\after.exe"));
   user->WriteValue("Expand", StringValue("C:\\other.exe"));
