@@ -147,8 +147,10 @@ bool Win32Registry::KeyExists(RootKey root, std::string_view path) {
 
 namespace {
 
-// The rights a deletion of the tree takes of each of its keys.
-constexpr REGSAM kDeleteRights = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
+// The rights a deletion of the tree asks of each of its keys: deleting it, listing it, and
+// changing its values, which go with it (a key whose values the user may not change is not
+// the user's to remove, even where the system would let it be deleted).
+constexpr REGSAM kDeleteRights = DELETE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
 
 // The first key at or below `path` of `parent` that does not open for deletion.
 std::optional<KeyRefusal> FirstRefused(HKEY parent, const std::wstring& name, const std::wstring& path) {
