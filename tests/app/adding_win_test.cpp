@@ -167,7 +167,7 @@ std::optional<std::string> UserRun(const std::string& name) {
 
 void DeleteUserRun(const std::vector<std::string>& names) {
   Win32Registry backend;
-  if (const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, KeyAccess::kRead))
+  if (const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, KeyAccess::kWrite))
     for (const std::string& name : names) key->DeleteValue(name);
 }
 
