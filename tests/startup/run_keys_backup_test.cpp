@@ -111,6 +111,18 @@ TEST_CASE("Undo and reload") {
     CHECK_FALSE(f.Run(0, "Deleted"));
     CHECK(f.Run(2, "Setup") == StringValue("C:\\setup.exe"));
   }
+
+  SUBCASE("a key the user may not change: nothing is restored while the file would change it") {
+    f.context.administrator = false;
+    CHECK_FALSE(RestoreRunKeys(f.context, true));
+    CHECK(f.prompt.messages() == std::vector<std::string>{std::string(kRestoreRefused) + "\n" + RunKeyNames()[2] +
+                                                          "\n理由：" + SystemErrorText(kErrorAccessDenied) + "\n" +
+                                                          std::string(startup_messages::kAdministratorNeeded)});
+    CHECK_FALSE(f.Run(2, "Setup"));
+    f.SetRun(2, "Setup", "C:\\setup.exe");  // as saved: undo leaves it alone and restores the rest
+    CHECK(RestoreRunKeys(f.context, false));
+    CHECK(f.Run(0, "Deleted") == StringValue("C:\\deleted.exe"));
+  }
 }
 
 TEST_CASE("Undo and reload check the whole backup file first: a bad one changes nothing") {

@@ -5,6 +5,7 @@
 #include "common/disabled_box.h"
 #include "common/registry_value_text.h"
 #include "startup/startup_actions.h"
+#include "startup/startup_adding.h"
 #include "common/kept_item_files.h"
 #include "fixture_files.h"
 #include "platform/file_io.h"
@@ -128,6 +129,10 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     CHECK(DisableStartupEntry(f.context, rows[1]).message ==
           Told("Once", KeyRefusalText(RunKeyNames()[2], kErrorAccessDenied, false)));
     CHECK(f.Run(2, "Once"));
+    // A program dropped on the list for the machine's key is refused the same way.
+    CHECK(AddRunValue(f.context, "C:\\new.exe", 1).message ==
+          Told("new", KeyRefusalText(RunKeyNames()[1], kErrorAccessDenied, false)));
+    CHECK_FALSE(f.Run(1, "new"));
     CHECK(DisableStartupEntry(f.context, rows[0]).changed);
   }
 
