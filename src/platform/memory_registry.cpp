@@ -149,7 +149,8 @@ bool MemoryRegistry::KeyExists(RootKey root, std::string_view path) {
 std::optional<KeyRefusal> MemoryRegistry::DeleteRefusal(RootKey root, std::string_view path) {
   if (!Find(root, path, false)) return std::nullopt;
   for (const auto& [key_root, key] : read_only_)
-    if (key_root == root && IsKeyOrBelow(key, path) && Find(root, key, false)) return KeyRefusal{key, kErrorAccessDenied};
+    if (key_root == root && IsKeyOrBelow(key, path) && Find(root, key, false))
+      return KeyRefusal{key, kErrorAccessDenied};
   return std::nullopt;
 }
 

@@ -55,7 +55,6 @@ ActionResult BoxNotLoaded(StartupContext& context, std::string_view name) {
               PromptIcon::kWarning);
 }
 
-
 // The string data a line can give back as it was (a missing terminator is no loss).
 bool StoredAsText(const RegistryValue& value, std::string_view text) {
   if (value.type != kRegSz && value.type != kRegExpandSz) return false;
@@ -132,8 +131,7 @@ ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& recor
 
 ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
-  ActionResult refused;
-  if (RefusedRunLocation(context, record.Name, location, refused)) return refused;
+  if (auto refused = RefuseRunLocation(context, record.Name, location)) return *refused;
   const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kWrite);
   if (!key && RunKeyExists(context.registry, location))
     return Told(context, record.Name, msg::kKeyNotOpened, PromptIcon::kError);
@@ -332,8 +330,7 @@ ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record
   const std::string command = RunCommandOf(target, fields ? fields->arguments : "");
   // The all-users folder's entries run for everyone: they go to the machine's key.
   const int location = record.Key == context.locations.all_users_index() ? 1 : 0;
-  ActionResult refused;
-  if (RefusedRunLocation(context, record.Name, location, refused)) return refused;
+  if (auto refused = RefuseRunLocation(context, record.Name, location)) return *refused;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   const Placement placement = PlaceRunValue(context, record.Name, RunValueOf(command), location);
   if (placement == Placement::kDeclined) return {};
@@ -347,8 +344,7 @@ ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record
 
 ActionResult RegistryToFolder(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
-  ActionResult refused;
-  if (RefusedRunLocation(context, record.Name, location, refused)) return refused;
+  if (auto refused = RefuseRunLocation(context, record.Name, location)) return *refused;
   // The value as it is now: when it is gone or no longer what the row shows, nothing is
   // changed and the list is shown afresh.
   std::optional<RegistryValue> live;
@@ -374,8 +370,8 @@ ActionResult RegistryToFolder(StartupContext& context, const EntryRecord& record
 
 ActionResult MoveRunValue(StartupContext& context, const EntryRecord& record, int to) {
   const int from = *RunLocationOf(record);
-  ActionResult refused;
-  if (RefusedRunLocation(context, record.Name, from, refused) || RefusedRunLocation(context, record.Name, to, refused)) return refused;
+  for (const int changed : {from, to})
+    if (auto refused = RefuseRunLocation(context, record.Name, changed)) return *refused;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   // The value as stored moves, type and bytes; the list's text only when it is gone.
   std::optional<RegistryValue> value;
@@ -426,9 +422,10 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
   // The line must be able to leave the box before the entry goes back.
   if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
 
-  ActionResult result;
   const std::optional<int> location = RunLocationOf(record);
-  if (location && RefusedRunLocation(context, record.Name, *location, result)) return result;
+  if (location)
+    if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
+  ActionResult result;
   const std::optional<KeptOriginal> kept = UsableKept(context, row, record, result);
   const Placement placement = location ? EnableRunValue(context, record, *location, kept, result)
                                        : EnableShortcut(context, record, kept, result);
@@ -444,9 +441,8 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
 
 ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& record, bool ask) {
   if (record.Unrecognised) return {};
-  ActionResult refused;
-  if (const std::optional<int> location = RunLocationOf(record); location && RefusedRunLocation(context, record.Name, *location, refused))
-    return refused;
+  if (const std::optional<int> location = RunLocationOf(record))
+    if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   if (ask && !context.prompt.AskYesNo(DeleteQuestion(record.Name, false), kDeleteCaption,
                                       PromptIcon::kQuestion)) {
@@ -499,7 +495,8 @@ ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& re
   const std::optional<ApprovedPlace> place = ApprovedPlaceOf(record, context.locations);
   if (!place) return {};
   // Windows' switch of a machine entry lives in the machine's keys.
-  SystemError status = place->root == RootKey::kLocalMachine && !context.administrator ? kErrorAccessDenied : kErrorNone;
+  const bool machine = place->root == RootKey::kLocalMachine;
+  SystemError status = machine && !context.administrator ? kErrorAccessDenied : kErrorNone;
   std::unique_ptr<RegistryKey> key;
   if (status == kErrorNone) key = context.registry.OpenKey(place->root, place->path, KeyAccess::kWrite, &status);
   if (!key && (status == kErrorAccessDenied || context.registry.KeyExists(place->root, place->path)))
@@ -527,8 +524,7 @@ ActionResult DisableAgain(StartupContext& context, const EntryRecord& record) {
     return result;
   }
   if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
-  ActionResult refused;
-  if (RefusedRunLocation(context, record.Name, *location, refused)) return refused;
+  if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
   const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, *location, KeyAccess::kWrite);
   const std::optional<RegistryValue> live = key ? key->ReadValue(record.Name) : std::nullopt;
   if (!live || !StoredAsText(*live, record.Command)) {
@@ -593,17 +589,15 @@ void MarkReadOnlyEntries(std::vector<EntryRecord>& rows, RegistryBackend& regist
   }
 }
 
-bool RefusedRunLocation(StartupContext& context, std::string_view name, int location, ActionResult& result) {
+std::optional<ActionResult> RefuseRunLocation(StartupContext& context, std::string_view name, int location) {
   const std::optional<SystemError> refusal = RunLocationRefusal(context.registry, location, context.administrator);
-  if (!refusal) return false;
-  Tell(context, result, name,
-       KeyRefusalText(RunKeyNames()[static_cast<size_t>(location)], *refusal, context.administrator),
-       PromptIcon::kWarning);
-  return true;
+  if (!refusal) return std::nullopt;
+  return Told(context, name, KeyRefusalText(RunKeyNames()[static_cast<size_t>(location)], *refusal, context.administrator));
 }
 
 std::string KeyRefusalText(std::string_view key_name, SystemError code, bool administrator) {
-  std::string text = std::string(msg::kKeyReadOnly) + "\n" + std::string(key_name) + "\n理由：" + SystemErrorText(code);
+  std::string text =
+      std::string(msg::kKeyReadOnly) + "\n" + std::string(key_name) + "\n理由：" + SystemErrorText(code);
   if (!administrator) text += "\n" + std::string(msg::kAdministratorNeeded);
   return text;
 }

@@ -84,8 +84,9 @@ std::optional<SystemError> RunLocationRefusal(RegistryBackend& registry, int loc
 // change as ReadOnly; the others are unmarked.
 void MarkReadOnlyEntries(std::vector<EntryRecord>& rows, RegistryBackend& registry, bool administrator);
 // A change of a Run location the user may not change is refused before anything moves: the
-// user is told "[" + name + "]", the key and why (kept in `result`). True when refused.
-bool RefusedRunLocation(StartupContext& context, std::string_view name, int location, ActionResult& result);
+// user is told "[" + name + "]", the key and why; the result says so. nullopt when the user
+// may change it.
+std::optional<ActionResult> RefuseRunLocation(StartupContext& context, std::string_view name, int location);
 // What the user is told of a refused change of a key: the key, the reason in words and, when
 // the user is no administrator, that one could change it.
 std::string KeyRefusalText(std::string_view key_name, SystemError code, bool administrator);

@@ -40,7 +40,7 @@ ActionResult AddRunValue(StartupContext& context, std::string_view path, int loc
     context.prompt.ShowMessage(result.message, "Orvela", PromptIcon::kWarning);
     return result;
   }
-  if (RefusedRunLocation(context, name, location, result)) return result;
+  if (auto refused = RefuseRunLocation(context, name, location)) return *refused;
   const std::string command = RunCommandOf(path, "");
   // A path is taken as it stands: a "%" in it belongs to a name, and an expandable string
   // would have Windows run another path at log-on.

@@ -390,9 +390,10 @@ void StartupPage::ListBox1Click() {
     const std::string since = LocalTimeText(static_cast<std::int64_t>(entry->WindowsDisabledAt));
     status = "[" + std::string(kWindowsDisabledMark) + (since.empty() ? "" : " " + since) + "] " + status;
   }
-  if (entry->ReadOnly)
-    status = "[" + std::string(kReadOnlyMark) + "：" +
-             (host_.is_admin() ? "このキーを変更する権限がありません" : "変更には管理者の権限が必要です") + "] " + status;
+  if (entry->ReadOnly) {
+    const char* why = host_.is_admin() ? "このキーを変更する権限がありません" : "変更には管理者の権限が必要です";
+    status = "[" + std::string(kReadOnlyMark) + "：" + why + "] " + status;
+  }
   host_.SetStatusText(1, status);
   host_.SetHint(ComboBox2, LocationHintOf(kind, location));
 }
@@ -420,8 +421,8 @@ void StartupPage::ComboBox2Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
   const int chosen = ChosenLocation();
-  SpeedButton4.SetEnabled(!entry->ReadOnly && LocationApplyEnabled(*entry, chosen,
-                                                                  static_cast<int>(host_.locations().profiles().size())));
+  const int profile_count = static_cast<int>(host_.locations().profiles().size());
+  SpeedButton4.SetEnabled(!entry->ReadOnly && LocationApplyEnabled(*entry, chosen, profile_count));
   host_.SetHint(ComboBox2, LocationHintOf(EntryKind(*entry), chosen));
 }
 
