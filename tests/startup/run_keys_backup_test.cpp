@@ -234,7 +234,7 @@ TEST_CASE("Undo with a key that did not exist at the backup: its later values go
   f.registry.DeleteKeyTree(RootKey::kCurrentUser, kRunKeyLocations[0].path);
   f.SetRun(1, "Agent", "C:\\agent.exe");
   const EntryRecord selected = RunRow(1, "Agent", "C:\\agent.exe");
-  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));  // "OpenKey Error" told
+  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));  // the key not opened is told
   f.SetRun(0, "New", "C:\\new.exe");
   f.prompt.clear();
 
