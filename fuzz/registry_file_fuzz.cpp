@@ -39,7 +39,7 @@ std::string WriteAll(RegistryBackend& backend) {
 // and only a section's own key holds values (a root's section is "HKEY_USERS\").
 bool ChecksNameEveryKey(RegistryBackend& registry, const KeysFileCheck& check, RootKey root,
                         const std::string& name, const std::string& path) {
-  const auto key = registry.OpenKey(root, path, false);
+  const auto key = registry.OpenKey(root, path, KeyAccess::kRead);
   const auto below = [&](const auto& section) { return IsKeyOrBelow(section.key, name); };
   if (!key || !(path.empty() || std::any_of(check.sections.begin(), check.sections.end(), below)) ||
       (!check.Find(path.empty() ? name + "\\" : name) && !key->ValueNames().value_or(std::vector<std::string>{}).empty()))

@@ -123,7 +123,7 @@ class TForm1 : public PageHost {
   const std::string& status_text(int panel) const { return status_texts_[panel]; }
   const std::string& HintOf(HWND control) const;
   int windows_class() const { return windows_class_; }
-  bool is_admin() const { return is_admin_; }
+  bool is_admin() const override { return is_admin_; }
   bool has_settings_tab() const { return has_settings_tab_; }
   HIMAGELIST image_list3() const { return image_list3_.get(); }
 

@@ -33,6 +33,9 @@ struct EntryRecord {
   bool WindowsDisabled = false;    // Windows' own startup switch has it off; it is not started
   uint64_t WindowsDisabledAt = 0;  // since when (a FILETIME, UTC); 0 when not recorded
   bool Returned = false;           // its very line stands in the Disabled Box: it came back
+  // Its Run key is one the user may only read (the machine's keys for a user who is no
+  // administrator): shown, but every change of it is refused.
+  bool ReadOnly = false;
 };
 
 inline bool IsRegistryEntry(const EntryRecord& record) { return record.Key < 0; }

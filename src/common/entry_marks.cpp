@@ -15,6 +15,7 @@ std::string EntryMarksText(const EntryRecord& record) {
   if (Is32BitEntry(record)) add(k32BitMark);
   if (record.WindowsDisabled) add(kWindowsDisabledMark);
   if (record.Returned) add(kReturnedMark);
+  if (record.ReadOnly) add(kReadOnlyMark);
   return text;
 }
 

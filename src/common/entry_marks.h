@@ -1,5 +1,6 @@
 // The words that mark a row beside its name: a 32-bit program's Run key, an entry Windows'
-// own startup switch has turned off, an entry that came back after it was disabled. One
+// own startup switch has turned off, an entry that came back after it was disabled, an
+// entry of a key the user may only read. One
 // place gives them, so the drawing, the saved list and the row's spoken text say the same.
 #pragma once
 #include <string>
@@ -12,6 +13,7 @@ namespace orvela {
 inline constexpr std::string_view k32BitMark = "（32ビット）";
 inline constexpr std::string_view kWindowsDisabledMark = "Windows で無効";
 inline constexpr std::string_view kReturnedMark = "復活";
+inline constexpr std::string_view kReadOnlyMark = "読み取り専用";
 
 // Kind "Run32" or "RunOnce32".
 bool Is32BitEntry(const EntryRecord& record);

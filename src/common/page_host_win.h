@@ -53,6 +53,9 @@ class PageHost {
   virtual int current_page() const = 0;
   // SpeedButton1 is down: the page shows its live list, not its Disabled Box (or backups).
   virtual bool live_view_shown() const = 0;
+  // The shell's administrator test, taken once at start: a user who is none only reads the
+  // machine's keys.
+  virtual bool is_admin() const { return true; }
   // The profile chosen in the user selector (ComboBox6); empty when none.
   virtual std::string selected_user() const = 0;
   // Timer1 moves the window to the centre of the screen once it has been shown.

@@ -45,7 +45,7 @@ SettingsKeyState EnsureSettingsKey(TRegistry& registry) {
 
 void LoadSettings(TRegistry& registry, AppSettings& settings) {
   registry.SetRootKey(RootKey::kCurrentUser);
-  if (!registry.OpenKey(kSettingsKeyPath, false)) return;
+  if (!registry.OpenKeyReadOnly(kSettingsKeyPath)) return;
   if (auto v = registry.ReadString("dir1")) settings.dir1 = *v;
   if (auto v = registry.ReadString("dir2")) settings.dir2 = *v;
   if (auto v = registry.ReadString("url1")) settings.ping_targets = SplitLines(*v);

@@ -21,4 +21,12 @@ std::optional<std::string> PathInFolder(std::string_view folder, std::string_vie
   return path + std::string(name);
 }
 
+std::string TemporaryPathFor(std::string_view path) {
+  // The last character, however many bytes of UTF-8 it takes.
+  size_t last = path.size();
+  while (last > 0 && (static_cast<unsigned char>(path[last - 1]) & 0xC0) == 0x80) --last;
+  if (last > 0) --last;
+  return std::string(path.substr(0, last)) + (path.substr(last) == "~" ? "_" : "~");
+}
+
 }  // namespace orvela

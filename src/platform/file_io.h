@@ -8,14 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system_error.h"
+
 namespace orvela {
 
 // The file's bytes; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // True when every byte is on disk under `path`. On failure the old file, if any, is
-// unchanged and no temporary file is left behind.
-bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes);
+// unchanged, no temporary file is left behind and `error` (when given) gets the system's
+// code.
+bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes, SystemError* error = nullptr);
 
 // A read that tells a file that is not there from one that is there but cannot be read
 // (locked by another program, no rights, a folder in its place): only the first may be
@@ -28,8 +31,15 @@ struct FileRead {
 FileRead ReadFileIfPresent(const std::string& path);
 
 // Writes a file that must not exist yet, whole or not at all. False when the path is
-// taken (nothing is written over) or the write failed (nothing is left behind).
-bool WriteNewFile(const std::string& path, std::string_view bytes);
+// taken (nothing is written over) or the write failed (nothing is left behind); `error`
+// then gets the system's code.
+bool WriteNewFile(const std::string& path, std::string_view bytes, SystemError* error = nullptr);
+
+// Where the two writes above put the bytes before they take the file's name: beside it,
+// the last character of the name turned into "~" (or "_" where it is one). So the
+// temporary file's path is never longer than the file's own and fits wherever it fits
+// (Windows' paths end at 259 characters).
+std::string TemporaryPathFor(std::string_view path);
 
 // Makes the folder and its missing parents; true when it exists afterwards.
 bool MakeFolderTree(const std::string& path);

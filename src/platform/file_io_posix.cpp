@@ -25,8 +25,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
-  const std::string temp = path + ".new";
+bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes, SystemError* code) {
+  const std::string temp = TemporaryPathFor(path);
+  if (code) *code = kErrorAccessDenied;  // the native build only tells success from failure
   std::FILE* file = std::fopen(temp.c_str(), "wb");
   if (!file) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -38,6 +39,7 @@ bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
     std::filesystem::remove(temp, error);
     return false;
   }
+  if (code) *code = kErrorNone;
   return true;
 }
 
@@ -55,8 +57,9 @@ FileRead ReadFileIfPresent(const std::string& path) {
   return result;
 }
 
-bool WriteNewFile(const std::string& path, std::string_view bytes) {
-  const std::string temp = path + ".part";
+bool WriteNewFile(const std::string& path, std::string_view bytes, SystemError* code) {
+  const std::string temp = TemporaryPathFor(path);
+  if (code) *code = kErrorAccessDenied;  // the native build only tells success from failure
   std::FILE* file = std::fopen(temp.c_str(), "wb");
   if (!file) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -65,6 +68,7 @@ bool WriteNewFile(const std::string& path, std::string_view bytes) {
   // A hard link is made only where no file is: nothing is written over.
   ok = ok && ::link(temp.c_str(), path.c_str()) == 0;
   ::unlink(temp.c_str());
+  if (ok && code) *code = kErrorNone;
   return ok;
 }
 

@@ -55,49 +55,53 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 namespace {
 
-bool WriteThenMoveNow(const std::wstring& temp, const std::wstring& target, std::string_view bytes,
-                      DWORD move_flags) {
-  bool ok;
+// The system's code of a step that failed, or of a short write (the disk is full).
+DWORD FailureCode() {
+  const DWORD code = GetLastError();
+  return code == ERROR_SUCCESS ? ERROR_DISK_FULL : code;
+}
+
+DWORD WriteThenMoveNow(const std::wstring& temp, const std::wstring& target, std::string_view bytes,
+                       DWORD move_flags) {
+  DWORD error = ERROR_SUCCESS;
   {
     UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    ok = true;
+    if (!file) return GetLastError();
     size_t done = 0;
-    while (ok && done < bytes.size()) {
+    while (error == ERROR_SUCCESS && done < bytes.size()) {
       DWORD wrote = 0;
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-      ok = WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
+      if (!WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote != chunk) error = FailureCode();
       done += wrote;
     }
-    ok = ok && FlushFileBuffers(file.get());
+    if (error == ERROR_SUCCESS && !FlushFileBuffers(file.get())) error = FailureCode();
   }
-  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), move_flags);
-  if (!ok) DeleteFileW(temp.c_str());
-  return ok;
+  if (error == ERROR_SUCCESS && !MoveFileExW(temp.c_str(), target.c_str(), move_flags)) error = FailureCode();
+  if (error != ERROR_SUCCESS) DeleteFileW(temp.c_str());
+  return error;
 }
 
-// Writes the bytes to `temp` and flushes them, then moves it onto `target` with `move_flags`;
-// the temporary file is removed again when any step fails. The window keeps answering and
-// painting meanwhile; the caller goes on only when the file is on disk.
-bool WriteThenMove(const std::wstring& temp, const std::wstring& target, std::string_view bytes,
-                   DWORD move_flags) {
-  bool ok = false;
-  RunWhileAnswering([&] { ok = WriteThenMoveNow(temp, target, bytes, move_flags); });
-  return ok;
+// Writes the bytes to the temporary file beside `path` and flushes them, then moves it onto
+// `path` with `move_flags`; the temporary file is removed again when any step fails. The
+// window keeps answering and painting meanwhile; the caller goes on only when the file is on
+// disk.
+bool WriteThenMove(const std::string& path, std::string_view bytes, DWORD move_flags, SystemError* error) {
+  DWORD code = ERROR_SUCCESS;
+  RunWhileAnswering([&] { code = WriteThenMoveNow(Wide(TemporaryPathFor(path)), Wide(path), bytes, move_flags); });
+  if (error) *error = code;
+  return code == ERROR_SUCCESS;
 }
 
 }  // namespace
 
-bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes) {
-  const std::wstring target = Wide(path);
-  return WriteThenMove(target + L".new", target, bytes, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+bool WriteWholeFileReplacing(const std::string& path, std::string_view bytes, SystemError* error) {
+  return WriteThenMove(path, bytes, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, error);
 }
 
-bool WriteNewFile(const std::string& path, std::string_view bytes) {
-  const std::wstring target = Wide(path);
+bool WriteNewFile(const std::string& path, std::string_view bytes, SystemError* error) {
   // Without MOVEFILE_REPLACE_EXISTING the move fails where a file is: nothing is written over.
-  return WriteThenMove(target + L".part", target, bytes, MOVEFILE_WRITE_THROUGH);
+  return WriteThenMove(path, bytes, MOVEFILE_WRITE_THROUGH, error);
 }
 
 bool MakeFolderTree(const std::string& path) { return CreateFolderTree(path); }

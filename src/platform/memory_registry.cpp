@@ -35,7 +35,8 @@ size_t CountBelow(const MemoryRegistry::Node& node) {
 
 class MemoryKey : public RegistryKey {
  public:
-  explicit MemoryKey(std::shared_ptr<MemoryRegistry::Node> node) : node_(std::move(node)) {}
+  MemoryKey(std::shared_ptr<MemoryRegistry::Node> node, bool writable)
+      : node_(std::move(node)), writable_(writable) {}
 
   std::optional<std::vector<std::string>> ValueNames() override {
     if (node_->deleted) return std::nullopt;
@@ -59,7 +60,7 @@ class MemoryKey : public RegistryKey {
   }
 
   bool WriteValue(std::string_view name, const RegistryValue& value) override {
-    if (node_->deleted) return false;
+    if (node_->deleted || !writable_) return false;
     auto it = FindValue(name);
     if (it != node_->values.end())
       it->second = value;
@@ -69,7 +70,7 @@ class MemoryKey : public RegistryKey {
   }
 
   bool DeleteValue(std::string_view name) override {
-    if (node_->deleted) return false;
+    if (node_->deleted || !writable_) return false;
     auto it = FindValue(name);
     if (it == node_->values.end()) return false;
     node_->values.erase(it);
@@ -83,6 +84,7 @@ class MemoryKey : public RegistryKey {
   }
 
   std::shared_ptr<MemoryRegistry::Node> node_;
+  bool writable_;
 };
 
 std::shared_ptr<MemoryRegistry::Node> FindChild(const MemoryRegistry::Node& node,
@@ -120,26 +122,41 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(RootKey root, std::st
   return node;
 }
 
-bool MemoryRegistry::IsDenied(std::string_view path) const {
-  return std::any_of(denied_.begin(), denied_.end(),
-                     [&](const std::string& denied) { return SameRegistryName(denied, path); });
+bool MemoryRegistry::IsReadOnly(RootKey root, std::string_view path) const {
+  return std::any_of(read_only_.begin(), read_only_.end(),
+                     [&](const auto& key) { return key.first == root && SameRegistryName(key.second, path); });
 }
 
-std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RootKey root, std::string_view path,
-                                                     bool create) {
-  if (IsDenied(path) && Find(root, path, false)) return nullptr;
-  auto node = Find(root, path, create);
-  if (!node) return nullptr;
-  return std::make_unique<MemoryKey>(node);
+std::unique_ptr<RegistryKey> MemoryRegistry::Open(RootKey root, std::string_view path, KeyAccess access,
+                                                  SystemError& status) {
+  const bool writing = access != KeyAccess::kRead;
+  if (writing && IsReadOnly(root, path) && Find(root, path, false)) {
+    status = kErrorAccessDenied;
+    return nullptr;
+  }
+  auto node = Find(root, path, access == KeyAccess::kCreate);
+  if (!node) {
+    status = kErrorFileNotFound;
+    return nullptr;
+  }
+  return std::make_unique<MemoryKey>(node, writing);
 }
 
 bool MemoryRegistry::KeyExists(RootKey root, std::string_view path) {
   return Find(root, path, false) != nullptr;
 }
 
+std::optional<KeyRefusal> MemoryRegistry::DeleteRefusal(RootKey root, std::string_view path) {
+  if (!Find(root, path, false)) return std::nullopt;
+  for (const auto& [key_root, key] : read_only_)
+    if (key_root == root && IsKeyOrBelow(key, path) && Find(root, key, false))
+      return KeyRefusal{key, kErrorAccessDenied};
+  return std::nullopt;
+}
+
 bool MemoryRegistry::DeleteKeyTree(RootKey root, std::string_view path) {
   auto names = SplitPath(path);
-  if (!names || names->empty()) return false;
+  if (!names || names->empty() || DeleteRefusal(root, path)) return false;
   const size_t parent_length = path.size() - names->back().size();
   auto parent = Find(root, path.substr(0, parent_length == 0 ? 0 : parent_length - 1), false);
   if (!parent) return false;

@@ -21,23 +21,28 @@ class MemoryRegistry : public RegistryBackend {
     std::vector<std::shared_ptr<Node>> subkeys;
   };
 
-  std::unique_ptr<RegistryKey> OpenKey(RootKey root, std::string_view path, bool create) override;
   bool KeyExists(RootKey root, std::string_view path) override;
+  std::optional<KeyRefusal> DeleteRefusal(RootKey root, std::string_view path) override;
   bool DeleteKeyTree(RootKey root, std::string_view path) override;
 
-  // Makes every later OpenKey of this path (any root) fail while the key still exists,
-  // like a key the user may not open for full access.
-  void DenyFullAccess(std::string path) { denied_.push_back(std::move(path)); }
+  // The key may be read but not changed from now on, like a key whose access list lets the
+  // user read only: opening it for writing fails with kErrorAccessDenied while it exists,
+  // and so does deleting it or a key above it.
+  void MakeReadOnly(RootKey root, std::string path) { read_only_.push_back({root, std::move(path)}); }
 
   // Number of keys below all roots, for checks that nothing was created.
   size_t CountKeys() const;
 
+ protected:
+  std::unique_ptr<RegistryKey> Open(RootKey root, std::string_view path, KeyAccess access,
+                                    SystemError& status) override;
+
  private:
   std::shared_ptr<Node> Find(RootKey root, std::string_view path, bool create);
-  bool IsDenied(std::string_view path) const;
+  bool IsReadOnly(RootKey root, std::string_view path) const;
 
   std::map<RootKey, std::shared_ptr<Node>> roots_;
-  std::vector<std::string> denied_;
+  std::vector<std::pair<RootKey, std::string>> read_only_;
 };
 
 }  // namespace orvela

@@ -21,4 +21,9 @@ bool SameRegistryName(std::string_view a, std::string_view b) {
                     [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
+bool IsKeyOrBelow(std::string_view key, std::string_view top) {
+  return key.size() >= top.size() && SameRegistryName(key.substr(0, top.size()), top) &&
+         (key.size() == top.size() || key[top.size()] == '\\');
+}
+
 }  // namespace orvela

@@ -117,15 +117,21 @@ class Win32Key : public RegistryKey {
 
 }  // namespace
 
-std::unique_ptr<RegistryKey> Win32Registry::OpenKey(RootKey root, std::string_view path,
-                                                    bool create) {
+std::unique_ptr<RegistryKey> Win32Registry::Open(RootKey root, std::string_view path, KeyAccess access,
+                                                  SystemError& status) {
   HKEY parent = RootHandle(root);
-  if (!parent) return nullptr;
+  if (!parent) {
+    status = kErrorFileNotFound;
+    return nullptr;
+  }
   const std::wstring wide_path = Wide(path);
+  const REGSAM rights = access == KeyAccess::kRead ? KEY_READ : KEY_READ | KEY_SET_VALUE;
   UniqueHkey key;
-  LONG rc = create ? RegCreateKeyExW(parent, wide_path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_ALL_ACCESS, nullptr, key.put(), nullptr)
-                   : RegOpenKeyExW(parent, wide_path.c_str(), 0, KEY_ALL_ACCESS, key.put());
+  const LONG rc = access == KeyAccess::kCreate
+                      ? RegCreateKeyExW(parent, wide_path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, rights,
+                                        nullptr, key.put(), nullptr)
+                      : RegOpenKeyExW(parent, wide_path.c_str(), 0, rights, key.put());
+  status = static_cast<SystemError>(rc);
   if (rc != ERROR_SUCCESS) return nullptr;
   return std::make_unique<Win32Key>(std::move(key));
 }
@@ -139,9 +145,52 @@ bool Win32Registry::KeyExists(RootKey root, std::string_view path) {
   return rc == ERROR_SUCCESS || rc == ERROR_ACCESS_DENIED;
 }
 
+namespace {
+
+// The rights a deletion of the tree asks of each of its keys: deleting it, listing it, and
+// changing its values, which go with it (a key whose values the user may not change is not
+// the user's to remove, even where the system would let it be deleted).
+constexpr REGSAM kDeleteRights = DELETE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
+
+// The first key at or below `path` of `parent` that does not open for deletion.
+std::optional<KeyRefusal> FirstRefused(HKEY parent, const std::wstring& name, const std::wstring& path) {
+  UniqueHkey key;
+  const LONG rc = RegOpenKeyExW(parent, name.c_str(), 0, kDeleteRights, key.put());
+  if (rc != ERROR_SUCCESS) return KeyRefusal{Narrow(path), static_cast<SystemError>(rc)};
+  DWORD max_name = 0;
+  if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, &max_name, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return KeyRefusal{Narrow(path), kErrorAccessDenied};
+  std::wstring buffer(max_name + 1, L'\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    const LONG enum_rc = RegEnumKeyExW(key.get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (enum_rc == ERROR_NO_MORE_ITEMS) return std::nullopt;
+    if (enum_rc == ERROR_MORE_DATA) {
+      buffer.resize(buffer.size() * 2 + 256);
+      --index;
+      continue;
+    }
+    if (enum_rc != ERROR_SUCCESS) return KeyRefusal{Narrow(path), static_cast<SystemError>(enum_rc)};
+    const std::wstring sub(buffer.data(), length);
+    if (auto refused = FirstRefused(key.get(), sub, path + L"\\" + sub)) return refused;
+  }
+}
+
+}  // namespace
+
+std::optional<KeyRefusal> Win32Registry::DeleteRefusal(RootKey root, std::string_view path) {
+  HKEY parent = RootHandle(root);
+  if (!parent || path.empty()) return std::nullopt;
+  const std::wstring wide = Wide(path);
+  std::optional<KeyRefusal> refused = FirstRefused(parent, wide, wide);
+  if (refused && refused->code == ERROR_FILE_NOT_FOUND && refused->path == path) return std::nullopt;
+  return refused;
+}
+
 bool Win32Registry::DeleteKeyTree(RootKey root, std::string_view path) {
   HKEY parent = RootHandle(root);
-  if (!parent || path.empty()) return false;
+  if (!parent || path.empty() || DeleteRefusal(root, path)) return false;
   return RegDeleteTreeW(parent, Wide(path).c_str()) == ERROR_SUCCESS;
 }
 

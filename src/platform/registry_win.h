@@ -1,6 +1,7 @@
 // The Windows registry behind RegistryBackend: W functions only, data as stored (strings
-// are never expanded), the native view of a 64-bit program. Keys are opened for full
-// access, so a key the user may only read counts as one that cannot be opened.
+// are never expanded), the native view of a 64-bit program (the 32-bit programs' keys are
+// reached by their WOW6432Node paths, so no view flag is asked for). Each key is opened
+// with the rights of its use only.
 #pragma once
 #include "platform/registry.h"
 
@@ -8,9 +9,13 @@ namespace orvela {
 
 class Win32Registry : public RegistryBackend {
  public:
-  std::unique_ptr<RegistryKey> OpenKey(RootKey root, std::string_view path, bool create) override;
   bool KeyExists(RootKey root, std::string_view path) override;
+  std::optional<KeyRefusal> DeleteRefusal(RootKey root, std::string_view path) override;
   bool DeleteKeyTree(RootKey root, std::string_view path) override;
+
+ protected:
+  std::unique_ptr<RegistryKey> Open(RootKey root, std::string_view path, KeyAccess access,
+                                    SystemError& status) override;
 };
 
 }  // namespace orvela

@@ -10,11 +10,6 @@ std::string NormalizeKeyPath(std::string_view path) {
   return std::string(path);
 }
 
-bool IsKeyOrBelow(std::string_view key, std::string_view top) {
-  return key.size() >= top.size() && SameRegistryName(key.substr(0, top.size()), top) &&
-         (key.size() == top.size() || key[top.size()] == '\\');
-}
-
 std::vector<std::uint8_t> StringToRegistryData(std::string_view text) {
   const std::u16string wide = Utf8ToUtf16(text);
   std::vector<std::uint8_t> data;
@@ -48,9 +43,15 @@ void TRegistry::SetRootKey(orvela::RootKey root) {
 }
 
 bool TRegistry::OpenKey(std::string_view path, bool can_create) {
+  return Open(path, can_create ? KeyAccess::kCreate : KeyAccess::kWrite);
+}
+
+bool TRegistry::OpenKeyReadOnly(std::string_view path) { return Open(path, KeyAccess::kRead); }
+
+bool TRegistry::Open(std::string_view path, KeyAccess access) {
   CloseKey();
   std::string normalized = NormalizeKeyPath(path);
-  key_ = backend_.OpenKey(root_, normalized, can_create);
+  key_ = backend_.OpenKey(root_, normalized, access, &last_error_);
   if (!key_) return false;
   current_path_ = std::move(normalized);
   return true;

@@ -25,9 +25,14 @@ class TRegistry {
   orvela::RootKey RootKey() const { return root_; }
 
   // Opens a key of the current root ("\Software\X" or "Software\X"; always from the root,
-  // "" or "\" is the root itself), closing the one open before. False when it does not
-  // exist (and can_create is false) or cannot be opened for full access.
+  // "" or "\" is the root itself) for reading and for writing its values, closing the one
+  // open before. False when it does not exist (and can_create is false) or the user may
+  // not change it; LastError() tells which.
   bool OpenKey(std::string_view path, bool can_create);
+  // The same for reading only: a key the user may read but not change opens.
+  bool OpenKeyReadOnly(std::string_view path);
+  // The system's code of the last OpenKey or OpenKeyReadOnly (kErrorNone when it opened).
+  SystemError LastError() const { return last_error_; }
   void CloseKey();
   bool HasOpenKey() const { return key_ != nullptr; }
   // The open key's path without leading backslash; "" when none is open.
@@ -71,16 +76,15 @@ class TRegistry {
  private:
   RegistryBackend& backend_;
   orvela::RootKey root_ = orvela::RootKey::kCurrentUser;
+  bool Open(std::string_view path, KeyAccess access);
+
   std::unique_ptr<RegistryKey> key_;
   std::string current_path_;
+  SystemError last_error_ = kErrorNone;
 };
 
 // "\Software\X\" -> "Software\X": the path form the backend takes.
 std::string NormalizeKeyPath(std::string_view path);
-
-// Whether the key named `key` is `top` itself or lies below it (names compare without case;
-// "Run2" is not below "Run").
-bool IsKeyOrBelow(std::string_view key, std::string_view top);
 
 // Registry string data: UTF-16LE with a terminating NUL, and back (up to the first NUL).
 std::vector<std::uint8_t> StringToRegistryData(std::string_view text);

@@ -114,6 +114,10 @@ orvela::RootKey TRegistryFile::RootNameToKey(std::string_view name) {
   return orvela::RootKey::kNone;
 }
 
+std::string TRegistryFile::KeyNotOpenedText(std::string_view key_name, SystemError code) {
+  return std::string(kKeyNotOpened) + "\n[" + std::string(key_name) + "]\n" + SystemErrorText(code);
+}
+
 void TRegistryFile::Warn(std::string_view text) {
   if (check_) return;  // a check shows nothing; its result says what it found
   prompt_.ShowMessage(text, kCaption, PromptIcon::kWarning);
@@ -144,7 +148,7 @@ std::string TRegistryFile::KeysFileBytes(const std::vector<std::string>& keys,
     const size_t backslash = key.find('\\');
     if (backslash == std::string::npos) {
       // No root name to go by: the key cannot be opened.
-      Warn(kOpenKeyError);
+      Warn(KeyNotOpenedText(key, kErrorFileNotFound));
       result.keys_not_saved.push_back(key);
       continue;
     }
@@ -163,9 +167,10 @@ void TRegistryFile::ExportKey(std::string_view path) {
   SaveResult& result = *save_result_;
 
   const std::string root_name = RootKeyToName(RootKey());
-  if (!OpenKey(path, false)) {
-    Warn(kOpenKeyError);
-    result.keys_not_saved.push_back(JoinKeyName(root_name, NormalizeKeyPath(path)));
+  if (!OpenKeyReadOnly(path)) {
+    const std::string key_name = JoinKeyName(root_name, NormalizeKeyPath(path));
+    Warn(KeyNotOpenedText(key_name, LastError()));
+    result.keys_not_saved.push_back(key_name);
     return;
   }
   const std::string key_path = CurrentPath();
@@ -352,7 +357,7 @@ std::vector<std::string> TRegistryFile::NotAsSaved(const KeysFileCheck& check) {
     // A check names a section only by a known root and a path after its first "\".
     const size_t backslash = section.key.find('\\');
     SetRootKey(RootNameToKey(std::string_view(section.key).substr(0, backslash)));
-    if (!OpenKey(std::string_view(section.key).substr(backslash), false)) {
+    if (!OpenKeyReadOnly(std::string_view(section.key).substr(backslash))) {
       missing.push_back(section.key);
       continue;
     }

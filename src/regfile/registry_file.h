@@ -139,8 +139,9 @@ class TRegistryFile : public TRegistry {
   static std::string RootKeyToName(orvela::RootKey root);  // "" for other handles
   static orvela::RootKey RootNameToKey(std::string_view name);  // RootKey::kNone for others
 
-  // The texts of the warnings.
-  static constexpr std::string_view kOpenKeyError = "OpenKey Error";
+  // The texts of the warnings. A key that cannot be saved: kKeyNotOpened, the key and why.
+  static constexpr std::string_view kKeyNotOpened = "レジストリのキーを開けませんでした。";
+  static std::string KeyNotOpenedText(std::string_view key_name, SystemError code);
   static constexpr std::string_view kNotRegistryFile =
       "このファイルはレジストリ ファイルでは有りません！！";
   static constexpr std::string_view kNotExpectedFile =

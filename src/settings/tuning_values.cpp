@@ -21,7 +21,7 @@ constexpr std::string_view kPoliciesExplorerKey = "\\Software\\Microsoft\\Window
 
 bool Open(TRegistry& registry, RootKey root, std::string_view path) {
   registry.SetRootKey(root);
-  return registry.OpenKey(path, false);
+  return registry.OpenKeyReadOnly(path);
 }
 
 void ReadText(const TRegistry& registry, std::string_view name, std::string& shown) {

@@ -45,7 +45,7 @@ struct KeyState {
 KeyState StateOf(RegistryBackend& registry, const RunKeyLocation& location) {
   KeyState state;
   state.existed = registry.KeyExists(location.root, location.path);
-  const std::unique_ptr<RegistryKey> key = registry.OpenKey(location.root, location.path, false);
+  const std::unique_ptr<RegistryKey> key = registry.OpenKey(location.root, location.path, KeyAccess::kRead);
   if (!key) return state;
   for (const std::string& name : key->ValueNames().value_or(std::vector<std::string>{}))
     if (auto value = key->ReadValue(name)) state.values.emplace_back(name, std::move(*value));
@@ -72,7 +72,7 @@ void MoveUnsavedValues(StartupContext& context, const KeysFileCheck& check,
     const RunKeyLocation& where = kRunKeyLocations[location];
     const std::string key_name = RunKeyName(where);
     if (Contains(context.backup.keys_not_saved, key_name)) continue;
-    const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false);
+    const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, KeyAccess::kWrite);
     if (!key) continue;  // left alone
     const KeysFileCheck::Section* saved = check.Find(key_name);
     // A file without a 32-bit key's section (the key was not there) leaves that key alone.
@@ -110,7 +110,7 @@ bool TakeRestoredOutOfBox(StartupContext& context, const KeysFileCheck& check,
     const RunKeyLocation& where = kRunKeyLocations[location];
     const KeysFileCheck::Section* saved = check.Find(RunKeyName(where));
     if (!saved || (reload && before[location].existed)) continue;
-    const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false);
+    const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, KeyAccess::kRead);
     if (!key) continue;
     for (const auto& [name, value] : saved->values) {
       const RegistryValue* was = Find(before[location].values, name);
@@ -130,6 +130,26 @@ bool TakeRestoredOutOfBox(StartupContext& context, const KeysFileCheck& check,
     }
   }
   return written;
+}
+
+// Whether the restore would change the key of a location: reload makes a saved key that is
+// gone; undo writes saved values that differ and removes values the file does not hold
+// (those it could not hold excepted).
+bool RestoreChanges(const StartupContext& context, const KeysFileCheck& check, size_t location,
+                    const KeyState& now, bool reload) {
+  const std::string key_name = RunKeyName(kRunKeyLocations[location]);
+  const KeysFileCheck::Section* saved = check.Find(key_name);
+  if (reload) return saved && !now.existed;
+  if (saved)
+    for (const auto& [name, value] : saved->values) {
+      const RegistryValue* present = Find(now.values, name);
+      if (!present || !(*present == value)) return true;
+    }
+  if (Contains(context.backup.keys_not_saved, key_name) || (!saved && static_cast<int>(location) >= kFixedRunLocations))
+    return false;
+  return std::any_of(now.values.begin(), now.values.end(), [&](const auto& entry) {
+    return !(saved && Find(saved->values, entry.first)) && !WasNotSaved(context.backup, key_name, entry.first);
+  });
 }
 
 }  // namespace
@@ -275,6 +295,21 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
   std::array<KeyState, kRunKeyLocations.size()> before;
   for (size_t i = 0; i < kRunKeyLocations.size(); ++i)
     before[i] = StateOf(context.registry, kRunKeyLocations[i]);
+  // A key the user may not change is left as it is only when the restore has nothing to
+  // change in it; otherwise nothing is restored.
+  std::string refused;
+  for (size_t i = 0; i < kRunKeyLocations.size(); ++i) {
+    const std::optional<SystemError> refusal =
+        RunLocationRefusal(context.registry, static_cast<int>(i), context.administrator);
+    if (refusal && RestoreChanges(context, check, i, before[i], reload))
+      refused += "\n" + RunKeyName(kRunKeyLocations[i]) + "\n理由：" + SystemErrorText(*refusal);
+  }
+  if (!refused.empty()) {
+    prompt.ShowMessage(std::string(kRestoreRefused) + refused +
+                           (context.administrator ? "" : "\n" + std::string(startup_messages::kAdministratorNeeded)),
+                       TRegistryFile::kCaption, PromptIcon::kWarning);
+    return false;
+  }
   std::vector<std::string> moved, kept;
   if (!reload) MoveUnsavedValues(context, check, moved, kept);
   // The bytes checked are the bytes loaded.

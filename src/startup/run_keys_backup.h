@@ -89,6 +89,10 @@ inline constexpr std::string_view kBackupDamaged =
 inline constexpr std::string_view kBackupOutsideRunKeys =
     "保存したレジストリの内容ファイルに、保存した Run キー以外のキーが含まれているため、"
     "読み込みませんでした。\nレジストリは変更していません。";
+// Told when the restore would change a key the user may not change (followed by each such
+// key and why).
+inline constexpr std::string_view kRestoreRefused =
+    "次のキーを変更する権限がないため、読み込みませんでした。\nレジストリは変更していません。";
 // Told after undo, each followed by the names, one "[name]" a line.
 inline constexpr std::string_view kUndoMovedToBox =
     "次の値は保存した内容に含まれていないため、無効ボックスに移しました。";

@@ -1,12 +1,13 @@
 #include "startup/startup_actions.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <cctype>
 
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
-#include "regfile/registry.h"
+#include "regfile/registry_file.h"
 #include "common/disabled_box.h"
 #include "platform/file_io.h"
 #include "startup/startup_approved.h"
@@ -19,9 +20,9 @@ namespace msg = startup_messages;
 
 constexpr std::string_view kCaption = "Orvela";
 
-std::unique_ptr<RegistryKey> OpenRunKey(RegistryBackend& registry, int location, bool create) {
+std::unique_ptr<RegistryKey> OpenRunKey(RegistryBackend& registry, int location, KeyAccess access) {
   const RunKeyLocation& where = kRunKeyLocations.at(static_cast<size_t>(location));
-  return registry.OpenKey(where.root, where.path, create);
+  return registry.OpenKey(where.root, where.path, access);
 }
 
 bool RunKeyExists(RegistryBackend& registry, int location) {
@@ -69,7 +70,7 @@ enum class Placement { kPlaced, kDeclined, kFailed };
 // the user says so.
 Placement PlaceRunValue(StartupContext& context, std::string_view name, const RegistryValue& value,
                         int location) {
-  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, true);
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kCreate);
   if (!key) return Placement::kFailed;
   const std::optional<RegistryValue> existing = key->ReadValue(name);
   if (existing && *existing == value) return Placement::kPlaced;
@@ -84,7 +85,7 @@ Placement PlaceRunValue(StartupContext& context, std::string_view name, const Re
 
 // Removes a Run value if it is there; false when it is there and stays.
 bool RemoveRunValue(StartupContext& context, std::string_view name, int location) {
-  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, false);
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kWrite);
   if (!key) return !RunKeyExists(context.registry, location);
   if (!key->ReadValue(name)) return true;
   return key->DeleteValue(name);
@@ -130,7 +131,8 @@ ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& recor
 
 ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
-  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, false);
+  if (auto refused = RefuseRunLocation(context, record.Name, location)) return *refused;
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kWrite);
   if (!key && RunKeyExists(context.registry, location))
     return Told(context, record.Name, msg::kKeyNotOpened, PromptIcon::kError);
 
@@ -208,7 +210,7 @@ Placement EnableRunValue(StartupContext& context, const EntryRecord& record, int
   const bool has_kept = kept.has_value();
   const RegistryValue wanted = has_kept ? kept->value : RunValueOf(record.Command);
   std::optional<RegistryValue> live;
-  if (const auto key = OpenRunKey(context.registry, location, false))
+  if (const auto key = OpenRunKey(context.registry, location, KeyAccess::kRead))
     live = key->ReadValue(record.Name);
   // Written back meanwhile (by the program itself, or before a crash): the line just goes.
   if (RunEntryInPlace(live, wanted, has_kept, record)) return Placement::kPlaced;
@@ -328,6 +330,7 @@ ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record
   const std::string command = RunCommandOf(target, fields ? fields->arguments : "");
   // The all-users folder's entries run for everyone: they go to the machine's key.
   const int location = record.Key == context.locations.all_users_index() ? 1 : 0;
+  if (auto refused = RefuseRunLocation(context, record.Name, location)) return *refused;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   const Placement placement = PlaceRunValue(context, record.Name, RunValueOf(command), location);
   if (placement == Placement::kDeclined) return {};
@@ -341,10 +344,11 @@ ActionResult FolderToRegistry(StartupContext& context, const EntryRecord& record
 
 ActionResult RegistryToFolder(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
+  if (auto refused = RefuseRunLocation(context, record.Name, location)) return *refused;
   // The value as it is now: when it is gone or no longer what the row shows, nothing is
   // changed and the list is shown afresh.
   std::optional<RegistryValue> live;
-  if (const auto key = OpenRunKey(context.registry, location, false))
+  if (const auto key = OpenRunKey(context.registry, location, KeyAccess::kRead))
     live = key->ReadValue(record.Name);
   if (!live || RunValueText(*live) != record.Command) {
     ActionResult result{.changed = true};
@@ -366,10 +370,12 @@ ActionResult RegistryToFolder(StartupContext& context, const EntryRecord& record
 
 ActionResult MoveRunValue(StartupContext& context, const EntryRecord& record, int to) {
   const int from = *RunLocationOf(record);
+  for (const int changed : {from, to})
+    if (auto refused = RefuseRunLocation(context, record.Name, changed)) return *refused;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   // The value as stored moves, type and bytes; the list's text only when it is gone.
   std::optional<RegistryValue> value;
-  if (const auto key = OpenRunKey(context.registry, from, false))
+  if (const auto key = OpenRunKey(context.registry, from, KeyAccess::kRead))
     value = key->ReadValue(record.Name);
   if (!value) value = RunValueOf(record.Command);
   const Placement placement = PlaceRunValue(context, record.Name, *value, to);
@@ -416,9 +422,11 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
   // The line must be able to leave the box before the entry goes back.
   if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
 
+  const std::optional<int> location = RunLocationOf(record);
+  if (location)
+    if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
   ActionResult result;
   const std::optional<KeptOriginal> kept = UsableKept(context, row, record, result);
-  const std::optional<int> location = RunLocationOf(record);
   const Placement placement = location ? EnableRunValue(context, record, *location, kept, result)
                                        : EnableShortcut(context, record, kept, result);
   if (placement != Placement::kPlaced) return result;
@@ -433,6 +441,8 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
 
 ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& record, bool ask) {
   if (record.Unrecognised) return {};
+  if (const std::optional<int> location = RunLocationOf(record))
+    if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
   if (ask && !context.prompt.AskYesNo(DeleteQuestion(record.Name, false), kDeleteCaption,
                                       PromptIcon::kQuestion)) {
@@ -484,9 +494,15 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
 ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& record) {
   const std::optional<ApprovedPlace> place = ApprovedPlaceOf(record, context.locations);
   if (!place) return {};
-  const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(place->root, place->path, false);
-  if (!key && context.registry.KeyExists(place->root, place->path))
-    return Told(context, record.Name, msg::kSwitchNotWritten, PromptIcon::kError);
+  // Windows' switch of a machine entry lives in the machine's keys.
+  const bool machine = place->root == RootKey::kLocalMachine;
+  SystemError status = machine && !context.administrator ? kErrorAccessDenied : kErrorNone;
+  std::unique_ptr<RegistryKey> key;
+  if (status == kErrorNone) key = context.registry.OpenKey(place->root, place->path, KeyAccess::kWrite, &status);
+  if (!key && (status == kErrorAccessDenied || context.registry.KeyExists(place->root, place->path)))
+    return Told(context, record.Name,
+                KeyRefusalText(TRegistryFile::RootKeyToName(place->root) + "\\" + NormalizeKeyPath(place->path),
+                               status, context.administrator));
   const std::optional<RegistryValue> value = key ? key->ReadValue(place->value_name) : std::nullopt;
   // Turned on meanwhile (by Windows, or the value is gone): there is nothing to write.
   if (!value || !ReadApprovedState(*value).disabled) return {.changed = true};
@@ -508,7 +524,8 @@ ActionResult DisableAgain(StartupContext& context, const EntryRecord& record) {
     return result;
   }
   if (!context.box.writable()) return BoxNotLoaded(context, record.Name);
-  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, *location, false);
+  if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, *location, KeyAccess::kWrite);
   const std::optional<RegistryValue> live = key ? key->ReadValue(record.Name) : std::nullopt;
   if (!live || !StoredAsText(*live, record.Command)) {
     ActionResult result{.changed = true};
@@ -552,10 +569,43 @@ std::optional<std::string> RunValueLine(int location, std::string_view name,
   return RegistryEntryLine(record, locations);
 }
 
+std::optional<SystemError> RunLocationRefusal(RegistryBackend& registry, int location, bool administrator) {
+  const RunKeyLocation& where = kRunKeyLocations.at(static_cast<size_t>(location));
+  if (where.root == RootKey::kLocalMachine && !administrator) return kErrorAccessDenied;
+  SystemError status = kErrorNone;
+  if (registry.OpenKey(where.root, where.path, KeyAccess::kWrite, &status) || status == kErrorFileNotFound)
+    return std::nullopt;
+  return status;
+}
+
+void MarkReadOnlyEntries(std::vector<EntryRecord>& rows, RegistryBackend& registry, bool administrator) {
+  std::array<std::optional<bool>, kRunKeyLocations.size()> read_only;  // asked once per location
+  for (EntryRecord& row : rows) {
+    const std::optional<int> location = row.Unrecognised ? std::nullopt : RunLocationOf(row);
+    if (!location) continue;
+    std::optional<bool>& known = read_only[static_cast<size_t>(*location)];
+    if (!known) known = RunLocationRefusal(registry, *location, administrator).has_value();
+    row.ReadOnly = *known;
+  }
+}
+
+std::optional<ActionResult> RefuseRunLocation(StartupContext& context, std::string_view name, int location) {
+  const std::optional<SystemError> refusal = RunLocationRefusal(context.registry, location, context.administrator);
+  if (!refusal) return std::nullopt;
+  return Told(context, name, KeyRefusalText(RunKeyNames()[static_cast<size_t>(location)], *refusal, context.administrator));
+}
+
+std::string KeyRefusalText(std::string_view key_name, SystemError code, bool administrator) {
+  std::string text =
+      std::string(msg::kKeyReadOnly) + "\n" + std::string(key_name) + "\n理由：" + SystemErrorText(code);
+  if (!administrator) text += "\n" + std::string(msg::kAdministratorNeeded);
+  return text;
+}
+
 bool WriteRunValue(RegistryBackend& registry, std::string_view name, const RegistryValue& value,
                    int location) {
   if (location < 0 || location >= static_cast<int>(kRunKeyLocations.size())) return false;
-  const std::unique_ptr<RegistryKey> key = OpenRunKey(registry, location, true);
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(registry, location, KeyAccess::kCreate);
   return key && key->WriteValue(name, value);
 }
 

@@ -35,6 +35,8 @@ struct StartupContext {
   StartupShell& shell;
   DisabledBoxStore& box;
   RunKeysBackup& backup;
+  // The shell's administrator test: a user who is none only reads the machine's Run keys.
+  bool administrator = true;
 };
 
 struct ActionResult {
@@ -72,6 +74,22 @@ ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& re
 // leaves its key; the box keeps that one line (no second one). A value that changed since
 // the list was read is left alone and the list is shown afresh.
 ActionResult DisableAgain(StartupContext& context, const EntryRecord& record);
+
+// Why the user may not change the entries of Run location 0 to 4: the system's code when the
+// key does not open for writing, or kErrorAccessDenied for the machine's keys when the user
+// is no administrator. nullopt when they may (a key that is not there yet counts as one
+// they may make).
+std::optional<SystemError> RunLocationRefusal(RegistryBackend& registry, int location, bool administrator);
+// Marks the rows (live entries or Disabled Box lines) of the Run locations the user may not
+// change as ReadOnly; the others are unmarked.
+void MarkReadOnlyEntries(std::vector<EntryRecord>& rows, RegistryBackend& registry, bool administrator);
+// A change of a Run location the user may not change is refused before anything moves: the
+// user is told "[" + name + "]", the key and why; the result says so. nullopt when the user
+// may change it.
+std::optional<ActionResult> RefuseRunLocation(StartupContext& context, std::string_view name, int location);
+// What the user is told of a refused change of a key: the key, the reason in words and, when
+// the user is no administrator, that one could change it.
+std::string KeyRefusalText(std::string_view key_name, SystemError code, bool administrator);
 
 // Writes `value` as `name` into the Run key of a location index (0 to 4; the key is made
 // when missing), replacing a value of that name. False for another index or when the
@@ -154,10 +172,10 @@ inline constexpr std::string_view kNotAShortcut =
 inline constexpr std::string_view kFileNotFound =
     "ファイルが見つかりません。一覧を最新の情報に更新してください。";
 inline constexpr std::string_view kKeyNotOpened =
-    "レジストリのキーを開けませんでした。管理者の権限が必要です。\n"
+    "レジストリのキーを開けませんでした。\n"
     "変更しませんでした。";
 inline constexpr std::string_view kValueNotDeleted =
-    "レジストリの値を削除できませんでした。管理者の権限が必要です。";
+    "レジストリの値を削除できませんでした。";
 inline constexpr std::string_view kFileNotDeleted = "ファイルを削除できませんでした。";
 inline constexpr std::string_view kNotDisabledValue =
     "レジストリの値を削除できなかったため、無効にしませんでした。";
@@ -169,7 +187,7 @@ inline constexpr std::string_view kBoxNotWritten =
 inline constexpr std::string_view kEnabledBoxNotWritten =
     "有効にしましたが、無効ボックスのファイルに書き込めなかったため、行は無効ボックスに残っています。";
 inline constexpr std::string_view kWriteFailedKept =
-    "レジストリに書き込めませんでした。管理者の権限が必要です。\n"
+    "レジストリに書き込めませんでした。\n"
     "無効ボックスに残しました。";
 inline constexpr std::string_view kShortcutFailedKept =
     "ショートカットを作成できませんでした。リンク先が見つからないか、作成先に書き込めません。\n"
@@ -183,7 +201,7 @@ inline constexpr std::string_view kReplaceQuestion =
     "同じ名前の値が既に登録されています。\n"
     "置き換えてよろしいですか？";
 inline constexpr std::string_view kWriteFailed =
-    "レジストリに書き込めませんでした。管理者の権限が必要です。\n"
+    "レジストリに書き込めませんでした。\n"
     "変更しませんでした。";
 inline constexpr std::string_view kNoLinkTarget =
     "ショートカットのリンク先が見つからないため、レジストリに登録できません。\n"
@@ -198,11 +216,14 @@ inline constexpr std::string_view kDestinationTaken =
     "移動先に同じ名前のファイルが既にあります。\n"
     "変更しませんでした。";
 inline constexpr std::string_view kSwitchNotWritten =
-    "Windows の設定を書き込めませんでした。管理者の権限が必要です。\n"
+    "Windows の設定を書き込めませんでした。\n"
     "変更しませんでした。";
 inline constexpr std::string_view kLineGone =
     "無効ボックスにこの行が見つかりません。一覧を最新の情報に更新しました。\n"
     "変更しませんでした。";
+inline constexpr std::string_view kKeyReadOnly =
+    "このレジストリ キーを変更する権限がないため、変更しませんでした。";
+inline constexpr std::string_view kAdministratorNeeded = "管理者として実行すると変更できます。";
 inline constexpr std::string_view kNotCopied =
     "移動先にファイルを作成できませんでした。\n"
     "変更しませんでした。";

@@ -40,12 +40,13 @@ ActionResult AddRunValue(StartupContext& context, std::string_view path, int loc
     context.prompt.ShowMessage(result.message, "Orvela", PromptIcon::kWarning);
     return result;
   }
+  if (auto refused = RefuseRunLocation(context, name, location)) return *refused;
   const std::string command = RunCommandOf(path, "");
   // A path is taken as it stands: a "%" in it belongs to a name, and an expandable string
   // would have Windows run another path at log-on.
   const RegistryValue value{kRegSz, StringToRegistryData(command)};
   const RunKeyLocation& where = kRunKeyLocations[static_cast<size_t>(location)];
-  if (const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, false)) {
+  if (const std::unique_ptr<RegistryKey> key = context.registry.OpenKey(where.root, where.path, KeyAccess::kRead)) {
     if (const std::optional<RegistryValue> present = key->ReadValue(name)) {
       if (*present == value) return result;
       const std::string question = "[" + name + "]\n" + RunValueText(*present) + "\n→ " + command + "\n\n" +

@@ -41,7 +41,7 @@ inline constexpr std::string_view kNoValueName =
     "ファイル名がないため、レジストリの値の名前を決められません。\n"
     "追加しませんでした。";
 inline constexpr std::string_view kWriteFailed =
-    "レジストリに書き込めませんでした。管理者の権限が必要です。\n"
+    "レジストリに書き込めませんでした。\n"
     "追加しませんでした。";
 }  // namespace add_messages
 

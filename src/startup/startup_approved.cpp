@@ -64,7 +64,7 @@ void MarkWindowsDisabled(std::vector<EntryRecord>& rows, RegistryBackend& regist
     const std::optional<ApprovedPlace> place = ApprovedPlaceOf(row, locations);
     if (!place) continue;
     auto [slot, opened] = keys.try_emplace({place->root, place->path});
-    if (opened) slot->second = registry.OpenKey(place->root, place->path, false);
+    if (opened) slot->second = registry.OpenKey(place->root, place->path, KeyAccess::kRead);
     if (!slot->second) continue;
     const std::optional<RegistryValue> value = slot->second->ReadValue(place->value_name);
     if (!value) continue;

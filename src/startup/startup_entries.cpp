@@ -19,7 +19,7 @@ void AppendRunValues(std::vector<EntryRecord>& rows, const std::vector<RunValue>
 std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::string_view path,
                                  const std::function<void()>& pace) {
   std::vector<RunValue> values;
-  const std::unique_ptr<RegistryKey> key = registry.OpenKey(root, path, false);
+  const std::unique_ptr<RegistryKey> key = registry.OpenKey(root, path, KeyAccess::kRead);
   if (!key) return values;
   for (const std::string& name : key->ValueNames().value_or(std::vector<std::string>{})) {
     if (auto value = key->ReadValue(name)) values.push_back({name, std::move(*value)});

@@ -189,6 +189,7 @@ void StartupPage::FillRows(bool live) {
   } else {
     rows = DisabledBoxRecords(host_.startup_box().lines, host_.locations());
   }
+  MarkReadOnlyEntries(rows, host_.registry(), host_.is_admin());
   // What the store knows of unchanged files goes in now; the other rows wait for the queue.
   std::vector<int> pictures(rows.size(), -1);
   std::vector<int> waiting;
@@ -231,7 +232,8 @@ void StartupPage::RebuildShownList() {
 
 StartupContext StartupPage::Context() {
   return StartupContext{host_.registry(), host_.prompt(),      host_.locations(),
-                        shell_,           host_.startup_box(), backup_};
+                        shell_,           host_.startup_box(), backup_,
+                        host_.is_admin()};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -388,6 +390,10 @@ void StartupPage::ListBox1Click() {
     const std::string since = LocalTimeText(static_cast<std::int64_t>(entry->WindowsDisabledAt));
     status = "[" + std::string(kWindowsDisabledMark) + (since.empty() ? "" : " " + since) + "] " + status;
   }
+  if (entry->ReadOnly) {
+    const char* why = host_.is_admin() ? "このキーを変更する権限がありません" : "変更には管理者の権限が必要です";
+    status = "[" + std::string(kReadOnlyMark) + "：" + why + "] " + status;
+  }
   host_.SetStatusText(1, status);
   host_.SetHint(ComboBox2, LocationHintOf(kind, location));
 }
@@ -408,15 +414,15 @@ void StartupPage::ComboBox1Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
   const int chosen = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));
-  SpeedButton3.SetEnabled(KindApplyEnabled(*entry, chosen));
+  SpeedButton3.SetEnabled(!entry->ReadOnly && KindApplyEnabled(*entry, chosen));
 }
 
 void StartupPage::ComboBox2Change() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
   const int chosen = ChosenLocation();
-  SpeedButton4.SetEnabled(
-      LocationApplyEnabled(*entry, chosen, static_cast<int>(host_.locations().profiles().size())));
+  const int profile_count = static_cast<int>(host_.locations().profiles().size());
+  SpeedButton4.SetEnabled(!entry->ReadOnly && LocationApplyEnabled(*entry, chosen, profile_count));
   host_.SetHint(ComboBox2, LocationHintOf(EntryKind(*entry), chosen));
 }
 
@@ -428,12 +434,16 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
   const bool live = live_list_shown();
   UniqueMenu menu(CreatePopupMenu());
   const EntryRecord* entry = selected_entry();
-  if (live && selected) AppendMenuItem(menu.get(), kIdN1, "無効にする", 1);
-  if (live && entry && entry->Returned) AppendMenuItem(menu.get(), kIdDisableAgain, "もう一度無効にする", 1);
+  // A row of a key the user may only read offers its changes greyed; deleting a Disabled
+  // Box line changes no key.
+  const bool changeable = entry && !entry->ReadOnly;
+  if (live && selected) AppendMenuItem(menu.get(), kIdN1, "無効にする", 1, changeable);
+  if (live && entry && entry->Returned)
+    AppendMenuItem(menu.get(), kIdDisableAgain, "もう一度無効にする", 1, changeable);
   if (live && entry && entry->WindowsDisabled)
-    AppendMenuItem(menu.get(), kIdWindowsEnable, "Windows の無効を解除", 0);
-  if (!live && selected) AppendMenuItem(menu.get(), kIdN3, "有効にする", 0);
-  if (selected) AppendMenuItem(menu.get(), kIdDelete1, "削除", 2);
+    AppendMenuItem(menu.get(), kIdWindowsEnable, "Windows の無効を解除", 0, changeable);
+  if (!live && selected) AppendMenuItem(menu.get(), kIdN3, "有効にする", 0, changeable);
+  if (selected) AppendMenuItem(menu.get(), kIdDelete1, "削除", 2, changeable || !live);
   if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   if (backup_.RunKeysUndoAvailable) {
     HMENU registry = CreatePopupMenu();

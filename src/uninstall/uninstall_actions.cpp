@@ -1,6 +1,7 @@
 #include "uninstall/uninstall_actions.h"
 
 #include "platform/file_io.h"
+#include "regfile/registry_file.h"
 #include "uninstall/uninstall_backup.h"
 #include "uninstall/uninstall_values.h"
 
@@ -8,9 +9,17 @@ namespace orvela {
 
 RemoveResult RemoveUninstallInformation(UninstallContext& context, const SortRow& row,
                                         std::string_view display_name) {
+  const std::string path = row.key.BackendPath();
+  const std::string heading = "[ " + std::string(display_name) + " ]\n\n";
+  if (const std::optional<KeyRefusal> refusal = context.registry.DeleteRefusal(row.key.root, path)) {
+    context.prompt.ShowMessage(heading + std::string(kNotRemovable) + "\n" +
+                                   TRegistryFile::RootKeyToName(row.key.root) + "\\" + refusal->path +
+                                   "\n理由：" + SystemErrorText(refusal->code),
+                               kConfirmDeleteCaption, PromptIcon::kWarning);
+    return RemoveResult::kKept;
+  }
   const std::string question = "[ " + std::string(display_name) + std::string(kRemoveQuestion);
   if (!context.prompt.AskYesNo(question, kConfirmDeleteCaption, PromptIcon::kQuestion)) return RemoveResult::kKept;
-  const std::string path = row.key.BackendPath();
   if (!context.registry.KeyExists(row.key.root, path)) {
     context.prompt.ShowMessage(kEntryGone, kConfirmDeleteCaption, PromptIcon::kInformation);
     return RemoveResult::kGone;
@@ -18,9 +27,9 @@ RemoveResult RemoveUninstallInformation(UninstallContext& context, const SortRow
 
   const UninstallBackup backup =
       SaveUninstallBackup(context.registry, context.prompt, context.backup_folder, row.caption, row.key);
-  if (!backup.result.complete() &&
-      !context.prompt.AskYesNoDefaultNo(IncompleteBackupQuestion(backup), kConfirmDeleteCaption, PromptIcon::kWarning)) {
+  if (!backup.result.complete()) {
     if (backup.result.file_written) DeleteFileAt(backup.file);  // nothing was removed
+    context.prompt.ShowMessage(heading + IncompleteBackupText(backup), kConfirmDeleteCaption, PromptIcon::kWarning);
     return RemoveResult::kKept;
   }
   if (!context.registry.DeleteKeyTree(row.key.root, path) && context.registry.KeyExists(row.key.root, path)) {

@@ -24,6 +24,10 @@ inline constexpr std::string_view kEntryGone =
     "このアンインストール情報は既にレジストリにありません。一覧を更新します。";
 inline constexpr std::string_view kNotDeleted =
     "アンインストール情報を削除できませんでした。保存したファイルは残してあります。";
+// Told, after "[ display name ]", of an entry the user may not delete: then the key that
+// refuses and why. Nothing is saved or deleted.
+inline constexpr std::string_view kNotRemovable =
+    "このアンインストール情報を削除する権限がないため、削除しませんでした。";
 
 enum class RemoveResult {
   kKept,     // the user said no, or the removal failed (and the user was told)
@@ -32,9 +36,9 @@ enum class RemoveResult {
 };
 
 // Asks "[ display name ]" + kRemoveQuestion, saves the key to a new file named after the
-// row's title and deletes it. When the file could not be written or does not hold every
-// value, the user is told which and asked again (No is the default); no deletes nothing
-// and the new file goes again.
+// row's title and deletes it. A key the user may not delete whole is refused before the
+// question. When the file could not be written or does not hold every value and subkey, the
+// user is told which and nothing is deleted (the new file goes again).
 RemoveResult RemoveUninstallInformation(UninstallContext& context, const SortRow& row,
                                         std::string_view display_name);
 

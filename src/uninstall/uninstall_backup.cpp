@@ -121,17 +121,18 @@ UninstallBackup SaveUninstallBackup(RegistryBackend& registry, Prompt& prompt, s
   });
   TRegistryFile writer(registry, prompt);
   const std::string bytes = writer.KeysFileBytes({key.FullName()}, {}, backup.result);
-  backup.result.file_written = WriteNewFile(backup.file, bytes);
+  const auto& unsaved = backup.result.keys_not_saved;
+  if (std::find(unsaved.begin(), unsaved.end(), key.FullName()) != unsaved.end()) return backup;
+  backup.result.file_written = WriteNewFile(backup.file, bytes, &backup.error);
   return backup;
 }
 
-std::string IncompleteBackupQuestion(const UninstallBackup& backup) {
-  const std::string tail = "\n\n削除しますか？";
-  if (!backup.result.file_written)
-    return "アンインストール情報をファイルに保存できませんでした。\n" + backup.file +
-           "\n\nこのまま削除すると、この情報は元に戻せません。" + tail;
-  return "次の値はファイルに保存できませんでした。このまま削除すると、これらの値は失われます。" +
-         NameList(backup.result) + tail;
+std::string IncompleteBackupText(const UninstallBackup& backup) {
+  const std::string tail = "\n\n元に戻せなくなるため、削除しませんでした。";
+  if (!backup.result.file_written && backup.result.keys_not_saved.empty())
+    return "アンインストール情報をファイルに保存できませんでした。\n" + backup.file + "\n理由：" +
+           SystemErrorText(backup.error) + tail;
+  return "次の情報はファイルに保存できませんでした。" + NameList(backup.result) + tail;
 }
 
 RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& registry, Prompt& prompt) {

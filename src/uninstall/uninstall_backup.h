@@ -34,14 +34,17 @@ std::string BackupCaption(std::string_view file_name);
 struct UninstallBackup {
   std::string file;  // the name chosen (written only when result.file_written)
   SaveResult result;
+  SystemError error = kErrorNone;  // why the file was not written, when it was not
 };
 
-// Writes the entry's key, with all its values and subkeys, to a new file of the folder.
+// Writes the entry's key, with all its values and subkeys, to a new file of the folder. A
+// key that cannot be read writes no file: a file that holds no key would only stand in the
+// saved-information list as one that cannot be restored.
 UninstallBackup SaveUninstallBackup(RegistryBackend& registry, Prompt& prompt, std::string_view folder,
                                     std::string_view title, const UninstallKey& key);
 
-// What the user is told, and asked, before removing an entry whose backup is not complete.
-std::string IncompleteBackupQuestion(const UninstallBackup& backup);
+// What the user is told when an entry is not removed because its backup is not complete.
+std::string IncompleteBackupText(const UninstallBackup& backup);
 
 enum class RestoreOutcome {
   kRejected,  // refused (not readable, not the format, keys outside its entry): nothing

@@ -96,11 +96,11 @@ std::vector<SortRow> CollectUninstallRows(RegistryBackend& registry, const Unins
   std::vector<SortRow> rows;
   for (const UninstallSource& source : kUninstallSources) {
     std::vector<std::string> names;
-    if (auto key = registry.OpenKey(source.root, NormalizeKeyPath(source.path), false))
+    if (auto key = registry.OpenKey(source.root, NormalizeKeyPath(source.path), KeyAccess::kRead))
       names = key->SubkeyNames().value_or(std::vector<std::string>{});
     for (auto name = names.rbegin(); name != names.rend(); ++name) {
       SortRow row{{}, {}, {source.root, std::string(source.path), *name}};
-      const std::unique_ptr<RegistryKey> key = registry.OpenKey(source.root, row.key.BackendPath(), false);
+      const std::unique_ptr<RegistryKey> key = registry.OpenKey(source.root, row.key.BackendPath(), KeyAccess::kRead);
       row.caption = TextOr(key.get(), "DisplayName", "0");
       const std::string uninstall = TextOr(key.get(), "UninstallString");
       std::string date = TextOr(key.get(), "InstallDate");
@@ -133,7 +133,7 @@ UninstallEntry ReadUninstallEntry(RegistryBackend& registry, const SortRow& row,
                                   const UninstallSystem& system) {
   UninstallEntry entry;
   entry.key = row.key;
-  const std::unique_ptr<RegistryKey> key = registry.OpenKey(row.key.root, row.key.BackendPath(), false);
+  const std::unique_ptr<RegistryKey> key = registry.OpenKey(row.key.root, row.key.BackendPath(), KeyAccess::kRead);
   if (!key) return entry;
   entry.display_name = TextOr(key.get(), "DisplayName");
   if (entry.display_name.empty()) entry.display_name = TextOr(key.get(), "QuietDisplayName");

@@ -111,6 +111,8 @@ int UninstallPage::picture_of(int row) const {
 }
 
 void UninstallPage::FillUninstallList() {
+  // Never filled for a user who is no administrator, whichever button asks.
+  if (!allowed()) return;
   if (filling_) {  // asked again from a message answered meanwhile: once more afterwards
     refill_ = true;
     return;

@@ -47,7 +47,8 @@ class UninstallPage : public WindowPage {
   ~UninstallPage() override;
 
   // Reads every source afresh and rebuilds the page (SpeedButton1 down: programs;
-  // SpeedButton2 down: updates). The window answers while the registry is read.
+  // SpeedButton2 down: updates). The window answers while the registry is read. Nothing
+  // while the page is not allowed.
   void FillUninstallList();
   // Rebuilds the records, icons and ListBox3 from ListView1 in its present order.
   void BuildUninstallEntries();

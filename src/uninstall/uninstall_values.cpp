@@ -43,7 +43,7 @@ std::string ValueAsText(const RegistryValue& value) {
 }
 
 std::string ReadEntryValue(RegistryBackend& registry, const UninstallKey& key, std::string_view name) {
-  const std::unique_ptr<RegistryKey> open = registry.OpenKey(key.root, key.BackendPath(), false);
+  const std::unique_ptr<RegistryKey> open = registry.OpenKey(key.root, key.BackendPath(), KeyAccess::kRead);
   if (!open) return {};
   const std::optional<RegistryValue> value = open->ReadValue(name);
   return value ? ValueAsText(*value) : std::string();
@@ -53,7 +53,7 @@ std::vector<std::pair<std::string, std::string>> EntryValueRows(RegistryBackend&
                                                                 const UninstallKey& key,
                                                                 const UninstallSystem& system) {
   std::vector<std::pair<std::string, std::string>> rows;
-  const std::unique_ptr<RegistryKey> open = registry.OpenKey(key.root, key.BackendPath(), false);
+  const std::unique_ptr<RegistryKey> open = registry.OpenKey(key.root, key.BackendPath(), KeyAccess::kRead);
   if (!open) return rows;
   std::vector<std::string> names = open->ValueNames().value_or(std::vector<std::string>{});
   std::stable_sort(names.begin(), names.end(), [&system](const std::string& a, const std::string& b) {

@@ -159,7 +159,7 @@ struct Window {
 
 std::optional<std::string> UserRun(const std::string& name) {
   Win32Registry backend;
-  const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, false);
+  const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, KeyAccess::kRead);
   const auto value = key ? key->ReadValue(name) : std::nullopt;
   if (!value) return std::nullopt;
   return RunValueText(*value);
@@ -167,7 +167,7 @@ std::optional<std::string> UserRun(const std::string& name) {
 
 void DeleteUserRun(const std::vector<std::string>& names) {
   Win32Registry backend;
-  if (const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, false))
+  if (const auto key = backend.OpenKey(RootKey::kCurrentUser, kUserRun, KeyAccess::kWrite))
     for (const std::string& name : names) key->DeleteValue(name);
 }
 

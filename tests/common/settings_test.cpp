@@ -13,12 +13,12 @@ TEST_CASE("a user without a settings key gets one only where the installer left 
   CHECK(EnsureSettingsKey(registry) == SettingsKeyState::kNotInstalled);
   CHECK(backend.CountKeys() == 0);
 
-  REQUIRE(backend.OpenKey(RootKey::kLocalMachine, NormalizeKeyPath(kInstallMarkPath), true));
+  REQUIRE(backend.OpenKey(RootKey::kLocalMachine, NormalizeKeyPath(kInstallMarkPath), KeyAccess::kCreate));
   CHECK(EnsureSettingsKey(registry) == SettingsKeyState::kMade);
   CHECK(backend.KeyExists(RootKey::kCurrentUser, user_key));
   CHECK(EnsureSettingsKey(registry) == SettingsKeyState::kPresent);
   // A key the user may not write is told apart from a machine without Orvela.
-  backend.DenyFullAccess(user_key);
+  backend.MakeReadOnly(RootKey::kCurrentUser, user_key);
   CHECK(EnsureSettingsKey(registry) == SettingsKeyState::kCannotMake);
   CHECK_FALSE(registry.HasOpenKey());
 }

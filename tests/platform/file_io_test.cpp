@@ -25,7 +25,7 @@ TEST_CASE("whole files: read, replace in one step, never truncate on failure") {
   std::filesystem::create_directory(std::filesystem::path(std::u8string(
       reinterpret_cast<const char8_t*>(blocked.data()), blocked.size())));
   CHECK_FALSE(WriteWholeFileReplacing(blocked, "x"));
-  CHECK_FALSE(ReadWholeFile(blocked + ".new"));
+  CHECK_FALSE(ReadWholeFile(TemporaryPathFor(blocked)));
   CHECK_FALSE(WriteWholeFileReplacing(folder.File("missing/x.txt"), "x"));
 }
 
@@ -37,6 +37,12 @@ TEST_CASE("new files never replace one that is there") {
   CHECK_FALSE(WriteNewFile(path, "second"));
   CHECK(ReadWholeFile(path) == "first");
   CHECK(FileNamesIn(folder.File("kept")) == std::vector<std::string>{"1.kept"});  // no leftovers
+  // The bytes wait under a name beside the file that is never longer than its own, so a
+  // path Windows takes for the file it takes for the write too.
+  for (const std::string name : {"C:\\u\\T.reg", "C:\\u\\表", "C:\\u\\a~"}) {
+    const std::string temporary = TemporaryPathFor(name);
+    CHECK((temporary != name && temporary.size() <= name.size() && temporary.rfind("C:\\u\\", 0) == 0));
+  }
 }
 
 TEST_CASE("a name read from a file becomes a path only inside its folder") {

@@ -24,18 +24,18 @@ inline RegistryValue Bytes(std::uint32_t type, std::vector<std::uint8_t> data) {
 // `base` must not exist yet; it is removed at the end.
 inline void CheckBackendContract(RegistryBackend& registry, RootKey root, const std::string& base) {
   REQUIRE_FALSE(registry.KeyExists(root, base));
-  CHECK(registry.OpenKey(root, base + "\\Deep\\Er", false) == nullptr);
+  CHECK(registry.OpenKey(root, base + "\\Deep\\Er", KeyAccess::kRead) == nullptr);
 
   SUBCASE("keys are made on demand and named without case") {
-    REQUIRE(registry.OpenKey(root, base + "\\Deep\\Er", true) != nullptr);
+    REQUIRE(registry.OpenKey(root, base + "\\Deep\\Er", KeyAccess::kCreate) != nullptr);
     CHECK(registry.KeyExists(root, base + "\\deep\\ER"));
-    auto key = registry.OpenKey(root, base + "\\DEEP", false);
+    auto key = registry.OpenKey(root, base + "\\DEEP", KeyAccess::kRead);
     REQUIRE(key);
     CHECK(key->SubkeyNames() == std::vector<std::string>{"Er"});
   }
 
   SUBCASE("values: default value, names without case, raw bytes of every type") {
-    auto key = registry.OpenKey(root, base, true);
+    auto key = registry.OpenKey(root, base, KeyAccess::kCreate);
     REQUIRE(key);
     const RegistryValue text = Bytes(kRegSz, {'a', 0, 0, 0});
     const RegistryValue expand = Bytes(kRegExpandSz, {'%', 0, 'X', 0, '%', 0, 0, 0});
@@ -65,7 +65,7 @@ inline void CheckBackendContract(RegistryBackend& registry, RootKey root, const 
 
   SUBCASE("values keep exactly their own bytes, whatever the type says") {
     // Backups give back type and bytes as they were: no terminator added, none cut off.
-    auto key = registry.OpenKey(root, base, true);
+    auto key = registry.OpenKey(root, base, KeyAccess::kCreate);
     REQUIRE(key);
     const RegistryValue values[] = {
         Bytes(kRegSz, {'a', 0}),                       // no terminator
@@ -87,8 +87,10 @@ inline void CheckBackendContract(RegistryBackend& registry, RootKey root, const 
   }
 
   SUBCASE("deleting a tree; an open handle to it fails afterwards") {
-    REQUIRE(registry.OpenKey(root, base + "\\Deep\\Er\\Est", true));
-    auto open = registry.OpenKey(root, base + "\\Deep\\Er", false);
+    REQUIRE(registry.OpenKey(root, base + "\\Deep\\Er\\Est", KeyAccess::kCreate));
+    // A key opened for reading takes no writes.
+    CHECK_FALSE(registry.OpenKey(root, base + "\\Deep\\Er", KeyAccess::kRead)->WriteValue("v", Bytes(kRegDword, {})));
+    auto open = registry.OpenKey(root, base + "\\Deep\\Er", KeyAccess::kWrite);
     REQUIRE(open);
     CHECK(open->WriteValue("v", Bytes(kRegDword, {1, 0, 0, 0})));
     CHECK(registry.DeleteKeyTree(root, base + "\\deep"));

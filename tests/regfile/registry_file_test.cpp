@@ -16,7 +16,7 @@ const std::string kHeader = "\x82\x75\x81\x95\x82\x6B Registry Text Data Version
 // One value as text for comparisons: type and data.
 RegistryValue ValueAt(RegistryBackend& backend, RootKey root, std::string_view path,
                       std::string_view name) {
-  auto key = backend.OpenKey(root, path, false);
+  auto key = backend.OpenKey(root, path, KeyAccess::kRead);
   if (!key) return {0xFFFFFFFF, {}};
   return key->ReadValue(name).value_or(RegistryValue{0xFFFFFFFF, {}});
 }
@@ -94,22 +94,23 @@ TEST_CASE("a save tells whether the file holds everything") {
     CHECK(f.prompt.shown().empty());
   }
 
-  SUBCASE("a key that cannot be opened: the warning, the other keys still saved") {
-    f.backend.DenyFullAccess("Software\\Orvela Test\\Run\\Sub");
+  SUBCASE("a key that cannot be opened: the warning, the other keys still saved (a read-only one too)") {
+    f.backend.MakeReadOnly(RootKey::kCurrentUser, "Software\\Orvela Test\\Run\\Sub");
     const SaveResult saved = f.file.SaveKeysToFile(
         path, {"HKEY_CURRENT_USER\\Software\\Missing", "HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys",
                "HKEY_CURRENT_USER\\Software\\Orvela Test\\Run", "NoRootHere"});
     CHECK(saved.file_written);
-    CHECK(saved.keys_not_saved ==
-          std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Missing",
-                                   "HKEY_CURRENT_USER\\Software\\Orvela Test\\Run\\Sub", "NoRootHere"});
+    CHECK(saved.keys_not_saved == std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Missing", "NoRootHere"});
     CHECK_FALSE(saved.complete());
-    CHECK(f.prompt.messages() == std::vector<std::string>(3, "OpenKey Error"));
+    CHECK(f.prompt.messages() ==
+          std::vector<std::string>{TRegistryFile::KeyNotOpenedText("HKEY_CURRENT_USER\\Software\\Missing", kErrorFileNotFound),
+                                   TRegistryFile::KeyNotOpenedText("NoRootHere", kErrorFileNotFound)});
     CHECK(f.prompt.shown()[0].caption == "Orvela");
     CHECK(f.prompt.shown()[0].icon == PromptIcon::kWarning);
     const std::string bytes = *ReadWholeFile(path);
     CHECK(bytes.find("[HKEY_LOCAL_MACHINE\\Software\\Orvela Test\\Keys]") != std::string::npos);
     CHECK(bytes.find("\"Count\"=dword:0000001A") != std::string::npos);
+    CHECK(bytes.find("[HKEY_CURRENT_USER\\Software\\Orvela Test\\Run\\Sub]") != std::string::npos);
   }
 
   SUBCASE("names the file could not carry back are left out and reported") {
@@ -237,7 +238,7 @@ TEST_CASE("reading: bodies, strings, numbers and binary data") {
     CHECK(f.Load("whatever\r\ncomment\r\n[HKEY_CURRENT_USER\\Software\\T]\r\n\"a\"=\"1\"\r\n"
                  + std::string(1, '\0') + "\"b\"=\"2\"\r\n"));
     CHECK(value("a") == Text("1"));
-    CHECK_FALSE(f.backend.OpenKey(RootKey::kCurrentUser, "Software\\T", false)->ReadValue("b"));
+    CHECK_FALSE(f.backend.OpenKey(RootKey::kCurrentUser, "Software\\T", KeyAccess::kRead)->ReadValue("b"));
     CHECK(f.prompt.shown().empty());
     CHECK(TRegistryFile::ReadFileBody("h\r\ncomment\r\n[x]").comment == "comment");
     CHECK(TRegistryFile::ReadFileBody("h\r\n[x]\r\n").comment.empty());
@@ -358,7 +359,7 @@ TEST_CASE("a damaged file never writes a value into another key") {
     return ValueAt(f.backend, RootKey::kCurrentUser, key, name);
   };
   const auto names = [&](std::string_view key) {
-    auto open = f.backend.OpenKey(RootKey::kCurrentUser, key, false);
+    auto open = f.backend.OpenKey(RootKey::kCurrentUser, key, KeyAccess::kRead);
     return open ? *open->ValueNames() : std::vector<std::string>{};
   };
   const std::vector<std::string> warning{"バイナリデータ変換エラー"};

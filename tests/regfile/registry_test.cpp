@@ -9,13 +9,13 @@ using namespace orvela;
 TEST_CASE("in-memory registry behaves like the Windows one") {
   MemoryRegistry registry;
   testing::CheckBackendContract(registry, RootKey::kCurrentUser, "Software\\OrvelaContract");
-  CHECK(registry.OpenKey(RootKey::kNone, "Software", true) == nullptr);
-  CHECK(registry.OpenKey(RootKey::kCurrentUser, "a\\\\b", true) == nullptr);
+  CHECK(registry.OpenKey(RootKey::kNone, "Software", KeyAccess::kCreate) == nullptr);
+  CHECK(registry.OpenKey(RootKey::kCurrentUser, "a\\\\b", KeyAccess::kCreate) == nullptr);
 }
 
 TEST_CASE("in-memory registry keeps values in insertion order") {
   MemoryRegistry registry;
-  auto key = registry.OpenKey(RootKey::kLocalMachine, "K", true);
+  auto key = registry.OpenKey(RootKey::kLocalMachine, "K", KeyAccess::kCreate);
   REQUIRE(key);
   for (const char* name : {"zeta", "Alpha", "mid", ""}) key->WriteValue(name, {kRegSz, {0, 0}});
   CHECK(*key->ValueNames() == std::vector<std::string>{"zeta", "Alpha", "mid", ""});

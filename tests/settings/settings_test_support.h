@@ -23,12 +23,18 @@ class RefusingRegistry : public RegistryBackend {
   bool unreadable = false;
   MemoryRegistry memory;
 
-  std::unique_ptr<RegistryKey> OpenKey(RootKey root, std::string_view path, bool create) override {
-    auto key = memory.OpenKey(root, path, create);
+  bool KeyExists(RootKey root, std::string_view path) override { return memory.KeyExists(root, path); }
+  std::optional<KeyRefusal> DeleteRefusal(RootKey root, std::string_view path) override {
+    return memory.DeleteRefusal(root, path);
+  }
+  bool DeleteKeyTree(RootKey root, std::string_view path) override { return memory.DeleteKeyTree(root, path); }
+
+ protected:
+  std::unique_ptr<RegistryKey> Open(RootKey root, std::string_view path, KeyAccess access,
+                                    SystemError& status) override {
+    auto key = memory.OpenKey(root, path, access, &status);
     return key ? std::make_unique<Key>(std::move(key), *this) : nullptr;
   }
-  bool KeyExists(RootKey root, std::string_view path) override { return memory.KeyExists(root, path); }
-  bool DeleteKeyTree(RootKey root, std::string_view path) override { return memory.DeleteKeyTree(root, path); }
 
  private:
   class Key : public RegistryKey {

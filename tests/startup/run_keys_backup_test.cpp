@@ -83,12 +83,12 @@ TEST_CASE("Undo and reload") {
   const RegistryValue expand = StringValue("%ProgramFiles%\\x.exe", kRegExpandSz);
   f.SetRun(0, "Expand", expand);
   // A subkey is saved with its Run key, and a file holding its section is taken.
-  f.registry.OpenKey(RootKey::kCurrentUser, std::string(kRunKeyLocations[0].path) + "\\Sub", true)->WriteValue("x", {});
+  f.registry.OpenKey(RootKey::kCurrentUser, std::string(kRunKeyLocations[0].path) + "\\Sub", KeyAccess::kCreate)->WriteValue("x", {});
   const EntryRecord selected = RunRow(0, "Keep", "C:\\keep.exe");
   REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));
   CHECK(f.backup.RunKeysSaved);
 
-  const auto user = f.registry.OpenKey(RootKey::kCurrentUser, kRunKeyLocations[0].path, false);
+  const auto user = f.registry.OpenKey(RootKey::kCurrentUser, kRunKeyLocations[0].path, KeyAccess::kWrite);
   user->DeleteValue("Deleted");
   user->WriteValue("Changed", StringValue("C:\\after.exe"));
   user->WriteValue("Expand", StringValue("C:\\other.exe"));
@@ -110,6 +110,18 @@ TEST_CASE("Undo and reload") {
     CHECK(f.Run(0, "Changed") == StringValue("C:\\after.exe"));
     CHECK_FALSE(f.Run(0, "Deleted"));
     CHECK(f.Run(2, "Setup") == StringValue("C:\\setup.exe"));
+  }
+
+  SUBCASE("a key the user may not change: nothing is restored while the file would change it") {
+    f.context.administrator = false;
+    CHECK_FALSE(RestoreRunKeys(f.context, true));
+    CHECK(f.prompt.messages() == std::vector<std::string>{std::string(kRestoreRefused) + "\n" + RunKeyNames()[2] +
+                                                          "\n理由：" + SystemErrorText(kErrorAccessDenied) + "\n" +
+                                                          std::string(startup_messages::kAdministratorNeeded)});
+    CHECK_FALSE(f.Run(2, "Setup"));
+    f.SetRun(2, "Setup", "C:\\setup.exe");  // as saved: undo leaves it alone and restores the rest
+    CHECK(RestoreRunKeys(f.context, false));
+    CHECK(f.Run(0, "Deleted") == StringValue("C:\\deleted.exe"));
   }
 }
 
@@ -222,7 +234,7 @@ TEST_CASE("Undo with a key that did not exist at the backup: its later values go
   f.registry.DeleteKeyTree(RootKey::kCurrentUser, kRunKeyLocations[0].path);
   f.SetRun(1, "Agent", "C:\\agent.exe");
   const EntryRecord selected = RunRow(1, "Agent", "C:\\agent.exe");
-  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));  // "OpenKey Error" told
+  REQUIRE(SaveRunKeys(f.backup, f.registry, f.prompt, &selected));  // the key not opened is told
   f.SetRun(0, "New", "C:\\new.exe");
   f.prompt.clear();
 

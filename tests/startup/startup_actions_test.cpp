@@ -5,6 +5,7 @@
 #include "common/disabled_box.h"
 #include "common/registry_value_text.h"
 #include "startup/startup_actions.h"
+#include "startup/startup_adding.h"
 #include "common/kept_item_files.h"
 #include "fixture_files.h"
 #include "platform/file_io.h"
@@ -101,13 +102,22 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     CHECK(f.box.lines.empty());
   }
 
-  SUBCASE("a key without rights: nothing changes and the user is told") {
+  SUBCASE("a key the user may only read, a machine key for one who is no administrator: refused") {
     f.SetRun(1, "Agent", "C:\\agent.exe");
-    f.registry.DenyFullAccess(std::string(kRunKeyLocations[1].path));
-    const ActionResult result = DisableStartupEntry(f.context, RunRow(1, "Agent", "C:\\agent.exe"));
-    CHECK_FALSE(result.changed);
-    CHECK(result.message == Told("Agent", msg::kKeyNotOpened));
-    CHECK(f.box.lines.empty());
+    f.registry.MakeReadOnly(RootKey::kLocalMachine, std::string(kRunKeyLocations[1].path));
+    const std::string told = Told("Agent", KeyRefusalText(RunKeyNames()[1], kErrorAccessDenied, true));
+    CHECK(DisableStartupEntry(f.context, RunRow(1, "Agent", "C:\\agent.exe")).message == told);
+    CHECK(ChangeLocation(f.context, RunRow(0, "Agent", "C:\\agent.exe"), 1).message == told);
+    f.box.lines = {"Machine@Agent=C:\\other.exe"};
+    CHECK(EnableStartupEntry(f.context, 0).message == told);
+    f.context.administrator = false;
+    std::vector<EntryRecord> rows = {RunRow(0, "Mine", "C:\\mine.exe"), RunRow(2, "Once", "C:\\once.exe")};
+    MarkReadOnlyEntries(rows, f.registry, false);
+    CHECK((!rows[0].ReadOnly && rows[1].ReadOnly));
+    CHECK(AddRunValue(f.context, "C:\\new.exe", 2).message ==
+          Told("new", KeyRefusalText(RunKeyNames()[2], kErrorAccessDenied, false)));
+    CHECK((f.Run(1, "Agent") == StringValue("C:\\agent.exe") && !f.Run(2, "new") && f.box.lines.size() == 1));
+    CHECK_FALSE(f.backup.RunKeysSaved);
   }
 
   SUBCASE("a Disabled Box file that cannot be written: the value stays") {
@@ -131,9 +141,8 @@ TEST_CASE("Run values: disabled into the Disabled Box and enabled back as they w
     CHECK(f.Run(0, "Tool") == StringValue("C:\\live.exe"));
     CHECK(f.box.lines.size() == 1);
 
-    f.registry.DenyFullAccess(std::string(kRunKeyLocations[0].path));
-    const ActionResult failed = EnableStartupEntry(f.context, 0);
-    CHECK(failed.message == Told("Tool", msg::kWriteFailedKept));
+    f.registry.MakeReadOnly(RootKey::kCurrentUser, std::string(kRunKeyLocations[0].path));
+    CHECK_FALSE(EnableStartupEntry(f.context, 0).changed);
     CHECK(f.box.lines.size() == 1);
   }
 }
@@ -485,9 +494,8 @@ TEST_CASE("Changing kind and location") {
 
   SUBCASE("a write that fails keeps the old place") {
     f.SetRun(0, "Tool", "C:\\tool.exe");
-    f.registry.DenyFullAccess(std::string(kRunKeyLocations[2].path));
-    const ActionResult result = ChangeLocation(f.context, RunRow(0, "Tool", "C:\\tool.exe"), 2);
-    CHECK(result.message == Told("Tool", msg::kWriteFailed));
+    f.registry.MakeReadOnly(RootKey::kLocalMachine, std::string(kRunKeyLocations[2].path));
+    CHECK_FALSE(ChangeLocation(f.context, RunRow(0, "Tool", "C:\\tool.exe"), 2).changed);
     CHECK(f.Run(0, "Tool"));
   }
 

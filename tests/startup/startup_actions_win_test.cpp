@@ -88,11 +88,11 @@ struct WineFixture {
     box.state = DisabledBoxStore::State::kLoaded;
     backup.file_path = data_folder + "\\regdata.reg";
     for (const RunKeyLocation& where : kRunKeyLocations)
-      registry.OpenKey(where.root, where.path, true);
+      registry.OpenKey(where.root, where.path, KeyAccess::kCreate);
   }
   ~WineFixture() {
     for (const RunKeyLocation& where : kRunKeyLocations) {
-      const auto key = registry.OpenKey(where.root, where.path, false);
+      const auto key = registry.OpenKey(where.root, where.path, KeyAccess::kWrite);
       for (const std::string& name : key ? key->ValueNames().value_or(std::vector<std::string>{})
                                          : std::vector<std::string>{})
         if (name.rfind("OrvelaTest", 0) == 0) key->DeleteValue(name);
@@ -108,12 +108,12 @@ struct WineFixture {
   }
   std::optional<RegistryValue> Run(int location, std::string_view name) {
     const auto key =
-        registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, false);
+        registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, KeyAccess::kRead);
     return key ? key->ReadValue(name) : std::nullopt;
   }
   void SetRun(int location, std::string_view name, const RegistryValue& value) {
     REQUIRE(
-        registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, true)
+        registry.OpenKey(kRunKeyLocations[location].root, kRunKeyLocations[location].path, KeyAccess::kCreate)
             ->WriteValue(name, value));
   }
   std::string MakeShortcut(const std::string& folder, const std::string& name,

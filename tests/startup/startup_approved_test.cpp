@@ -20,12 +20,12 @@ const RegistryValue kOffSince = Switch({0x03, 0, 0, 0, 0x0F, 0x0E, 0x0D, 0x0C, 0
 
 void SetSwitch(MemoryRegistry& registry, RootKey root, std::string_view key, std::string_view name,
                const RegistryValue& value) {
-  registry.OpenKey(root, std::string(kApproved) + std::string(key), true)->WriteValue(name, value);
+  registry.OpenKey(root, std::string(kApproved) + std::string(key), KeyAccess::kCreate)->WriteValue(name, value);
 }
 
 std::optional<RegistryValue> GetSwitch(MemoryRegistry& registry, RootKey root, std::string_view key,
                                        std::string_view name) {
-  const auto opened = registry.OpenKey(root, std::string(kApproved) + std::string(key), false);
+  const auto opened = registry.OpenKey(root, std::string(kApproved) + std::string(key), KeyAccess::kRead);
   return opened ? opened->ReadValue(name) : std::nullopt;
 }
 
@@ -79,9 +79,10 @@ TEST_CASE("Windows' own startup switch marks the rows it has off") {
   }
 
   SUBCASE("a switch that cannot be written is told") {
-    f.registry.DenyFullAccess(std::string(kApproved) + "Run");
+    f.registry.MakeReadOnly(RootKey::kCurrentUser, std::string(kApproved) + "Run");
     CHECK_FALSE(ClearWindowsDisabled(f.context, rows[0]).changed);
-    CHECK(f.prompt.messages().size() == 1);
+    REQUIRE(f.prompt.messages().size() == 1);
+    CHECK(f.prompt.messages()[0].find(SystemErrorText(kErrorAccessDenied)) != std::string::npos);
   }
 
   SUBCASE("disabled into the box and enabled back, the switch is as it was") {

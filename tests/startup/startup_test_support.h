@@ -186,24 +186,24 @@ struct StartupFixture {
   // The three keys every machine has; the 32-bit ones come with their first value.
   StartupFixture() {
     for (int i = 0; i < kFixedRunLocations; ++i)
-      registry.OpenKey(kRunKeyLocations[i].root, kRunKeyLocations[i].path, true);
+      registry.OpenKey(kRunKeyLocations[i].root, kRunKeyLocations[i].path, KeyAccess::kCreate);
   }
 
   void SetRun(int location, std::string_view name, const RegistryValue& value) {
     const auto& where = kRunKeyLocations[location];
-    registry.OpenKey(where.root, where.path, true)->WriteValue(name, value);
+    registry.OpenKey(where.root, where.path, KeyAccess::kCreate)->WriteValue(name, value);
   }
   void SetRun(int location, std::string_view name, std::string_view command) {
     SetRun(location, name, StringValue(command));
   }
   std::optional<RegistryValue> Run(int location, std::string_view name) {
     const auto& where = kRunKeyLocations[location];
-    const auto key = registry.OpenKey(where.root, where.path, false);
+    const auto key = registry.OpenKey(where.root, where.path, KeyAccess::kRead);
     return key ? key->ReadValue(name) : std::nullopt;
   }
   std::vector<std::string> RunNames(int location) {
     const auto& where = kRunKeyLocations[location];
-    const auto key = registry.OpenKey(where.root, where.path, false);
+    const auto key = registry.OpenKey(where.root, where.path, KeyAccess::kRead);
     return key ? key->ValueNames().value_or(std::vector<std::string>{})
                : std::vector<std::string>{};
   }

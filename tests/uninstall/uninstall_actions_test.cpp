@@ -32,19 +32,28 @@ TEST_CASE("removing uninstall information: asked, saved whole, then deleted") {
     CHECK(RemoveUninstallInformation(context, {"0", "", key}, "") == RemoveResult::kRemoved);
     CHECK(FileNamesIn(f.backups) == std::vector<std::string>{"0.reg"});
   }
-  SUBCASE("a value the file cannot hold: the user is told which, and No keeps the key and drops the file") {
+  SUBCASE("a value the file cannot hold: the user is told which; the key stays and the file goes") {
     f.Set(key, "Say \"hi\"", Text("x"));
     f.prompt.AnswerYes();
-    f.prompt.AnswerNo();
     CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kKept);
     CHECK(f.Exists(key));
     CHECK(FileNamesIn(f.backups).empty());
-    REQUIRE(f.prompt.shown().size() == 2);
-    CHECK(f.prompt.shown()[1].text.find("] Say \"hi\"") != std::string::npos);
-    f.prompt.AnswerYes();
-    f.prompt.AnswerYes();
-    CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kRemoved);
-    CHECK_FALSE(f.Exists(key));
+    REQUIRE(f.prompt.messages().size() == 1);
+    CHECK(f.prompt.messages()[0].find("] Say \"hi\"") != std::string::npos);
+  }
+  SUBCASE("a key the user may only read: listed and shown whole, its removal refused before the question") {
+    f.Set({key.root, key.key_path, key.subkey + "\\Sub"}, "Inner", Text("i"));
+    f.registry.MakeReadOnly(key.root, key.BackendPath());
+    f.registry.MakeReadOnly(key.root, key.BackendPath() + "\\Sub");
+    CHECK(Captions(f.Rows()) == std::vector<std::string>{"App 1.0"});
+    CHECK(EntryValueRows(f.registry, key, f.system).size() == 2);
+    CHECK(SaveUninstallBackup(f.registry, f.prompt, f.backups, "App 1.0", key).result.complete());
+    REQUIRE(DeleteFileAt(f.backups + "App 1.0.reg"));
+    CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kKept);
+    CHECK(f.prompt.messages() == std::vector<std::string>{"[ App 1.0 ]\n\n" + std::string(kNotRemovable) + "\n" +
+                                                          key.FullName() + "\n理由：" + SystemErrorText(kErrorAccessDenied)});
+    CHECK(f.Exists(key));
+    CHECK(FileNamesIn(f.backups).empty());
   }
   SUBCASE("a key that is gone already is only reported") {
     REQUIRE(f.registry.DeleteKeyTree(key.root, key.BackendPath()));

@@ -37,7 +37,7 @@ TEST_CASE("restoring saved files: bottom-up, a file that could not be restored o
   UninstallFixture f;
   const UninstallKey gone = f.Add(kMachine32, "Gone", "Gone app");
   f.Set(gone, "Flags", {kRegBinary, {1, 2, 3}});
-  f.registry.OpenKey(gone.root, gone.BackendPath() + "\\Sub", true)->WriteValue("x", Text("y"));
+  f.registry.OpenKey(gone.root, gone.BackendPath() + "\\Sub", KeyAccess::kCreate)->WriteValue("x", Text("y"));
   const UninstallKey kept = f.Add(kUser, "Kept", "Kept app");
   REQUIRE(SaveUninstallBackup(f.registry, f.prompt, f.backups, "Gone app", gone).result.complete());
   REQUIRE(SaveUninstallBackup(f.registry, f.prompt, f.backups, "Kept app", kept).result.complete());
@@ -46,7 +46,7 @@ TEST_CASE("restoring saved files: bottom-up, a file that could not be restored o
   // file's data; what the file does not hold stays.
   f.Set(kept, "DisplayName", Text("Kept, reinstalled"));
   f.Set(kept, "Since", Text("new"));
-  f.registry.OpenKey(kept.root, kept.BackendPath(), false)->DeleteValue("UninstallString");
+  f.registry.OpenKey(kept.root, kept.BackendPath(), KeyAccess::kWrite)->DeleteValue("UninstallString");
   REQUIRE(WriteNewFile(f.backups + "notes.txt", "x"));
   const std::vector<std::string> captions{"Gone app", "notes", "Kept app"};
 
@@ -54,7 +54,7 @@ TEST_CASE("restoring saved files: bottom-up, a file that could not be restored o
       ProcessBackupRows(captions, {true, true, true}, f.backups, true, f.registry, f.prompt);
   CHECK(result.removed == std::vector<size_t>{2, 0});
   CHECK(result.restored);
-  CHECK(f.registry.OpenKey(gone.root, gone.BackendPath(), false)->ReadValue("Flags") ==
+  CHECK(f.registry.OpenKey(gone.root, gone.BackendPath(), KeyAccess::kRead)->ReadValue("Flags") ==
         RegistryValue{kRegBinary, {1, 2, 3}});
   CHECK(f.registry.KeyExists(gone.root, gone.BackendPath() + "\\Sub"));
   CHECK(ReadEntryValue(f.registry, kept, "DisplayName") == "Kept app");
@@ -79,10 +79,10 @@ TEST_CASE("restoring saved files: bottom-up, a file that could not be restored o
     }
   }
   SUBCASE("a key that cannot be completed keeps the file, and says which") {
-    f.registry.DenyFullAccess(kept.BackendPath());
+    f.registry.MakeReadOnly(kept.root, kept.BackendPath());
     CHECK(restore(header + kept.FullName() + "]\r\n\"A\"=\"a\"\r\n").removed.empty());
     CHECK(f.prompt.messages() ==
-          std::vector<std::string>{std::string(kPartlyRestored) + "\n" + f.backups + "T.reg\n[" + kept.FullName() + "]"});
+          std::vector<std::string>{std::string(kPartlyRestored) + "\n" + f.backups + "T.reg\n[" + kept.FullName() + " : A]"});
   }
   SUBCASE("a file with a key outside its entry writes nothing and stays") {
     const std::string uninstall = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";

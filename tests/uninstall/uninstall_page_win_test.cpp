@@ -16,6 +16,7 @@
 #include "platform/wide_win.h"
 #include "uninstall/details_dialog_win.h"
 #include "uninstall/keep_dialog_win.h"
+#include "uninstall/uninstall_backup.h"
 #include "uninstall/uninstall_page_win.h"
 #include "uninstall/uninstall_values.h"
 
@@ -90,9 +91,9 @@ struct Window {
   std::unique_ptr<TForm1> form;
   std::string backups;
 
-  Window() {
+  explicit Window(const std::string& folder = "orvela-uninstall-page") {
     FormServices services = RealFormServices(prompt, registry);
-    services.program_folder = TempFolder("orvela-uninstall-page");
+    services.program_folder = TempFolder(folder);
     backups = services.program_folder + "data\\uninst\\";
     for (const std::string& name : FileNamesIn(backups)) DeleteFileAt(backups + name);
     form = std::make_unique<TForm1>(services);
@@ -290,6 +291,24 @@ TEST_CASE("removal and restore: a 32-bit entry whose title no file name can hold
     CHECK(FileNamesIn(w.backups) == std::vector<std::string>{"notes.txt"});
     CHECK_FALSE(dialog.restored());
   }
+}
+
+TEST_CASE("a long title in a folder near the longest path: saved under a name that fits, and restored") {
+  SeededEntries seeded;
+  const Entry entry = seeded.Add(HKEY_CURRENT_USER, 0, "Long", {{"DisplayName", kTag + std::string(80, 'L')}});
+  // The backup folder takes 240 of the 259 characters a path may have.
+  const size_t pad = 240 - TempFolder("").size() - std::string("orvela-long\\\\data\\uninst\\").size();
+  Window w("orvela-long\\" + std::string(pad / 2, 'd') + "\\" + std::string(pad - pad / 2, 'e'));
+  REQUIRE(w.backups.size() == 240);
+  w.page().N13Click();  // listed without an uninstall command
+  w.Select(w.RowOf("Long"));
+  w.prompt.AnswerYes();
+  w.page().Delete3Click();
+  const std::vector<std::string> files = FileNamesIn(w.backups);
+  REQUIRE((files.size() == 1 && !SeededEntries::Exists(entry)));
+  CHECK(w.backups.size() + files[0].size() <= kLongestPath);
+  CHECK(ProcessBackupRows({BackupCaption(files[0])}, {true}, w.backups, true, w.registry, w.prompt).removed.size() == 1);
+  CHECK(SeededEntries::Exists(entry));
 }
 
 TEST_CASE("the details dialog: sorted values, the selected one in full with its name bold and = blue") {

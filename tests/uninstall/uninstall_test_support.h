@@ -69,14 +69,14 @@ struct UninstallFixture {
   UninstallKey Add(const UninstallSource& source, const std::string& subkey, const std::string& title,
                    const std::string& command = "uninst.exe /x", const std::string& date = "") {
     UninstallKey key{source.root, std::string(source.path), subkey};
-    auto open = registry.OpenKey(key.root, key.BackendPath(), true);
+    auto open = registry.OpenKey(key.root, key.BackendPath(), KeyAccess::kCreate);
     if (!title.empty()) open->WriteValue("DisplayName", Text(title));
     if (!command.empty()) open->WriteValue("UninstallString", Text(command));
     if (!date.empty()) open->WriteValue("InstallDate", Text(date));
     return key;
   }
   void Set(const UninstallKey& key, const std::string& name, const RegistryValue& value) {
-    registry.OpenKey(key.root, key.BackendPath(), true)->WriteValue(name, value);
+    registry.OpenKey(key.root, key.BackendPath(), KeyAccess::kCreate)->WriteValue(name, value);
   }
   bool Exists(const UninstallKey& key) { return registry.KeyExists(key.root, key.BackendPath()); }
   std::vector<SortRow> Rows(UninstallMode mode = UninstallMode::kPrograms, bool show_all = false) {
