@@ -15,6 +15,7 @@
 #include "common/high_contrast_win.h"
 #include "common/running_applications_win.h"
 #include "common/shell_folders_win.h"
+#include "platform/app_title.h"
 #include "platform/dpi_win.h"
 #include "platform/dropped_files_win.h"
 #include "platform/folders_win.h"

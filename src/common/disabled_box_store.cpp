@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/line_list_file.h"
-#include "common/pages.h"
+#include "platform/app_title.h"
 #include "platform/prompt.h"
 
 namespace orvela {

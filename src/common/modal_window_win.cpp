@@ -3,7 +3,7 @@
 #include <exception>
 #include <vector>
 
-#include "common/pages.h"
+#include "platform/app_title.h"
 #include "platform/other_windows_disabled_win.h"
 #include "platform/wide_win.h"
 

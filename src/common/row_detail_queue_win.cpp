@@ -6,7 +6,7 @@
 #include <chrono>
 #include <exception>
 
-#include "common/pages.h"
+#include "platform/app_title.h"
 #include "platform/wide_win.h"
 
 namespace orvela {

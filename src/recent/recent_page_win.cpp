@@ -9,6 +9,7 @@
 #include "common/list_export.h"
 #include "common/controls_win.h"
 #include "components/shell_link_win.h"
+#include "platform/app_title.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/wait_cursor_win.h"

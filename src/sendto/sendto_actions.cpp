@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "common/disabled_box.h"
-#include "common/pages.h"
 #include "common/row_text.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 
 namespace orvela {

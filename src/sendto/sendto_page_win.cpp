@@ -13,6 +13,7 @@
 #include "common/row_text.h"
 #include "common/pages.h"
 #include "components/shell_link_win.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"

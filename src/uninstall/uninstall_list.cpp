@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "common/command_line.h"
-#include "common/pages.h"
+#include "platform/app_title.h"
 #include "regfile/registry.h"
 #include "regfile/registry_file.h"
 

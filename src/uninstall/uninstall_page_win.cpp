@@ -14,6 +14,7 @@
 #include "common/entry.h"
 #include "common/entry_folder.h"
 #include "components/shell_link_win.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
