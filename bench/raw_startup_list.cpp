@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "common/locations.h"
-#include "common/shell_folders_win.h"
+#include "system/locations.h"
+#include "system/shell_folders_win.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"
 #include "platform/wide_win.h"

@@ -9,7 +9,7 @@
 
 #include "app/form1_win.h"
 #include "app/page_frame.h"
-#include "common/settings.h"
+#include "system/settings.h"
 #include "platform/app_title.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"

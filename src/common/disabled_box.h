@@ -24,7 +24,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/locations.h"
+#include "system/locations.h"
 #include "common/entry.h"
 
 namespace orvela {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <map>
 
-#include "common/locations.h"
+#include "system/locations.h"
 #include "components/item_id_list.h"
 
 namespace orvela {

@@ -36,7 +36,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/shell_port.h"
+#include "system/shell_port.h"
 #include "platform/file_io.h"
 #include "platform/registry.h"
 

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "common/data_paths.h"
+#include "system/data_paths.h"
 #include "common/disabled_box_store.h"
-#include "common/locations.h"
-#include "common/settings.h"
+#include "system/locations.h"
+#include "system/settings.h"
 #include "common/pages.h"
 #include "platform/dpi.h"
 #include "platform/prompt.h"

@@ -7,6 +7,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "system/version_texts.h"
+
 namespace orvela {
 
 struct FileStamp {
@@ -20,10 +22,6 @@ class FileStamps {
  public:
   virtual ~FileStamps() = default;
   virtual std::optional<FileStamp> StampOf(const std::string& path) const = 0;
-};
-
-struct VersionTexts {
-  std::string product, company, legal_notice, description;
 };
 
 // A shortcut as read from its file.

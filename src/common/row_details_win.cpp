@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "common/version_texts_win.h"
+#include "system/version_texts_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 

@@ -14,9 +14,9 @@
 
 #include "common/disabled_box_store.h"
 #include "common/entry.h"
-#include "common/locations.h"
+#include "system/locations.h"
 #include "common/row_colours.h"
-#include "common/shell_port.h"
+#include "system/shell_port.h"
 #include "platform/prompt.h"
 
 namespace orvela {

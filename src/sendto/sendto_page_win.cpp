@@ -4,7 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "common/add_shortcut_win.h"
+#include "system/add_shortcut_win.h"
 #include "common/list_export.h"
 #include "common/controls_win.h"
 #include "common/entry_row_win.h"

@@ -12,7 +12,7 @@
 #include "common/page_host_win.h"
 #include "common/row_detail_queue_win.h"
 #include "common/row_details_win.h"
-#include "common/shell_port_win.h"
+#include "system/shell_port_win.h"
 #include "platform/handles_win.h"
 #include "sendto/sendto_actions.h"
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "common/disabled_box_store.h"
-#include "common/locations.h"
-#include "common/shell_port.h"
+#include "system/locations.h"
+#include "system/shell_port.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
 #include "common/entry.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/entry.h"
-#include "common/locations.h"
+#include "system/locations.h"
 #include "platform/registry.h"
 
 namespace orvela {

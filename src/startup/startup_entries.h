@@ -9,7 +9,7 @@
 
 #include "platform/registry.h"
 #include "common/entry.h"
-#include "common/registry_value_text.h"
+#include "system/registry_value_text.h"
 
 namespace orvela {
 

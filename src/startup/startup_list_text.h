@@ -5,7 +5,7 @@
 
 #include "common/entry.h"
 #include "common/list_export.h"
-#include "common/locations.h"
+#include "system/locations.h"
 
 namespace orvela {
 

@@ -141,7 +141,7 @@ class StartupPage : public WindowPage {
   bool rows_live_ = true;  // the rows shown are live entries, not Disabled Box lines
   bool filling_ = false;
   bool refill_ = false;
-  Win32StartupSystem system_;
+  Win32ProgramLookup system_;
   Win32StartupShell shell_;
   RunKeysBackup backup_;
   std::vector<int> location_choices_;  // ComboBox2's items: the location of each

@@ -7,7 +7,7 @@
 #pragma once
 #include "common/entry.h"
 #include "common/row_details_win.h"
-#include "common/startup_system.h"
+#include "system/program_lookup.h"
 
 namespace orvela {
 
@@ -16,6 +16,6 @@ namespace orvela {
 // their time and size): false then means the row still waits for something, and the record
 // and picture are left as they were. With fetch whatever the store lacks is read now.
 bool FillStartupRowDetails(EntryRecord& record, int& picture, bool live, bool fetch,
-                           RowDetailStore& store, const StartupSystem& system);
+                           RowDetailStore& store, const ProgramLookup& system);
 
 }  // namespace orvela

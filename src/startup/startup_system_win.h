@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/startup_system_win.h"
+#include "system/program_lookup_win.h"
 #include "startup/startup_entries.h"
 
 namespace orvela {

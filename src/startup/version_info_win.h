@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/entry.h"
-#include "common/version_texts_win.h"
+#include "system/version_texts_win.h"
 
 namespace orvela {
 

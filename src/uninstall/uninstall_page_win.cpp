@@ -12,7 +12,7 @@
 #include "common/list_export.h"
 #include "common/controls_win.h"
 #include "common/entry.h"
-#include "common/entry_folder.h"
+#include "system/entry_folder.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"
 #include "platform/file_io.h"

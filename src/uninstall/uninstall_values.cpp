@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "common/registry_value_text.h"
+#include "system/registry_value_text.h"
 #include "regfile/registry.h"
 
 namespace orvela {

@@ -17,7 +17,7 @@
 #include "platform/scripted_prompt.h"
 #include "platform/win32_prompt_win.h"
 #include "platform/wide_win.h"
-#include "common/registry_value_text.h"
+#include "system/registry_value_text.h"
 #include "sendto/sendto_page_win.h"
 #include "startup/startup_page_win.h"
 

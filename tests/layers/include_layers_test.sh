@@ -20,7 +20,7 @@ plant() {  # plant <file> <include>: a copy of src with one more include, which 
   fi
   grep -q "$1" <<<"$out" || { echo "FAIL: the report does not name $1: $out"; exit 1; }
 }
-plant common/locations.cpp startup/startup_page_win.h
+plant system/locations.cpp startup/startup_page_win.h
 plant platform/utf.cpp regfile/registry.h
 plant startup/startup_entries.cpp app/form1_win.h
 plant sendto/sendto_page_win.cpp startup/startup_row_win.h

@@ -2,7 +2,7 @@
 // test prefix: user Ann's SendTo folder and a Disabled Box file of the test's own.
 #include <doctest.h>
 
-#include "common/shell_folders_win.h"
+#include "system/shell_folders_win.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -10,7 +10,7 @@
 #include "common/disabled_box.h"
 #include "common/kept_item_files.h"
 #include "common/line_list_file.h"
-#include "common/shell_port_win.h"
+#include "system/shell_port_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/scripted_prompt.h"

@@ -5,7 +5,7 @@
 
 #include <shlobj.h>
 
-#include "common/shell_folders_win.h"
+#include "system/shell_folders_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/registry_win.h"

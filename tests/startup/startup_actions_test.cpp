@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "common/disabled_box.h"
-#include "common/registry_value_text.h"
+#include "system/registry_value_text.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_adding.h"
 #include "common/kept_item_files.h"

@@ -7,7 +7,7 @@
 #include "components/shell_link_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
-#include "common/command_line.h"
+#include "system/command_line.h"
 #include "startup/startup_entries.h"
 #include "startup/startup_system_win.h"
 
@@ -82,7 +82,7 @@ TEST_CASE("Startup folder files: hidden and system files too, folders not") {
 }
 
 TEST_CASE("programs are found on the real system") {
-  Win32StartupSystem system([](const std::string& link) { return link; });
+  Win32ProgramLookup system([](const std::string& link) { return link; });
   const std::string system_folder = system.SystemFolder();
   REQUIRE(system_folder.find(":\\") == 1);
   CHECK(system.KindOf(system_folder) == PathKind::kFolder);
@@ -100,7 +100,7 @@ TEST_CASE("programs are found on the real system") {
 }
 
 TEST_CASE("shell icons: none for a missing file, even right after one was found") {
-  Win32StartupSystem system(nullptr);
+  Win32ProgramLookup system(nullptr);
   const std::string notepad = system.SystemFolder() + "\\notepad.exe";
   HICON found = ShellIconOf(notepad, false, false);
   CHECK(found != nullptr);
@@ -121,7 +121,7 @@ TEST_CASE("a Startup folder shortcut whose program was deleted is missing") {
   const std::string link = shell.CreateLink2(program, nullptr, folder, "メーラー", true);
   REQUIRE_FALSE(link.empty());
 
-  Win32StartupSystem system([&shell](const std::string& path) {
+  Win32ProgramLookup system([&shell](const std::string& path) {
     std::string target;
     shell.GetLinkToPath(path, target, nullptr);
     return target;

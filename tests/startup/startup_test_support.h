@@ -10,7 +10,7 @@
 
 #include "common/disabled_box_store.h"
 #include "common/line_list_file.h"
-#include "common/locations.h"
+#include "system/locations.h"
 #include "platform/file_io.h"
 #include "components/link_naming.h"
 #include "platform/memory_registry.h"

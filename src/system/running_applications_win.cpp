@@ -1,10 +1,10 @@
-#include "common/running_applications_win.h"
+#include "system/running_applications_win.h"
 
 #include <windows.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include "common/version_texts_win.h"
+#include "system/version_texts_win.h"
 #include "components/shell_link_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"

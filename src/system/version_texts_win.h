@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/row_detail_cache.h"
+#include "system/version_texts.h"
 
 namespace orvela {
 

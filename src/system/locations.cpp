@@ -1,4 +1,4 @@
-#include "common/locations.h"
+#include "system/locations.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "common/shell_port_win.h"
+#include "system/shell_port_win.h"
 
 #include <cstring>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/shell_port.h"
+#include "system/shell_port.h"
 #include "components/shell_link_win.h"
 #include "platform/handles_win.h"
 

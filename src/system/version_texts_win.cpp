@@ -1,4 +1,4 @@
-#include "common/version_texts_win.h"
+#include "system/version_texts_win.h"
 
 #include <windows.h>
 

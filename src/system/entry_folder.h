@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/startup_system.h"
+#include "system/program_lookup.h"
 
 namespace orvela {
 
@@ -14,6 +14,6 @@ std::vector<std::string> QuotedPieces(std::string_view command);
 
 // The folder part of the program path: everything before the last "\" or ":", keeping the
 // backslash of a drive root ("C:\"). Not checked for existence.
-std::string EntryFolderOf(std::string_view command, const StartupSystem& system);
+std::string EntryFolderOf(std::string_view command, const ProgramLookup& system);
 
 }  // namespace orvela

@@ -1,5 +1,5 @@
 // What the pages' changes ask of the shell and the file system, as a port: the Win32 side
-// is Win32ShellPort (common/shell_port_win.h), tests of the portable logic use a fake.
+// is Win32ShellPort (system/shell_port_win.h), tests of the portable logic use a fake.
 #pragma once
 #include <cstdint>
 #include <optional>

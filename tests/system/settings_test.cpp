@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/settings.h"
+#include "system/settings.h"
 #include "platform/memory_registry.h"
 #include "regfile/registry.h"
 

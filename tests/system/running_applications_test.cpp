@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/running_applications.h"
+#include "system/running_applications.h"
 
 using namespace orvela;
 

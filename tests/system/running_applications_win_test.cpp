@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "common/locations.h"
-#include "common/running_applications_win.h"
+#include "system/locations.h"
+#include "system/running_applications_win.h"
 #include "platform/wide_win.h"
 
 using namespace orvela;

@@ -1,4 +1,4 @@
-#include "common/settings.h"
+#include "system/settings.h"
 
 #include "platform/registry.h"
 #include "regfile/registry.h"

@@ -1,4 +1,4 @@
-#include "common/running_applications.h"
+#include "system/running_applications.h"
 
 #include "components/link_naming.h"
 

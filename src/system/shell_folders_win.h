@@ -1,6 +1,6 @@
 // The current user's shell folders, as the locations of every profile are computed from.
 #pragma once
-#include "common/locations.h"
+#include "system/locations.h"
 
 namespace orvela {
 

@@ -1,4 +1,4 @@
-#include "common/registry_value_text.h"
+#include "system/registry_value_text.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "common/add_shortcut_win.h"
+#include "system/add_shortcut_win.h"
 
 namespace orvela {
 

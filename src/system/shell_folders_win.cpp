@@ -1,4 +1,4 @@
-#include "common/shell_folders_win.h"
+#include "system/shell_folders_win.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/locations.h"
+#include "system/locations.h"
 
 using namespace orvela;
 

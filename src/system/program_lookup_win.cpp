@@ -1,4 +1,4 @@
-#include "common/startup_system_win.h"
+#include "system/program_lookup_win.h"
 
 #include <windows.h>
 
@@ -7,16 +7,16 @@
 
 namespace orvela {
 
-Win32StartupSystem::Win32StartupSystem(
+Win32ProgramLookup::Win32ProgramLookup(
     std::function<std::string(const std::string&)> resolve_link)
     : resolve_link_(std::move(resolve_link)) {}
 
-PathKind Win32StartupSystem::KindOf(const std::string& path) const {
+PathKind Win32ProgramLookup::KindOf(const std::string& path) const {
   if (FileExists(path)) return PathKind::kFile;
   return FolderExists(path) ? PathKind::kFolder : PathKind::kNone;
 }
 
-DriveKind Win32StartupSystem::DriveKindOf(const std::string& path) const {
+DriveKind Win32ProgramLookup::DriveKindOf(const std::string& path) const {
   // The drive is in the first three characters; "A:x" names drive A too.
   std::wstring root = Wide(path).substr(0, 3);
   if (root.size() >= 2 && root[1] == L':') root = root.substr(0, 2) + L"\\";
@@ -30,18 +30,18 @@ DriveKind Win32StartupSystem::DriveKindOf(const std::string& path) const {
   }
 }
 
-std::string Win32StartupSystem::SystemFolder() const {
+std::string Win32ProgramLookup::SystemFolder() const {
   wchar_t buffer[MAX_PATH];
   const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return {};
   return Narrow(std::wstring_view(buffer, length));
 }
 
-std::string Win32StartupSystem::ResolveLink(const std::string& link_path) const {
+std::string Win32ProgramLookup::ResolveLink(const std::string& link_path) const {
   return resolve_link_ ? resolve_link_(link_path) : link_path;
 }
 
-std::string Win32StartupSystem::ExpandVariables(const std::string& text) const {
+std::string Win32ProgramLookup::ExpandVariables(const std::string& text) const {
   const std::wstring wide = Wide(text);
   const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
   if (size == 0) return text;

@@ -1,4 +1,4 @@
-#include "common/command_line.h"
+#include "system/command_line.h"
 
 #include <algorithm>
 #include <cctype>
@@ -66,7 +66,7 @@ std::string ProgramPathOf(std::string_view command) {
   return s;
 }
 
-ResolvedTarget ResolveTarget(const std::string& program_path, const StartupSystem& system) {
+ResolvedTarget ResolveTarget(const std::string& program_path, const ProgramLookup& system) {
   ResolvedTarget result;
   // Run values of the expandable kind are shown as stored; look for the file they name.
   result.program = program_path.find('%') == std::string::npos

@@ -1,9 +1,9 @@
-#include "common/entry_folder.h"
+#include "system/entry_folder.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "common/command_line.h"
+#include "system/command_line.h"
 
 namespace orvela {
 namespace {
@@ -34,7 +34,7 @@ std::vector<std::string> QuotedPieces(std::string_view command) {
   return pieces;
 }
 
-std::string EntryFolderOf(std::string_view command, const StartupSystem& system) {
+std::string EntryFolderOf(std::string_view command, const ProgramLookup& system) {
   std::string path = ProgramPathOf(command);
   const std::vector<std::string> pieces = QuotedPieces(command);
   if (!pieces.empty()) {

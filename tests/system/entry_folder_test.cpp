@@ -2,13 +2,13 @@
 
 #include <map>
 
-#include "common/entry_folder.h"
+#include "system/entry_folder.h"
 
 using namespace orvela;
 
 namespace {
 
-class Folders : public StartupSystem {
+class Folders : public ProgramLookup {
  public:
   std::map<std::string, PathKind> paths{{"C:\\Windows\\system32\\rundll32.exe", PathKind::kFile}};
   std::map<std::string, std::string> links;

@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "common/running_applications.h"
+#include "system/running_applications.h"
 
 namespace orvela {
 

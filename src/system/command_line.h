@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/startup_system.h"
+#include "system/program_lookup.h"
 
 namespace orvela {
 
@@ -26,6 +26,6 @@ struct ResolvedTarget {
 // A shortcut leads to its target (missing when that is gone); a name without a drive is
 // looked for in the system folder (missing when found nowhere). A path with a drive that
 // is not a shortcut is taken as it is and never marked missing.
-ResolvedTarget ResolveTarget(const std::string& program, const StartupSystem& system);
+ResolvedTarget ResolveTarget(const std::string& program, const ProgramLookup& system);
 
 }  // namespace orvela

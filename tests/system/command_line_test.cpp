@@ -3,14 +3,14 @@
 #include <map>
 
 #include "platform/ansi_codec.h"
-#include "common/command_line.h"
+#include "system/command_line.h"
 
 using namespace orvela;
 
 namespace {
 
 // A small machine: a few files and folders, drive A: removable, D: a CD-ROM drive.
-class FakeSystem : public StartupSystem {
+class FakeSystem : public ProgramLookup {
  public:
   std::map<std::string, PathKind> paths;
   std::map<std::string, std::string> links;  // shortcut -> target

@@ -1,4 +1,4 @@
-#include "common/data_paths.h"
+#include "system/data_paths.h"
 
 namespace orvela {
 

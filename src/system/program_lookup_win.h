@@ -3,14 +3,14 @@
 #include <functional>
 #include <string>
 
-#include "common/startup_system.h"
+#include "system/program_lookup.h"
 
 namespace orvela {
 
-class Win32StartupSystem final : public StartupSystem {
+class Win32ProgramLookup final : public ProgramLookup {
  public:
   // resolve_link: the shell link component's "target if it exists, else the link itself".
-  explicit Win32StartupSystem(std::function<std::string(const std::string&)> resolve_link);
+  explicit Win32ProgramLookup(std::function<std::string(const std::string&)> resolve_link);
 
   PathKind KindOf(const std::string& path) const override;
   DriveKind DriveKindOf(const std::string& path) const override;

@@ -1,5 +1,5 @@
 // What finding an entry's program asks of the system, as a port: the Win32 side is
-// Win32StartupSystem (startup_system_win.h), tests use a fake.
+// Win32ProgramLookup (system/program_lookup_win.h), tests use a fake.
 #pragma once
 #include <string>
 
@@ -8,9 +8,9 @@ namespace orvela {
 enum class PathKind { kNone, kFile, kFolder };
 enum class DriveKind { kOther, kRemovable, kCdRom };
 
-class StartupSystem {
+class ProgramLookup {
  public:
-  virtual ~StartupSystem() = default;
+  virtual ~ProgramLookup() = default;
   virtual PathKind KindOf(const std::string& path) const = 0;
   virtual DriveKind DriveKindOf(const std::string& path) const = 0;
   // Without a trailing backslash.
