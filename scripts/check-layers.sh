@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
-# Includes run one way: platform -> components and regfile -> system -> common -> pages -> app.
+# Includes run one way: platform -> components and regfile -> system -> disabled_box -> common -> pages -> app.
 # A file may include its own folder and any folder of a lower layer; a page never includes
 # another page. Prints each include that breaks the rule and exits 1 when there is one.
 # Argument: the source folder (default: src beside this script).
 set -uo pipefail
 src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
 
-page_layer=4
+page_layer=5
 layer_of() {
   case $1 in
     platform) echo 0 ;;
     components | regfile) echo 1 ;;
     system) echo 2 ;;
-    common) echo 3 ;;
+    disabled_box) echo 3 ;;
+    common) echo 4 ;;
     startup | sendto | uninstall | recent | settings | version) echo "$page_layer" ;;
-    app) echo 5 ;;
+    app) echo 6 ;;
     *) echo "" ;;
   esac
 }

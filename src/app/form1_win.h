@@ -14,7 +14,7 @@
 
 #include "app/page_frame.h"
 #include "system/data_paths.h"
-#include "common/disabled_box_store.h"
+#include "disabled_box/disabled_box_store.h"
 #include "system/locations.h"
 #include "common/page_host_win.h"
 #include "system/settings.h"

@@ -1,6 +1,6 @@
 #include "common/entry_colours.h"
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 
 namespace orvela {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 
 namespace orvela {
 

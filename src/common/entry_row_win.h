@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "common/row_colours.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 
 namespace orvela {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "system/data_paths.h"
-#include "common/disabled_box_store.h"
+#include "disabled_box/disabled_box_store.h"
 #include "system/locations.h"
 #include "system/settings.h"
 #include "common/pages.h"

@@ -1,6 +1,6 @@
 #include "common/row_text.h"
 
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "common/entry_marks.h"
 
 namespace orvela {

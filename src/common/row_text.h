@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 
 namespace orvela {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "common/row_text.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/disabled_box_store.h"
-#include "common/entry.h"
+#include "disabled_box/disabled_box_store.h"
+#include "disabled_box/entry.h"
 #include "system/locations.h"
 #include "common/row_colours.h"
 #include "system/shell_port.h"

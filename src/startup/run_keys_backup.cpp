@@ -4,7 +4,7 @@
 
 #include "platform/file_io.h"
 #include "regfile/registry_file.h"
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "startup/startup_actions.h"
 
 namespace orvela {

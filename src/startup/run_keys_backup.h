@@ -11,7 +11,7 @@
 
 #include "platform/prompt.h"
 #include "platform/registry.h"
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 
 namespace orvela {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "system/locations.h"
 #include "platform/registry.h"
 

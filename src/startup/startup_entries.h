@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "system/registry_value_text.h"
 
 namespace orvela {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "common/list_export.h"
 #include "system/locations.h"
 

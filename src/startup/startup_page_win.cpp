@@ -13,7 +13,7 @@
 #include "platform/wide_win.h"
 #include "system/add_shortcut_win.h"
 #include "system/command_line.h"
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "common/entry_colours.h"
 #include "system/entry_folder.h"
 #include "common/high_contrast_win.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "common/page_host_win.h"
 #include "common/row_detail_queue_win.h"
 #include "common/row_details_win.h"

@@ -5,7 +5,7 @@
 // target's when the program has none; a shortcut without an icon of its own shows its
 // target's, which is asked of the target directly so that the shortcut is read only once.
 #pragma once
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "common/row_details_win.h"
 #include "system/program_lookup.h"
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "common/entry_row_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"

@@ -11,7 +11,7 @@
 #include "system/shell_port_win.h"
 #include "components/shell_link_win.h"
 #include "platform/handles_win.h"
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "startup/startup_actions.h"
 #include "system/program_lookup.h"
 

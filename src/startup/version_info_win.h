@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "system/version_texts_win.h"
 
 namespace orvela {

@@ -11,7 +11,7 @@
 #include "common/row_text.h"
 #include "common/list_export.h"
 #include "common/controls_win.h"
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "system/entry_folder.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "common/entry_colours.h"
 
 using namespace orvela;

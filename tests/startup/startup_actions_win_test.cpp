@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "common/line_list_file.h"
+#include "disabled_box/line_list_file.h"
 #include "system/locations.h"
 #include "components/item_id_list.h"
 #include "platform/file_io.h"
@@ -14,7 +14,7 @@
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_shell_win.h"
 #include "startup/startup_system_win.h"

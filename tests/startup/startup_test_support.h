@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/disabled_box_store.h"
-#include "common/line_list_file.h"
+#include "disabled_box/disabled_box_store.h"
+#include "disabled_box/line_list_file.h"
 #include "system/locations.h"
 #include "platform/file_io.h"
 #include "components/link_naming.h"

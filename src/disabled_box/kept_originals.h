@@ -27,7 +27,7 @@
 // Which line owns which item: among the lines of one text, the k-th line of the box owns
 // the k-th kept item of that text by number. That holds only while both counts agree;
 // when they do not (an item from an earlier version's kill, a line added by hand) no line
-// of that text uses any item. DisabledBoxStore (common/disabled_box_store.h) makes every
+// of that text uses any item. DisabledBoxStore (disabled_box/disabled_box_store.h) makes every
 // change in an order after which, killed at any step, the counts still tell the truth.
 #pragma once
 #include <cstddef>

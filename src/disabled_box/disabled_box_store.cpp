@@ -1,8 +1,8 @@
-#include "common/disabled_box_store.h"
+#include "disabled_box/disabled_box_store.h"
 
 #include <algorithm>
 
-#include "common/line_list_file.h"
+#include "disabled_box/line_list_file.h"
 #include "platform/app_title.h"
 #include "platform/prompt.h"
 

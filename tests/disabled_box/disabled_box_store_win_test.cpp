@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "common/disabled_box_store.h"
+#include "disabled_box/disabled_box_store.h"
 #include "platform/file_io.h"
 #include "platform/handles_win.h"
 #include "platform/scripted_prompt.h"

@@ -1,7 +1,7 @@
 #include <doctest.h>
 
 #include "platform/file_io.h"
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "startup/startup_test_support.h"
 
 using namespace orvela;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/kept_originals.h"
+#include "disabled_box/kept_originals.h"
 #include "platform/file_io.h"
 
 namespace orvela::testing {

@@ -1,4 +1,4 @@
-#include "common/line_list_file.h"
+#include "disabled_box/line_list_file.h"
 
 #include "platform/ansi_codec.h"
 #include "platform/file_io.h"

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/kept_originals.h"
+#include "disabled_box/kept_originals.h"
 #include "platform/file_io.h"
 #include "regfile/regfile_test_support.h"
 

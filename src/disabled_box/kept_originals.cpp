@@ -1,4 +1,4 @@
-#include "common/kept_originals.h"
+#include "disabled_box/kept_originals.h"
 
 #include <algorithm>
 #include <charconv>

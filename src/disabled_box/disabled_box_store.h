@@ -1,6 +1,6 @@
 // One Disabled Box file and its lines while the program runs: loaded once the window is
 // shown, written at once after every change and again at close, with the kept originals
-// of its lines beside it (common/kept_originals.h).
+// of its lines beside it (disabled_box/kept_originals.h).
 //
 // The file is written only after it was loaded, and never when it was there but could not
 // be read: a locked or damaged file stays exactly as it was for the whole run.
@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/kept_originals.h"
+#include "disabled_box/kept_originals.h"
 
 namespace orvela {
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "common/disabled_box_store.h"
-#include "common/line_list_file.h"
+#include "disabled_box/disabled_box_store.h"
+#include "disabled_box/line_list_file.h"
 #include "fixture_files.h"
 #include "platform/file_io.h"
 #include "platform/scripted_prompt.h"

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "system/locations.h"
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 
 namespace orvela {
 

@@ -1,4 +1,4 @@
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 
 namespace orvela {
 namespace {
