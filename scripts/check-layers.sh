@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
-# Includes run one way: platform -> components and regfile -> system -> disabled_box -> common -> pages -> app.
+# Includes run one way: platform -> components and regfile -> system -> disabled_box -> window -> common -> pages -> app.
 # A file may include its own folder and any folder of a lower layer; a page never includes
 # another page. Prints each include that breaks the rule and exits 1 when there is one.
 # Argument: the source folder (default: src beside this script).
 set -uo pipefail
 src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
 
-page_layer=5
+page_layer=6
 layer_of() {
   case $1 in
     platform) echo 0 ;;
     components | regfile) echo 1 ;;
     system) echo 2 ;;
     disabled_box) echo 3 ;;
-    common) echo 4 ;;
+    window) echo 4 ;;
+    common) echo 5 ;;
     startup | sendto | uninstall | recent | settings | version) echo "$page_layer" ;;
-    app) echo 6 ;;
+    app) echo 7 ;;
     *) echo "" ;;
   esac
 }

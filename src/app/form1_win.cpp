@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "../../resources/resource_ids.h"
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "common/high_contrast_win.h"
 #include "system/running_applications_win.h"
 #include "system/shell_folders_win.h"

@@ -16,7 +16,7 @@
 #include "system/data_paths.h"
 #include "disabled_box/disabled_box_store.h"
 #include "system/locations.h"
-#include "common/page_host_win.h"
+#include "window/page_host_win.h"
 #include "system/settings.h"
 #include "system/shell_folders_win.h"
 #include "components/shell_link_win.h"

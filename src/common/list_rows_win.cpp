@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {

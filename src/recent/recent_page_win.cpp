@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "common/list_export.h"
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"
 #include "platform/folders_win.h"

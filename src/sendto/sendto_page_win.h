@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "disabled_box/entry.h"
-#include "common/page_host_win.h"
+#include "window/page_host_win.h"
 #include "common/row_detail_queue_win.h"
 #include "common/row_details_win.h"
 #include "system/shell_port_win.h"

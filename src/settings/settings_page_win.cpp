@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "platform/app_title.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"

@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "platform/file_io.h"
 #include "platform/wide_win.h"
 #include "uninstall/uninstall_actions.h"

@@ -14,7 +14,7 @@
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
-#include "common/modal_window_win.h"
+#include "window/modal_window_win.h"
 
 namespace orvela {
 

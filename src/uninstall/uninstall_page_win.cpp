@@ -10,7 +10,7 @@
 #include "common/list_rows_win.h"
 #include "common/row_text.h"
 #include "common/list_export.h"
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "disabled_box/entry.h"
 #include "system/entry_folder.h"
 #include "components/shell_link_win.h"

@@ -1,4 +1,4 @@
-#include "common/modal_window_win.h"
+#include "window/modal_window_win.h"
 
 #include <exception>
 #include <vector>

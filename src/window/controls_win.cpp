@@ -1,4 +1,4 @@
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 
 #include "platform/wide_win.h"
 

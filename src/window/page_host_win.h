@@ -12,7 +12,7 @@
 #include "disabled_box/disabled_box_store.h"
 #include "system/locations.h"
 #include "system/settings.h"
-#include "common/pages.h"
+#include "window/pages.h"
 #include "platform/dpi.h"
 #include "platform/prompt.h"
 #include "platform/registry.h"
