@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Includes run one way: platform -> components and regfile -> system -> disabled_box -> window -> common -> pages -> app.
+# Includes run one way, from the top:
+#   app -> the pages (startup, sendto, uninstall, recent, settings, version) -> rows -> window
+#   -> disabled_box -> system -> components and regfile -> platform.
 # A file may include its own folder and any folder of a lower layer; a page never includes
 # another page. Prints each include that breaks the rule and exits 1 when there is one.
 # Argument: the source folder (default: src beside this script).
@@ -14,7 +16,7 @@ layer_of() {
     system) echo 2 ;;
     disabled_box) echo 3 ;;
     window) echo 4 ;;
-    common) echo 5 ;;
+    rows) echo 5 ;;
     startup | sendto | uninstall | recent | settings | version) echo "$page_layer" ;;
     app) echo 7 ;;
     *) echo "" ;;

@@ -12,7 +12,7 @@
 
 #include "../../resources/resource_ids.h"
 #include "window/controls_win.h"
-#include "common/high_contrast_win.h"
+#include "rows/high_contrast_win.h"
 #include "system/running_applications_win.h"
 #include "system/shell_folders_win.h"
 #include "platform/app_title.h"

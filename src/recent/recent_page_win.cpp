@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "common/list_export.h"
+#include "rows/list_export.h"
 #include "window/controls_win.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"

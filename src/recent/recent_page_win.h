@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "window/page_host_win.h"
-#include "common/row_detail_queue_win.h"
+#include "rows/row_detail_queue_win.h"
 #include "components/my_list_view_win.h"
 #include "platform/handles_win.h"
 #include "recent/recent_rows.h"

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "disabled_box/disabled_box.h"
-#include "common/row_text.h"
+#include "rows/row_text.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
 #include "platform/app_title.h"

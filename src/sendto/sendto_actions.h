@@ -15,7 +15,7 @@
 #include "disabled_box/disabled_box_store.h"
 #include "disabled_box/entry.h"
 #include "system/locations.h"
-#include "common/row_colours.h"
+#include "rows/row_colours.h"
 #include "system/shell_port.h"
 #include "platform/prompt.h"
 

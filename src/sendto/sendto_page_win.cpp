@@ -5,12 +5,12 @@
 #include <shlobj.h>
 
 #include "system/add_shortcut_win.h"
-#include "common/list_export.h"
+#include "rows/list_export.h"
 #include "window/controls_win.h"
-#include "common/entry_row_win.h"
-#include "common/high_contrast_win.h"
-#include "common/list_rows_win.h"
-#include "common/row_text.h"
+#include "rows/entry_row_win.h"
+#include "rows/high_contrast_win.h"
+#include "rows/list_rows_win.h"
+#include "rows/row_text.h"
 #include "window/pages.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "window/controls_win.h"
-#include "common/high_contrast_win.h"
+#include "rows/high_contrast_win.h"
 #include "platform/wide_win.h"
 #include "startup/startup_adding.h"
 

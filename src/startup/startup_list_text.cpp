@@ -1,6 +1,6 @@
 #include "startup/startup_list_text.h"
 
-#include "common/entry_marks.h"
+#include "rows/entry_marks.h"
 #include "startup/run_keys_backup.h"
 
 namespace orvela {

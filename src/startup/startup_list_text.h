@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "disabled_box/entry.h"
-#include "common/list_export.h"
+#include "rows/list_export.h"
 #include "system/locations.h"
 
 namespace orvela {

@@ -10,8 +10,8 @@
 
 #include "disabled_box/entry.h"
 #include "window/page_host_win.h"
-#include "common/row_detail_queue_win.h"
-#include "common/row_details_win.h"
+#include "rows/row_detail_queue_win.h"
+#include "rows/row_details_win.h"
 #include "components/speed_button_win.h"
 #include "platform/handles_win.h"
 #include "startup/run_keys_backup.h"

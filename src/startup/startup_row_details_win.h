@@ -6,7 +6,7 @@
 // target's, which is asked of the target directly so that the shortcut is read only once.
 #pragma once
 #include "disabled_box/entry.h"
-#include "common/row_details_win.h"
+#include "rows/row_details_win.h"
 #include "system/program_lookup.h"
 
 namespace orvela {

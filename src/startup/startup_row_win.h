@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "disabled_box/entry.h"
-#include "common/entry_row_win.h"
+#include "rows/entry_row_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <exception>
 
-#include "common/high_contrast_win.h"
-#include "common/list_rows_win.h"
-#include "common/row_text.h"
-#include "common/list_export.h"
+#include "rows/high_contrast_win.h"
+#include "rows/list_rows_win.h"
+#include "rows/row_text.h"
+#include "rows/list_export.h"
 #include "window/controls_win.h"
 #include "disabled_box/entry.h"
 #include "system/entry_folder.h"

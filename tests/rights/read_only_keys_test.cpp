@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "common/entry_marks.h"
+#include "rows/entry_marks.h"
 #include "platform/file_io.h"
 #include "platform/registry_win.h"
 #include "platform/scripted_prompt.h"

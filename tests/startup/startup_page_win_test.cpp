@@ -13,8 +13,8 @@
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "regfile/registry.h"
-#include "common/entry_colours.h"
-#include "common/list_rows_win.h"
+#include "rows/entry_colours.h"
+#include "rows/list_rows_win.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_page_win.h"
 

@@ -1,5 +1,5 @@
 // The rows of an owner-drawn list box that keeps its strings (LBS_HASSTRINGS, unsorted):
-// each row's string is the row's text (common/row_text.h), read by screen readers and by
+// each row's string is the row's text (rows/row_text.h), read by screen readers and by
 // programs asking the list; the drawing still comes from the page's records.
 #pragma once
 #include <windows.h>

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "common/row_detail_cache.h"
+#include "rows/row_detail_cache.h"
 
 using namespace orvela;
 

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/row_text.h"
+#include "rows/row_text.h"
 
 using namespace orvela;
 

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/list_export.h"
+#include "rows/list_export.h"
 #include "regfile/regfile_test_support.h"
 #include "platform/file_io.h"
 #include "platform/scripted_prompt.h"

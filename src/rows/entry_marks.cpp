@@ -1,4 +1,4 @@
-#include "common/entry_marks.h"
+#include "rows/entry_marks.h"
 
 namespace orvela {
 

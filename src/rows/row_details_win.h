@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "common/row_detail_cache.h"
+#include "rows/row_detail_cache.h"
 #include "components/shell_link_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/row_colours.h"
+#include "rows/row_colours.h"
 
 namespace orvela {
 

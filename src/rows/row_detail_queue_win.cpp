@@ -1,4 +1,4 @@
-#include "common/row_detail_queue_win.h"
+#include "rows/row_detail_queue_win.h"
 
 #include <commctrl.h>
 

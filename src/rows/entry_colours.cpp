@@ -1,4 +1,4 @@
-#include "common/entry_colours.h"
+#include "rows/entry_colours.h"
 
 #include "disabled_box/entry.h"
 

@@ -1,4 +1,4 @@
-#include "common/list_export.h"
+#include "rows/list_export.h"
 
 #include "platform/file_io.h"
 

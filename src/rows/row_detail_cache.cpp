@@ -1,4 +1,4 @@
-#include "common/row_detail_cache.h"
+#include "rows/row_detail_cache.h"
 
 namespace orvela {
 

@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/row_colours.h"
+#include "rows/row_colours.h"
 
 using namespace orvela;
 

@@ -1,4 +1,4 @@
-#include "common/row_details_win.h"
+#include "rows/row_details_win.h"
 
 #include <map>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "common/row_text.h"
+#include "rows/row_text.h"
 
 #include "disabled_box/disabled_box.h"
-#include "common/entry_marks.h"
+#include "rows/entry_marks.h"
 
 namespace orvela {
 namespace {

@@ -1,4 +1,4 @@
-#include "common/local_time_win.h"
+#include "rows/local_time_win.h"
 
 #include <windows.h>
 

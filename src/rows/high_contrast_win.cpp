@@ -1,4 +1,4 @@
-#include "common/high_contrast_win.h"
+#include "rows/high_contrast_win.h"
 
 namespace orvela {
 

@@ -1,4 +1,4 @@
-#include "common/list_rows_win.h"
+#include "rows/list_rows_win.h"
 
 #include <commctrl.h>
 

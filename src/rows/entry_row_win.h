@@ -9,7 +9,7 @@
 #include <string>
 
 #include "disabled_box/entry.h"
-#include "common/row_colours.h"
+#include "rows/row_colours.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 

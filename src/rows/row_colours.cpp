@@ -1,4 +1,4 @@
-#include "common/row_colours.h"
+#include "rows/row_colours.h"
 
 namespace orvela {
 namespace {

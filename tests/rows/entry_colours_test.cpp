@@ -1,7 +1,7 @@
 #include <doctest.h>
 
 #include "disabled_box/entry.h"
-#include "common/entry_colours.h"
+#include "rows/entry_colours.h"
 
 using namespace orvela;
 

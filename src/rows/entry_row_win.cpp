@@ -1,9 +1,9 @@
-#include "common/entry_row_win.h"
+#include "rows/entry_row_win.h"
 
 #include <algorithm>
 
-#include "common/high_contrast_win.h"
-#include "common/row_text.h"
+#include "rows/high_contrast_win.h"
+#include "rows/row_text.h"
 #include "platform/wide_win.h"
 
 namespace orvela {

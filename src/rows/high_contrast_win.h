@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "common/row_colours.h"
+#include "rows/row_colours.h"
 
 namespace orvela {
 

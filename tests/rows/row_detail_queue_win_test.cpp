@@ -6,7 +6,7 @@
 #include <chrono>
 #include <vector>
 
-#include "common/row_detail_queue_win.h"
+#include "rows/row_detail_queue_win.h"
 #include "platform/message_pump_win.h"
 
 using namespace orvela;

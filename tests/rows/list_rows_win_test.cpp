@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "common/list_rows_win.h"
+#include "rows/list_rows_win.h"
 
 using namespace orvela;
 
