@@ -14,7 +14,7 @@
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/wide_win.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 namespace {

@@ -24,7 +24,7 @@
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "platform/win32_prompt_win.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "recent/recent_page_win.h"
 #include "sendto/sendto_page_win.h"
 #include "settings/settings_page_win.h"

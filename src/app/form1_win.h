@@ -24,7 +24,7 @@
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "version/about_dialog_win.h"
 
 namespace orvela {

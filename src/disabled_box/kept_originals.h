@@ -38,7 +38,7 @@
 
 #include "system/shell_port.h"
 #include "platform/file_io.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "disabled_box/entry.h"
 
 namespace orvela {

@@ -17,7 +17,7 @@
 #include "system/locations.h"
 #include "system/shell_port.h"
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "disabled_box/entry.h"
 #include "startup/run_keys_backup.h"
 

@@ -4,7 +4,7 @@
 
 #include "system/locations.h"
 #include "system/registry_value_text.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_entries.h"
 

@@ -12,7 +12,7 @@
 
 #include "disabled_box/entry.h"
 #include "system/locations.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

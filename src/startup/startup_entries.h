@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "disabled_box/entry.h"
 #include "system/registry_value_text.h"
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "startup/folder_files_win.h"
 #include "window/controls_win.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"

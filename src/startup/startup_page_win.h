@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "disabled_box/entry.h"
+#include "system/program_lookup_win.h"
 #include "window/page_host_win.h"
 #include "rows/row_detail_queue_win.h"
 #include "rows/row_details_win.h"
@@ -18,7 +19,6 @@
 #include "startup/startup_actions.h"
 #include "startup/startup_row_win.h"
 #include "startup/startup_shell_win.h"
-#include "startup/startup_system_win.h"
 
 namespace orvela {
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

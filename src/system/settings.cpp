@@ -1,7 +1,7 @@
 #include "system/settings.h"
 
-#include "platform/registry.h"
-#include "regfile/registry.h"
+#include "platform/registry_backend.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 

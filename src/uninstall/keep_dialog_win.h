@@ -13,7 +13,7 @@
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "window/modal_window_win.h"
 
 namespace orvela {

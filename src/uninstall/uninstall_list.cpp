@@ -5,7 +5,7 @@
 
 #include "system/command_line.h"
 #include "platform/app_title.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "regfile/registry_file.h"
 
 namespace orvela {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "system/program_lookup.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "system/registry_value_text.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 

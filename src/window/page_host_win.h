@@ -15,7 +15,7 @@
 #include "window/pages.h"
 #include "platform/dpi.h"
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

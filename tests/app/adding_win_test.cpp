@@ -13,7 +13,7 @@
 #include "drop_support_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/win32_prompt_win.h"
 #include "platform/wide_win.h"

@@ -23,7 +23,7 @@ plant() {  # plant <file> <include>: a copy of src with one more include, which 
 }
 plant system/locations.cpp startup/startup_page_win.h
 plant window/controls_win.cpp rows/list_rows_win.h
-plant platform/utf.cpp regfile/registry.h
+plant platform/utf.cpp regfile/registry_accessor.h
 plant startup/startup_entries.cpp app/form1_win.h
 plant sendto/sendto_page_win.cpp startup/startup_row_win.h
 plant startup/startup_entries.cpp tools/anything.h

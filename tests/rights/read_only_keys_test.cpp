@@ -10,7 +10,7 @@
 
 #include "rows/entry_marks.h"
 #include "platform/file_io.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "startup/startup_page_win.h"

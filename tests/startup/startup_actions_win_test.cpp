@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "system/program_lookup_win.h"
 #include "system/shell_folders_win.h"
 
 #include <windows.h>
@@ -10,14 +11,13 @@
 #include "components/item_id_list.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "disabled_box/disabled_box.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_shell_win.h"
-#include "startup/startup_system_win.h"
 
 using namespace orvela;
 

@@ -12,7 +12,7 @@
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "startup/startup_row_details_win.h"
-#include "startup/startup_system_win.h"
+#include "system/program_lookup_win.h"
 
 using namespace orvela;
 

@@ -15,7 +15,7 @@
 #include "components/link_naming.h"
 #include "platform/memory_registry.h"
 #include "platform/scripted_prompt.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "regfile/regfile_test_support.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_actions.h"

@@ -9,7 +9,8 @@
 #include "platform/wide_win.h"
 #include "system/command_line.h"
 #include "startup/startup_entries.h"
-#include "startup/startup_system_win.h"
+#include "startup/folder_files_win.h"
+#include "system/program_lookup_win.h"
 
 using namespace orvela;
 

@@ -1,4 +1,4 @@
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 
 #include <windows.h>
 

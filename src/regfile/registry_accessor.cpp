@@ -1,4 +1,4 @@
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 #include "platform/utf.h"
 

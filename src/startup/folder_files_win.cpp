@@ -1,4 +1,4 @@
-#include "startup/startup_system_win.h"
+#include "startup/folder_files_win.h"
 
 #include <windows.h>
 

@@ -1,9 +1,8 @@
-// The startup page's look at the real system: the program lookup and the files of a folder.
+// The files of a Startup folder, as the startup page lists them.
 #pragma once
 #include <string>
 #include <vector>
 
-#include "system/program_lookup_win.h"
 #include "startup/startup_entries.h"
 
 namespace orvela {

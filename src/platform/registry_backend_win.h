@@ -3,7 +3,7 @@
 // reached by their WOW6432Node paths, so no view flag is asked for). Each key is opened
 // with the rights of its use only.
 #pragma once
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 
