@@ -27,7 +27,7 @@ struct KeepDialogServices {
 
 class TUnInstKeepDlg : public ModalWindow {
  public:
-  enum MenuId : UINT { kIdN1 = 2351, kIdDelete1 };
+  enum MenuId : UINT { kIdRestore = 2351, kIdDelete1 };
 
   TUnInstKeepDlg(HWND owner, Dpi dpi, KeepDialogServices services, bool running_application_mode = false);
 
