@@ -140,7 +140,7 @@ UniqueMenu TUnInstKeepDlg::PopupMenu1Popup() const {
   UniqueMenu menu(CreatePopupMenu());
   AppendMenuItem(menu.get(), kIdRestore, "戻す", 19);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuItem(menu.get(), kIdDelete1, "削除", 2);
+  AppendMenuItem(menu.get(), kIdDelete, "削除", 2);
   return menu;
 }
 
@@ -156,7 +156,7 @@ void TUnInstKeepDlg::ShowPopupMenu(POINT point) {
   const UINT id = static_cast<UINT>(
       TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, 0, hwnd(), nullptr));
   if (id == kIdRestore) N1Click();
-  if (id == kIdDelete1) Delete1Click();
+  if (id == kIdDelete) Delete1Click();
 }
 
 LRESULT TUnInstKeepDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
@@ -171,7 +171,7 @@ LRESULT TUnInstKeepDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
       } else if (LOWORD(wparam) == kIdRestore && !running_application_mode_) {
         N1Click();  // the menu's commands, also when sent by another program
         handled = true;
-      } else if (LOWORD(wparam) == kIdDelete1 && !running_application_mode_) {
+      } else if (LOWORD(wparam) == kIdDelete && !running_application_mode_) {
         Delete1Click();
         handled = true;
       }

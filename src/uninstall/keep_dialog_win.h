@@ -27,7 +27,7 @@ struct KeepDialogServices {
 
 class TUnInstKeepDlg : public ModalWindow {
  public:
-  enum MenuId : UINT { kIdRestore = 2351, kIdDelete1 };
+  enum MenuId : UINT { kIdRestore = 2351, kIdDelete };
 
   TUnInstKeepDlg(HWND owner, Dpi dpi, KeepDialogServices services, bool running_application_mode = false);
 
