@@ -10,6 +10,7 @@
 #include "regfile/registry_file.h"
 #include "disabled_box/disabled_box.h"
 #include "platform/file_io.h"
+#include "startup/run_key_locations.h"
 #include "startup/startup_approved.h"
 #include "startup/startup_entries.h"
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "startup/folder_files_win.h"
+#include "startup/run_key_locations.h"
 #include "window/controls_win.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"

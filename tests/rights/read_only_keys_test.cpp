@@ -13,6 +13,7 @@
 #include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
+#include "startup/run_key_locations.h"
 #include "startup/startup_page_win.h"
 #include "uninstall/uninstall_page_win.h"
 #include "uninstall/uninstall_values.h"

@@ -1,5 +1,6 @@
 #include <doctest.h>
 
+#include "startup/run_key_locations.h"
 #include "system/program_lookup_win.h"
 #include "system/shell_folders_win.h"
 

@@ -15,6 +15,7 @@
 #include "regfile/registry_accessor.h"
 #include "rows/entry_colours.h"
 #include "rows/list_rows_win.h"
+#include "startup/run_key_locations.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_page_win.h"
 

@@ -10,6 +10,7 @@
 
 #include "disabled_box/disabled_box_store.h"
 #include "disabled_box/line_list_file.h"
+#include "startup/run_key_locations.h"
 #include "system/locations.h"
 #include "platform/file_io.h"
 #include "components/link_naming.h"
