@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "common/row_detail_queue_win.h"
+#include "rows/row_detail_queue_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
 #include "platform/handles_win.h"

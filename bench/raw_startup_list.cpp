@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "common/locations.h"
-#include "common/shell_folders_win.h"
+#include "system/locations.h"
+#include "system/shell_folders_win.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/wide_win.h"
 #include "recent/recent_rows.h"
 #include "recent/recent_shell_win.h"
 #include "startup/startup_entries.h"
-#include "startup/startup_system_win.h"
+#include "startup/folder_files_win.h"
 #include "uninstall/uninstall_list.h"
 #include "uninstall/uninstall_system_win.h"
 

@@ -15,7 +15,7 @@
 #include "app/form1_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "recent/recent_page_win.h"

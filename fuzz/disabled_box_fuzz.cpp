@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "common/locations.h"
-#include "common/settings.h"
+#include "system/locations.h"
+#include "system/settings.h"
 #include "platform/ansi_codec.h"
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 
 namespace {
 

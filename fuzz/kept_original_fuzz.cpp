@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/kept_originals.h"
+#include "disabled_box/kept_originals.h"
 
 namespace {
 

@@ -9,11 +9,12 @@
 
 #include "app/form1_win.h"
 #include "app/page_frame.h"
-#include "common/settings.h"
+#include "system/settings.h"
+#include "platform/app_title.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
 #include "platform/wide_win.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/wide_win.h"

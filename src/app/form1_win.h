@@ -13,18 +13,18 @@
 #include <vector>
 
 #include "app/page_frame.h"
-#include "common/data_paths.h"
-#include "common/disabled_box_store.h"
-#include "common/locations.h"
-#include "common/page_host_win.h"
-#include "common/settings.h"
-#include "common/shell_folders_win.h"
+#include "system/data_paths.h"
+#include "disabled_box/disabled_box_store.h"
+#include "system/locations.h"
+#include "window/page_host_win.h"
+#include "system/settings.h"
+#include "system/shell_folders_win.h"
 #include "components/shell_link_win.h"
 #include "components/speed_button_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "version/about_dialog_win.h"
 
 namespace orvela {

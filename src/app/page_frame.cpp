@@ -1,5 +1,7 @@
 #include "app/page_frame.h"
 
+#include "platform/app_title.h"
+
 namespace orvela {
 
 std::string WindowCaptionFor(int page) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/pages.h"
+#include "window/pages.h"
 
 namespace orvela {
 inline constexpr std::array<std::string_view, kPageCount> kPageCaptions = {

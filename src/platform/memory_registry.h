@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

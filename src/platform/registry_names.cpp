@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "platform/utf.h"
 
 namespace orvela {

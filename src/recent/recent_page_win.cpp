@@ -6,9 +6,10 @@
 
 #include <algorithm>
 
-#include "common/list_export.h"
-#include "common/controls_win.h"
+#include "rows/list_export.h"
+#include "window/controls_win.h"
 #include "components/shell_link_win.h"
+#include "platform/app_title.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/wait_cursor_win.h"

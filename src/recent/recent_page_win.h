@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "common/page_host_win.h"
-#include "common/row_detail_queue_win.h"
+#include "window/page_host_win.h"
+#include "rows/row_detail_queue_win.h"
 #include "components/my_list_view_win.h"
 #include "platform/handles_win.h"
 #include "recent/recent_rows.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/local_time_win.h"
+#include "rows/local_time_win.h"
 #include "platform/handles_win.h"
 #include "recent/recent_rows.h"
 

@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "platform/prompt.h"
-#include "platform/registry.h"
-#include "regfile/registry.h"
+#include "platform/registry_backend.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 

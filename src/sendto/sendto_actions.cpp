@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "common/disabled_box.h"
-#include "common/pages.h"
-#include "common/row_text.h"
+#include "disabled_box/disabled_box.h"
+#include "rows/row_text.h"
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 
 namespace orvela {

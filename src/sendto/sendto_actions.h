@@ -12,11 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "common/disabled_box_store.h"
-#include "common/entry.h"
-#include "common/locations.h"
-#include "common/row_colours.h"
-#include "common/shell_port.h"
+#include "disabled_box/disabled_box_store.h"
+#include "disabled_box/entry.h"
+#include "system/locations.h"
+#include "rows/row_colours.h"
+#include "system/shell_port.h"
 #include "platform/prompt.h"
 
 namespace orvela {

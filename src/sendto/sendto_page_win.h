@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
-#include "common/page_host_win.h"
-#include "common/row_detail_queue_win.h"
-#include "common/row_details_win.h"
-#include "common/shell_port_win.h"
+#include "disabled_box/entry.h"
+#include "window/page_host_win.h"
+#include "rows/row_detail_queue_win.h"
+#include "rows/row_details_win.h"
+#include "system/shell_port_win.h"
 #include "platform/handles_win.h"
 #include "sendto/sendto_actions.h"
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "common/pages.h"
 #include "platform/ansi_codec.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "regfile/registry_file.h"
 #include "settings/tuning_rules.h"
 

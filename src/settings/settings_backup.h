@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 
-#include "common/controls_win.h"
+#include "window/controls_win.h"
+#include "platform/app_title.h"
 #include "platform/wide_win.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 namespace {

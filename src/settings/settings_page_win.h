@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common/page_host_win.h"
+#include "window/page_host_win.h"
 #include "settings/settings_system_win.h"
 #include "settings/tuning_values.h"
 

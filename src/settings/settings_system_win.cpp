@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "common/pages.h"
+#include "platform/app_title.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "settings/tuning_rules.h"

@@ -1,6 +1,6 @@
 #include "settings/tuning_values.h"
 
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 namespace {

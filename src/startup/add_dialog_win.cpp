@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "common/controls_win.h"
-#include "common/high_contrast_win.h"
+#include "window/controls_win.h"
+#include "rows/high_contrast_win.h"
 #include "platform/wide_win.h"
 #include "startup/startup_adding.h"
 

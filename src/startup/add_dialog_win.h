@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/modal_window_win.h"
+#include "window/modal_window_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 

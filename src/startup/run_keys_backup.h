@@ -1,62 +1,19 @@
-// The three Run-type keys, their backup in "data\regdata.reg" before the first change of a
-// registry startup entry in a run, and the reload and undo that read it back.
+// The backup of the Run keys (startup/run_key_locations.h) in "data\regdata.reg" before the
+// first change of a registry startup entry in a run, and the reload and undo that read it back.
 #pragma once
-#include <array>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/prompt.h"
-#include "platform/registry.h"
-#include "common/entry.h"
+#include "platform/registry_backend.h"
+#include "disabled_box/entry.h"
 
 namespace orvela {
 
 struct StartupContext;
-
-// A registry location of startup entries, by its index: 0 the user's Run key, 1 the
-// machine's Run key, 2 the machine's RunOnce key, 3 and 4 the same two keys of 32-bit
-// programs (always handled in this order). The 32-bit keys are the machine's WOW6432Node
-// keys, which a 64-bit program reaches only by that path; they often do not exist.
-struct RunKeyLocation {
-  RootKey root;
-  std::string_view path;  // from the root, without a leading backslash
-  std::string_view kind;  // the record's Kind: "" (user), "Run", "RunOnce", "Run32", "RunOnce32"
-  std::string_view text;  // the location selector's item
-};
-inline constexpr std::array<RunKeyLocation, 5> kRunKeyLocations = {{
-    {RootKey::kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "",
-     "HKEY_CURRENT_USER"},
-    {RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Run",
-     "HKEY_LOCAL_MACHINE Run"},
-    {RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", "RunOnce",
-     "HKEY_LOCAL_MACHINE RunOnce"},
-    {RootKey::kLocalMachine, "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
-     "Run32", "HKEY_LOCAL_MACHINE Run （32ビット）"},
-    {RootKey::kLocalMachine, "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-     "RunOnce32", "HKEY_LOCAL_MACHINE RunOnce （32ビット）"},
-}};
-// The locations every machine has; 3 and 4 are offered only where their keys exist.
-inline constexpr int kFixedRunLocations = 3;
-
-// The location selectors' items (the page's and the add dialog's) for these location indexes.
-std::vector<std::string> RunLocationTexts(const std::vector<int>& locations);
-
-// "HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run" and the others, in order.
-std::vector<std::string> RunKeyNames();
-
-// The location index of a registry record (0 to 4); nullopt for a folder record.
-std::optional<int> RunLocationOf(const EntryRecord& record);
-// The record's Key and Kind for a location index (0 to 4).
-void SetRunLocation(EntryRecord& record, int location);
-// Whether the key of a location exists (0 to 2 always count as offered).
-bool RunLocationOffered(RegistryBackend& registry, int location);
-// The location selector's items for registry entries: 0, 1, 2, then 3 and 4 where offered
-// or where the entry is (`own`).
-std::vector<int> OfferedRunLocations(RegistryBackend& registry, int own = -1);
 
 // The backup state of one run of the program. Both flags start false and only ever become
 // true; undo and reload do not reset them.
@@ -117,7 +74,7 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
                  const EntryRecord* selected);
 
 // Reload (true): creates the saved keys that no longer exist, with their values; existing
-// keys stay as they are. Undo (false): the three keys get exactly their saved values back;
+// keys stay as they are. Undo (false): the Run keys get exactly their saved values back;
 // deleted values return, changed ones get their saved data, and a value added since goes
 // into the Disabled Box (its line written to the box file at once) before it is removed,
 // so it can be enabled again; one whose line cannot be made stays, and the user is told.

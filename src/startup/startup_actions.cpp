@@ -8,8 +8,9 @@
 #include "components/item_id_list.h"
 #include "components/link_naming.h"
 #include "regfile/registry_file.h"
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "platform/file_io.h"
+#include "startup/run_key_locations.h"
 #include "startup/startup_approved.h"
 #include "startup/startup_entries.h"
 

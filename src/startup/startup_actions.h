@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "common/disabled_box_store.h"
-#include "common/locations.h"
-#include "common/shell_port.h"
+#include "disabled_box/disabled_box_store.h"
+#include "system/locations.h"
+#include "system/shell_port.h"
 #include "platform/prompt.h"
-#include "platform/registry.h"
-#include "common/entry.h"
+#include "platform/registry_backend.h"
+#include "disabled_box/entry.h"
 #include "startup/run_keys_backup.h"
 
 namespace orvela {

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "common/locations.h"
-#include "common/registry_value_text.h"
-#include "regfile/registry.h"
-#include "startup/run_keys_backup.h"
+#include "startup/run_key_locations.h"
+#include "system/locations.h"
+#include "system/registry_value_text.h"
+#include "regfile/registry_accessor.h"
 #include "startup/startup_entries.h"
 
 namespace orvela {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <unordered_set>
 
-#include "common/disabled_box.h"
+#include "disabled_box/disabled_box.h"
 #include "components/link_naming.h"
 
 namespace orvela {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
-#include "common/locations.h"
-#include "platform/registry.h"
+#include "disabled_box/entry.h"
+#include "system/locations.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 

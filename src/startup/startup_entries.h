@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/registry.h"
-#include "common/entry.h"
-#include "common/registry_value_text.h"
+#include "platform/registry_backend.h"
+#include "disabled_box/entry.h"
+#include "system/registry_value_text.h"
 
 namespace orvela {
 

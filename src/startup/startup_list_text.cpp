@@ -1,7 +1,7 @@
 #include "startup/startup_list_text.h"
 
-#include "common/entry_marks.h"
-#include "startup/run_keys_backup.h"
+#include "rows/entry_marks.h"
+#include "startup/run_key_locations.h"
 
 namespace orvela {
 

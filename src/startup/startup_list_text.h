@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
-#include "common/list_export.h"
-#include "common/locations.h"
+#include "disabled_box/entry.h"
+#include "rows/list_export.h"
+#include "system/locations.h"
 
 namespace orvela {
 

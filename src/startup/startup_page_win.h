@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "common/entry.h"
-#include "common/page_host_win.h"
-#include "common/row_detail_queue_win.h"
-#include "common/row_details_win.h"
+#include "disabled_box/entry.h"
+#include "system/program_lookup_win.h"
+#include "window/page_host_win.h"
+#include "rows/row_detail_queue_win.h"
+#include "rows/row_details_win.h"
 #include "components/speed_button_win.h"
 #include "platform/handles_win.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_row_win.h"
 #include "startup/startup_shell_win.h"
-#include "startup/startup_system_win.h"
 
 namespace orvela {
 
@@ -141,7 +141,7 @@ class StartupPage : public WindowPage {
   bool rows_live_ = true;  // the rows shown are live entries, not Disabled Box lines
   bool filling_ = false;
   bool refill_ = false;
-  Win32StartupSystem system_;
+  Win32ProgramLookup system_;
   Win32StartupShell shell_;
   RunKeysBackup backup_;
   std::vector<int> location_choices_;  // ComboBox2's items: the location of each

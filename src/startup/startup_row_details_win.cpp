@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "common/command_line.h"
+#include "system/command_line.h"
 #include "startup/startup_shell_win.h"
 #include "startup/version_info_win.h"
 
@@ -12,9 +12,9 @@ namespace {
 
 // The system as ResolveTarget sees it, with shortcuts read through the store: a shortcut
 // leads to its stored target while that exists, as TShellLink::GetLinkToPath answers.
-class StoredLinks final : public StartupSystem {
+class StoredLinks final : public ProgramLookup {
  public:
-  StoredLinks(const StartupSystem& system, RowDetailStore& store, bool fetch)
+  StoredLinks(const ProgramLookup& system, RowDetailStore& store, bool fetch)
       : system_(system), store_(store), fetch_(fetch) {}
 
   PathKind KindOf(const std::string& path) const override { return system_.KindOf(path); }
@@ -42,7 +42,7 @@ class StoredLinks final : public StartupSystem {
   }
 
  private:
-  const StartupSystem& system_;
+  const ProgramLookup& system_;
   RowDetailStore& store_;
   bool fetch_;
   mutable bool unknown_ = false;
@@ -53,7 +53,7 @@ class StoredLinks final : public StartupSystem {
 }  // namespace
 
 bool FillStartupRowDetails(EntryRecord& record, int& picture, bool live, bool fetch,
-                           RowDetailStore& store, const StartupSystem& system) {
+                           RowDetailStore& store, const ProgramLookup& system) {
   if (record.Unrecognised) {
     picture = -1;
     return true;

@@ -5,9 +5,9 @@
 // target's when the program has none; a shortcut without an icon of its own shows its
 // target's, which is asked of the target directly so that the shortcut is read only once.
 #pragma once
-#include "common/entry.h"
-#include "common/row_details_win.h"
-#include "common/startup_system.h"
+#include "disabled_box/entry.h"
+#include "rows/row_details_win.h"
+#include "system/program_lookup.h"
 
 namespace orvela {
 
@@ -16,6 +16,6 @@ namespace orvela {
 // their time and size): false then means the row still waits for something, and the record
 // and picture are left as they were. With fetch whatever the store lacks is read now.
 bool FillStartupRowDetails(EntryRecord& record, int& picture, bool live, bool fetch,
-                           RowDetailStore& store, const StartupSystem& system);
+                           RowDetailStore& store, const ProgramLookup& system);
 
 }  // namespace orvela

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "common/entry_colours.h"
-#include "common/entry_marks.h"
+#include "rows/entry_colours.h"
+#include "rows/entry_marks.h"
 
 namespace orvela {
 

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "common/entry.h"
-#include "common/entry_row_win.h"
+#include "disabled_box/entry.h"
+#include "rows/entry_row_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 

@@ -3,12 +3,12 @@
 #include "components/item_id_list.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
-#include "common/command_line.h"
+#include "system/command_line.h"
 #include "startup/version_info_win.h"
 
 namespace orvela {
 
-UniqueHicon PrepareDisabledBoxRow(EntryRecord& record, const StartupSystem& system) {
+UniqueHicon PrepareDisabledBoxRow(EntryRecord& record, const ProgramLookup& system) {
   if (record.Unrecognised) return UniqueHicon();
   if (record.ItemIdForm) {
     const auto bytes = HexToItemIdList(record.Command);

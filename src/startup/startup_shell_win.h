@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "common/shell_port_win.h"
+#include "system/shell_port_win.h"
 #include "components/shell_link_win.h"
 #include "platform/handles_win.h"
-#include "common/entry.h"
+#include "disabled_box/entry.h"
 #include "startup/startup_actions.h"
-#include "common/startup_system.h"
+#include "system/program_lookup.h"
 
 namespace orvela {
 
@@ -22,6 +22,6 @@ using Win32StartupShell = Win32ShellPort;
 // What a Disabled Box view row shows besides its record: fills the version texts of the
 // record and gives its large icon (empty when the shell has none). A folder record in
 // item-id form takes both from the shell item its list names.
-UniqueHicon PrepareDisabledBoxRow(EntryRecord& record, const StartupSystem& system);
+UniqueHicon PrepareDisabledBoxRow(EntryRecord& record, const ProgramLookup& system);
 
 }  // namespace orvela

@@ -3,8 +3,8 @@
 #pragma once
 #include <string>
 
-#include "common/entry.h"
-#include "common/version_texts_win.h"
+#include "disabled_box/entry.h"
+#include "system/version_texts_win.h"
 
 namespace orvela {
 

@@ -10,7 +10,7 @@
 
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
-#include "common/modal_window_win.h"
+#include "window/modal_window_win.h"
 
 namespace orvela {
 

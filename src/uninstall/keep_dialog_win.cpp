@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "common/controls_win.h"
+#include "window/controls_win.h"
 #include "platform/file_io.h"
 #include "platform/wide_win.h"
 #include "uninstall/uninstall_actions.h"
@@ -138,9 +138,9 @@ void TUnInstKeepDlg::OkBtnClick() {
 
 UniqueMenu TUnInstKeepDlg::PopupMenu1Popup() const {
   UniqueMenu menu(CreatePopupMenu());
-  AppendMenuItem(menu.get(), kIdN1, "戻す", 19);
+  AppendMenuItem(menu.get(), kIdRestore, "戻す", 19);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuItem(menu.get(), kIdDelete1, "削除", 2);
+  AppendMenuItem(menu.get(), kIdDelete, "削除", 2);
   return menu;
 }
 
@@ -155,8 +155,8 @@ void TUnInstKeepDlg::ShowPopupMenu(POINT point) {
   UniqueMenu menu = PopupMenu1Popup();
   const UINT id = static_cast<UINT>(
       TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, 0, hwnd(), nullptr));
-  if (id == kIdN1) N1Click();
-  if (id == kIdDelete1) Delete1Click();
+  if (id == kIdRestore) N1Click();
+  if (id == kIdDelete) Delete1Click();
 }
 
 LRESULT TUnInstKeepDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
@@ -168,10 +168,10 @@ LRESULT TUnInstKeepDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
       } else if (LOWORD(wparam) == IDOK && OkBtn && IsWindowVisible(OkBtn)) {
         OkBtnClick();
         handled = true;
-      } else if (LOWORD(wparam) == kIdN1 && !running_application_mode_) {
+      } else if (LOWORD(wparam) == kIdRestore && !running_application_mode_) {
         N1Click();  // the menu's commands, also when sent by another program
         handled = true;
-      } else if (LOWORD(wparam) == kIdDelete1 && !running_application_mode_) {
+      } else if (LOWORD(wparam) == kIdDelete && !running_application_mode_) {
         Delete1Click();
         handled = true;
       }

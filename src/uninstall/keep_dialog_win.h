@@ -13,8 +13,8 @@
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "platform/prompt.h"
-#include "platform/registry.h"
-#include "common/modal_window_win.h"
+#include "platform/registry_backend.h"
+#include "window/modal_window_win.h"
 
 namespace orvela {
 
@@ -27,7 +27,7 @@ struct KeepDialogServices {
 
 class TUnInstKeepDlg : public ModalWindow {
  public:
-  enum MenuId : UINT { kIdN1 = 2351, kIdDelete1 };
+  enum MenuId : UINT { kIdRestore = 2351, kIdDelete };
 
   TUnInstKeepDlg(HWND owner, Dpi dpi, KeepDialogServices services, bool running_application_mode = false);
 

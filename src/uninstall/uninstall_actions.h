@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "uninstall/uninstall_list.h"
 
 namespace orvela {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/prompt.h"
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "regfile/registry_file.h"
 #include "uninstall/uninstall_list.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "common/command_line.h"
+#include "system/command_line.h"
 
 namespace orvela {
 namespace {

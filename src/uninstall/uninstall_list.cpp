@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "common/command_line.h"
-#include "common/pages.h"
-#include "regfile/registry.h"
+#include "system/command_line.h"
+#include "platform/app_title.h"
+#include "regfile/registry_accessor.h"
 #include "regfile/registry_file.h"
 
 namespace orvela {
@@ -146,7 +146,7 @@ UninstallEntry ReadUninstallEntry(RegistryBackend& registry, const SortRow& row,
   return entry;
 }
 
-std::string UninstallIconFile(const std::string& command, const StartupSystem& system) {
+std::string UninstallIconFile(const std::string& command, const ProgramLookup& system) {
   std::string path = ProgramPathOf(command);
   if (path.size() >= 4) {
     std::string extension = path.substr(path.size() - 4);

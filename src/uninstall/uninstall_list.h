@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/startup_system.h"
-#include "platform/registry.h"
+#include "system/program_lookup.h"
+#include "platform/registry_backend.h"
 
 namespace orvela {
 
@@ -59,7 +59,7 @@ struct UninstallEntry {
 };
 
 // What the list asks of the system besides the program lookup of the startup list.
-class UninstallSystem : public StartupSystem {
+class UninstallSystem : public ProgramLookup {
  public:
   // The creation date of a file or folder as "yyyy/mm/dd" local time; empty when the path
   // cannot be opened.
@@ -99,7 +99,7 @@ UninstallEntry ReadUninstallEntry(RegistryBackend& registry, const SortRow& row,
 
 // The file whose icon an uninstall command shows: its program, a shortcut's target, or a
 // bare name looked for in the system folder (with ".exe" or ".dll" added when it has none).
-std::string UninstallIconFile(const std::string& command, const StartupSystem& system);
+std::string UninstallIconFile(const std::string& command, const ProgramLookup& system);
 
 // The first row from `start` on whose display name contains the text, letter case ignored;
 // nullopt when none does (or the text is empty).

@@ -6,14 +6,15 @@
 #include <algorithm>
 #include <exception>
 
-#include "common/high_contrast_win.h"
-#include "common/list_rows_win.h"
-#include "common/row_text.h"
-#include "common/list_export.h"
-#include "common/controls_win.h"
-#include "common/entry.h"
-#include "common/entry_folder.h"
+#include "rows/high_contrast_win.h"
+#include "rows/list_rows_win.h"
+#include "rows/row_text.h"
+#include "rows/list_export.h"
+#include "window/controls_win.h"
+#include "disabled_box/entry.h"
+#include "system/entry_folder.h"
 #include "components/shell_link_win.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "common/page_host_win.h"
-#include "common/row_detail_queue_win.h"
-#include "common/row_details_win.h"
+#include "window/page_host_win.h"
+#include "rows/row_detail_queue_win.h"
+#include "rows/row_details_win.h"
 #include "components/speed_button_win.h"
 #include "platform/handles_win.h"
 #include "platform/plain_subclass_win.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "common/entry_row_win.h"
-#include "common/high_contrast_win.h"
+#include "rows/entry_row_win.h"
+#include "rows/high_contrast_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {

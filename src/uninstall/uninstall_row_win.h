@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "common/entry_colours.h"
-#include "common/entry_row_win.h"
+#include "rows/entry_colours.h"
+#include "rows/entry_row_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
 #include "uninstall/uninstall_list.h"

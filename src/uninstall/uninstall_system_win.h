@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "common/startup_system_win.h"
+#include "system/program_lookup_win.h"
 #include "uninstall/uninstall_list.h"
 
 namespace orvela {
@@ -26,7 +26,7 @@ class Win32UninstallSystem final : public UninstallSystem {
   std::string LowerCase(std::string_view text) const override;
 
  private:
-  Win32StartupSystem lookup_;
+  Win32ProgramLookup lookup_;
 };
 
 }  // namespace orvela

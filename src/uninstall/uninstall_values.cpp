@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "common/registry_value_text.h"
-#include "regfile/registry.h"
+#include "system/registry_value_text.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela {
 

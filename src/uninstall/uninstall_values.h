@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/registry.h"
+#include "platform/registry_backend.h"
 #include "uninstall/uninstall_list.h"
 
 namespace orvela {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/row_colours.h"
+#include "rows/row_colours.h"
 #include "version/update_check.h"
 
 namespace orvela {

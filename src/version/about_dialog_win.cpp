@@ -1,6 +1,6 @@
 #include "version/about_dialog_win.h"
 
-#include "common/high_contrast_win.h"
+#include "rows/high_contrast_win.h"
 #include "platform/handles_win.h"
 
 namespace orvela {

@@ -13,11 +13,11 @@
 #include "drop_support_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/win32_prompt_win.h"
 #include "platform/wide_win.h"
-#include "common/registry_value_text.h"
+#include "system/registry_value_text.h"
 #include "sendto/sendto_page_win.h"
 #include "startup/startup_page_win.h"
 

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <set>
 
-#include "common/row_detail_queue_win.h"
+#include "rows/row_detail_queue_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
 #include "program_driver.h"

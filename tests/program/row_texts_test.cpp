@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/row_detail_queue_win.h"
+#include "rows/row_detail_queue_win.h"
 #include "platform/file_io.h"
 #include "program_driver.h"
 

@@ -8,7 +8,7 @@
 
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "program_driver.h"
 #include "settings/settings_backup.h"
 #include "settings/settings_page_win.h"

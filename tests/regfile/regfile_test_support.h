@@ -9,7 +9,7 @@
 
 #include "fixture_files.h"
 #include "platform/file_io.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela::testing {
 

@@ -2,7 +2,7 @@
 
 #include "platform/memory_registry.h"
 #include "regfile/backend_contract.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 using namespace orvela;
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/file_io.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "regfile/backend_contract.h"
 #include "regfile/regfile_test_support.h"

@@ -8,11 +8,12 @@
 
 #include <functional>
 
-#include "common/entry_marks.h"
+#include "rows/entry_marks.h"
 #include "platform/file_io.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
+#include "startup/run_key_locations.h"
 #include "startup/startup_page_win.h"
 #include "uninstall/uninstall_page_win.h"
 #include "uninstall/uninstall_values.h"

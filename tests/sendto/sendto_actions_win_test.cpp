@@ -2,15 +2,15 @@
 // test prefix: user Ann's SendTo folder and a Disabled Box file of the test's own.
 #include <doctest.h>
 
-#include "common/shell_folders_win.h"
+#include "system/shell_folders_win.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "common/disabled_box.h"
-#include "common/kept_item_files.h"
-#include "common/line_list_file.h"
-#include "common/shell_port_win.h"
+#include "disabled_box/disabled_box.h"
+#include "disabled_box/kept_item_files.h"
+#include "disabled_box/line_list_file.h"
+#include "system/shell_port_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/scripted_prompt.h"

@@ -5,10 +5,10 @@
 
 #include <shlobj.h>
 
-#include "common/shell_folders_win.h"
+#include "system/shell_folders_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "sendto/sendto_page_win.h"

@@ -12,7 +12,7 @@
 
 #include "app/form1_win.h"
 #include "platform/file_io.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "settings/settings_test_support.h"

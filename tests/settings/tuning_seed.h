@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 
 namespace orvela::testing {
 

@@ -5,6 +5,7 @@
 #include "platform/ansi_codec.h"
 #include "platform/file_io.h"
 #include "regfile/registry_file.h"
+#include "startup/run_key_locations.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_test_support.h"

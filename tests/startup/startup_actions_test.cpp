@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "common/disabled_box.h"
-#include "common/registry_value_text.h"
+#include "disabled_box/disabled_box.h"
+#include "system/registry_value_text.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_adding.h"
-#include "common/kept_item_files.h"
+#include "disabled_box/kept_item_files.h"
 #include "fixture_files.h"
 #include "platform/file_io.h"
 #include "startup/startup_test_support.h"

@@ -1,23 +1,24 @@
 #include <doctest.h>
 
-#include "common/shell_folders_win.h"
+#include "startup/run_key_locations.h"
+#include "system/program_lookup_win.h"
+#include "system/shell_folders_win.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "common/line_list_file.h"
-#include "common/locations.h"
+#include "disabled_box/line_list_file.h"
+#include "system/locations.h"
 #include "components/item_id_list.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
-#include "regfile/registry.h"
-#include "common/disabled_box.h"
+#include "regfile/registry_accessor.h"
+#include "disabled_box/disabled_box.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_shell_win.h"
-#include "startup/startup_system_win.h"
 
 using namespace orvela;
 
@@ -156,7 +157,7 @@ TEST_CASE("Run values on the real registry come back byte for byte") {
 
   // The view's row: version texts and icon of the program the command starts.
   EntryRecord row = DisabledBoxRecords(f.box.lines, f.locations)[0];
-  Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
+  Win32ProgramLookup system([&](const std::string& path) { return f.shell.ResolveLink(path); });
   const UniqueHicon icon = PrepareDisabledBoxRow(row, system);
   CHECK(row.Product == "さくらメーラー");
   CHECK(row.Description == "メール着信通知");
@@ -225,7 +226,7 @@ TEST_CASE("Shortcuts of profile folders: disable, enable, move") {
 
     f.box.lines = {"taro=Data@@@" + *ItemIdListToHex(bytes->data(), bytes->size())};
     EntryRecord row = DisabledBoxRecords(f.box.lines, f.locations)[0];
-    Win32StartupSystem system([&](const std::string& path) { return f.shell.ResolveLink(path); });
+    Win32ProgramLookup system([&](const std::string& path) { return f.shell.ResolveLink(path); });
     CHECK(PrepareDisabledBoxRow(row, system));
   }
 }

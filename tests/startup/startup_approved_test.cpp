@@ -1,6 +1,6 @@
 #include <doctest.h>
 
-#include "common/entry_marks.h"
+#include "rows/entry_marks.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_approved.h"
 #include "startup/startup_test_support.h"

@@ -9,12 +9,13 @@
 
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
-#include "platform/registry_win.h"
+#include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
-#include "regfile/registry.h"
-#include "common/entry_colours.h"
-#include "common/list_rows_win.h"
+#include "regfile/registry_accessor.h"
+#include "rows/entry_colours.h"
+#include "rows/list_rows_win.h"
+#include "startup/run_key_locations.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_page_win.h"
 

@@ -12,7 +12,7 @@
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "startup/startup_row_details_win.h"
-#include "startup/startup_system_win.h"
+#include "system/program_lookup_win.h"
 
 using namespace orvela;
 
@@ -116,7 +116,7 @@ TEST_CASE("startup rows get the texts and icon the file and the shell give") {
   Programs programs;
   RowDetailStore store;
   TShellLink& links = programs.links;
-  Win32StartupSystem system([&links](const std::string& link) {
+  Win32ProgramLookup system([&links](const std::string& link) {
     std::string target;
     links.GetLinkToPath(link, target, nullptr);
     return target;

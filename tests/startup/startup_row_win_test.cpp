@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "platform/handles_win.h"
-#include "common/entry_colours.h"
+#include "rows/entry_colours.h"
 #include "startup/startup_row_win.h"
 
 using namespace orvela;

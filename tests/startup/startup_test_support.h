@@ -8,14 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "common/disabled_box_store.h"
-#include "common/line_list_file.h"
-#include "common/locations.h"
+#include "disabled_box/disabled_box_store.h"
+#include "disabled_box/line_list_file.h"
+#include "startup/run_key_locations.h"
+#include "system/locations.h"
 #include "platform/file_io.h"
 #include "components/link_naming.h"
 #include "platform/memory_registry.h"
 #include "platform/scripted_prompt.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "regfile/regfile_test_support.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_actions.h"

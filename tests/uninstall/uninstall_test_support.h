@@ -9,7 +9,7 @@
 
 #include "platform/memory_registry.h"
 #include "platform/scripted_prompt.h"
-#include "regfile/registry.h"
+#include "regfile/registry_accessor.h"
 #include "regfile/regfile_test_support.h"
 #include "uninstall/uninstall_actions.h"
 #include "uninstall/uninstall_list.h"

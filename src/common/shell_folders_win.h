@@ -1,9 +1,0 @@
-// The current user's shell folders, as the locations of every profile are computed from.
-#pragma once
-#include "common/locations.h"
-
-namespace orvela {
-
-ShellFolderPaths CurrentShellFolders();
-
-}  // namespace orvela

@@ -1,0 +1,145 @@
+#include "rows/entry_row_win.h"
+
+#include <algorithm>
+
+#include "rows/high_contrast_win.h"
+#include "rows/row_text.h"
+#include "platform/wide_win.h"
+
+namespace orvela {
+namespace {
+
+constexpr UINT kLineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+void DrawLine(HDC dc, const std::wstring& text, int left, int top, const RECT& row) {
+  RECT box{left, top, row.right, row.bottom};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLineFormat);
+}
+
+void TextAt(HDC dc, int x, int y, const std::wstring& text) {
+  TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+// Restores what the row changes in the list's DC.
+class DcState {
+ public:
+  explicit DcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ~DcState() { RestoreDC(dc_, saved_); }
+  DcState(const DcState&) = delete;
+  DcState& operator=(const DcState&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
+}  // namespace
+
+UniqueHfont CreateEntryListFont(BYTE quality, Dpi dpi, int designed_height) {
+  LOGFONTW font{};
+  font.lfHeight = -dpi.Scale(designed_height);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfQuality = quality;
+  lstrcpynW(font.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
+  return UniqueHfont(CreateFontIndirectW(&font));
+}
+
+void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool selected, int left,
+                   int top, COLORREF fill, Dpi dpi) {
+  const int size = dpi.Scale(designed_size);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueHbitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueHdc memory(CreateCompatibleDC(dc));
+  if (!bitmap || !memory || bits == nullptr) return;
+  const HGDIOBJ old_bitmap = SelectObject(memory.get(), bitmap.get());
+
+  UniqueHbrush brush(CreateSolidBrush(fill));
+  RECT square{0, 0, size, size};
+  FillRect(memory.get(), &square, brush.get());
+  if (images != nullptr && index >= 0 && index < ImageList_GetImageCount(images)) {
+    UniqueHicon icon(ImageList_GetIcon(images, index, ILD_NORMAL));
+    if (icon) DrawIconEx(memory.get(), 0, 0, icon.get(), size, size, 0, nullptr, DI_NORMAL);
+  }
+  GdiFlush();  // the pixels are touched directly below
+  if (selected) {
+    auto* pixel = static_cast<uint32_t*>(bits);
+    for (int i = 0; i < size * size; ++i) pixel[i] = NavyBlendDibPixel(pixel[i]);
+  }
+  BitBlt(dc, left + dpi.Scale(2), top + dpi.Scale(designed_size == 32 ? 5 : 2), size, size, memory.get(), 0, 0,
+         SRCCOPY);
+  SelectObject(memory.get(), old_bitmap);
+}
+
+void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord& record, bool selected,
+                  HIMAGELIST images, int picture, HFONT font, Dpi dpi, bool focused) {
+  DcState state(dc);
+  SelectObject(dc, font);
+  const int left = rect.left;
+  const int top = rect.top;
+
+  const bool high_contrast = HighContrastOn();
+  // A muted row (Windows does not start it) is drawn greyed: its background halfway to grey.
+  RowDesign design;
+  design.background = look.muted ? BlendColour(look.background, kMutedGrey, kMutedWeight) : look.background;
+  design.frame = look.frame;
+  design.name = look.muted ? kMutedTextColour : Rgb(0, 0, 0);
+  design.text = look.muted ? kMutedTextColour : kCommandTextColour;
+  design.detail = look.muted ? kMutedTextColour : kListTextColour;
+  const RowPalette palette =
+      ChooseRowPalette(design, selected, record.Missing, high_contrast, CurrentSystemColours());
+  {
+    UniqueHbrush brush(CreateSolidBrush(palette.background));
+    UniqueHpen pen(CreatePen(PS_SOLID, 1, palette.frame));
+    const HGDIOBJ old_brush = SelectObject(dc, brush.get());
+    const HGDIOBJ old_pen = SelectObject(dc, pen.get());
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc, old_brush);
+    SelectObject(dc, old_pen);
+  }
+  DrawEntryIcon(dc, images, picture, 32, selected, left, top, palette.background, dpi);
+  const int text_left = left + dpi.Scale(37), first_line = top + dpi.Scale(2);
+
+  // Without the colours a missing program is told by text.
+  std::string caption_text = look.caption;
+  if (high_contrast && record.Missing) caption_text += "（" + std::string(kMissingMark) + "） ";
+  const std::wstring caption = Wide(caption_text);
+  SetBkMode(dc, TRANSPARENT);
+  if (palette.shadow) {
+    SetTextColor(dc, palette.shadow_colour);
+    TextAt(dc, text_left + dpi.Scale(1), first_line + dpi.Scale(1), caption);
+  }
+  SetTextColor(dc, palette.name);
+  TextAt(dc, text_left, first_line, caption);
+
+  SIZE caption_size{};
+  GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &caption_size);
+  SetTextColor(dc, palette.text);
+  DrawLine(dc, Wide(look.text), text_left + caption_size.cx, first_line, rect);
+
+  // The marks keep the right end of the second line; the company line stops before them.
+  RECT company_row = rect;
+  if (!look.marks.empty()) {
+    const std::wstring marks = Wide(look.marks);
+    SIZE marks_size{};
+    GetTextExtentPoint32W(dc, marks.c_str(), static_cast<int>(marks.size()), &marks_size);
+    const int marks_left = std::max<int>(text_left, rect.right - dpi.Scale(4) - marks_size.cx);
+    SetTextColor(dc, selected || high_contrast ? palette.text : kMarkTextColour);
+    TextAt(dc, marks_left, top + dpi.Scale(15), marks);
+    company_row.right = marks_left - dpi.Scale(6);
+  }
+
+  SetTextColor(dc, palette.detail);
+  DrawLine(dc, Wide("会社名：" + record.Company), text_left, top + dpi.Scale(15), company_row);
+  DrawLine(dc, Wide("説明：" + record.Description), text_left, top + dpi.Scale(28), rect);
+  if (focused) DrawRowFocus(dc, rect);
+}
+
+}  // namespace orvela

@@ -1,0 +1,191 @@
+#include "rows/row_detail_queue_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+
+#include "platform/app_title.h"
+#include "platform/wide_win.h"
+
+namespace orvela {
+namespace {
+
+constexpr UINT_PTR kTimerId = 0x5244;
+// Long enough to get work done per tick, short enough that a message never waits long; a
+// message that arrives meanwhile ends the slice after its shortest length.
+constexpr auto kSliceLength = std::chrono::milliseconds(25);
+constexpr auto kShortestSlice = std::chrono::milliseconds(8);
+
+UINT WaitingQueryMessage() {
+  static const UINT message = RegisterWindowMessageW(kRowDetailsWaitingMessage);
+  return message;
+}
+
+UINT ContinueMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Orvela.RowDetailsNextSlice");
+  return message;
+}
+
+bool IsListView(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return lstrcmpiW(name, WC_LISTVIEWW) == 0;
+}
+
+// Something the window should answer before more rows are fetched.
+bool MessagesWaiting() {
+  return HIWORD(GetQueueStatus(QS_INPUT | QS_SENDMESSAGE | QS_POSTMESSAGE)) != 0;
+}
+
+}  // namespace
+
+RowDetailQueue::RowDetailQueue(HWND list, std::function<void(int)> fetch)
+    : list_(list), is_list_view_(list && IsListView(list)), fetch_(std::move(fetch)) {
+  // Every message to the list passes here: a plain subclass.
+  if (list_) hook_.Attach(list_, &RowDetailQueue::ListProc, this);
+}
+
+RowDetailQueue::~RowDetailQueue() {
+  if (!list_) return;
+  SetTimerRunning(false);
+  hook_.Detach();
+}
+
+void RowDetailQueue::Start(int row_count, const std::vector<int>& rows) {
+  ++generation_;
+  waiting_.assign(static_cast<size_t>(std::max(row_count, 0)), false);
+  waiting_count_ = 0;
+  order_.clear();
+  preferred_.clear();
+  next_ = 0;
+  for (int row : rows) {
+    if (row < 0 || row >= row_count || waiting_[static_cast<size_t>(row)]) continue;
+    waiting_[static_cast<size_t>(row)] = true;
+    order_.push_back(row);
+    ++waiting_count_;
+  }
+  SetTimerRunning(waiting_count_ > 0);
+}
+
+bool RowDetailQueue::waiting(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < waiting_.size() && waiting_[static_cast<size_t>(row)];
+}
+
+void RowDetailQueue::Prefer(int row) {
+  if (!waiting(row) || (!preferred_.empty() && preferred_.back() == row)) return;
+  preferred_.push_back(row);
+}
+
+void RowDetailQueue::Want(int row) {
+  if (row < 0 || static_cast<size_t>(row) >= waiting_.size()) return;
+  if (!waiting_[static_cast<size_t>(row)]) {
+    waiting_[static_cast<size_t>(row)] = true;
+    ++waiting_count_;
+  }
+  Prefer(row);
+  SetTimerRunning(true);
+}
+
+int RowDetailQueue::NextRow() {
+  while (!preferred_.empty()) {
+    const int row = preferred_.back();
+    preferred_.pop_back();
+    if (waiting(row)) return row;
+  }
+  while (next_ < order_.size()) {
+    const int row = order_[next_++];
+    if (waiting(row)) return row;
+  }
+  return -1;
+}
+
+void RowDetailQueue::FetchRow(int row) {
+  waiting_[static_cast<size_t>(row)] = false;
+  --waiting_count_;
+  const uint64_t generation = generation_;
+  fetch_(row);
+  if (generation == generation_) Redraw(row);
+}
+
+void RowDetailQueue::Redraw(int row) const {
+  if (!list_) return;
+  if (is_list_view_) {
+    SendMessageW(list_, LVM_REDRAWITEMS, row, row);
+    return;
+  }
+  RECT rect{};
+  if (SendMessageW(list_, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
+    InvalidateRect(list_, &rect, FALSE);
+}
+
+void RowDetailQueue::RunSlice() {
+  const auto start = std::chrono::steady_clock::now();
+  const uint64_t generation = generation_;
+  for (;;) {
+    const int row = NextRow();
+    if (row < 0) break;
+    FetchRow(row);
+    if (generation != generation_) return;  // a new fill started meanwhile and owns the timer
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (elapsed >= kSliceLength || (elapsed >= kShortestSlice && MessagesWaiting())) break;
+  }
+  SetTimerRunning(waiting_count_ > 0);
+  if (waiting_count_ > 0) ContinueSoon();
+}
+
+void RowDetailQueue::ContinueSoon() {
+  if (!list_ || continue_posted_) return;
+  // The rows just fetched are painted as a message of their own, before the timer's next
+  // slice: painting them here would make the slice that much longer.
+  // Posted messages come before input, painting and timers: only when none of those waits.
+  if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER | QS_HOTKEY)) != 0) return;
+  continue_posted_ = PostMessageW(list_, ContinueMessage(), 0, 0) != 0;
+}
+
+void RowDetailQueue::FetchAll() {
+  for (int row = NextRow(); row >= 0; row = NextRow()) FetchRow(row);
+  SetTimerRunning(false);
+}
+
+void RowDetailQueue::SetTimerRunning(bool running) {
+  if (!list_ || running == timer_running_) return;
+  timer_running_ = running;
+  if (running) SetTimer(list_, kTimerId, USER_TIMER_MINIMUM, nullptr);
+  else KillTimer(list_, kTimerId);
+}
+
+LRESULT CALLBACK RowDetailQueue::ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* queue = PlainSubclass::OwnerOf<RowDetailQueue>(window);
+  if (message == ContinueMessage()) queue->continue_posted_ = false;
+  if ((message == WM_TIMER && wparam == kTimerId) || message == ContinueMessage()) {
+    try {
+      queue->RunSlice();
+    } catch (const std::exception& e) {
+      // Nothing crosses into Win32: the rows keep what they have and the queue stops.
+      queue->Stop();
+      MessageBoxW(GetAncestor(window, GA_ROOT), Wide(e.what()).c_str(), Wide(kAppTitle).c_str(),
+                  MB_OK | MB_ICONERROR);
+    } catch (...) {
+      queue->Stop();
+    }
+    return 0;
+  }
+  if (message == WaitingQueryMessage()) {
+    if (wparam == static_cast<WPARAM>(-1)) return queue->waiting_count_;
+    const int first = static_cast<int>(wparam);
+    const int count = std::max(static_cast<int>(lparam), 1);
+    int waiting = 0;
+    for (int row = first; row < first + count; ++row) waiting += queue->waiting(row) ? 1 : 0;
+    return waiting;
+  }
+  if (message == WM_NCDESTROY) {
+    queue->timer_running_ = false;
+    queue->hook_.Detach();
+    queue->list_ = nullptr;
+  }
+  return queue->hook_.CallPrevious(window, message, wparam, lparam);
+}
+
+}  // namespace orvela

@@ -1,0 +1,16 @@
+#include "system/add_shortcut_win.h"
+
+namespace orvela {
+
+bool AddShortcut(TShellLink& links, Prompt& prompt, const std::string& target, LPCITEMIDLIST item,
+                 const std::string& folder, const std::string& name, const std::string& picked) {
+  const std::string shown = "[" + picked + "]\n";
+  if (links.LinkNameTaken(target, item, folder, name) &&
+      !prompt.AskYesNoDefaultNo(shown + kAddedShortcutReplaceQuestion, "Orvela", PromptIcon::kQuestion))
+    return false;
+  if (!links.CreateLink2(target, item, folder, name, true).empty()) return true;
+  prompt.ShowMessage(shown + kAddedShortcutNotWritten, "Orvela", PromptIcon::kError);
+  return false;
+}
+
+}  // namespace orvela

@@ -1,0 +1,94 @@
+#include "system/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvela {
+namespace {
+
+// UTF-8 continuation bytes never start a character.
+bool IsCharacterBoundary(std::string_view text, size_t pos) {
+  return pos >= text.size() || (static_cast<unsigned char>(text[pos]) & 0xC0) != 0x80;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// From the last "." of the file name on; empty when the name has none.
+std::string_view ExtensionOf(std::string_view path) {
+  const size_t dot = path.find_last_of(".\\:");
+  if (dot == std::string_view::npos || path[dot] != '.') return {};
+  return path.substr(dot);
+}
+
+}  // namespace
+
+std::string ReplaceAll(std::string_view text, std::string_view pattern,
+                       std::string_view replacement) {
+  if (pattern.empty()) return std::string(text);
+  std::string result;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t found = text.find(pattern, pos);
+    if (found == std::string_view::npos) break;
+    if (!IsCharacterBoundary(text, found) || !IsCharacterBoundary(text, found + pattern.size())) {
+      result.append(text.substr(pos, found + 1 - pos));
+      pos = found + 1;
+      continue;
+    }
+    result.append(text.substr(pos, found - pos));
+    result.append(replacement);
+    pos = found + pattern.size();
+  }
+  if (pos < text.size()) result.append(text.substr(pos));
+  return result;
+}
+
+std::string ProgramPathOf(std::string_view command) {
+  const std::string s = ReplaceAll(command, "\"", "");
+  const std::string lower = AsciiLower(s);  // same byte positions as s
+  size_t p = lower.find(".exe");
+  if (p == std::string::npos) p = lower.find(".dll");
+  if (p != std::string::npos) return s.substr(0, p + 4);
+  const size_t slash = s.find('/');
+  if (slash != std::string::npos) return std::string(Trim(std::string_view(s).substr(0, slash)));
+  return s;
+}
+
+ResolvedTarget ResolveTarget(const std::string& program_path, const ProgramLookup& system) {
+  ResolvedTarget result;
+  // Run values of the expandable kind are shown as stored; look for the file they name.
+  result.program = program_path.find('%') == std::string::npos
+                       ? program_path
+                       : system.ExpandVariables(program_path);
+  const std::string& program = result.program;
+  std::string target = program;
+
+  if (ExtensionOf(target) == ".lnk") {
+    target = system.ResolveLink(target);
+    result.missing = target == program;
+  }
+  if (!target.empty() && target.find(":\\") == std::string::npos &&
+      system.KindOf(target) == PathKind::kNone) {
+    const DriveKind drive = system.DriveKindOf(target);
+    if (drive != DriveKind::kRemovable && drive != DriveKind::kCdRom)
+      target = system.SystemFolder() + "\\" + target;
+    result.missing = system.KindOf(target) != PathKind::kFile &&
+                     system.KindOf(program) != PathKind::kFile;
+  }
+  result.target = std::move(target);
+  return result;
+}
+
+}  // namespace orvela

@@ -1,0 +1,55 @@
+#include "system/program_lookup_win.h"
+
+#include <windows.h>
+
+#include "platform/folders_win.h"
+#include "platform/wide_win.h"
+
+namespace orvela {
+
+Win32ProgramLookup::Win32ProgramLookup(
+    std::function<std::string(const std::string&)> resolve_link)
+    : resolve_link_(std::move(resolve_link)) {}
+
+PathKind Win32ProgramLookup::KindOf(const std::string& path) const {
+  if (FileExists(path)) return PathKind::kFile;
+  return FolderExists(path) ? PathKind::kFolder : PathKind::kNone;
+}
+
+DriveKind Win32ProgramLookup::DriveKindOf(const std::string& path) const {
+  // The drive is in the first three characters; "A:x" names drive A too.
+  std::wstring root = Wide(path).substr(0, 3);
+  if (root.size() >= 2 && root[1] == L':') root = root.substr(0, 2) + L"\\";
+  switch (GetDriveTypeW(root.c_str())) {
+    case DRIVE_REMOVABLE:
+      return DriveKind::kRemovable;
+    case DRIVE_CDROM:
+      return DriveKind::kCdRom;
+    default:
+      return DriveKind::kOther;
+  }
+}
+
+std::string Win32ProgramLookup::SystemFolder() const {
+  wchar_t buffer[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return Narrow(std::wstring_view(buffer, length));
+}
+
+std::string Win32ProgramLookup::ResolveLink(const std::string& link_path) const {
+  return resolve_link_ ? resolve_link_(link_path) : link_path;
+}
+
+std::string Win32ProgramLookup::ExpandVariables(const std::string& text) const {
+  const std::wstring wide = Wide(text);
+  const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+  if (size == 0) return text;
+  std::wstring expanded(size, L'\0');
+  const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), size);
+  if (written == 0 || written > size) return text;
+  expanded.resize(written - 1);  // the count includes the terminating zero
+  return Narrow(expanded);
+}
+
+}  // namespace orvela

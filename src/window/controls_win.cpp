@@ -1,0 +1,118 @@
+#include "window/controls_win.h"
+
+#include "platform/wide_win.h"
+
+namespace orvela {
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"OrvelaPanel";
+
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CONTEXTMENU:
+      return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wparam, lparam);
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));  // readable on the face in any theme
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void RegisterPanelClass() {
+  static const ATOM panel_class = [] {
+    WNDCLASSEXW panel{};
+    panel.cbSize = sizeof panel;
+    panel.lpfnWndProc = PanelProc;
+    panel.hInstance = GetModuleHandleW(nullptr);
+    panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    panel.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    panel.lpszClassName = kPanelClass;
+    return RegisterClassExW(&panel);
+  }();
+  (void)panel_class;
+}
+
+}  // namespace
+
+HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id, DWORD ex_style) {
+  return CreateWindowExW(ex_style, cls, text, WS_CHILD | style, 0, 0, 10, 10, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                         nullptr);
+}
+
+HWND CreatePanel(HWND parent, const wchar_t* text) {
+  RegisterPanelClass();
+  return CreateChild(kPanelClass, text, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, parent, 0,
+                     WS_EX_CONTROLPARENT);
+}
+
+void SetControlFont(HWND control, HFONT font) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void SetVisible(HWND control, bool visible) { ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE); }
+
+bool IsShown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+std::string ComboItemText(HWND combo, int index) {
+  const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return Narrow(text);
+}
+
+POINT ListMenuPoint(HWND list, POINT point, int row_count, Dpi dpi, bool& row_changed) {
+  row_changed = false;
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (point.x == -1 && point.y == -1) {
+    RECT r{};
+    if (selected == LB_ERR || SendMessageW(list, LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+      r = {};
+    point = {r.left + dpi.Scale(16), r.top + dpi.Scale(16)};
+    ClientToScreen(list, &point);
+    return point;
+  }
+  POINT client = point;
+  ScreenToClient(list, &client);
+  const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+  const int row = LOWORD(hit);
+  if (HIWORD(hit) == 0 && row < row_count && row != selected) {
+    SendMessageW(list, LB_SETCURSEL, row, 0);
+    row_changed = true;
+  }
+  return point;
+}
+
+void ClearListBox(HWND list) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void AppendMenuItem(HMENU menu, UINT id, const std::string& caption, int image, bool enabled, HMENU submenu) {
+  std::wstring text = Wide(caption);
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_DATA | (image >= 0 ? MIIM_BITMAP : 0) |
+               (submenu ? MIIM_SUBMENU : 0);
+  item.wID = id;
+  item.dwTypeData = text.data();
+  item.fState = enabled ? MFS_ENABLED : MFS_GRAYED;
+  item.hbmpItem = HBMMENU_CALLBACK;
+  item.dwItemData = static_cast<ULONG_PTR>(image + 1);
+  item.hSubMenu = submenu;
+  InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+}  // namespace orvela

@@ -1,0 +1,106 @@
+#include <doctest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <vector>
+
+#include "rows/row_detail_queue_win.h"
+#include "platform/message_pump_win.h"
+
+using namespace orvela;
+
+namespace {
+
+// A shown window with an owner-drawn list of 20-pixel rows.
+struct ListWindow {
+  HWND frame = nullptr;
+  HWND list = nullptr;
+  explicit ListWindow(int rows) {
+    frame = CreateWindowExW(0, WC_STATICW, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 300, nullptr,
+                            nullptr, nullptr, nullptr);
+    list = CreateWindowExW(0, WC_LISTBOXW, L"", WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_NODATA |
+                           LBS_NOINTEGRALHEIGHT, 0, 0, 200, 200, frame, nullptr, nullptr, nullptr);
+    REQUIRE(list);
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, 20);
+    SendMessageW(list, LB_SETCOUNT, rows, 0);
+    UpdateWindow(frame);
+  }
+  ~ListWindow() { DestroyWindow(frame); }
+};
+
+}  // namespace
+
+TEST_CASE("the detail queue takes rows drawn while they wait first, the last drawn first") {
+  ListWindow window(6);
+  std::vector<int> fetched;
+  RowDetailQueue queue(window.list, [&](int row) { fetched.push_back(row); });
+  queue.Start(6, {0, 1, 2, 4, 5});  // row 3 had its details already
+  CHECK(queue.waiting_count() == 5);
+  CHECK_FALSE(queue.waiting(3));
+  queue.Prefer(1);
+  queue.Prefer(5);
+  queue.Prefer(3);  // not waiting: nothing to fetch
+  queue.FetchAll();
+  CHECK(fetched == std::vector<int>{5, 1, 0, 2, 4});
+  CHECK(queue.waiting_count() == 0);
+
+  SUBCASE("a new fill forgets what the old one left waiting") {
+    fetched.clear();
+    queue.Start(6, {0, 1});
+    queue.Prefer(1);
+    queue.Start(3, {2});
+    queue.FetchAll();
+    CHECK(fetched == std::vector<int>{2});
+  }
+}
+
+TEST_CASE("a fetched row is redrawn, and no other") {
+  ListWindow window(6);
+  RowDetailQueue queue(window.list, [](int) {});
+  queue.Start(6, {2});
+  ValidateRect(window.list, nullptr);
+  queue.FetchAll();
+  RECT row{}, update{};
+  SendMessageW(window.list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+  REQUIRE(GetUpdateRect(window.list, &update, FALSE));
+  CHECK(EqualRect(&update, &row));
+}
+
+TEST_CASE("the list's timer works the rows off while messages are dispatched, and says how many wait") {
+  ListWindow window(40);
+  std::vector<int> fetched;
+  RowDetailQueue queue(window.list, [&](int row) { fetched.push_back(row); });
+  std::vector<int> all;
+  for (int row = 0; row < 40; ++row) all.push_back(row);
+  queue.Start(40, all);
+  const UINT waiting = RegisterWindowMessageW(kRowDetailsWaitingMessage);
+  CHECK(SendMessageW(window.list, waiting, static_cast<WPARAM>(-1), 0) == 40);
+  CHECK(SendMessageW(window.list, waiting, 38, 5) == 2);  // rows 38 and 39; the list has no more
+
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (queue.waiting_count() > 0 && std::chrono::steady_clock::now() < give_up) {
+    ProcessPendingMessages();
+    Sleep(1);
+  }
+  CHECK(fetched.size() == 40);
+  CHECK(SendMessageW(window.list, waiting, static_cast<WPARAM>(-1), 0) == 0);
+  CHECK(SendMessageW(window.list, waiting, 0, 40) == 0);
+}
+
+TEST_CASE("a fill started while a row is fetched ends the slice; the new rows wait") {
+  ListWindow window(3);
+  std::vector<int> fetched;
+  RowDetailQueue* self = nullptr;
+  RowDetailQueue queue(window.list, [&](int row) {
+    fetched.push_back(row);
+    if (row == 0) self->Start(3, {2});
+  });
+  self = &queue;
+  queue.Start(3, {0, 1});
+  queue.RunSlice();
+  CHECK(fetched == std::vector<int>{0});
+  CHECK_FALSE(queue.waiting(1));
+  CHECK(queue.waiting(2));
+}
