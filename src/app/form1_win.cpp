@@ -7,7 +7,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <exception>
 #include <stdexcept>
 
 #include "../../resources/resource_ids.h"
@@ -16,9 +15,11 @@
 #include "system/running_applications_win.h"
 #include "system/shell_folders_win.h"
 #include "platform/app_title.h"
+#include "platform/device_context_win.h"
 #include "platform/dpi_win.h"
 #include "platform/dropped_files_win.h"
 #include "platform/folders_win.h"
+#include "platform/guarded_call_win.h"
 #include "platform/image_list_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/shell_icon_win.h"
@@ -60,12 +61,10 @@ UniqueHfont MakeFont(const wchar_t* face, int height) {
 }
 
 int TextWidth(HWND control, HFONT font, const std::wstring& text) {
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, font);
+  const WindowDc dc(control);
+  const SelectedObject selected(dc.get(), font);
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 
@@ -75,17 +74,15 @@ UniqueHbitmap StretchedStrip(HBITMAP strip, int cell) {
   BITMAP info{};
   if (!GetObjectW(strip, sizeof info, &info) || info.bmHeight <= 0) return UniqueHbitmap();
   const int width = info.bmWidth / info.bmHeight * cell;
-  HDC screen = GetDC(nullptr);
-  UniqueHbitmap stretched(CreateCompatibleBitmap(screen, width, cell));
-  UniqueHdc from(CreateCompatibleDC(screen)), to(CreateCompatibleDC(screen));
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  UniqueHbitmap stretched(CreateCompatibleBitmap(screen.get(), width, cell));
+  const UniqueHdc from(CreateCompatibleDC(screen.get())), to(CreateCompatibleDC(screen.get()));
   if (!stretched || !from || !to) return UniqueHbitmap();
-  const HGDIOBJ old_from = SelectObject(from.get(), strip);
-  const HGDIOBJ old_to = SelectObject(to.get(), stretched.get());
-  SetStretchBltMode(to.get(), COLORONCOLOR);
-  StretchBlt(to.get(), 0, 0, width, cell, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  SelectObject(from.get(), old_from);
-  SelectObject(to.get(), old_to);
+  {
+    const SelectedObject source(from.get(), strip), target(to.get(), stretched.get());
+    SetStretchBltMode(to.get(), COLORONCOLOR);
+    StretchBlt(to.get(), 0, 0, width, cell, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  }
   return stretched;
 }
 
@@ -527,7 +524,7 @@ void TForm1::DrawStatusPanel(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &r, face);
   DeleteObject(face);
   const std::wstring text = Wide(status_texts_[panel]);
-  HGDIOBJ old = SelectObject(dc, ui_font_.get());
+  const SelectedObject font(dc, ui_font_.get());
   SIZE size{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   int x = Scaled(3);
@@ -542,7 +539,6 @@ void TForm1::DrawStatusPanel(const DRAWITEMSTRUCT& item) {
   }
   SetTextColor(dc, palette.text);
   ExtTextOutW(dc, r.left + x, r.top + y, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-  SelectObject(dc, old);
 }
 
 bool TForm1::IsPageList(HWND window) const {
@@ -604,14 +600,7 @@ LRESULT CALLBACK TForm1::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPAR
   }
   auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!form) return DefWindowProcW(hwnd, message, wparam, lparam);
-  try {
-    return form->HandleMessage(message, wparam, lparam);
-  } catch (const std::exception& e) {
-    MessageBoxW(hwnd, Wide(e.what()).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
-  } catch (...) {
-    MessageBoxW(hwnd, L"予期しないエラーが発生しました。", Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
-  }
-  return 0;
+  return GuardedCall(hwnd, [&] { return form->HandleMessage(message, wparam, lparam); }).value_or(0);
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,5 +1,7 @@
 #include "components/my_list_view_win.h"
 
+#include "platform/guarded_call_win.h"
+
 namespace orvela {
 
 TMyListView::~TMyListView() { header_hook_.Detach(); }
@@ -25,14 +27,17 @@ HWND TMyListView::GetColumnHandle() const { return Hook(); }
 
 LRESULT CALLBACK TMyListView::AppWndProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = PlainSubclass::OwnerOf<TMyListView>(hwnd);
-  if (message == WM_NCDESTROY) {
-    // The header goes before this object: nothing may call back into it afterwards.
-    self->header_hook_.Detach();
-    return self->header_hook_.CallPrevious(hwnd, message, wparam, lparam);
-  }
-  const LRESULT result = self->header_hook_.CallPrevious(hwnd, message, wparam, lparam);
-  if (message == WM_CAPTURECHANGED && self->OnCmChange) self->OnCmChange(*self);
-  return result;
+  const auto answer = [&] {
+    if (message == WM_NCDESTROY) {
+      // The header goes before this object: nothing may call back into it afterwards.
+      self->header_hook_.Detach();
+      return self->header_hook_.CallPrevious(hwnd, message, wparam, lparam);
+    }
+    const LRESULT result = self->header_hook_.CallPrevious(hwnd, message, wparam, lparam);
+    if (message == WM_CAPTURECHANGED && self->OnCmChange) self->OnCmChange(*self);
+    return result;
+  };
+  return GuardedCall(hwnd, answer).value_or(0);
 }
 
 void TMyListView::SetColumnImageList(HIMAGELIST images) {

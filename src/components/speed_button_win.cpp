@@ -1,5 +1,6 @@
 #include "components/speed_button_win.h"
 
+#include "platform/device_context_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -46,13 +47,11 @@ int SpeedButton::GlyphSize() const {
 int SpeedButton::PreferredWidth() const {
   int width = dpi_.Scale(8) + GlyphSize();
   if (!caption_.empty()) {
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, font_);
+    const WindowDc dc(hwnd_);
+    const SelectedObject font(dc.get(), font_);
     SIZE size{};
     const std::wstring text = Wide(caption_);
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     width += dpi_.Scale(6) + size.cx + dpi_.Scale(4);
   }
   return width;
@@ -108,10 +107,9 @@ void SpeedButton::Draw(const DRAWITEMSTRUCT& item) const {
     text.bottom += shift;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    HGDIOBJ old = SelectObject(dc, font_);
+    const SelectedObject font(dc, font_);
     const std::wstring caption = Wide(caption_);
     DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
-    SelectObject(dc, old);
   }
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = r;

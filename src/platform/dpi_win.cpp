@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
+#include "platform/device_context_win.h"
+
 namespace orvela {
 
 Dpi SystemDpi() {
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   if (!screen) return Dpi();
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return Dpi(dpi);
+  return Dpi(GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 }  // namespace orvela

@@ -11,9 +11,25 @@
 
 namespace orvela {
 
-template <typename T, auto Close, T Empty = T{}>
+// How a kind of handle is freed and which value means "none": NULL for most kinds,
+// INVALID_HANDLE_VALUE for files and searches.
+template <typename T, auto Close>
+struct NullEmpty {
+  using Type = T;
+  static T Empty() { return T{}; }
+  static void Free(T value) { Close(value); }
+};
+template <auto Close>
+struct InvalidEmpty {
+  using Type = HANDLE;
+  static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+  static void Free(HANDLE value) { Close(value); }
+};
+
+template <typename Traits>
 class UniqueAny {
  public:
+  using T = typename Traits::Type;
   UniqueAny() = default;
   explicit UniqueAny(T value) : value_(value) {}
   UniqueAny(const UniqueAny&) = delete;
@@ -26,10 +42,10 @@ class UniqueAny {
   ~UniqueAny() { reset(); }
 
   T get() const { return value_; }
-  explicit operator bool() const { return value_ != Empty; }
-  T release() { return std::exchange(value_, Empty); }
-  void reset(T value = Empty) {
-    if (value_ != Empty) Close(value_);
+  explicit operator bool() const { return value_ != Traits::Empty(); }
+  T release() { return std::exchange(value_, Traits::Empty()); }
+  void reset(T value = Traits::Empty()) {
+    if (value_ != Traits::Empty()) Traits::Free(value_);
     value_ = value;
   }
   // For out-parameters: frees what is held and hands out the slot.
@@ -39,11 +55,12 @@ class UniqueAny {
   }
 
  private:
-  T value_ = Empty;
+  T value_ = Traits::Empty();
 };
 
 namespace handle_close {
 inline void Handle(HANDLE h) { CloseHandle(h); }
+inline void FindHandle(HANDLE h) { FindClose(h); }
 inline void Hkey(HKEY h) { RegCloseKey(h); }
 inline void Hicon(HICON h) { DestroyIcon(h); }
 inline void Himagelist(HIMAGELIST h) { ImageList_Destroy(h); }
@@ -54,53 +71,21 @@ inline void Menu(HMENU h) { DestroyMenu(h); }
 inline void ItemIdList(LPITEMIDLIST p) { CoTaskMemFree(p); }
 }  // namespace handle_close
 
-
-using UniqueHandle = UniqueAny<HANDLE, handle_close::Handle>;
-using UniqueHkey = UniqueAny<HKEY, handle_close::Hkey>;
-using UniqueHicon = UniqueAny<HICON, handle_close::Hicon>;
-using UniqueHimagelist = UniqueAny<HIMAGELIST, handle_close::Himagelist>;
-using UniqueHbitmap = UniqueAny<HBITMAP, handle_close::GdiObject>;
-using UniqueHfont = UniqueAny<HFONT, handle_close::GdiObject>;
-using UniqueHbrush = UniqueAny<HBRUSH, handle_close::GdiObject>;
-using UniqueHpen = UniqueAny<HPEN, handle_close::GdiObject>;
-using UniqueHdc = UniqueAny<HDC, handle_close::Hdc>;
-using UniqueModule = UniqueAny<HMODULE, handle_close::Module>;
-using UniqueMenu = UniqueAny<HMENU, handle_close::Menu>;
+using UniqueHandle = UniqueAny<NullEmpty<HANDLE, handle_close::Handle>>;
+using UniqueHkey = UniqueAny<NullEmpty<HKEY, handle_close::Hkey>>;
+using UniqueHicon = UniqueAny<NullEmpty<HICON, handle_close::Hicon>>;
+using UniqueHimagelist = UniqueAny<NullEmpty<HIMAGELIST, handle_close::Himagelist>>;
+using UniqueHbitmap = UniqueAny<NullEmpty<HBITMAP, handle_close::GdiObject>>;
+using UniqueHfont = UniqueAny<NullEmpty<HFONT, handle_close::GdiObject>>;
+using UniqueHbrush = UniqueAny<NullEmpty<HBRUSH, handle_close::GdiObject>>;
+using UniqueHpen = UniqueAny<NullEmpty<HPEN, handle_close::GdiObject>>;
+using UniqueHdc = UniqueAny<NullEmpty<HDC, handle_close::Hdc>>;
+using UniqueModule = UniqueAny<NullEmpty<HMODULE, handle_close::Module>>;
+using UniqueMenu = UniqueAny<NullEmpty<HMENU, handle_close::Menu>>;
 // Item id lists from the shell: freed with the shell allocator (CoTaskMemFree is it).
-using UniqueItemIdList = UniqueAny<LPITEMIDLIST, handle_close::ItemIdList>;
-
-// File and search handles are empty when INVALID_HANDLE_VALUE, which cannot be a template
-// argument: a type of their own.
-template <auto Close>
-class UniqueInvalidEmpty {
- public:
-  UniqueInvalidEmpty() = default;
-  explicit UniqueInvalidEmpty(HANDLE h) : h_(h) {}
-  UniqueInvalidEmpty(const UniqueInvalidEmpty&) = delete;
-  UniqueInvalidEmpty& operator=(const UniqueInvalidEmpty&) = delete;
-  UniqueInvalidEmpty(UniqueInvalidEmpty&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-  UniqueInvalidEmpty& operator=(UniqueInvalidEmpty&& o) noexcept {
-    if (this != &o) reset(std::exchange(o.h_, INVALID_HANDLE_VALUE));
-    return *this;
-  }
-  ~UniqueInvalidEmpty() { reset(); }
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-  void reset(HANDLE h = INVALID_HANDLE_VALUE) {
-    if (h_ != INVALID_HANDLE_VALUE) Close(h_);
-    h_ = h;
-  }
-
- private:
-  HANDLE h_ = INVALID_HANDLE_VALUE;
-};
-
-namespace handle_close {
-inline void FindHandle(HANDLE h) { FindClose(h); }
-}  // namespace handle_close
-
-using UniqueFile = UniqueInvalidEmpty<handle_close::Handle>;
-using UniqueFindHandle = UniqueInvalidEmpty<handle_close::FindHandle>;
+using UniqueItemIdList = UniqueAny<NullEmpty<LPITEMIDLIST, handle_close::ItemIdList>>;
+using UniqueFile = UniqueAny<InvalidEmpty<handle_close::Handle>>;
+using UniqueFindHandle = UniqueAny<InvalidEmpty<handle_close::FindHandle>>;
 
 // A COM interface pointer, released when it goes.
 template <typename I>

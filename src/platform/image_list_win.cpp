@@ -1,5 +1,8 @@
 #include "platform/image_list_win.h"
 
+#include "platform/device_context_win.h"
+#include "platform/handles_win.h"
+
 namespace orvela {
 
 void AppendIconOrBlank(HIMAGELIST list, HICON icon) {
@@ -10,18 +13,15 @@ void AppendIconOrBlank(HIMAGELIST list, HICON icon) {
   }
   int cx = 16, cy = 16;
   ImageList_GetIconSize(list, &cx, &cy);
-  HDC screen = GetDC(nullptr);
-  HBITMAP blank = CreateCompatibleBitmap(screen, cx, cy);
-  HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(dc, mask);
-  PatBlt(dc, 0, 0, cx, cy, WHITENESS);  // all transparent
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  ImageList_Add(list, blank, mask);
-  DeleteObject(blank);
-  DeleteObject(mask);
+  const WindowDc screen(nullptr);
+  const UniqueHbitmap blank(CreateCompatibleBitmap(screen.get(), cx, cy));
+  const UniqueHbitmap mask(CreateBitmap(cx, cy, 1, 1, nullptr));
+  {
+    const UniqueHdc dc(CreateCompatibleDC(screen.get()));
+    const SelectedObject drawn_into(dc.get(), mask.get());
+    PatBlt(dc.get(), 0, 0, cx, cy, WHITENESS);  // all transparent
+  }
+  ImageList_Add(list, blank.get(), mask.get());
 }
 
 }  // namespace orvela

@@ -4,6 +4,8 @@
 
 #include <exception>
 
+#include "platform/handles_win.h"
+
 namespace orvela {
 
 void ProcessPendingMessages() {
@@ -46,18 +48,18 @@ void RunWhileAnswering(const std::function<void()>& work) {
     return;
   }
   Job job{&work, nullptr};
-  HANDLE thread = CreateThread(nullptr, 0, RunWork, &job, 0, nullptr);
+  const UniqueHandle thread(CreateThread(nullptr, 0, RunWork, &job, 0, nullptr));
   if (!thread) {
     work();
     return;
   }
   // Sent messages are answered inside PeekMessage and MsgWaitForMultipleObjects; paint is
   // the only message taken off the queue.
-  while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE | QS_PAINT) != WAIT_OBJECT_0) {
+  const HANDLE waited = thread.get();
+  while (MsgWaitForMultipleObjects(1, &waited, FALSE, INFINITE, QS_SENDMESSAGE | QS_PAINT) != WAIT_OBJECT_0) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&msg);
   }
-  CloseHandle(thread);
   if (job.error) std::rethrow_exception(job.error);
 }
 

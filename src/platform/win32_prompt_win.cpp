@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../resources/resource_ids.h"
+#include "platform/guarded_call_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
@@ -28,7 +29,7 @@ struct InputBoxState {
   std::wstring caption, label, text;
 };
 
-INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR InputBoxMessage(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: {
       SetWindowLongPtrW(dialog, DWLP_USER, lparam);
@@ -58,9 +59,14 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
   return FALSE;
 }
 
+INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  return GuardedCall(dialog, [&] { return InputBoxMessage(dialog, message, wparam, lparam); }).value_or(FALSE);
+}
+
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED && data)
-    SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+  GuardedCall(window, [&] {
+    if (message == BFFM_INITIALIZED && data) SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+  });
   return 0;
 }
 
@@ -80,19 +86,21 @@ struct BrowseData {
 
 int CALLBACK BrowseNotify(HWND window, UINT message, LPARAM parameter, LPARAM data) {
   const auto* browse = reinterpret_cast<const BrowseData*>(data);
-  if (message == BFFM_INITIALIZED && browse) {
-    if (!browse->initial_folder.empty())
-      SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(browse->initial_folder.c_str()));
-    if (browse->owner) PostMessageW(browse->owner, CentreLaterMessage(), reinterpret_cast<WPARAM>(window), 0);
-  } else if (message == BFFM_SELCHANGED) {
-    SHFILEINFOW info{};
-    info.dwAttributes = SFGAO_FILESYSTEM;
-    const bool file_system =
-        parameter && SHGetFileInfoW(reinterpret_cast<LPCWSTR>(parameter), 0, &info, sizeof info,
-                                    SHGFI_PIDL | SHGFI_ATTRIBUTES | SHGFI_ATTR_SPECIFIED) &&
-        (info.dwAttributes & SFGAO_FILESYSTEM);
-    SendMessageW(window, BFFM_ENABLEOK, 0, file_system ? TRUE : FALSE);
-  }
+  GuardedCall(window, [&] {
+    if (message == BFFM_INITIALIZED && browse) {
+      if (!browse->initial_folder.empty())
+        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(browse->initial_folder.c_str()));
+      if (browse->owner) PostMessageW(browse->owner, CentreLaterMessage(), reinterpret_cast<WPARAM>(window), 0);
+    } else if (message == BFFM_SELCHANGED) {
+      SHFILEINFOW info{};
+      info.dwAttributes = SFGAO_FILESYSTEM;
+      const bool file_system =
+          parameter && SHGetFileInfoW(reinterpret_cast<LPCWSTR>(parameter), 0, &info, sizeof info,
+                                      SHGFI_PIDL | SHGFI_ATTRIBUTES | SHGFI_ATTR_SPECIFIED) &&
+          (info.dwAttributes & SFGAO_FILESYSTEM);
+      SendMessageW(window, BFFM_ENABLEOK, 0, file_system ? TRUE : FALSE);
+    }
+  });
   return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "rows/high_contrast_win.h"
 #include "rows/row_text.h"
+#include "platform/device_context_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -20,18 +21,6 @@ void TextAt(HDC dc, int x, int y, const std::wstring& text) {
   TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-// Restores what the row changes in the list's DC.
-class DcState {
- public:
-  explicit DcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-  ~DcState() { RestoreDC(dc_, saved_); }
-  DcState(const DcState&) = delete;
-  DcState& operator=(const DcState&) = delete;
-
- private:
-  HDC dc_;
-  int saved_;
-};
 
 }  // namespace
 
@@ -59,7 +48,7 @@ void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool
   UniqueHbitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   UniqueHdc memory(CreateCompatibleDC(dc));
   if (!bitmap || !memory || bits == nullptr) return;
-  const HGDIOBJ old_bitmap = SelectObject(memory.get(), bitmap.get());
+  const SelectedObject drawn_into(memory.get(), bitmap.get());
 
   UniqueHbrush brush(CreateSolidBrush(fill));
   RECT square{0, 0, size, size};
@@ -75,12 +64,11 @@ void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool
   }
   BitBlt(dc, left + dpi.Scale(2), top + dpi.Scale(designed_size == 32 ? 5 : 2), size, size, memory.get(), 0, 0,
          SRCCOPY);
-  SelectObject(memory.get(), old_bitmap);
 }
 
 void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord& record, bool selected,
                   HIMAGELIST images, int picture, HFONT font, Dpi dpi, bool focused) {
-  DcState state(dc);
+  const SavedDcState state(dc);  // what the row changes in the list's context
   SelectObject(dc, font);
   const int left = rect.left;
   const int top = rect.top;
@@ -98,11 +86,8 @@ void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord
   {
     UniqueHbrush brush(CreateSolidBrush(palette.background));
     UniqueHpen pen(CreatePen(PS_SOLID, 1, palette.frame));
-    const HGDIOBJ old_brush = SelectObject(dc, brush.get());
-    const HGDIOBJ old_pen = SelectObject(dc, pen.get());
+    const SelectedObject fill(dc, brush.get()), frame(dc, pen.get());
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-    SelectObject(dc, old_brush);
-    SelectObject(dc, old_pen);
   }
   DrawEntryIcon(dc, images, picture, 32, selected, left, top, palette.background, dpi);
   const int text_left = left + dpi.Scale(37), first_line = top + dpi.Scale(2);

@@ -1,5 +1,7 @@
 #include "rows/high_contrast_win.h"
 
+#include "platform/device_context_win.h"
+
 namespace orvela {
 
 bool HighContrastOn() {
@@ -33,12 +35,11 @@ bool RowShowsFocus(const DRAWITEMSTRUCT& item) {
 
 void DrawRowFocus(HDC dc, RECT rect) {
   // The dots invert what is under them, so they show on any background.
-  const int saved = SaveDC(dc);
+  const SavedDcState state(dc);
   SetBkColor(dc, RGB(255, 255, 255));
   SetTextColor(dc, RGB(0, 0, 0));
   InflateRect(&rect, -1, -1);
   DrawFocusRect(dc, &rect);
-  RestoreDC(dc, saved);
 }
 
 }  // namespace orvela

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "window/controls_win.h"
+#include "platform/guarded_call_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -20,7 +21,9 @@ constexpr UINT_PTR kRowTextsSubclass = 0x4C525458;  // "LRTX"
 using RowTexts = std::vector<std::wstring>;
 constexpr wchar_t kRowTextsProperty[] = L"Orvela.RowTexts";
 
-LRESULT CALLBACK RowTextsProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK RowTextsProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
+
+LRESULT RowTextsMessage(HWND list, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR data) {
   RowTexts& texts = *reinterpret_cast<RowTexts*>(data);
   const bool known_row = wparam < texts.size();
   switch (message) {
@@ -55,6 +58,11 @@ LRESULT CALLBACK RowTextsProc(HWND list, UINT message, WPARAM wparam, LPARAM lpa
       break;
   }
   return DefSubclassProc(list, message, wparam, lparam);
+}
+
+LRESULT CALLBACK RowTextsProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+  // Only a row's copy can fail (no memory left): the list is told so.
+  return GuardedCall(list, [&] { return RowTextsMessage(list, message, wparam, lparam, data); }).value_or(LB_ERRSPACE);
 }
 
 RowTexts* RowTextsOf(HWND list) { return static_cast<RowTexts*>(GetPropW(list, kRowTextsProperty)); }

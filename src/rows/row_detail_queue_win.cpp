@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <exception>
 
-#include "platform/app_title.h"
-#include "platform/wide_win.h"
+#include "platform/guarded_call_win.h"
 
 namespace orvela {
 namespace {
@@ -156,36 +154,41 @@ void RowDetailQueue::SetTimerRunning(bool running) {
   else KillTimer(list_, kTimerId);
 }
 
+namespace {
+
+// A failure in the list's procedure: the rows keep what they have and the queue stops, before
+// the box, whose own message loop would run the timer again.
+void StopAndShow(HWND list, const std::string& text) {
+  if (auto* queue = PlainSubclass::OwnerOf<RowDetailQueue>(list)) queue->Stop();
+  ShowFailureBox(GetAncestor(list, GA_ROOT), text);
+}
+
+}  // namespace
+
 LRESULT CALLBACK RowDetailQueue::ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* queue = PlainSubclass::OwnerOf<RowDetailQueue>(window);
-  if (message == ContinueMessage()) queue->continue_posted_ = false;
-  if ((message == WM_TIMER && wparam == kTimerId) || message == ContinueMessage()) {
-    try {
+  const auto answer = [&]() -> LRESULT {
+    if (message == ContinueMessage()) queue->continue_posted_ = false;
+    if ((message == WM_TIMER && wparam == kTimerId) || message == ContinueMessage()) {
       queue->RunSlice();
-    } catch (const std::exception& e) {
-      // Nothing crosses into Win32: the rows keep what they have and the queue stops.
-      queue->Stop();
-      MessageBoxW(GetAncestor(window, GA_ROOT), Wide(e.what()).c_str(), Wide(kAppTitle).c_str(),
-                  MB_OK | MB_ICONERROR);
-    } catch (...) {
-      queue->Stop();
+      return 0;
     }
-    return 0;
-  }
-  if (message == WaitingQueryMessage()) {
-    if (wparam == static_cast<WPARAM>(-1)) return queue->waiting_count_;
-    const int first = static_cast<int>(wparam);
-    const int count = std::max(static_cast<int>(lparam), 1);
-    int waiting = 0;
-    for (int row = first; row < first + count; ++row) waiting += queue->waiting(row) ? 1 : 0;
-    return waiting;
-  }
-  if (message == WM_NCDESTROY) {
-    queue->timer_running_ = false;
-    queue->hook_.Detach();
-    queue->list_ = nullptr;
-  }
-  return queue->hook_.CallPrevious(window, message, wparam, lparam);
+    if (message == WaitingQueryMessage()) {
+      if (wparam == static_cast<WPARAM>(-1)) return queue->waiting_count_;
+      const int first = static_cast<int>(wparam);
+      const int count = std::max(static_cast<int>(lparam), 1);
+      int waiting = 0;
+      for (int row = first; row < first + count; ++row) waiting += queue->waiting(row) ? 1 : 0;
+      return waiting;
+    }
+    if (message == WM_NCDESTROY) {
+      queue->timer_running_ = false;
+      queue->hook_.Detach();
+      queue->list_ = nullptr;
+    }
+    return queue->hook_.CallPrevious(window, message, wparam, lparam);
+  };
+  return GuardedCall(window, answer, StopAndShow).value_or(0);
 }
 
 }  // namespace orvela

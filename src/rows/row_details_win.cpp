@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "system/version_texts_win.h"
+#include "platform/device_context_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 
@@ -35,11 +36,12 @@ std::optional<uint64_t> PixelHash(HICON icon) {
   if (!GetIconInfo(icon, &info)) return std::nullopt;
   UniqueHbitmap colour(info.hbmColor), mask(info.hbmMask);
   std::vector<uint32_t> pixels;
-  HDC screen = GetDC(nullptr);
-  const bool read = AppendBitmapBits(screen, mask.get(), pixels) &&
-                    (!colour || AppendBitmapBits(screen, colour.get(), pixels));
-  ReleaseDC(nullptr, screen);
-  if (!read) return std::nullopt;
+  {
+    const WindowDc screen(nullptr);
+    if (!AppendBitmapBits(screen.get(), mask.get(), pixels) ||
+        (colour && !AppendBitmapBits(screen.get(), colour.get(), pixels)))
+      return std::nullopt;
+  }
   uint64_t hash = 14695981039346656037ull;
   for (uint32_t pixel : pixels) {
     for (int shift = 0; shift < 32; shift += 8) {

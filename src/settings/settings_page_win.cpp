@@ -6,6 +6,7 @@
 
 #include "window/controls_win.h"
 #include "platform/app_title.h"
+#include "platform/guarded_call_win.h"
 #include "platform/wide_win.h"
 #include "regfile/registry_accessor.h"
 
@@ -29,7 +30,9 @@ void SetText(HWND control, const std::string& text) { SetWindowTextW(control, Wi
 bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void CALLBACK Timer3Proc(HWND window, UINT, UINT_PTR, DWORD) {
-  if (auto* page = static_cast<SettingsPage*>(GetPropW(window, kPageProperty))) page->Timer3Timer();
+  GuardedCall(window, [&] {
+    if (auto* page = static_cast<SettingsPage*>(GetPropW(window, kPageProperty))) page->Timer3Timer();
+  });
 }
 
 }  // namespace

@@ -21,14 +21,10 @@ namespace msg = startup_messages;
 
 constexpr std::string_view kCaption = "Orvela";
 
-std::unique_ptr<RegistryKey> OpenRunKey(RegistryBackend& registry, int location, KeyAccess access) {
+std::unique_ptr<RegistryKey> OpenRunKey(RegistryBackend& registry, int location, KeyAccess access,
+                                        SystemError* status = nullptr) {
   const RunKeyLocation& where = kRunKeyLocations.at(static_cast<size_t>(location));
-  return registry.OpenKey(where.root, where.path, access);
-}
-
-bool RunKeyExists(RegistryBackend& registry, int location) {
-  const RunKeyLocation& where = kRunKeyLocations.at(static_cast<size_t>(location));
-  return registry.KeyExists(where.root, where.path);
+  return registry.OpenKey(where.root, where.path, access, status);
 }
 
 std::string Bracketed(std::string_view name, std::string_view text) {
@@ -86,8 +82,9 @@ Placement PlaceRunValue(StartupContext& context, std::string_view name, const Re
 
 // Removes a Run value if it is there; false when it is there and stays.
 bool RemoveRunValue(StartupContext& context, std::string_view name, int location) {
-  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kWrite);
-  if (!key) return !RunKeyExists(context.registry, location);
+  SystemError status = kErrorNone;
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kWrite, &status);
+  if (!key) return status == kErrorFileNotFound;
   if (!key->ReadValue(name)) return true;
   return key->DeleteValue(name);
 }
@@ -133,8 +130,9 @@ ActionResult IntoBoxThenRemove(StartupContext& context, const EntryRecord& recor
 ActionResult DisableRegistryEntry(StartupContext& context, const EntryRecord& record) {
   const int location = *RunLocationOf(record);
   if (auto refused = RefuseRunLocation(context, record.Name, location)) return *refused;
-  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kWrite);
-  if (!key && RunKeyExists(context.registry, location))
+  SystemError status = kErrorNone;
+  const std::unique_ptr<RegistryKey> key = OpenRunKey(context.registry, location, KeyAccess::kWrite, &status);
+  if (!key && status != kErrorFileNotFound)
     return Told(context, record.Name, msg::kKeyNotOpened, PromptIcon::kError);
 
   EntryRecord disabled = record;
@@ -500,7 +498,7 @@ ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& re
   SystemError status = machine && !context.administrator ? kErrorAccessDenied : kErrorNone;
   std::unique_ptr<RegistryKey> key;
   if (status == kErrorNone) key = context.registry.OpenKey(place->root, place->path, KeyAccess::kWrite, &status);
-  if (!key && (status == kErrorAccessDenied || context.registry.KeyExists(place->root, place->path)))
+  if (!key && status != kErrorFileNotFound)
     return Told(context, record.Name,
                 KeyRefusalText(TRegistryFile::RootKeyToName(place->root) + "\\" + NormalizeKeyPath(place->path),
                                status, context.administrator));

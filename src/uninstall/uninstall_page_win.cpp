@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <exception>
 
 #include "rows/high_contrast_win.h"
 #include "rows/list_rows_win.h"
@@ -15,8 +14,10 @@
 #include "system/entry_folder.h"
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"
+#include "platform/device_context_win.h"
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
+#include "platform/guarded_call_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
@@ -72,18 +73,16 @@ UninstallPage::~UninstallPage() {
 
 LRESULT CALLBACK UninstallPage::SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* page = PlainSubclass::OwnerOf<UninstallPage>(window);
-  try {
+  const auto answer = [&]() -> LRESULT {
     if (message == WM_TIMER && wparam == kTimer2) {
       page->Timer2Timer();
       return 0;
     }
     if (message == WM_CTLCOLORLISTBOX && reinterpret_cast<HWND>(lparam) == page->ListBox3)
       return reinterpret_cast<LRESULT>(HighContrastOn() ? GetSysColorBrush(COLOR_WINDOW) : page->list_brush_.get());
-  } catch (const std::exception& e) {
-    MessageBoxW(window, Wide(e.what()).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
-    return 0;
-  }
-  return page->sheet_hook_.CallPrevious(window, message, wparam, lparam);
+    return page->sheet_hook_.CallPrevious(window, message, wparam, lparam);
+  };
+  return GuardedCall(window, answer).value_or(0);
 }
 
 void UninstallPage::SetAllowed(bool allowed) {
@@ -368,21 +367,18 @@ HBITMAP UninstallPage::EntryMenuBitmap(int row) {
   if (row >= 0 && static_cast<size_t>(row) < pictures_known_.size() && !pictures_known_[static_cast<size_t>(row)])
     FetchRowDetails(row);
   const int big = 32, small = host_.dpi().Scale(16);
-  HDC screen = GetDC(nullptr);
-  UniqueHdc large_dc(CreateCompatibleDC(screen)), small_dc(CreateCompatibleDC(screen));
-  UniqueHbitmap large(CreateCompatibleBitmap(screen, big, big));
-  HBITMAP result = CreateCompatibleBitmap(screen, small, small);
-  ReleaseDC(nullptr, screen);
-  const HGDIOBJ old_large = SelectObject(large_dc.get(), large.get());
+  const WindowDc screen(nullptr);
+  const UniqueHdc large_dc(CreateCompatibleDC(screen.get())), small_dc(CreateCompatibleDC(screen.get()));
+  const UniqueHbitmap large(CreateCompatibleBitmap(screen.get(), big, big));
+  HBITMAP result = CreateCompatibleBitmap(screen.get(), small, small);
+  const SelectedObject large_drawn(large_dc.get(), large.get());
   RECT square{0, 0, big, big};
   FillRect(large_dc.get(), &square, GetSysColorBrush(COLOR_BTNFACE));
   const int picture = picture_of(row);
   if (picture >= 0) ImageList_Draw(store_.pictures(), picture, large_dc.get(), 0, 0, ILD_TRANSPARENT);
-  const HGDIOBJ old_small = SelectObject(small_dc.get(), result);
+  const SelectedObject small_drawn(small_dc.get(), result);
   SetStretchBltMode(small_dc.get(), HALFTONE);
   StretchBlt(small_dc.get(), 0, 0, small, small, large_dc.get(), 0, 0, big, big, SRCCOPY);
-  SelectObject(small_dc.get(), old_small);
-  SelectObject(large_dc.get(), old_large);
   return result;
 }
 

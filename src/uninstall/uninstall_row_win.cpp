@@ -4,6 +4,7 @@
 
 #include "rows/entry_row_win.h"
 #include "rows/high_contrast_win.h"
+#include "platform/device_context_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -19,7 +20,7 @@ void DrawLine(HDC dc, const std::string& text, RECT box) {
 }  // namespace
 
 void DrawUninstallRow(HDC dc, RECT rect, const UninstallEntry& entry, bool selected, const UninstallRowLook& look) {
-  const int saved = SaveDC(dc);
+  const SavedDcState state(dc);
   SelectObject(dc, look.font);
   const Dpi dpi = look.dpi;
   const int size = look.detailed ? 32 : 16;
@@ -35,11 +36,8 @@ void DrawUninstallRow(HDC dc, RECT rect, const UninstallEntry& entry, bool selec
   {
     UniqueHbrush brush(CreateSolidBrush(palette.background));
     UniqueHpen pen(CreatePen(PS_SOLID, 1, palette.frame));
-    SelectObject(dc, brush.get());
-    SelectObject(dc, pen.get());
+    const SelectedObject fill(dc, brush.get()), frame(dc, pen.get());
     Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-    SelectObject(dc, GetStockObject(NULL_BRUSH));
-    SelectObject(dc, GetStockObject(NULL_PEN));
   }
   DrawEntryIcon(dc, look.pictures, look.picture, size, selected, rect.left, rect.top, palette.background, dpi);
 
@@ -63,7 +61,6 @@ void DrawUninstallRow(HDC dc, RECT rect, const UninstallEntry& entry, bool selec
     DrawLine(dc, entry.publisher, {rect.left + dpi.Scale(37), rect.top + dpi.Scale(28), rect.right, rect.bottom});
   }
   if (look.focused) DrawRowFocus(dc, rect);
-  RestoreDC(dc, saved);
 }
 
 }  // namespace orvela

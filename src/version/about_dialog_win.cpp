@@ -1,6 +1,7 @@
 #include "version/about_dialog_win.h"
 
 #include "rows/high_contrast_win.h"
+#include "platform/device_context_win.h"
 #include "platform/handles_win.h"
 
 namespace orvela {
@@ -15,9 +16,10 @@ void TAboutDialog::Execute(HWND owner) {
     busy_ = false;
     box_ = nullptr;
   });
-  HDC screen = GetDC(nullptr);
-  const int bits_per_pixel = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
-  ReleaseDC(nullptr, screen);
+  const int bits_per_pixel = [] {
+    const WindowDc screen(nullptr);
+    return GetDeviceCaps(screen.get(), BITSPIXEL) * GetDeviceCaps(screen.get(), PLANES);
+  }();
   VersionBoxSettings settings = MakeVersionBoxSettings(*this, site_url_, bits_per_pixel);
   if (HighContrastOn()) UseHighContrastColours(settings, CurrentSystemColours());
   TVersionBox box(std::move(settings), prompt_, shell_open);

@@ -271,16 +271,13 @@ BackgroundTransfer::BackgroundTransfer(HWND window, UINT message, std::function<
   shared_->window = window;
   shared_->message = message;
   auto* handed = new std::shared_ptr<Shared>(shared_);
-  thread_ = CreateThread(nullptr, 0, Run, handed, 0, nullptr);
+  thread_.reset(CreateThread(nullptr, 0, Run, handed, 0, nullptr));
   if (!thread_) delete handed;
 }
 
 BackgroundTransfer::~BackgroundTransfer() {
   Cancel();
-  if (thread_) {
-    WaitForSingleObject(thread_, kCancelGraceMs);
-    CloseHandle(thread_);
-  }
+  if (thread_) WaitForSingleObject(thread_.get(), kCancelGraceMs);
 }
 
 DWORD WINAPI BackgroundTransfer::Run(void* data) {
@@ -301,7 +298,7 @@ bool BackgroundTransfer::finished() const { return shared_->finished.load(std::m
 void BackgroundTransfer::Cancel() { shared_->control.Cancel(); }
 
 bool BackgroundTransfer::Wait(DWORD milliseconds) const {
-  return !thread_ || WaitForSingleObject(thread_, milliseconds) == WAIT_OBJECT_0;
+  return !thread_ || WaitForSingleObject(thread_.get(), milliseconds) == WAIT_OBJECT_0;
 }
 
 }  // namespace orvela

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "version/update_check.h"
 
 namespace orvela {
@@ -67,7 +68,7 @@ class BackgroundTransfer {
   BackgroundTransfer(const BackgroundTransfer&) = delete;
   BackgroundTransfer& operator=(const BackgroundTransfer&) = delete;
 
-  bool started() const { return thread_ != nullptr; }
+  bool started() const { return static_cast<bool>(thread_); }
   bool finished() const;
   void Cancel();
   // True when the worker has ended within the time.
@@ -77,7 +78,7 @@ class BackgroundTransfer {
   struct Shared;
   static DWORD WINAPI Run(void* data);
   std::shared_ptr<Shared> shared_;
-  HANDLE thread_ = nullptr;
+  UniqueHandle thread_;
 };
 
 }  // namespace orvela

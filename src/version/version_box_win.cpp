@@ -4,11 +4,11 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <exception>
 #include <vector>
 
 #include "../../resources/resource_ids.h"
 #include "platform/dpi_win.h"
+#include "platform/guarded_call_win.h"
 #include "platform/other_windows_disabled_win.h"
 #include "platform/wide_win.h"
 
@@ -86,12 +86,10 @@ int TextWidth(HWND control, HFONT font) {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   GetWindowTextW(control, text.data(), length + 1);
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, font);
+  const WindowDc dc(control);
+  const SelectedObject selected(dc.get(), font);
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), length, &size);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  GetTextExtentPoint32W(dc.get(), text.c_str(), length, &size);
   return size.cx;
 }
 
@@ -120,7 +118,6 @@ TVersionBox::~TVersionBox() {
     DestroyWindow(hwnd_);
   }
   if (tooltip_) DestroyWindow(tooltip_);
-  if (canvas_dc_ && canvas_old_) SelectObject(canvas_dc_.get(), canvas_old_);
 }
 
 bool TVersionBox::Create(HWND owner) {
@@ -187,11 +184,12 @@ void TVersionBox::CreateControls() {
   // Image2: two frames of the icon side by side; pure blue is transparent.
   image2_.reset(static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDB_VERSION_FRAMES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  HDC screen = GetDC(nullptr);
-  canvas_dc_.reset(CreateCompatibleDC(screen));
-  canvas_.reset(CreateCompatibleBitmap(screen, IconAnimation::kFrameSize, IconAnimation::kFrameSize));
-  ReleaseDC(nullptr, screen);
-  canvas_old_ = SelectObject(canvas_dc_.get(), canvas_.get());
+  {
+    const WindowDc screen(nullptr);
+    canvas_dc_.reset(CreateCompatibleDC(screen.get()));
+    canvas_.reset(CreateCompatibleBitmap(screen.get(), IconAnimation::kFrameSize, IconAnimation::kFrameSize));
+  }
+  canvas_selected_ = SelectedObject(canvas_dc_.get(), canvas_.get());
   home_ = kImage1Home;
   RECT all{0, 0, IconAnimation::kFrameSize, IconAnimation::kFrameSize};
   FillRect(canvas_dc_.get(), &all, panel_brush_.get());
@@ -262,11 +260,10 @@ void TVersionBox::DrawFrame(int frame) {
   FillRect(canvas_dc_.get(), &all, panel_brush_.get());
   if (!image2_) return;
   UniqueHdc source(CreateCompatibleDC(canvas_dc_.get()));
-  HGDIOBJ old = SelectObject(source.get(), image2_.get());
+  const SelectedObject frames(source.get(), image2_.get());
   TransparentBlt(canvas_dc_.get(), 0, 0, IconAnimation::kFrameSize, IconAnimation::kFrameSize, source.get(),
                  IconAnimation::kFrameSize * frame, 0, IconAnimation::kFrameSize, IconAnimation::kFrameSize,
                  kTransparentBlue);
-  SelectObject(source.get(), old);
 }
 
 void TVersionBox::PlaceIcon() {
@@ -398,38 +395,30 @@ std::optional<std::string> TVersionBox::ChooseFolder(const std::string& title, c
 // ---------------------------------------------------------------------------------------
 // Window procedures
 
+// A failure of the box's windows is told the way the box tells everything: through its prompt.
+void TVersionBox::SayFailure(HWND window, const std::string& text) {
+  if (TVersionBox* box = BoxOf(window, 0, 0)) box->Say(text, PromptIcon::kError);
+}
+
 LRESULT CALLBACK TVersionBox::BoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   TVersionBox* box = BoxOf(window, message, lparam);
   if (!box) return DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCCREATE) box->hwnd_ = window;
-  try {
-    return box->BoxMessage(message, wparam, lparam);
-  } catch (const std::exception& e) {
-    box->Say(e.what(), PromptIcon::kError);
-  }
-  return 0;
+  return GuardedCall(window, [&] { return box->BoxMessage(message, wparam, lparam); }, SayFailure).value_or(0);
 }
 
 LRESULT CALLBACK TVersionBox::PanelProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   TVersionBox* box = BoxOf(window, message, lparam);
   if (!box) return DefWindowProcW(window, message, wparam, lparam);
-  try {
-    return box->PanelMessage(window, message, wparam, lparam);
-  } catch (const std::exception& e) {
-    box->Say(e.what(), PromptIcon::kError);
-  }
-  return 0;
+  return GuardedCall(window, [&] { return box->PanelMessage(window, message, wparam, lparam); }, SayFailure)
+      .value_or(0);
 }
 
 LRESULT CALLBACK TVersionBox::IconProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   TVersionBox* box = BoxOf(window, message, lparam);
   if (!box) return DefWindowProcW(window, message, wparam, lparam);
-  try {
-    return box->IconMessage(window, message, wparam, lparam);
-  } catch (const std::exception& e) {
-    box->Say(e.what(), PromptIcon::kError);
-  }
-  return 0;
+  return GuardedCall(window, [&] { return box->IconMessage(window, message, wparam, lparam); }, SayFailure)
+      .value_or(0);
 }
 
 LRESULT TVersionBox::BoxMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/device_context_win.h"
 #include "platform/handles_win.h"
 #include "platform/dpi.h"
 #include "platform/prompt.h"
@@ -69,6 +70,7 @@ class TVersionBox {
   static LRESULT CALLBACK BoxProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK PanelProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK IconProc(HWND, UINT, WPARAM, LPARAM);
+  static void SayFailure(HWND window, const std::string& text);
   LRESULT BoxMessage(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT PanelMessage(HWND panel, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT IconMessage(HWND icon, UINT message, WPARAM wparam, LPARAM lparam);
@@ -91,7 +93,7 @@ class TVersionBox {
   UniqueHbrush panel_brush_;
   UniqueHbitmap image2_, canvas_;
   UniqueHdc canvas_dc_;
-  HGDIOBJ canvas_old_ = nullptr;
+  SelectedObject canvas_selected_;  // after the canvas: given back before it goes
   POINT home_{};  // Image1's place at creation, 96-DPI pixels
   IconAnimation animation_;
   SeededRandom random_;

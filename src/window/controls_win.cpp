@@ -1,5 +1,6 @@
 #include "window/controls_win.h"
 
+#include "platform/guarded_call_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -7,7 +8,7 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"OrvelaPanel";
 
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT PanelMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -24,6 +25,10 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
     }
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  return GuardedCall(hwnd, [&] { return PanelMessage(hwnd, message, wparam, lparam); }).value_or(0);
 }
 
 void RegisterPanelClass() {

@@ -1,11 +1,9 @@
 #include "window/modal_window_win.h"
 
-#include <exception>
-#include <vector>
+#include <optional>
 
-#include "platform/app_title.h"
+#include "platform/guarded_call_win.h"
 #include "platform/other_windows_disabled_win.h"
-#include "platform/wide_win.h"
 
 namespace orvela {
 
@@ -85,20 +83,17 @@ LRESULT CALLBACK ModalWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
   }
   auto* self = reinterpret_cast<ModalWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  try {
+  bool handled = false;
+  const std::optional<LRESULT> result = GuardedCall(hwnd, [&]() -> LRESULT {
     if (message == WM_CLOSE) {
       self->Close();
+      handled = true;
       return 0;
     }
     if (message == WM_NCDESTROY) self->hwnd_ = nullptr;
-    bool handled = false;
-    const LRESULT result = self->HandleMessage(message, wparam, lparam, handled);
-    if (handled) return result;
-  } catch (const std::exception& e) {
-    MessageBoxW(hwnd, Wide(e.what()).c_str(), Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
-  } catch (...) {
-    MessageBoxW(hwnd, L"予期しないエラーが発生しました。", Wide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
-  }
+    return self->HandleMessage(message, wparam, lparam, handled);
+  });
+  if (result && handled) return *result;
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
