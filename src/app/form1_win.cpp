@@ -202,7 +202,6 @@ void TForm1::ComputeLocations() {
 
 void TForm1::CreateImageLists() {
   const int glyph = Scaled(16);
-  image_list3_.reset(ImageList_Create(glyph, glyph, ILC_COLOR32 | ILC_MASK, 0, 16));
   image_list2_.reset(ImageList_Create(glyph, glyph, ILC_COLOR32 | ILC_MASK, 40, 4));
   UniqueHbitmap strip(static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPHS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));

@@ -125,7 +125,6 @@ class TForm1 : public PageHost {
   int windows_class() const { return windows_class_; }
   bool is_admin() const override { return is_admin_; }
   bool has_settings_tab() const { return has_settings_tab_; }
-  HIMAGELIST image_list3() const { return image_list3_.get(); }
 
   // The pages.
   StartupPage& startup_page() { return *startup_page_; }
@@ -192,7 +191,7 @@ class TForm1 : public PageHost {
   bool com_initialized_ = false;
   TShellLink shell_link_;
   TAboutDialog AboutDialog1{*services_.prompt, AboutDialog1Properties()};
-  UniqueHimagelist image_list2_, image_list3_;
+  UniqueHimagelist image_list2_;
   int designed_image_count_ = 0;
   // The shell's pictures that follow the designed ones, read on a thread of their own: the
   // shell's first icon makes its list of every icon, the longest wait of the start.

@@ -266,11 +266,6 @@ std::string TShellLink::CreateLink2(const std::string& target, LPCITEMIDLIST ite
   return ShellLinkCreate(target, item, folder, "", false);
 }
 
-void TShellLink::CreateDirToLink(const std::string& target, LPCITEMIDLIST item,
-                                 const std::string& folder, const std::string& name, bool overwrite) {
-  CreateLink2(target, item, folder, name, overwrite);
-}
-
 bool TShellLink::LinkNameTaken(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
                                const std::string& name) {
   FLinkName = name;

@@ -57,8 +57,6 @@ class TShellLink {
                          const std::string& name, bool overwrite);
   std::string CreateLink2(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
                           const std::string& name, bool overwrite);
-  void CreateDirToLink(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
-                       const std::string& name, bool overwrite);
   // Whether the shortcut CreateLink2 would write into the folder exists already. Writes
   // nothing.
   bool LinkNameTaken(const std::string& target, LPCITEMIDLIST item, const std::string& folder,

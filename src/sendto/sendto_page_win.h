@@ -65,8 +65,6 @@ class SendToPage : public WindowPage {
 
   int selected_row() const { return SelectedListRow(ListBox2); }
   const EntryRecord* selected_entry() const;
-  // The user whose folder the live rows show.
-  const std::string& shown_user() const { return user_; }
   HIMAGELIST image_list1() const { return store_.pictures(); }
   int picture_of(int row) const;
   RowDetailQueue& details() { return *details_; }
@@ -94,7 +92,7 @@ class SendToPage : public WindowPage {
   std::vector<int> pictures_;  // by row, in store_.pictures()
   std::unique_ptr<RowDetailQueue> details_;
   std::map<char, bool> volumes_;  // drive letter -> readable, for the current fill
-  std::string user_;
+  std::string user_;  // the user whose folder the live rows show
   bool rows_live_ = true;
   bool filling_ = false;
   bool refill_ = false;

@@ -87,7 +87,6 @@ class UninstallPage : public WindowPage {
 
   int selected_row() const { return SelectedListRow(ListBox3); }
   bool show_all() const { return show_all_; }
-  bool detailed_view() const { return SpeedButton8.down(); }
   bool sort_ascending() const { return UninstallSortAscending; }
   const UninstallWatch& watch() const { return watch_; }
   bool timer2_running() const { return timer2_running_; }
