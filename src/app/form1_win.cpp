@@ -69,7 +69,7 @@ int TextWidth(HWND control, HFONT font, const std::wstring& text) {
   return size.cx;
 }
 
-// The designed glyph strip (16 x 16 cells) as cells of `cell` pixels. Nearest-neighbour:
+// The glyph strip (16 x 16 cells at 96 DPI) as cells of `cell` pixels. Nearest-neighbour:
 // the pixels stay sharp and the magenta that marks transparency never mixes into a glyph.
 UniqueHbitmap StretchedStrip(HBITMAP strip, int cell) {
   BITMAP info{};
@@ -214,7 +214,7 @@ void TForm1::CreateImageLists() {
 
 DWORD WINAPI TForm1::ReadShellImages(void* self) {
   auto* form = static_cast<TForm1*>(self);
-  // After the designed images: the program folder, the ".reg" file type, the Recent folder.
+  // After the glyph strip's images: the program folder, the ".reg" file type, the Recent folder.
   form->shell_images_ = {ShellIconOf(form->paths_.program_folder, true, false), ShellIconOf(".reg", true, true),
                          LargeFolderIcon(form->services_.shell_folders.recent)};
   PostMessageW(form->hwnd_, kShellImagesRead, 0, 0);
@@ -478,7 +478,7 @@ int TForm1::Label3Left() const {
   const int width = window.right - window.left;
   const int label_width = label.right - label.left;
   if (width >= Scaled(700)) return width - label_width - Scaled(16);
-  // Narrower: back where the design puts it, or nearer when the panel ends before that.
+  // Narrower: back at its place at creation, or nearer when the panel ends before that.
   return std::max(0, std::min(label3_left_, static_cast<int>(panel.right) - label_width - Scaled(8)));
 }
 

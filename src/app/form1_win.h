@@ -134,7 +134,7 @@ class TForm1 : public PageHost {
   RecentPage& recent_page();
   SettingsPage& settings_page();
 
-  // Controls of the frame, by the names the design gives them.
+  // Controls of the frame, by their names on the form.
   SpeedButton SpeedButton1, SpeedButton2, SpeedButton7, SpeedButton5, SpeedButton6;
   SpeedButton SpeedButton9, SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13;
   HWND Panel1 = nullptr, SendSelectPanel = nullptr, Panel7 = nullptr;
@@ -193,7 +193,7 @@ class TForm1 : public PageHost {
   TAboutDialog AboutDialog1{*services_.prompt, AboutDialog1Properties()};
   UniqueHimagelist image_list2_;
   int designed_image_count_ = 0;
-  // The shell's pictures that follow the designed ones, read on a thread of their own: the
+  // The shell's pictures that follow the glyph strip's, read on a thread of their own: the
   // shell's first icon makes its list of every icon, the longest wait of the start.
   UniqueHandle shell_images_thread_;
   std::array<HICON, 3> shell_images_{};
@@ -206,7 +206,7 @@ class TForm1 : public PageHost {
   std::string last_hint_;
   std::wstring tooltip_text_;
   HWND window_to_centre_ = nullptr;
-  int label3_left_ = 0;      // where the design puts it, for windows narrower than 700
+  int label3_left_ = 0;      // its place at creation, for windows narrower than 700
   // Counts RefreshPage calls: a refresh that finds it changed after processing pending
   // messages knows a newer one has already shown the page, and stops.
   unsigned refresh_count_ = 0;

@@ -1,4 +1,4 @@
-// Sizes in the design are pixels of a 96-DPI screen. Dpi turns them into pixels of the
+// The program's sizes are pixels of a 96-DPI screen. Dpi turns them into pixels of the
 // screen the program runs on; every size of the window, its controls, fonts and images
 // goes through Scale.
 #pragma once
@@ -10,11 +10,11 @@ class Dpi {
   static constexpr int kDesigned = 96;
 
   constexpr Dpi() = default;
-  // A value that is no DPI (0 or less) counts as the designed one.
+  // A value that is no DPI (0 or less) counts as 96.
   constexpr explicit Dpi(int dots_per_inch) : value_(dots_per_inch > 0 ? dots_per_inch : kDesigned) {}
 
   constexpr int value() const { return value_; }
-  // To the nearest pixel, halves away from zero as MulDiv rounds: a designed 1 stays at
+  // To the nearest pixel, halves away from zero as MulDiv rounds: a 96-DPI 1 stays at
   // least 1, and a negative font height scales like a positive one.
   constexpr int Scale(int designed) const {
     const long long scaled = static_cast<long long>(designed) * value_;

@@ -5,7 +5,7 @@
 
 namespace orvela {
 
-// The system's DPI; the designed 96 when the screen cannot be asked.
+// The system's DPI; 96 when the screen cannot be asked.
 Dpi SystemDpi();
 
 }  // namespace orvela

@@ -1,6 +1,6 @@
 // Drawing one row of an entry list (startup, SendTo): the icon cell, the bracketed caption
 // with its shadow, the text line after it, and the company and description lines, on a
-// framed background that tells the entry's kind. Sizes are designed for 96 DPI; `dpi`
+// framed background that tells the entry's kind. Sizes are pixels at 96 DPI; `dpi`
 // scales them for the screen.
 #pragma once
 #include <windows.h>

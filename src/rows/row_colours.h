@@ -37,7 +37,7 @@ struct SystemColours {
   Colour button_face = 0, button_text = 0, hot_light = 0;
 };
 
-// A row's designed colours, unselected.
+// A row's own colours, unselected.
 struct RowDesign {
   Colour background = 0;
   Colour frame = 0;
@@ -48,7 +48,7 @@ struct RowDesign {
 };
 
 // What a row is drawn in. In high contrast the system's window, text, highlight and grey-text
-// colours stand for the designed ones, there is no shadow, and a missing entry's name is in
+// colours stand for the row's own, there is no shadow, and a missing entry's name is in
 // grey text (it is marked by text too).
 struct RowPalette {
   Colour background = 0, frame = 0, name = 0, text = 0, detail = 0;

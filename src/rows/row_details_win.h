@@ -23,7 +23,7 @@ class Win32FileStamps final : public FileStamps {
   std::optional<FileStamp> StampOf(const std::string& path) const override;
 };
 
-// One image list of the designed 32 x 32 at the screen's DPI for every row of every list.
+// One image list of 32 x 32 (at 96 DPI) scaled to the screen's DPI for every row of every list.
 // Rows whose files give the same picture (most programs without an icon of their own)
 // share one image.
 class RowPictures {

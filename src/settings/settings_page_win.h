@@ -48,7 +48,7 @@ class SettingsPage : public WindowPage {
   bool OnCommand(int id, int code, HWND control) override;
   bool OnNotify(NMHDR& header, LRESULT& result) override;
 
-  // Handlers, by the design's names.
+  // Handlers, by their names on the form.
   void CheckBox1Click(HWND sender);  // a change on "メモリ"
   void Edit1Change(HWND sender);     // a change on "その他"
   void ComboBox4Change();

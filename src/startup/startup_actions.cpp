@@ -196,7 +196,7 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
                            [&] { return context.shell.RemoveFile(record.Command); });
 }
 
-// The value a Run line gives back: the kept one, else the design's string from the line.
+// The value a Run line gives back: the kept one, else the string the line's command makes.
 // A live value is already this entry when it is that value, or, for a line without a kept
 // value, a string of the line's command.
 bool RunEntryInPlace(const std::optional<RegistryValue>& live, const RegistryValue& wanted,

@@ -109,7 +109,7 @@ class StartupPage : public WindowPage {
   // The rows of ListBox1, live entries or Disabled Box lines.
   std::vector<EntryRecord> entries;
 
-  // Controls, by the names the design gives them.
+  // Controls, by their names on the form.
   HWND ListBox1 = nullptr;
   HWND Panel2 = nullptr;  // the kind and location selectors
   HWND ComboBox1 = nullptr, ComboBox2 = nullptr;

@@ -13,7 +13,7 @@
 
 namespace orvela {
 
-// Designed sizes (pixels at 96 DPI); `dpi` scales them for the screen.
+// Sizes in pixels of a 96-DPI screen; `dpi` scales them for the screen.
 inline constexpr int kStartupRowHeight = kEntryRowHeight;
 
 inline UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi = Dpi()) {

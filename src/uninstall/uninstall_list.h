@@ -48,7 +48,7 @@ struct SortRow {
   UninstallKey key;
 };
 
-// A row as the page draws and uses it (the design's entry table).
+// A row as the page draws and uses it (one entry of the page's `entries`).
 struct UninstallEntry {
   UninstallKey key;
   std::string display_name;  // "DisplayName", else "QuietDisplayName"

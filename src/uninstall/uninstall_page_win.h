@@ -65,7 +65,7 @@ class UninstallPage : public WindowPage {
   void OnListKey(HWND list, WPARAM key) override;
   void SaveList() override;  // 一覧を保存 (Ctrl+S)
 
-  // Handlers, by the design's names.
+  // Handlers, by their names on the form.
   void ListBox3Click();
   void ListBox3DblClick();
   void SpeedButton8Click();  // 他の情報も表示

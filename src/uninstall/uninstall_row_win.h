@@ -12,7 +12,7 @@
 
 namespace orvela {
 
-// Designed sizes (96 DPI).
+// Sizes in pixels at 96 DPI.
 inline constexpr int kUninstallRowHeight = 20, kUninstallDetailedRowHeight = 42;
 inline constexpr Colour kUninstallListColour = Rgb(255, 236, 245);
 inline constexpr Colour kUninstallTextColour = Rgb(112, 112, 112);

@@ -1,6 +1,6 @@
 // The version box's icon: two frames shown in turn, a jitter of its place after one frame
 // and a growth or shrinkage after the other; the pointer and the mouse button push the size
-// out of range, and the ticks bring it back one pixel at a time. Sizes are designed pixels.
+// out of range, and the ticks bring it back one pixel at a time. Sizes are 96-DPI pixels.
 #pragma once
 #include <cstdint>
 

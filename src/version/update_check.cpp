@@ -75,7 +75,8 @@ std::string_view ReleaseVersion(std::string_view release_name) {
 }
 
 bool IsNewerRelease(std::string_view own_version, std::string_view release_version) {
-  // char_traits<char> compares as unsigned char: byte by byte, as the design wants.
+  // char_traits<char> compares as unsigned char, byte by byte: four digits against four
+  // compare as their numbers do.
   return own_version.compare(release_version) < 0;
 }
 

@@ -27,7 +27,7 @@ constexpr int kUpdateChkBtnId = 100;
 constexpr int kLabel4Id = 101;
 constexpr COLORREF kTransparentBlue = RGB(0, 0, 255);
 
-// The design's geometry, in 96-DPI pixels.
+// The box's geometry, in 96-DPI pixels.
 constexpr int kClientWidth = 298, kClientHeight = 203;
 constexpr int kPanelHeight = 161;
 constexpr POINT kImage1Home{8, 8};

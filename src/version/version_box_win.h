@@ -1,7 +1,7 @@
 // TVersionBox: the version box. Shows the title, version, credit, year and the maker's
 // link on a coloured panel, animates the program's icon, and checks the maker's site for a
 // newer release, which it downloads into a folder the user chooses. Every size is a
-// designed 96-DPI pixel count passed through Scale().
+// 96-DPI pixel count passed through Scale().
 #pragma once
 #include <windows.h>
 
@@ -37,7 +37,7 @@ class TVersionBox {
   // creation to its end the box owns the prompt's messages and choosers.
   void ShowModal();
 
-  // Handlers, by the design's names.
+  // Handlers, by their names on the form.
   void FormShow();
   void FormClose();
   void Timer1Timer();
@@ -52,7 +52,7 @@ class TVersionBox {
   // with the program's other windows disabled while it is open. nullopt when cancelled.
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& root);
 
-  // A designed 96-DPI size in pixels of this screen.
+  // A 96-DPI size in pixels of this screen.
   int Scale(int designed) const { return dpi_.Scale(designed); }
 
   HWND hwnd() const { return hwnd_; }
@@ -61,7 +61,7 @@ class TVersionBox {
   bool update_running() const { return update_running_; }
   const IconAnimation& animation() const { return animation_; }
 
-  // Controls, by the design's names.
+  // Controls, by their names on the form.
   HWND Panel1 = nullptr, Image1 = nullptr, StaticText1 = nullptr, Label2 = nullptr, StaticText2 = nullptr,
        Label3 = nullptr, Label4 = nullptr, OKButton = nullptr, UpdateChkBtn = nullptr;
 
@@ -92,7 +92,7 @@ class TVersionBox {
   UniqueHbitmap image2_, canvas_;
   UniqueHdc canvas_dc_;
   HGDIOBJ canvas_old_ = nullptr;
-  POINT home_{};  // Image1's place at creation, designed pixels
+  POINT home_{};  // Image1's place at creation, 96-DPI pixels
   IconAnimation animation_;
   SeededRandom random_;
   Dpi dpi_;

@@ -1,4 +1,4 @@
-// A window made for one modal run, its designed pixel sizes scaled for the screen:
+// A window made for one modal run, its 96-DPI pixel sizes scaled for the screen:
 // the base of the pages' dialogs.
 #pragma once
 #include <windows.h>
@@ -23,7 +23,7 @@ class ModalWindow {
 
  protected:
   ModalWindow(const wchar_t* class_name, HWND owner, Dpi dpi);
-  // Makes the window with a client area of the designed size; the caption as given.
+  // Makes the window with a client area of the given 96-DPI size; the caption as given.
   void CreateFrame(const wchar_t* caption, int client_width, int client_height);
   int Scale(int designed) const { return dpi_.Scale(designed); }
   Dpi dpi() const { return dpi_; }

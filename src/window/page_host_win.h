@@ -27,7 +27,7 @@ class PageHost {
 
   virtual HWND window() const = 0;      // owner of menus and boxes
   virtual HWND tool_panel() const = 0;  // Panel1: a page's selector row lies in it
-  // Turns the design's pixel sizes into the screen's; the fonts and glyphs come scaled.
+  // Turns 96-DPI pixel sizes into the screen's; the fonts and glyphs come scaled.
   virtual Dpi dpi() const { return Dpi(); }
   virtual HFONT ui_font() const = 0;
   virtual HFONT list_font() const = 0;

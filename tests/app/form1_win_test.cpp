@@ -397,7 +397,7 @@ TEST_CASE("window geometry and the maker's label") {
   CHECK(label().right <= panel.right);  // the smallest window still shows it whole
 }
 
-TEST_CASE("at 144 DPI every designed size is half as large again") {
+TEST_CASE("at 144 DPI every 96-DPI size is half as large again") {
   FormFixture f("dpi");
   f.services.version = {true, 5, 1};
   f.services.dpi = 144;

@@ -2,7 +2,7 @@
 # The Windows-settings page as a person sees it, with the tuning values of a Windows XP
 # machine: each of its sheets in front ("ネットワーク", which has no tab, only here), saved as
 # build/screenshots/test-settings-{memory,network,other}.png. In a prefix of its own, so the
-# settings key holds the designed ping target and speed-test page.
+# settings key holds the default ping target and speed-test page.
 # Arguments: <build dir> <wine dir> <source dir>
 set -euo pipefail
 build=$1 wine_dir=$2 source=$3

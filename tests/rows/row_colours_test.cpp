@@ -25,7 +25,7 @@ TEST_CASE("blends move each component by weight / 256, rounded down") {
   CHECK(NavyBlendDibPixel(0x00000080u) == 0x00000080u);  // navy itself stays
 }
 
-TEST_CASE("row colours: the design's unless high contrast, then the system's") {
+TEST_CASE("row colours: the row's own unless high contrast, then the system's") {
   SystemColours system;
   system.window = Rgb(0, 0, 0);
   system.window_text = Rgb(255, 255, 255);
@@ -41,7 +41,7 @@ TEST_CASE("row colours: the design's unless high contrast, then the system's") {
   design.text = Rgb(64, 64, 64);
   design.detail = Rgb(112, 112, 112);
 
-  SUBCASE("without high contrast the drawing is as designed") {
+  SUBCASE("without high contrast the row keeps its own colours") {
     RowPalette p = ChooseRowPalette(design, false, false, false, system);
     CHECK(p.background == design.background);
     CHECK(p.frame == design.frame);

@@ -141,7 +141,7 @@ TEST_CASE("SendTo items leave for the Disabled Box and come back as they were") 
     CHECK(ReadWholeFile(f.Path("Copy.js")) == "WScript.Echo('送る');\r\n");
     CHECK(f.KeptCount() == 0);
   }
-  SUBCASE("lines of an older file, with no kept copy, are made again as designed") {
+  SUBCASE("lines of an older file, with no kept copy, are made again from the line") {
     REQUIRE(f.box.Commit({"Ann@#@Mail=lnk" + f.program, "Ann@#@Fax=C:\\old\\SendTo\\Fax.xyz"}));
     REQUIRE(EnableSendToLine(f.context, 0));
     CHECK(f.shell.ResolveLink(f.Path("Mail.lnk")) == f.program);

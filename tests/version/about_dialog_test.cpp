@@ -30,7 +30,7 @@ TEST_CASE("the box's texts, update settings and panel colour") {
 
 TEST_CASE("high contrast: the panel, its texts and the link in the system's colours") {
   VersionBoxSettings s = MakeVersionBoxSettings(AboutDialog1Properties(), "", 32);
-  CHECK(s.link_colour == 0xFF0000u);  // blue as designed
+  CHECK(s.link_colour == 0xFF0000u);  // the link is blue
   SystemColours system;
   system.window = 0x000000;
   system.window_text = 0xFFFFFF;
