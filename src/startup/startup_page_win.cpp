@@ -338,7 +338,7 @@ void StartupPage::AddEntries(const std::vector<std::string>& paths) {
   int kind = 0, location = 0;
   {
     TOKBottomDlg dialog(host_.window(), host_.dpi(), host_.locations().profiles(),
-                        OfferedRunLocations(host_.registry()), host_.locations().current_profile_name(), host_.glyphs(), host_.designed_image_count());
+                        OfferedRunLocations(host_.registry()), host_.locations().current_profile_name(), host_.glyphs(), host_.glyph_count());
     dialog.ShowModal();
     if (!dialog.ok()) return;
     kind = dialog.kind();
@@ -452,7 +452,7 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
     HMENU registry = CreatePopupMenu();
     AppendMenuItem(registry, kIdN5, "保存内容の読込", 18);
     AppendMenuItem(registry, kIdUndo1, "元に戻す", 19);
-    AppendMenuItem(menu.get(), 0, "レジストリ", host_.designed_image_count() + 1, true, registry);
+    AppendMenuItem(menu.get(), 0, "レジストリ", host_.glyph_count() + 1, true, registry);
   }
   if (live) {
     HMENU add = CreatePopupMenu();
@@ -567,7 +567,7 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void StartupPage::DrawKindItem(const DRAWITEMSTRUCT& item) const {
-  DrawKindSelectorItem(item, kind_colour_, host_.glyphs(), host_.designed_image_count(), host_.dpi());
+  DrawKindSelectorItem(item, kind_colour_, host_.glyphs(), host_.glyph_count(), host_.dpi());
 }
 
 void StartupPage::DrawLocationItem(const DRAWITEMSTRUCT& item) const {

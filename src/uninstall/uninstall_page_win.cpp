@@ -406,7 +406,7 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
   if (!FileNamesIn(host_.paths().uninstall_folder).empty()) {
     HMENU registry = CreatePopupMenu();
     AppendMenuItem(registry, kIdN11, "バックアップ情報(&B)", 19);
-    AppendMenuItem(m, 0, "レジストリ", host_.designed_image_count() + 1, true, registry);
+    AppendMenuItem(m, 0, "レジストリ", host_.glyph_count() + 1, true, registry);
   }
   if (selected) {
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
