@@ -81,18 +81,7 @@ void SendToPage::FillSendToList() { FillView(true); }
 void SendToPage::ShowSendToDisabledBox() { FillView(false); }
 
 void SendToPage::FillView(bool live) {
-  if (filling_) {
-    refill_ = true;
-    return;
-  }
-  filling_ = true;
-  ScopeExit done([this] { filling_ = false; });
-  for (;;) {
-    refill_ = false;
-    FillRows(live);
-    if (!refill_) break;
-    live = host_.live_view_shown();
-  }
+  fill_.Run([&] { FillRows(live); }, [this] { FillRows(host_.live_view_shown()); });
 }
 
 void SendToPage::FillRows(bool live) {
@@ -317,12 +306,8 @@ UniqueMenu SendToPage::PopupMenu2Popup() {
 
 bool SendToPage::OnContextMenu(HWND control, POINT point) {
   if (control != ListBox2) return false;
-  bool row_changed = false;
-  point = ListMenuPoint(control, point, static_cast<int>(entries.size()), host_.dpi(), row_changed);
-  if (row_changed) ListBox2Click();
-  UniqueMenu menu = PopupMenu2Popup();
-  if (GetMenuItemCount(menu.get()) > 0)
-    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
+  ShowListMenu(control, point, static_cast<int>(entries.size()), host_.dpi(), host_.window(), [this] { ListBox2Click(); },
+               [this] { return PopupMenu2Popup(); });
   return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include "disabled_box/entry.h"
 #include "window/page_host_win.h"
+#include "window/repeated_fill.h"
 #include "rows/row_detail_queue_win.h"
 #include "rows/row_details_win.h"
 #include "system/shell_port_win.h"
@@ -94,8 +95,7 @@ class SendToPage : public WindowPage {
   std::map<char, bool> volumes_;  // drive letter -> readable, for the current fill
   std::string user_;  // the user whose folder the live rows show
   bool rows_live_ = true;
-  bool filling_ = false;
-  bool refill_ = false;
+  RepeatedFill fill_;
 };
 
 }  // namespace orvela

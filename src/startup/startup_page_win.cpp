@@ -154,18 +154,7 @@ void StartupPage::ShowDisabledBox() {
 }
 
 void StartupPage::FillView(bool live) {
-  if (filling_) {
-    refill_ = true;
-    return;
-  }
-  filling_ = true;
-  ScopeExit done([this] { filling_ = false; });
-  for (;;) {
-    refill_ = false;
-    FillRows(live);
-    if (!refill_) break;
-    live = live_list_shown();
-  }
+  fill_.Run([&] { FillRows(live); }, [this] { FillRows(live_list_shown()); });
 }
 
 void StartupPage::FillRows(bool live) {
@@ -468,11 +457,8 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
 
 bool StartupPage::OnContextMenu(HWND control, POINT point) {
   if (control != ListBox1) return false;
-  bool row_changed = false;
-  point = ListMenuPoint(control, point, static_cast<int>(entries.size()), host_.dpi(), row_changed);
-  if (row_changed) ListBox1Click();
-  UniqueMenu menu = PopupMenu1Popup();
-  TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
+  ShowListMenu(control, point, static_cast<int>(entries.size()), host_.dpi(), host_.window(), [this] { ListBox1Click(); },
+               [this] { return PopupMenu1Popup(); });
   return true;
 }
 
