@@ -18,6 +18,7 @@
 #include "startup/run_key_locations.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_page_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
 
@@ -37,7 +38,6 @@ std::string Fixture(const char* exe) {
 // Entries of all four sources and two profiles, removed again when the test ends.
 struct SeededEntries {
   Win32Registry backend;
-  TShellLink links;
   std::vector<std::string> files;
   std::string taro_startup;
 
@@ -75,9 +75,7 @@ struct SeededEntries {
     REQUIRE(registry.WriteString(name, data));
   }
   void Link(const std::string& target, const std::string& folder, const std::string& name) {
-    const std::string path = links.CreateLink2(target, nullptr, folder, name, true);
-    REQUIRE_FALSE(path.empty());
-    files.push_back(path);
+    files.push_back(testing::Link(folder, name, target));
   }
 };
 
