@@ -35,6 +35,19 @@ std::vector<std::string> SplitFileLines(std::string_view text) {
   return lines;
 }
 
+std::vector<std::string> SplitLinesAtAnyBreak(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.emplace_back(text.substr(start, end - start));
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
+}
+
 std::string_view ExtensionOf(std::string_view path) {
   const size_t dot = path.find_last_of(".\\/:");
   if (dot == std::string_view::npos || path[dot] != '.') return {};

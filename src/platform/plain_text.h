@@ -24,6 +24,10 @@ std::string_view TrimEnd(std::string_view text, Blanks blanks);
 // line. Text after the last LF is a line; a final LF starts none.
 std::vector<std::string> SplitFileLines(std::string_view text);
 
+// Lines of a value typed or stored by hand: CR LF, LF and CR alone each end a line. Text after
+// the last break is a line; a final break starts none.
+std::vector<std::string> SplitLinesAtAnyBreak(std::string_view text);
+
 // From the last "." of the path's file name on (".Lnk"); empty when the name has none.
 std::string_view ExtensionOf(std::string_view path);
 
