@@ -10,6 +10,7 @@
 #include "system/locations.h"
 #include "system/settings.h"
 #include "platform/ansi_codec.h"
+#include "platform/plain_text.h"
 #include "disabled_box/disabled_box.h"
 
 namespace {
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const auto text = DecodeFileText(bytes);
   if (!text) return 0;
-  const std::vector<std::string> lines = SplitLines(*text);
+  const std::vector<std::string> lines = SplitLinesAtAnyBreak(*text);
   const std::vector<EntryRecord> records = DisabledBoxRecords(lines, Locations());
   Check(records.size() == lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {

@@ -22,6 +22,7 @@
 #include "platform/guarded_call_win.h"
 #include "platform/image_list_win.h"
 #include "platform/message_pump_win.h"
+#include "platform/program_font_win.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wide_win.h"
 #include "platform/win32_prompt_win.h"
@@ -49,16 +50,6 @@ enum ControlId {
   kIdPageControl1 = 1201,
   kIdStatusBar1 = 1401,
 };
-
-// A font whose characters are `height` device pixels high.
-UniqueHfont MakeFont(const wchar_t* face, int height) {
-  LOGFONTW lf{};
-  lf.lfHeight = -height;
-  lf.lfCharSet = SHIFTJIS_CHARSET;
-  lf.lfQuality = DEFAULT_QUALITY;
-  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-  return UniqueHfont(CreateFontIndirectW(&lf));
-}
 
 int TextWidth(HWND control, HFONT font, const std::wstring& text) {
   const WindowDc dc(control);
@@ -199,13 +190,12 @@ void TForm1::ComputeLocations() {
 
 void TForm1::CreateImageLists() {
   const int glyph = Scaled(16);
-  image_list3_.reset(ImageList_Create(glyph, glyph, ILC_COLOR32 | ILC_MASK, 0, 16));
   image_list2_.reset(ImageList_Create(glyph, glyph, ILC_COLOR32 | ILC_MASK, 40, 4));
   UniqueHbitmap strip(static_cast<HBITMAP>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GLYPHS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (strip && glyph != 16) strip = StretchedStrip(strip.get(), glyph);
   if (strip) ImageList_AddMasked(image_list2_.get(), strip.get(), RGB(255, 0, 255));
-  designed_image_count_ = ImageList_GetImageCount(image_list2_.get());
+  glyph_count_ = ImageList_GetImageCount(image_list2_.get());
   shell_images_thread_.reset(CreateThread(nullptr, 0, ReadShellImages, this, 0, nullptr));
   if (!shell_images_thread_) ReadShellImages(this);
 }
@@ -232,8 +222,8 @@ void TForm1::AppendShellImages() {
 }
 
 void TForm1::CreateControls() {
-  ui_font_ = MakeFont(L"ＭＳ Ｐゴシック", Scaled(12));
-  list_font_ = MakeFont(L"ＭＳ Ｐゴシック", Scaled(13));
+  ui_font_ = CreateProgramFont(Scaled(12));
+  list_font_ = CreateProgramFont(Scaled(13));
   HFONT ui = ui_font_.get();
   HIMAGELIST glyphs = image_list2_.get();
 

@@ -97,7 +97,7 @@ class TForm1 : public PageHost {
   HFONT ui_font() const override { return ui_font_.get(); }
   HFONT list_font() const override { return list_font_.get(); }
   HIMAGELIST glyphs() const override { return image_list2_.get(); }
-  int designed_image_count() const override { return designed_image_count_; }
+  int glyph_count() const override { return glyph_count_; }
   Prompt& prompt() override { return *services_.prompt; }
   RegistryBackend& registry() override { return *services_.registry; }
   TShellLink& shell_link() override { return shell_link_; }
@@ -125,7 +125,6 @@ class TForm1 : public PageHost {
   int windows_class() const { return windows_class_; }
   bool is_admin() const override { return is_admin_; }
   bool has_settings_tab() const { return has_settings_tab_; }
-  HIMAGELIST image_list3() const { return image_list3_.get(); }
 
   // The pages.
   StartupPage& startup_page() { return *startup_page_; }
@@ -175,7 +174,7 @@ class TForm1 : public PageHost {
   // window is first shown.
   std::vector<WindowPage*> AllPages() const;
   SpeedButton* ButtonById(int id);
-  int Scaled(int designed) const { return dpi_.Scale(designed); }
+  int Scaled(int at_96_dpi) const { return dpi_.Scale(at_96_dpi); }
   // Label3's left edge for the window's present width.
   int Label3Left() const;
 
@@ -192,8 +191,8 @@ class TForm1 : public PageHost {
   bool com_initialized_ = false;
   TShellLink shell_link_;
   TAboutDialog AboutDialog1{*services_.prompt, AboutDialog1Properties()};
-  UniqueHimagelist image_list2_, image_list3_;
-  int designed_image_count_ = 0;
+  UniqueHimagelist image_list2_;
+  int glyph_count_ = 0;
   // The shell's pictures that follow the glyph strip's, read on a thread of their own: the
   // shell's first icon makes its list of every icon, the longest wait of the start.
   UniqueHandle shell_images_thread_;

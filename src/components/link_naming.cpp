@@ -131,9 +131,9 @@ std::optional<LinkPlan> PlanLink(const LinkFileSystem& fs, const LinkRequest& re
   return plan;
 }
 
-std::string ProbeAnswer(const std::optional<LinkPlan>& plan) {
-  if (!plan) return "";
-  return plan->name_taken ? "1" : "0";
+LinkNameProbe ProbeAnswer(const std::optional<LinkPlan>& plan) {
+  if (!plan) return LinkNameProbe::kNoShortcut;
+  return plan->name_taken ? LinkNameProbe::kTaken : LinkNameProbe::kFree;
 }
 
 std::vector<std::string> DeleteLinkCandidates(std::string_view folder, std::string_view name,

@@ -73,9 +73,10 @@ struct LinkPlan {
 std::optional<LinkPlan> PlanLink(const LinkFileSystem& fs, const LinkRequest& request,
                                  const std::function<std::optional<ShellItemName>()>& describe_item);
 
-// The answer of probe mode: "1" when the plain name is taken, "0" when free, "" when no
-// shortcut could be made at all.
-std::string ProbeAnswer(const std::optional<LinkPlan>& plan);
+// The answer of probe mode: whether the plain name is free or taken, or no shortcut could be
+// made at all.
+enum class LinkNameProbe { kNoShortcut, kFree, kTaken };
+LinkNameProbe ProbeAnswer(const std::optional<LinkPlan>& plan);
 
 // The files a delete by name tries, in order: the file-name part of `name` with its
 // extension changed to ".lnk", `name` + ".lnk", then `alternative` + ".lnk" if given.

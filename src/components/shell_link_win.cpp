@@ -226,19 +226,16 @@ bool TShellLink::GetBytesTarget(std::string_view bytes, std::string& path, Uniqu
   return true;
 }
 
-std::string TShellLink::ShellLinkCreate(const std::string& target, LPCITEMIDLIST item,
-                                        const std::string& folder, const std::string& description,
-                                        bool probe) {
-  LinkRequest request;
-  request.name = FLinkName;
-  request.target_path = target;
-  request.has_item = item != nullptr;
-  request.folder = folder;
-  request.overwrite = FOverwrite;
-  request.probe = probe;
+std::string TShellLink::CreateLink(const std::string& target, LPCITEMIDLIST item, int csidl,
+                                   const std::string& name, bool overwrite) {
+  return CreateLink2(target, item, GetPath(csidl), name, overwrite);
+}
+
+std::string TShellLink::CreateLink2(const std::string& target, LPCITEMIDLIST item,
+                                    const std::string& folder, const std::string& name, bool overwrite) {
+  const LinkRequest request{name, target, item != nullptr, folder, overwrite, false};
   const std::optional<LinkPlan> plan =
       PlanLink(RealFileSystem(), request, [item] { return DescribeItem(item); });
-  if (probe) return ProbeAnswer(plan);
   if (!plan) return "";
 
   ComScope com;
@@ -248,53 +245,31 @@ std::string TShellLink::ShellLinkCreate(const std::string& target, LPCITEMIDLIST
     return "";
   }
   HRESULT hr = target.empty() ? shell_link->SetIDList(item) : shell_link->SetPath(Wide(target).c_str());
-  if (SUCCEEDED(hr)) hr = shell_link->SetDescription(Wide(description).c_str());
+  if (SUCCEEDED(hr)) hr = shell_link->SetDescription(L"");
   ComPtr<IPersistFile> file = shell_link.query<IPersistFile>();
   if (SUCCEEDED(hr) && file) hr = file->Save(Wide(plan->path).c_str(), TRUE);
   return SUCCEEDED(hr) && file ? plan->path : "";
 }
 
-std::string TShellLink::CreateLink(const std::string& target, LPCITEMIDLIST item, int csidl,
-                                   const std::string& name, bool overwrite) {
-  return CreateLink2(target, item, GetPath(csidl), name, overwrite);
-}
-
-std::string TShellLink::CreateLink2(const std::string& target, LPCITEMIDLIST item,
-                                    const std::string& folder, const std::string& name, bool overwrite) {
-  FOverwrite = overwrite;
-  FLinkName = name;
-  return ShellLinkCreate(target, item, folder, "", false);
-}
-
-void TShellLink::CreateDirToLink(const std::string& target, LPCITEMIDLIST item,
-                                 const std::string& folder, const std::string& name, bool overwrite) {
-  CreateLink2(target, item, folder, name, overwrite);
-}
-
 bool TShellLink::LinkNameTaken(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
-                               const std::string& name) {
-  FLinkName = name;
-  return ShellLinkCreate(target, item, folder, "", true) == "1";
+                               const std::string& name) const {
+  const LinkRequest request{name, target, item != nullptr, folder, false, true};
+  return ProbeAnswer(PlanLink(RealFileSystem(), request, [item] { return DescribeItem(item); })) ==
+         LinkNameProbe::kTaken;
 }
 
 bool TShellLink::ChkLink(const std::string& target, LPCITEMIDLIST item, const std::string& name,
-                         int csidl) {
+                         int csidl) const {
   const std::string folder = GetPath(csidl);
-  FLinkName.clear();
-  bool found = ShellLinkCreate(target, item, folder, "", true) == "1";
-  if (!found && !name.empty()) {
-    FLinkName = name;
-    found = ShellLinkCreate(target, item, folder, "", true) == "1";
-  }
-  return found;
+  return LinkNameTaken(target, item, folder, "") || (!name.empty() && LinkNameTaken(target, item, folder, name));
 }
 
-bool TShellLink::ChkLinkOrDel(const std::string& target, const std::string& name, int csidl, bool del) {
-  FCheckPath = target;
-  return ChkLinkFileOrDel(GetPath(csidl), name, del);
+bool TShellLink::ChkLinkOrDel(const std::string& target, const std::string& name, int csidl, bool del) const {
+  return ChkLinkFileOrDel(GetPath(csidl), name, target, del);
 }
 
-bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& name, bool del) {
+bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& name, const std::string& target,
+                                  bool del) const {
   // An unknown folder must not turn into the current drive's root.
   if (folder.empty()) return false;
   const std::string base = JoinPath(folder, "");
@@ -307,12 +282,12 @@ bool TShellLink::ChkLinkFileOrDel(const std::string& folder, const std::string& 
       const std::string file_name = Narrow(entry.cFileName);
       const std::string path = base + file_name;
       bool match = !name.empty() && file_name.find(name) != std::string::npos;
-      if (!match && !FCheckPath.empty()) {
+      if (!match && !target.empty()) {
         std::string resolved;
         GetLinkToPath(path, resolved, nullptr);
         // A file that resolves only to itself is no shortcut to the target, even when it
         // is the target.
-        match = resolved != path && resolved == FCheckPath;
+        match = resolved != path && resolved == target;
       }
       if (match) {
         if (del) DeleteFileW(FileApiPath(path).c_str());

@@ -57,22 +57,21 @@ class TShellLink {
                          const std::string& name, bool overwrite);
   std::string CreateLink2(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
                           const std::string& name, bool overwrite);
-  void CreateDirToLink(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
-                       const std::string& name, bool overwrite);
   // Whether the shortcut CreateLink2 would write into the folder exists already. Writes
   // nothing.
   bool LinkNameTaken(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
-                     const std::string& name);
+                     const std::string& name) const;
 
   // Whether a shortcut named after the target, or else named `name`, exists in the folder.
   // Writes nothing.
-  bool ChkLink(const std::string& target, LPCITEMIDLIST item, const std::string& name, int csidl);
+  bool ChkLink(const std::string& target, LPCITEMIDLIST item, const std::string& name, int csidl) const;
   // Looks in the folder for files whose name contains `name` or that resolve exactly to
   // `target`; deletes them when `del`. True when one was found.
-  bool ChkLinkOrDel(const std::string& target, const std::string& name, int csidl, bool del);
-  // As ChkLinkOrDel, in a folder given by path, comparing with the target the last
-  // ChkLinkOrDel set. Processes pending window messages between entries.
-  bool ChkLinkFileOrDel(const std::string& folder, const std::string& name, bool del);
+  bool ChkLinkOrDel(const std::string& target, const std::string& name, int csidl, bool del) const;
+  // As ChkLinkOrDel, in a folder given by path; an empty `target` matches by name only.
+  // Processes pending window messages between entries.
+  bool ChkLinkFileOrDel(const std::string& folder, const std::string& name, const std::string& target,
+                        bool del) const;
   // Deletes the first existing of: the file-name part of `name` with ".lnk" for its
   // extension, `name` + ".lnk", `alternative` + ".lnk".
   void DeleteLink(int csidl, const std::string& name, const std::string& alternative);
@@ -80,15 +79,6 @@ class TShellLink {
   std::string PathToSetKugiriMog(const std::string& path) const;
   std::string FileMogChk(const std::string& name) const;
   void MogChange(std::string& text, const std::string& from, const std::string& to) const;
-
- private:
-  // The shortcut's path, or when probing "1" (plain name taken) / "0"; "" on failure.
-  std::string ShellLinkCreate(const std::string& target, LPCITEMIDLIST item, const std::string& folder,
-                              const std::string& description, bool probe);
-
-  bool FOverwrite = false;
-  std::string FLinkName;
-  std::string FCheckPath;
 };
 
 }  // namespace orvela

@@ -2,26 +2,11 @@
 
 #include "platform/ansi_codec.h"
 #include "platform/file_io.h"
+#include "platform/plain_text.h"
 #include "platform/utf.h"
 
 namespace orvela {
 namespace {
-
-// Lines end in CR LF (or LF alone); a CR inside a line stays in it, where it keeps the line
-// from being enabled rather than splitting it in two.
-std::vector<std::string> SplitFileLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
 
 // "startup.txt.unreadable", then "startup.txt.unreadable2", ...: an earlier copy is never
 // written over, and the same bytes are not copied twice.

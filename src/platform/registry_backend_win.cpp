@@ -33,49 +33,8 @@ class Win32Key : public RegistryKey {
  public:
   explicit Win32Key(UniqueHkey key) : key_(std::move(key)) {}
 
-  std::optional<std::vector<std::string>> ValueNames() override {
-    DWORD count = 0, max_name = 0;
-    if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &count, &max_name, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      return std::nullopt;
-    std::vector<std::string> names;
-    std::wstring buffer(max_name + 1, L'\0');
-    for (DWORD index = 0;; ++index) {
-      DWORD length = static_cast<DWORD>(buffer.size());
-      LONG rc = RegEnumValueW(key_.get(), index, buffer.data(), &length, nullptr, nullptr,
-                              nullptr, nullptr);
-      if (rc == ERROR_NO_MORE_ITEMS) return names;
-      if (rc == ERROR_MORE_DATA) {  // a value was added since the count; try again larger
-        buffer.resize(buffer.size() * 2 + 256);
-        --index;
-        continue;
-      }
-      if (rc != ERROR_SUCCESS) return std::nullopt;
-      names.push_back(NameOf(buffer, length));
-    }
-  }
-
-  std::optional<std::vector<std::string>> SubkeyNames() override {
-    DWORD max_name = 0;
-    if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, &max_name, nullptr,
-                         nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      return std::nullopt;
-    std::vector<std::string> names;
-    std::wstring buffer(max_name + 1, L'\0');
-    for (DWORD index = 0;; ++index) {
-      DWORD length = static_cast<DWORD>(buffer.size());
-      LONG rc = RegEnumKeyExW(key_.get(), index, buffer.data(), &length, nullptr, nullptr,
-                              nullptr, nullptr);
-      if (rc == ERROR_NO_MORE_ITEMS) return names;
-      if (rc == ERROR_MORE_DATA) {
-        buffer.resize(buffer.size() * 2 + 256);
-        --index;
-        continue;
-      }
-      if (rc != ERROR_SUCCESS) return std::nullopt;
-      names.push_back(NameOf(buffer, length));
-    }
-  }
+  std::optional<std::vector<std::string>> ValueNames() override { return Names(Kind::kValues); }
+  std::optional<std::vector<std::string>> SubkeyNames() override { return Names(Kind::kSubkeys); }
 
   std::optional<RegistryValue> ReadValue(std::string_view name) override {
     const std::wstring wide_name = Wide(name);
@@ -112,6 +71,32 @@ class Win32Key : public RegistryKey {
   }
 
  private:
+  enum class Kind { kValues, kSubkeys };
+
+  // The key's value or subkey names; nullopt when the key cannot be read.
+  std::optional<std::vector<std::string>> Names(Kind kind) {
+    DWORD max_subkey = 0, max_value = 0;
+    if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, &max_subkey, nullptr, nullptr,
+                         &max_value, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return std::nullopt;
+    std::vector<std::string> names;
+    std::wstring buffer((kind == Kind::kValues ? max_value : max_subkey) + 1, L'\0');
+    for (DWORD index = 0;; ++index) {
+      DWORD length = static_cast<DWORD>(buffer.size());
+      const LONG rc = kind == Kind::kValues
+                          ? RegEnumValueW(key_.get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                          : RegEnumKeyExW(key_.get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+      if (rc == ERROR_NO_MORE_ITEMS) return names;
+      if (rc == ERROR_MORE_DATA) {  // a name was added since the count; try again larger
+        buffer.resize(buffer.size() * 2 + 256);
+        --index;
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) return std::nullopt;
+      names.push_back(NameOf(buffer, length));
+    }
+  }
+
   UniqueHkey key_;
 };
 

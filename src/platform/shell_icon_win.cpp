@@ -2,24 +2,15 @@
 
 #include <shellapi.h>
 
+#include "platform/plain_text.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
-namespace {
-
-std::string ExtensionOf(const std::string& path) {
-  const size_t dot = path.find_last_of(".\\:/");
-  if (dot == std::string::npos || path[dot] != '.') return {};
-  return path.substr(dot);
-}
-
-}  // namespace
-
 HICON ShellIconOf(const std::string& path, bool small, bool by_type) {
   UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON);
   std::string query = path;
   if (by_type) {
-    query = "*" + ExtensionOf(path);
+    query = "*" + std::string(ExtensionOf(path));
     flags |= SHGFI_USEFILEATTRIBUTES;
   }
   // Zeroed each time: on failure Wine leaves the previous call's icon in the struct.

@@ -338,7 +338,7 @@ UniqueMenu RecentPage::PopupMenu4Popup() {
   if (selected && recent) AppendMenuItem(menu.get(), kIdH1, "アプリケーションから開く(&H)", 25);
   HMENU folders = CreatePopupMenu();
   AppendMenuItem(folders, kIdN30, "リンク先", 31, selected);
-  AppendMenuItem(folders, kIdN32, N32Caption, host_.designed_image_count() + 2);
+  AppendMenuItem(folders, kIdN32, N32Caption, host_.glyph_count() + 2);
   AppendMenuItem(menu.get(), 0, "フォルダを開く", 3, true, folders);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   if (recent && ShowingCurrentUser()) {

@@ -60,7 +60,6 @@ class RecentPage : public WindowPage {
   bool OnContextMenu(HWND control, POINT screen_point) override;
 
   const RecentRows& rows() const { return rows_; }
-  const SortState& sort_state() const { return sort_; }
   // Rows whose state and icon have been looked up since the program started.
   size_t rows_looked_up() const { return rows_looked_up_; }
   TMyListView& list_view() { return ListView; }

@@ -5,6 +5,7 @@
 
 #include "platform/ansi_codec.h"
 #include "platform/file_io.h"
+#include "platform/plain_text.h"
 
 namespace orvela {
 namespace {
@@ -24,16 +25,9 @@ constexpr std::array<RootName, 6> kRootNames{{
     {RootKey::kDynData, "HKEY_DYN_DATA"},
 }};
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
-
 bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
-
-std::string_view TrimTrailingBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 void AppendHexByte(std::uint8_t byte, std::string& out) {
   constexpr char kDigits[] = "0123456789ABCDEF";
@@ -75,7 +69,7 @@ bool FitsStringForm(const RegistryValue& value) {
   // An embedded NUL, a missing terminator, an odd byte or a lone surrogate.
   if (StringToRegistryData(text) != value.data) return false;
   if (text.empty()) return true;
-  return !IsBlank(text.front()) && !IsBlank(text.back()) && !HasLineBreak(text);
+  return !IsBlank(text.front(), Blanks::kSpacesAndControls) && !IsBlank(text.back(), Blanks::kSpacesAndControls) && !HasLineBreak(text);
 }
 
 std::string BinaryValueText(const std::vector<std::uint8_t>& bytes) {
@@ -120,7 +114,7 @@ std::string TRegistryFile::KeyNotOpenedText(std::string_view key_name, SystemErr
 
 void TRegistryFile::Warn(std::string_view text) {
   if (check_) return;  // a check shows nothing; its result says what it found
-  prompt_.ShowMessage(text, kCaption, PromptIcon::kWarning);
+  prompt_.ShowMessage(text, kAppTitle, PromptIcon::kWarning);
 }
 
 // ---- Writing ----
@@ -515,7 +509,7 @@ bool TRegistryFile::ReadValueData(const std::string& name, bool is_default) {
     }
     std::string_view kept = *text;
     if (!is_default) {
-      kept = TrimTrailingBlanks(kept);
+      kept = TrimEnd(kept, Blanks::kSpacesAndControls);
     } else if (kept.size() > 2 && kept.ends_with(kCrLf) &&
                kept.find(kCrLf) < kept.size() - kCrLf.size()) {
       // The CR LF earlier writers put after a multi-line text is not part of it.
@@ -617,7 +611,7 @@ void TRegistryFile::StoreValue(std::string_view name, const RegistryValue& value
       } else if (!WriteValue(name, value)) {
         not_restored_.push_back(JoinKeyName(FRootName, CurrentPath()) + " : " + std::string(name));
         prompt_.ShowMessage(JoinKeyName(FRootName, CurrentPath()) + "\n" + std::string(name) +
-                                "\n\nレジストリに書き込めませんでした。", kCaption, PromptIcon::kError);
+                                "\n\nレジストリに書き込めませんでした。", kAppTitle, PromptIcon::kError);
       }
       break;
     case Target::kNone:

@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/app_title.h"
 #include "platform/prompt.h"
 #include "platform/registry_backend.h"
 #include "regfile/registry_accessor.h"
@@ -147,7 +148,6 @@ class TRegistryFile : public TRegistry {
   static constexpr std::string_view kNotExpectedFile =
       " このファイルは指定されたファイルでは有りません！！";
   static constexpr std::string_view kConversionError = "バイナリデータ変換エラー";
-  static constexpr std::string_view kCaption = "Orvela";
 
  private:
   enum class Target { kNone, kOpenKey, kSkipped };

@@ -5,6 +5,7 @@
 #include "rows/high_contrast_win.h"
 #include "rows/row_text.h"
 #include "platform/device_context_win.h"
+#include "platform/program_font_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -24,19 +25,13 @@ void TextAt(HDC dc, int x, int y, const std::wstring& text) {
 
 }  // namespace
 
-UniqueHfont CreateEntryListFont(BYTE quality, Dpi dpi, int designed_height) {
-  LOGFONTW font{};
-  font.lfHeight = -dpi.Scale(designed_height);
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfQuality = quality;
-  lstrcpynW(font.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
-  return UniqueHfont(CreateFontIndirectW(&font));
+UniqueHfont CreateEntryListFont(BYTE quality, Dpi dpi, int height_at_96_dpi) {
+  return CreateProgramFont(dpi.Scale(height_at_96_dpi), {.quality = quality});
 }
 
-void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool selected, int left,
+void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int size_at_96_dpi, bool selected, int left,
                    int top, COLORREF fill, Dpi dpi) {
-  const int size = dpi.Scale(designed_size);
+  const int size = dpi.Scale(size_at_96_dpi);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = size;
@@ -62,7 +57,7 @@ void DrawEntryIcon(HDC dc, HIMAGELIST images, int index, int designed_size, bool
     auto* pixel = static_cast<uint32_t*>(bits);
     for (int i = 0; i < size * size; ++i) pixel[i] = NavyBlendDibPixel(pixel[i]);
   }
-  BitBlt(dc, left + dpi.Scale(2), top + dpi.Scale(designed_size == 32 ? 5 : 2), size, size, memory.get(), 0, 0,
+  BitBlt(dc, left + dpi.Scale(2), top + dpi.Scale(size_at_96_dpi == 32 ? 5 : 2), size, size, memory.get(), 0, 0,
          SRCCOPY);
 }
 

@@ -19,7 +19,7 @@ inline constexpr int kEntryRowHeight = 42;
 
 // The lists' font: "ＭＳ Ｐゴシック", 13 pixels high (the uninstall list's 12) at 96 DPI.
 // Tests ask for unsmoothed glyphs so that text pixels carry the text colour exactly.
-UniqueHfont CreateEntryListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi = Dpi(), int designed_height = 13);
+UniqueHfont CreateEntryListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi = Dpi(), int height_at_96_dpi = 13);
 
 // The icon cell: image `index` of `images` on a size x size square of `fill`, blended
 // toward navy when selected, drawn at (left + 2, top + 5) for size 32, (left + 2, top + 2)

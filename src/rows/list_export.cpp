@@ -1,5 +1,6 @@
 #include "rows/list_export.h"
 
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 
 namespace orvela {
@@ -34,7 +35,7 @@ bool SaveListAsCsv(Prompt& prompt, std::string_view default_name, const CsvRow& 
       kSaveListCaption, {"CSV ファイル (*.csv)", "*.csv"}, std::string(default_name) + ".csv");
   if (!path) return false;
   if (WriteWholeFileReplacing(*path, CsvText(header, rows))) return true;
-  prompt.ShowMessage(std::string(kSaveListFailed) + "\n" + *path, "Orvela", PromptIcon::kError);
+  prompt.ShowMessage(std::string(kSaveListFailed) + "\n" + *path, kAppTitle, PromptIcon::kError);
   return false;
 }
 

@@ -8,6 +8,7 @@
 #include "components/link_naming.h"
 #include "platform/app_title.h"
 #include "platform/file_io.h"
+#include "platform/plain_text.h"
 
 namespace orvela {
 namespace {
@@ -16,13 +17,6 @@ namespace msg = sendto_messages;
 
 constexpr std::string_view kDeleteCaption = "削除確認";
 constexpr std::string_view kFromDisabledBox = "無効ボックスから、";
-
-// The extension of a path's file name with its dot (".Lnk"), "" when it has none.
-std::string ExtensionOf(std::string_view path) {
-  const std::string name = FileNamePart(path);
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot);
-}
 
 std::string LowerAscii(std::string text) {
   for (char& c : text)
@@ -69,7 +63,7 @@ bool KeptAgrees(SendToContext& context, const std::string& folder, const SendToL
                 const KeptOriginal& kept) {
   if (kept.kind != KeptKind::kFile || RemoveExtension(kept.file_name) != line.name) return false;
   if (!line.shortcut) return EqualsIgnoringCase(FileNamePart(line.target), kept.file_name);
-  if (LowerAscii(ExtensionOf(kept.file_name)) != ".lnk") return false;
+  if (LowerAscii(std::string(ExtensionOf(kept.file_name))) != ".lnk") return false;
   if (!line.item_id_form && EqualsIgnoringCase(line.target, JoinPath(folder, kept.file_name))) return true;
   return KeptShortcutLeadsTo(context.shell, kept, line.target, line.item_id_form);
 }
@@ -153,7 +147,7 @@ Placement RecreateShortcut(SendToContext& context, const std::string& folder, co
 // A plain item without a kept copy: an empty file of the item's name and extension, which
 // is what a SendTo handler of that file type needs.
 Placement RecreatePlainItem(SendToContext& context, const std::string& folder, const SendToLine& line) {
-  const std::optional<std::string> path = ItemPath(context, folder, line, line.name + ExtensionOf(line.target));
+  const std::optional<std::string> path = ItemPath(context, folder, line, line.name + std::string(ExtensionOf(line.target)));
   if (!path) return Placement::kFailed;
   const bool taken = context.shell.FileExists(*path);
   if (taken && context.shell.ReadFileBytes(*path) == std::string()) return Placement::kPlaced;
@@ -226,7 +220,7 @@ bool DisableSendToItem(SendToContext& context, std::string_view user, const Entr
     Tell(context, item.Name, msg::kFileNotFound);
     return true;
   }
-  SendToLine parts{std::string(user), item.Name, LowerAscii(ExtensionOf(item.Command)) == ".lnk", false,
+  SendToLine parts{std::string(user), item.Name, LowerAscii(std::string(ExtensionOf(item.Command))) == ".lnk", false,
                    item.Command};
   if (parts.shortcut) {
     parts.target = context.shell.ResolveLink(item.Command);

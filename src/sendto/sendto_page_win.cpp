@@ -17,6 +17,7 @@
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
+#include "platform/plain_text.h"
 #include "platform/shell_icon_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
@@ -34,12 +35,6 @@ void ApplyTexts(const VersionTexts& texts, EntryRecord& row) {
 bool HasTexts(const VersionTexts& texts) {
   return !texts.product.empty() || !texts.company.empty() || !texts.legal_notice.empty() ||
          !texts.description.empty();
-}
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 bool EndsWith(const std::string& text, std::string_view end) {
@@ -86,18 +81,7 @@ void SendToPage::FillSendToList() { FillView(true); }
 void SendToPage::ShowSendToDisabledBox() { FillView(false); }
 
 void SendToPage::FillView(bool live) {
-  if (filling_) {
-    refill_ = true;
-    return;
-  }
-  filling_ = true;
-  ScopeExit done([this] { filling_ = false; });
-  for (;;) {
-    refill_ = false;
-    FillRows(live);
-    if (!refill_) break;
-    live = host_.live_view_shown();
-  }
+  fill_.Run([&] { FillRows(live); }, [this] { FillRows(host_.live_view_shown()); });
 }
 
 void SendToPage::FillRows(bool live) {
@@ -289,7 +273,7 @@ void SendToPage::AddOneEntry(const std::string& path) {
     SHFILEINFOW info{};
     if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item.get()), 0, &info, sizeof info,
                        SHGFI_PIDL | SHGFI_DISPLAYNAME))
-      name = Trimmed(Narrow(info.szDisplayName));
+      name = std::string(Trim(Narrow(info.szDisplayName), Blanks::kSpaces));
   }
   AddShortcut(host_.shell_link(), host_.prompt(), "", item.get(), folder, name, path);
 }
@@ -322,12 +306,8 @@ UniqueMenu SendToPage::PopupMenu2Popup() {
 
 bool SendToPage::OnContextMenu(HWND control, POINT point) {
   if (control != ListBox2) return false;
-  bool row_changed = false;
-  point = ListMenuPoint(control, point, static_cast<int>(entries.size()), host_.dpi(), row_changed);
-  if (row_changed) ListBox2Click();
-  UniqueMenu menu = PopupMenu2Popup();
-  if (GetMenuItemCount(menu.get()) > 0)
-    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
+  ShowListMenu(control, point, static_cast<int>(entries.size()), host_.dpi(), host_.window(), [this] { ListBox2Click(); },
+               [this] { return PopupMenu2Popup(); });
   return true;
 }
 

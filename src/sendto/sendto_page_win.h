@@ -10,6 +10,7 @@
 
 #include "disabled_box/entry.h"
 #include "window/page_host_win.h"
+#include "window/repeated_fill.h"
 #include "rows/row_detail_queue_win.h"
 #include "rows/row_details_win.h"
 #include "system/shell_port_win.h"
@@ -65,8 +66,6 @@ class SendToPage : public WindowPage {
 
   int selected_row() const { return SelectedListRow(ListBox2); }
   const EntryRecord* selected_entry() const;
-  // The user whose folder the live rows show.
-  const std::string& shown_user() const { return user_; }
   HIMAGELIST image_list1() const { return store_.pictures(); }
   int picture_of(int row) const;
   RowDetailQueue& details() { return *details_; }
@@ -94,10 +93,9 @@ class SendToPage : public WindowPage {
   std::vector<int> pictures_;  // by row, in store_.pictures()
   std::unique_ptr<RowDetailQueue> details_;
   std::map<char, bool> volumes_;  // drive letter -> readable, for the current fill
-  std::string user_;
+  std::string user_;  // the user whose folder the live rows show
   bool rows_live_ = true;
-  bool filling_ = false;
-  bool refill_ = false;
+  RepeatedFill fill_;
 };
 
 }  // namespace orvela

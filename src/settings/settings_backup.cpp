@@ -5,6 +5,7 @@
 #include "platform/ansi_codec.h"
 #include "platform/app_title.h"
 #include "platform/file_io.h"
+#include "platform/plain_text.h"
 #include "regfile/registry_accessor.h"
 #include "regfile/registry_file.h"
 #include "settings/tuning_rules.h"
@@ -12,29 +13,23 @@
 namespace orvela {
 namespace {
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
 // The name of a section line ("[name]"); nullopt for other lines.
 std::optional<std::string> SectionName(std::string_view line) {
-  line = TrimBlanks(line);
+  line = Trim(line, Blanks::kSpacesAndTabs);
   const size_t close = line.rfind(']');
   if (line.empty() || line.front() != '[' || close == std::string_view::npos) return std::nullopt;
-  return std::string(TrimBlanks(line.substr(1, close - 1)));
+  return std::string(Trim(line.substr(1, close - 1), Blanks::kSpacesAndTabs));
 }
 
 // name=entry; the entry keeps its trailing blanks (they may be a string's own).
 std::optional<BackupText::Entry> EntryOf(std::string_view line) {
-  const std::string_view trimmed = TrimBlanks(line);
+  const std::string_view trimmed = Trim(line, Blanks::kSpacesAndTabs);
   if (trimmed.empty() || trimmed.front() == ';') return std::nullopt;
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
   std::string_view entry = line.substr(equals + 1);
   while (!entry.empty() && (entry.front() == ' ' || entry.front() == '\t')) entry.remove_prefix(1);
-  return BackupText::Entry{std::string(TrimBlanks(line.substr(0, equals))), std::string(entry)};
+  return BackupText::Entry{std::string(Trim(line.substr(0, equals), Blanks::kSpacesAndTabs)), std::string(entry)};
 }
 
 std::vector<std::uint8_t> Le32(std::uint32_t n) {
@@ -88,24 +83,10 @@ size_t EntryCount(const std::vector<BackupText::Section>& sections) {
 }
 
 // Lines end at LF or CR LF; a last line without its end is a line too.
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Blank, a comment, a section, or an entry once a section has begun.
 bool KnownLine(std::string_view line, bool& in_section) {
   if (line.find('\0') != std::string_view::npos) return false;
-  const std::string_view trimmed = TrimBlanks(line);
+  const std::string_view trimmed = Trim(line, Blanks::kSpacesAndTabs);
   if (trimmed.empty() || trimmed.front() == ';') return true;
   if (SectionName(line)) return in_section = true;
   return in_section && EntryOf(line);
@@ -137,7 +118,7 @@ std::optional<std::string> RefusalText(const RestoreResult& result) {
 
 }  // namespace
 
-BackupText::BackupText(std::string_view text) : lines_(SplitLines(text)) {}
+BackupText::BackupText(std::string_view text) : lines_(SplitFileLines(text)) {}
 
 std::vector<BackupText::Section> BackupText::Sections() const {
   std::vector<Section> sections;
@@ -178,11 +159,11 @@ void BackupText::Add(std::string_view section, std::string_view name, std::strin
     // from the next one.
     size_t last = i;
     for (size_t j = i + 1; j < lines_.size() && !SectionName(lines_[j]); ++j)
-      if (!TrimBlanks(lines_[j]).empty()) last = j;
+      if (!Trim(lines_[j], Blanks::kSpacesAndTabs).empty()) last = j;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), line);
     return;
   }
-  if (!lines_.empty() && !TrimBlanks(lines_.back()).empty()) lines_.emplace_back();
+  if (!lines_.empty() && !Trim(lines_.back(), Blanks::kSpacesAndTabs).empty()) lines_.emplace_back();
   lines_.push_back("[" + std::string(section) + "]");
   lines_.push_back(line);
 }
@@ -194,7 +175,7 @@ void BackupText::SetEntryCount() {
   bool in_count = false;
   for (const std::string& line : lines_) {
     if (const std::optional<std::string> name = SectionName(line)) in_count = SameTextIgnoringCase(*name, kEntryCountSection);
-    if (!in_count && !(rest.empty() && TrimBlanks(line).empty())) rest.push_back(line);
+    if (!in_count && !(rest.empty() && Trim(line, Blanks::kSpacesAndTabs).empty())) rest.push_back(line);
   }
   lines_ = {"[" + std::string(kEntryCountSection) + "]", std::string(kEntryCountName) + "=" + std::to_string(count), ""};
   lines_.insert(lines_.end(), rest.begin(), rest.end());
@@ -247,7 +228,7 @@ TypedValue WriteTypedValue(std::string_view entry) {
 bool BackupTextReadsWhole(std::string_view text) {
   if (text.empty() || text.back() != '\n') return false;
   bool in_section = false;
-  for (const std::string& line : SplitLines(text))
+  for (const std::string& line : SplitFileLines(text))
     if (!KnownLine(line, in_section)) return false;
   const std::vector<BackupText::Section> sections = BackupText(text).Sections();
   for (const BackupText::Section& section : sections) {

@@ -319,32 +319,32 @@ void SettingsPage::ShowPage() {
 
 MemorySheet SettingsPage::ReadMemorySheet() const {
   MemorySheet s;
-  s.CheckBox1 = Checked(CheckBox1);
-  s.CheckBox2 = Checked(CheckBox2);
-  s.Edit3 = TextOf(Edit3);
-  s.Label27 = TextOf(Label27);
-  s.Edit11 = TextOf(Edit11);
-  s.Edit6 = TextOf(Edit6);
-  s.Edit7 = TextOf(Edit7);
-  s.Edit8 = TextOf(Edit8);
-  s.Edit9 = TextOf(Edit9);
+  s.large_system_cache = Checked(CheckBox1);
+  s.disable_paging_executive = Checked(CheckBox2);
+  s.io_page_lock_limit = TextOf(Edit3);
+  s.io_page_lock_limit_size = TextOf(Label27);
+  s.max_cached_icons = TextOf(Edit11);
+  s.system_heap = TextOf(Edit6);
+  s.desktop_heap = TextOf(Edit7);
+  s.noninteractive_heap = TextOf(Edit8);
+  s.irp_stack_size = TextOf(Edit9);
   return s;
 }
 
 OtherSheet SettingsPage::ReadOtherSheet() const {
   OtherSheet s;
-  s.Edit1 = TextOf(Edit1);
-  s.Edit2 = TextOf(Edit2);
-  s.CheckBox3 = Checked(CheckBox3);
-  s.Edit4 = TextOf(Edit4);
-  s.Edit5 = TextOf(Edit5);
+  s.menu_show_delay = TextOf(Edit1);
+  s.min_animate = TextOf(Edit2);
+  s.auto_end_tasks = Checked(CheckBox3);
+  s.hung_app_timeout = TextOf(Edit4);
+  s.wait_to_kill_app_timeout = TextOf(Edit5);
   for (int g = 0; g < 3; ++g) {
-    s.RadioGroups[g] = -1;
+    s.priority_separation[g] = -1;
     for (int i = 0; i < 3; ++i)
-      if (Checked(RadioItems[g][i])) s.RadioGroups[g] = i;
+      if (Checked(RadioItems[g][i])) s.priority_separation[g] = i;
   }
-  s.CheckBox4 = Checked(CheckBox4);
-  s.CheckBox5 = Checked(CheckBox5);
+  s.no_resolve_track = Checked(CheckBox4);
+  s.no_shortcut_prefix = Checked(CheckBox5);
   return s;
 }
 
@@ -352,7 +352,7 @@ void SettingsPage::FillSettingsPages() {
   MemorySheet memory = ReadMemorySheet();
   OtherSheet other = ReadOtherSheet();
   NetworkSheet network;
-  network.Edit17 = TextOf(Edit17);
+  network.tcp_window_size = TextOf(Edit17);
   SendMessageW(ComboBox4, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   TRegistry registry(host_.registry());
   orvela::FillSettingsPages(registry, {memory, other, network, windows_});
@@ -376,32 +376,32 @@ void SettingsPage::ShowCheck(HWND check, bool checked) {
 void SettingsPage::ShowValues(const MemorySheet& memory, const OtherSheet& other, const NetworkSheet& network) {
   // The change handlers see the values as they are set; the sets below mark what changed.
   filling_ = true;
-  ShowCheck(CheckBox1, memory.CheckBox1);
-  ShowCheck(CheckBox2, memory.CheckBox2);
-  ShowText(Edit3, memory.Edit3);
-  SetText(Label27, memory.Label27);
-  ShowText(Edit11, memory.Edit11);
-  ShowText(Edit6, memory.Edit6);
-  ShowText(Edit7, memory.Edit7);
-  ShowText(Edit8, memory.Edit8);
-  ShowText(Edit9, memory.Edit9);
+  ShowCheck(CheckBox1, memory.large_system_cache);
+  ShowCheck(CheckBox2, memory.disable_paging_executive);
+  ShowText(Edit3, memory.io_page_lock_limit);
+  SetText(Label27, memory.io_page_lock_limit_size);
+  ShowText(Edit11, memory.max_cached_icons);
+  ShowText(Edit6, memory.system_heap);
+  ShowText(Edit7, memory.desktop_heap);
+  ShowText(Edit8, memory.noninteractive_heap);
+  ShowText(Edit9, memory.irp_stack_size);
 
-  ShowText(Edit1, other.Edit1);
-  ShowText(Edit2, other.Edit2);
-  ShowCheck(CheckBox3, other.CheckBox3);
-  ShowText(Edit4, other.Edit4);
-  ShowText(Edit5, other.Edit5);
+  ShowText(Edit1, other.menu_show_delay);
+  ShowText(Edit2, other.min_animate);
+  ShowCheck(CheckBox3, other.auto_end_tasks);
+  ShowText(Edit4, other.hung_app_timeout);
+  ShowText(Edit5, other.wait_to_kill_app_timeout);
   for (int g = 0; g < 3; ++g)
-    for (int i = 0; i < 3; ++i) ShowCheck(RadioItems[g][i], other.RadioGroups[g] == i);
-  ShowCheck(CheckBox4, other.CheckBox4);
-  ShowCheck(CheckBox5, other.CheckBox5);
+    for (int i = 0; i < 3; ++i) ShowCheck(RadioItems[g][i], other.priority_separation[g] == i);
+  ShowCheck(CheckBox4, other.no_resolve_track);
+  ShowCheck(CheckBox5, other.no_shortcut_prefix);
 
   cards_ = network.cards;
   SendMessageW(ComboBox3, CB_RESETCONTENT, 0, 0);
   for (const NetworkCard& card : cards_)
     SendMessageW(ComboBox3, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(card.description).c_str()));
   SetText(Edit18, "");
-  ShowText(Edit17, network.Edit17);
+  ShowText(Edit17, network.tcp_window_size);
   filling_ = false;
 }
 

@@ -40,7 +40,6 @@ class SettingsPage : public WindowPage {
   bool allowed() const;
   // Shows one of PageControl2's pages, the tab-less network page included.
   void ShowSheet(Sheet sheet);
-  Sheet current_sheet() const { return current_sheet_; }
   // Tests replace what would start cmd.exe, a browser or the restart.
   void SetPorts(LaunchPort* launch, RestartPort* restart);
 

@@ -4,14 +4,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/plain_text.h"
+
 namespace orvela {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -51,7 +47,7 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::optional<std::uint64_t> ParseWholeNumber(std::string_view text) {
-  text = TrimBlanks(text);
+  text = Trim(text, Blanks::kSpacesAndTabs);
   if (text.empty()) return std::nullopt;
   std::uint64_t number = 0;
   for (char c : text) {
@@ -148,7 +144,7 @@ std::uint32_t ComposePriority(const std::array<int, 3>& items) {
 }
 
 std::optional<float> ParseDecimal(std::string_view text) {
-  text = TrimBlanks(text);
+  text = Trim(text, Blanks::kSpacesAndTabs);
   if (text.empty()) return std::nullopt;
   float value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -168,7 +164,7 @@ std::string FormatGeneral(long double value) {
 }
 
 std::optional<std::uint32_t> RwinToWrite(std::string_view text) {
-  text = TrimBlanks(text);
+  text = Trim(text, Blanks::kSpacesAndTabs);
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
@@ -179,7 +175,7 @@ std::optional<std::uint32_t> RwinToWrite(std::string_view text) {
 }
 
 PingHost PingHostFrom(std::string_view typed) {
-  std::string host(TrimBlanks(typed));
+  std::string host(Trim(typed, Blanks::kSpacesAndTabs));
   std::string lower = host;
   for (char& c : lower) c = LowerAscii(c);
   if (lower.find("www") != std::string::npos) {

@@ -152,54 +152,54 @@ void FillSettingsPages(TRegistry& registry, const SettingsRead& sheets) {
   MemorySheet& memory = sheets.memory;
   OtherSheet& other = sheets.other;
   if (Open(registry, RootKey::kLocalMachine, kMemoryManagementKey)) {
-    if (auto n = registry.ReadInteger("LargeSystemCache")) memory.CheckBox1 = *n != 0;
-    if (auto n = registry.ReadInteger("DisablePagingExecutive")) memory.CheckBox2 = *n != 0;
+    if (auto n = registry.ReadInteger("LargeSystemCache")) memory.large_system_cache = *n != 0;
+    if (auto n = registry.ReadInteger("DisablePagingExecutive")) memory.disable_paging_executive = *n != 0;
     if (auto n = registry.ReadInteger("IoPageLockLimit")) {
-      memory.Edit3 = std::to_string(*n);
-      memory.Label27 = FormatByteSize(*n);
+      memory.io_page_lock_limit = std::to_string(*n);
+      memory.io_page_lock_limit_size = FormatByteSize(*n);
     }
   }
   // The token list is that of this reading: a value no longer there leaves none to write,
   // and no numbers of an earlier reading.
   sheets.windows.reset();
-  memory.Edit6.clear();
-  memory.Edit7.clear();
-  memory.Edit8.clear();
+  memory.system_heap.clear();
+  memory.desktop_heap.clear();
+  memory.noninteractive_heap.clear();
   if (Open(registry, RootKey::kLocalMachine, kSubSystemsKey)) {
     if (std::optional<std::string> text = registry.ReadString("Windows")) {
       sheets.windows.emplace(*text);
       if (auto numbers = sheets.windows->SharedSection()) {
-        memory.Edit6 = (*numbers)[0];
-        memory.Edit7 = (*numbers)[1];
-        memory.Edit8 = (*numbers)[2];
+        memory.system_heap = (*numbers)[0];
+        memory.desktop_heap = (*numbers)[1];
+        memory.noninteractive_heap = (*numbers)[2];
       }
     }
   }
-  memory.Edit9 = "11";
+  memory.irp_stack_size = "11";
   if (Open(registry, RootKey::kLocalMachine, kLanmanServerKey))
-    if (auto n = registry.ReadInteger("IRPStackSize")) memory.Edit9 = std::to_string(*n);
+    if (auto n = registry.ReadInteger("IRPStackSize")) memory.irp_stack_size = std::to_string(*n);
   if (Open(registry, RootKey::kLocalMachine, kPriorityControlKey))
-    if (auto n = registry.ReadInteger("Win32PrioritySeparation")) other.RadioGroups = PriorityItems(*n);
+    if (auto n = registry.ReadInteger("Win32PrioritySeparation")) other.priority_separation = PriorityItems(*n);
 
   sheets.network.cards = FillNetworkCards(registry);
   if (Open(registry, RootKey::kLocalMachine, kTcpipKey))
-    if (auto n = registry.ReadInteger("TcpWindowSize")) sheets.network.Edit17 = std::to_string(*n);
+    if (auto n = registry.ReadInteger("TcpWindowSize")) sheets.network.tcp_window_size = std::to_string(*n);
 
   if (Open(registry, RootKey::kCurrentUser, kExplorerKey)) {
-    ReadText(registry, "MaxCachedIcons", memory.Edit11);
+    ReadText(registry, "MaxCachedIcons", memory.max_cached_icons);
     if (auto bytes = registry.ReadBinaryData("link"); bytes && bytes->size() == 4)
-      other.CheckBox5 = (*bytes)[0] == 0 && (*bytes)[1] == 0 && (*bytes)[2] == 0 && (*bytes)[3] == 0;
+      other.no_shortcut_prefix = (*bytes)[0] == 0 && (*bytes)[1] == 0 && (*bytes)[2] == 0 && (*bytes)[3] == 0;
   }
   if (Open(registry, RootKey::kCurrentUser, kDesktopKey)) {
-    ReadText(registry, "MenuShowDelay", other.Edit1);
-    if (auto text = registry.ReadString("AutoEndTasks")) other.CheckBox3 = *text == "1";
-    ReadText(registry, "HungAppTimeout", other.Edit4);
-    ReadText(registry, "WaitToKillAppTimeout", other.Edit5);
+    ReadText(registry, "MenuShowDelay", other.menu_show_delay);
+    if (auto text = registry.ReadString("AutoEndTasks")) other.auto_end_tasks = *text == "1";
+    ReadText(registry, "HungAppTimeout", other.hung_app_timeout);
+    ReadText(registry, "WaitToKillAppTimeout", other.wait_to_kill_app_timeout);
   }
-  if (Open(registry, RootKey::kCurrentUser, kWindowMetricsKey)) ReadText(registry, "MinAnimate", other.Edit2);
-  other.CheckBox4 = false;
+  if (Open(registry, RootKey::kCurrentUser, kWindowMetricsKey)) ReadText(registry, "MinAnimate", other.min_animate);
+  other.no_resolve_track = false;
   if (Open(registry, RootKey::kCurrentUser, kPoliciesExplorerKey))
-    if (auto n = registry.ReadInteger("NoResolveTrack")) other.CheckBox4 = *n != 0;
+    if (auto n = registry.ReadInteger("NoResolveTrack")) other.no_resolve_track = *n != 0;
   registry.CloseKey();
 }
 
@@ -214,19 +214,19 @@ ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet, M
   if (mask & 0b111) {
     if (!writer.OpenKey(RootKey::kLocalMachine, kMemoryManagementKey)) return fail();
     if (Has(mask, 0)) {
-      if (!writer.WriteInteger("LargeSystemCache", sheet.CheckBox1 ? 1 : 0)) return fail();
+      if (!writer.WriteInteger("LargeSystemCache", sheet.large_system_cache ? 1 : 0)) return fail();
       result.mask &= ~Bit(0);
     }
     if (Has(mask, 1)) {
-      if (!writer.WriteInteger("DisablePagingExecutive", sheet.CheckBox2 ? 1 : 0)) return fail();
+      if (!writer.WriteInteger("DisablePagingExecutive", sheet.disable_paging_executive ? 1 : 0)) return fail();
       result.mask &= ~Bit(1);
     }
     if (Has(mask, 2)) {
       FieldCheck check(result.messages);
-      const std::optional<std::uint32_t> limit = check.Changed(kLockLimitField, sheet.Edit3, stored.Edit3);
+      const std::optional<std::uint32_t> limit = check.Changed(kLockLimitField, sheet.io_page_lock_limit, stored.io_page_lock_limit);
       if (check.ok()) {
         if (limit && !writer.WriteInteger("IoPageLockLimit", *limit)) return fail();
-        stored.Edit3 = sheet.Edit3;
+        stored.io_page_lock_limit = sheet.io_page_lock_limit;
         result.mask &= ~Bit(2);
       }
     }
@@ -235,10 +235,10 @@ ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet, M
     const bool heap_read = windows && windows->SharedSection();
     FieldCheck check(result.messages);
     const std::optional<std::uint32_t> heap =
-        heap_read ? check.Changed(kHeapField, sheet.Edit7, stored.Edit7) : std::nullopt;
-    const std::optional<std::uint32_t> irp = check.Changed(kIrpStackField, sheet.Edit9, stored.Edit9);
+        heap_read ? check.Changed(kHeapField, sheet.desktop_heap, stored.desktop_heap) : std::nullopt;
+    const std::optional<std::uint32_t> irp = check.Changed(kIrpStackField, sheet.irp_stack_size, stored.irp_stack_size);
     if (check.ok()) {
-      if (!heap_read && sheet.Edit7 != stored.Edit7) result.messages.emplace_back(kSharedSectionNotRead);
+      if (!heap_read && sheet.desktop_heap != stored.desktop_heap) result.messages.emplace_back(kSharedSectionNotRead);
       if (heap) {
         const HeapWrite written = WriteHeap(writer, windows, *heap);
         if (written == HeapWrite::kFailed) return fail();
@@ -246,26 +246,26 @@ ApplyResult ApplyMemorySheet(SettingsWriter& writer, const MemorySheet& sheet, M
           result.messages.emplace_back(kSharedSectionChanged);
           result.refill = true;
         } else {
-          stored.Edit7 = sheet.Edit7;
+          stored.desktop_heap = sheet.desktop_heap;
         }
       }
       if (irp) {
         if (!writer.OpenKey(RootKey::kLocalMachine, kLanmanServerKey)) return fail();
         if (!writer.WriteInteger("IRPStackSize", *irp)) return fail();
       }
-      stored.Edit9 = sheet.Edit9;
+      stored.irp_stack_size = sheet.irp_stack_size;
       if (!result.refill) result.mask &= ~Bit(4);
     }
   }
   if (Has(mask, 3)) {
     FieldCheck check(result.messages);
-    const std::optional<std::uint32_t> icons = check.Changed(kCachedIconsField, sheet.Edit11, stored.Edit11);
+    const std::optional<std::uint32_t> icons = check.Changed(kCachedIconsField, sheet.max_cached_icons, stored.max_cached_icons);
     if (check.ok()) {
       if (icons) {
         if (!writer.OpenKey(RootKey::kCurrentUser, kExplorerKey)) return fail();
         if (!writer.WriteString("MaxCachedIcons", std::to_string(*icons))) return fail();
       }
-      stored.Edit11 = sheet.Edit11;
+      stored.max_cached_icons = sheet.max_cached_icons;
       result.mask &= ~Bit(3);
     }
   }
@@ -291,26 +291,26 @@ ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, Oth
     result.mask &= ~Bit(bit);
     return true;
   };
-  if (Has(mask, 0) && !number_group(0, kMenuDelayField, sheet.Edit1, stored.Edit1, kDesktopKey, "MenuShowDelay"))
+  if (Has(mask, 0) && !number_group(0, kMenuDelayField, sheet.menu_show_delay, stored.menu_show_delay, kDesktopKey, "MenuShowDelay"))
     return fail();
   if (Has(mask, 2)) {
     FieldCheck check(result.messages);
-    const std::optional<std::uint32_t> hung = check.Changed(kHungTimeoutField, sheet.Edit4, stored.Edit4);
-    const std::optional<std::uint32_t> kill = check.Changed(kKillTimeoutField, sheet.Edit5, stored.Edit5);
+    const std::optional<std::uint32_t> hung = check.Changed(kHungTimeoutField, sheet.hung_app_timeout, stored.hung_app_timeout);
+    const std::optional<std::uint32_t> kill = check.Changed(kKillTimeoutField, sheet.wait_to_kill_app_timeout, stored.wait_to_kill_app_timeout);
     if (check.ok()) {
       if (!writer.OpenKey(RootKey::kCurrentUser, kDesktopKey)) return fail();
-      if (!writer.WriteString("AutoEndTasks", sheet.CheckBox3 ? "1" : "0")) return fail();
+      if (!writer.WriteString("AutoEndTasks", sheet.auto_end_tasks ? "1" : "0")) return fail();
       if (hung && !writer.WriteString("HungAppTimeout", std::to_string(*hung))) return fail();
-      stored.Edit4 = sheet.Edit4;
+      stored.hung_app_timeout = sheet.hung_app_timeout;
       if (kill && !writer.WriteString("WaitToKillAppTimeout", std::to_string(*kill))) return fail();
-      stored.Edit5 = sheet.Edit5;
+      stored.wait_to_kill_app_timeout = sheet.wait_to_kill_app_timeout;
       result.mask &= ~Bit(2);
     }
   }
-  if (Has(mask, 1) && !number_group(1, kMinAnimateField, sheet.Edit2, stored.Edit2, kWindowMetricsKey, "MinAnimate"))
+  if (Has(mask, 1) && !number_group(1, kMinAnimateField, sheet.min_animate, stored.min_animate, kWindowMetricsKey, "MinAnimate"))
     return fail();
   if (Has(mask, 3)) {
-    const std::array<int, 3>& items = sheet.RadioGroups;
+    const std::array<int, 3>& items = sheet.priority_separation;
     if (items[0] < 0 || items[1] < 0 || items[2] < 0) {
       result.messages.emplace_back(kPriorityNotChosen);
     } else {
@@ -321,12 +321,12 @@ ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, Oth
   }
   if (Has(mask, 4)) {
     if (!writer.OpenKey(RootKey::kCurrentUser, kPoliciesExplorerKey)) return fail();
-    if (!writer.WriteInteger("NoResolveTrack", sheet.CheckBox4 ? 1 : 0)) return fail();
+    if (!writer.WriteInteger("NoResolveTrack", sheet.no_resolve_track ? 1 : 0)) return fail();
     result.mask &= ~Bit(4);
   }
   if (Has(mask, 5)) {
     if (!writer.OpenKey(RootKey::kCurrentUser, kExplorerKey)) return fail();
-    const std::uint8_t first = sheet.CheckBox5 ? 0x00 : 0x1B;
+    const std::uint8_t first = sheet.no_shortcut_prefix ? 0x00 : 0x1B;
     if (!writer.WriteValue("link", RegistryValue{kRegBinary, {first, 0, 0, 0}})) return fail();
     result.mask &= ~Bit(5);
   }
@@ -334,18 +334,18 @@ ApplyResult ApplyOtherSheet(SettingsWriter& writer, const OtherSheet& sheet, Oth
   return result;
 }
 
-RwinComputation ComputeRwinText(std::string_view edit14, std::string_view edit15, std::string_view edit16) {
+RwinComputation ComputeRwinText(std::string_view latency_text, std::string_view speed_text, std::string_view packet_size_text) {
   RwinComputation result;
-  if (edit14.empty() || edit15.empty()) return result;
-  const std::optional<float> latency = ParseDecimal(edit14);
-  const std::optional<float> speed = ParseDecimal(edit15);
-  const std::optional<std::uint32_t> packet = FieldNumber(kMtuField, edit16);
+  if (latency_text.empty() || speed_text.empty()) return result;
+  const std::optional<float> latency = ParseDecimal(latency_text);
+  const std::optional<float> speed = ParseDecimal(speed_text);
+  const std::optional<std::uint32_t> packet = FieldNumber(kMtuField, packet_size_text);
   if (!latency || *latency < 0) {
-    result.message = "「Average（応答遅延時間）」には 0 以上の数値を入れて下さい（今は「" + std::string(edit14) + "」）。";
+    result.message = "「Average（応答遅延時間）」には 0 以上の数値を入れて下さい（今は「" + std::string(latency_text) + "」）。";
   } else if (!speed || *speed < 0) {
-    result.message = "「下りデータ速度」には 0 以上の数値を入れて下さい（今は「" + std::string(edit15) + "」）。";
+    result.message = "「下りデータ速度」には 0 以上の数値を入れて下さい（今は「" + std::string(speed_text) + "」）。";
   } else if (!packet) {
-    result.message = FieldNumberMessage(kMtuField, edit16);
+    result.message = FieldNumberMessage(kMtuField, packet_size_text);
   } else {
     result.computed = true;
     result.text = FormatGeneral(ComputeRwin(*speed, static_cast<int>(*packet) - 12, *latency));
@@ -353,22 +353,22 @@ RwinComputation ComputeRwinText(std::string_view edit14, std::string_view edit15
   return result;
 }
 
-NetworkApply ApplyNetworkValues(SettingsWriter& writer, std::string_view edit17, std::string_view edit18,
-                                std::string_view edit12) {
+NetworkApply ApplyNetworkValues(SettingsWriter& writer, std::string_view rwin_text, std::string_view interface_id,
+                                std::string_view mtu_text) {
   NetworkApply result;
-  if (edit17.empty() || edit18.empty()) return result;
-  const std::optional<std::uint32_t> rwin = RwinToWrite(edit17);
-  const std::optional<std::uint32_t> mtu = FieldNumber(kMtuField, edit12);
+  if (rwin_text.empty() || interface_id.empty()) return result;
+  const std::optional<std::uint32_t> rwin = RwinToWrite(rwin_text);
+  const std::optional<std::uint32_t> mtu = FieldNumber(kMtuField, mtu_text);
   if (!rwin) {
-    result.message = "「RWIN」には 0～4294967295 の数値を入れて下さい（今は「" + std::string(edit17) + "」）。";
+    result.message = "「RWIN」には 0～4294967295 の数値を入れて下さい（今は「" + std::string(rwin_text) + "」）。";
     return result;
   }
   if (!mtu) {
-    result.message = FieldNumberMessage(kMtuField, edit12);
+    result.message = FieldNumberMessage(kMtuField, mtu_text);
     return result;
   }
   const bool ok = writer.OpenKey(RootKey::kLocalMachine, kTcpipKey) && writer.WriteInteger("TcpWindowSize", *rwin) &&
-                  writer.OpenKey(RootKey::kLocalMachine, std::string(kInterfacesKey) + std::string(edit18)) &&
+                  writer.OpenKey(RootKey::kLocalMachine, std::string(kInterfacesKey) + std::string(interface_id)) &&
                   writer.WriteInteger("MTU", *mtu - 12);
   writer.registry().CloseKey();
   if (!ok) {

@@ -16,29 +16,31 @@ namespace orvela {
 
 class TRegistry;
 
-// "メモリ": bits of MemoryChangeMask are 0 CheckBox1, 1 CheckBox2, 2 Edit3, 3 Edit11,
-// 4 Edit6 to Edit9.
+// "メモリ" (CheckBox1, CheckBox2, Edit3, Label27, Edit11, Edit6 to Edit9): bits of
+// MemoryChangeMask are 0 large_system_cache, 1 disable_paging_executive, 2 io_page_lock_limit,
+// 3 max_cached_icons, 4 the three heaps and irp_stack_size.
 struct MemorySheet {
-  bool CheckBox1 = false;  // LargeSystemCache
-  bool CheckBox2 = false;  // DisablePagingExecutive
-  std::string Edit3;       // IoPageLockLimit
-  std::string Label27;     // its size text
-  std::string Edit11;      // MaxCachedIcons
-  std::string Edit6, Edit7, Edit8;  // SharedSection of the Windows value
-  std::string Edit9;       // IRPStackSize
+  bool large_system_cache = false;        // LargeSystemCache
+  bool disable_paging_executive = false;  // DisablePagingExecutive
+  std::string io_page_lock_limit;         // IoPageLockLimit
+  std::string io_page_lock_limit_size;    // its size text
+  std::string max_cached_icons;           // MaxCachedIcons
+  std::string system_heap, desktop_heap, noninteractive_heap;  // SharedSection of the Windows value
+  std::string irp_stack_size;             // IRPStackSize
 };
 
-// "その他": bits of OtherChangeMask are 0 Edit1, 1 Edit2, 2 CheckBox3 with Edit4 and Edit5,
-// 3 the radio groups, 4 CheckBox4, 5 CheckBox5.
+// "その他" (Edit1, Edit2, CheckBox3, Edit4, Edit5, the radio groups, CheckBox4, CheckBox5): bits
+// of OtherChangeMask are 0 menu_show_delay, 1 min_animate, 2 auto_end_tasks with the two
+// timeouts, 3 priority_separation, 4 no_resolve_track, 5 no_shortcut_prefix.
 struct OtherSheet {
-  std::string Edit1;       // MenuShowDelay
-  std::string Edit2;       // MinAnimate
-  bool CheckBox3 = false;  // AutoEndTasks
-  std::string Edit4;       // HungAppTimeout
-  std::string Edit5;       // WaitToKillAppTimeout
-  std::array<int, 3> RadioGroups{-1, -1, -1};  // Win32PrioritySeparation; -1: none chosen
-  bool CheckBox4 = false;  // NoResolveTrack
-  bool CheckBox5 = false;  // link is 0: no "～へのショートカット" prefix
+  std::string menu_show_delay;           // MenuShowDelay
+  std::string min_animate;               // MinAnimate
+  bool auto_end_tasks = false;           // AutoEndTasks
+  std::string hung_app_timeout;          // HungAppTimeout
+  std::string wait_to_kill_app_timeout;  // WaitToKillAppTimeout
+  std::array<int, 3> priority_separation{-1, -1, -1};  // Win32PrioritySeparation; -1: none chosen
+  bool no_resolve_track = false;         // NoResolveTrack
+  bool no_shortcut_prefix = false;       // link is 0: no "～へのショートカット" prefix
 };
 
 // One entry of the card map: ComboBox3 shows the description, Edit18 the service name.
@@ -48,7 +50,7 @@ struct NetworkCard {
 
 struct NetworkSheet {
   std::vector<NetworkCard> cards;  // NetworkCardMap, in the order of the subkeys
-  std::string Edit17;              // TcpWindowSize
+  std::string tcp_window_size;     // TcpWindowSize (Edit17)
 };
 
 // The number fields, with the ranges of their up-down buttons.
@@ -126,14 +128,14 @@ struct RwinComputation {
   std::string text;     // for Edit17
   std::string message;  // why not, when something was no number
 };
-RwinComputation ComputeRwinText(std::string_view edit14, std::string_view edit15, std::string_view edit16);
+RwinComputation ComputeRwinText(std::string_view latency_text, std::string_view speed_text, std::string_view packet_size_text);
 
 // Button4: TcpWindowSize from Edit17, the MTU of Edit18's interface from Edit12.
 struct NetworkApply {
   bool written = false;
   std::string message;  // the confirmation, or what went wrong (empty: nothing to do)
 };
-NetworkApply ApplyNetworkValues(SettingsWriter& writer, std::string_view edit17, std::string_view edit18,
-                                std::string_view edit12);
+NetworkApply ApplyNetworkValues(SettingsWriter& writer, std::string_view rwin_text, std::string_view interface_id,
+                                std::string_view mtu_text);
 
 }  // namespace orvela

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 #include "regfile/registry_file.h"
 #include "disabled_box/disabled_box.h"
@@ -200,7 +201,7 @@ bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& promp
   held.ShowTo(prompt);  // once the file is written, as before any question
   if (!result.file_written) {
     // Undo would otherwise load a file of an earlier run: offer nothing, try again next time.
-    return prompt.AskYesNo(kBackupNotWrittenQuestion, TRegistryFile::kCaption,
+    return prompt.AskYesNo(kBackupNotWrittenQuestion, kAppTitle,
                            PromptIcon::kWarning);
   }
   backup.values_not_saved = result.values_not_saved;
@@ -228,13 +229,13 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
   const std::optional<std::string> bytes = ReadWholeFile(context.backup.file_path);
   const KeysFileCheck check = bytes ? file.CheckKeysBytes(*bytes) : KeysFileCheck{};
   if (!check.accepted) {
-    prompt.ShowMessage(TRegistryFile::kNotRegistryFile, TRegistryFile::kCaption,
+    prompt.ShowMessage(TRegistryFile::kNotRegistryFile, kAppTitle,
                        PromptIcon::kWarning);
     return false;
   }
   if (!check.sound() || !HoldsEveryKey(check, context.backup)) {
     prompt.ShowMessage(std::string(kBackupDamaged) + "\n" + context.backup.file_path,
-                       TRegistryFile::kCaption, PromptIcon::kWarning);
+                       kAppTitle, PromptIcon::kWarning);
     return false;
   }
   // Every user may write the data folder: only the keys this backup saved may be written.
@@ -245,7 +246,7 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
   if (!outside.empty()) {
     prompt.ShowMessage(std::string(kBackupOutsideRunKeys) + "\n" + context.backup.file_path + "\n" +
                            BracketedNameLines(outside),
-                       TRegistryFile::kCaption, PromptIcon::kWarning);
+                       kAppTitle, PromptIcon::kWarning);
     return false;
   }
 
@@ -264,7 +265,7 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
   if (!refused.empty()) {
     prompt.ShowMessage(std::string(kRestoreRefused) + refused +
                            (context.administrator ? "" : "\n" + std::string(startup_messages::kAdministratorNeeded)),
-                       TRegistryFile::kCaption, PromptIcon::kWarning);
+                       kAppTitle, PromptIcon::kWarning);
     return false;
   }
   std::vector<std::string> moved, kept;
@@ -274,14 +275,14 @@ bool RestoreRunKeys(StartupContext& context, bool reload) {
   const bool box_written = TakeRestoredOutOfBox(context, check, before, reload);
 
   if (!moved.empty())
-    prompt.ShowMessage(std::string(kUndoMovedToBox) + BracketedNameLines(moved), TRegistryFile::kCaption,
+    prompt.ShowMessage(std::string(kUndoMovedToBox) + BracketedNameLines(moved), kAppTitle,
                        PromptIcon::kInformation);
   if (!kept.empty())
-    prompt.ShowMessage(std::string(kUndoKeptValues) + BracketedNameLines(kept), TRegistryFile::kCaption,
+    prompt.ShowMessage(std::string(kUndoKeptValues) + BracketedNameLines(kept), kAppTitle,
                        PromptIcon::kWarning);
   if (!box_written)
     prompt.ShowMessage(std::string(kUndoBoxNotWritten) + "\n" + context.box.path,
-                       TRegistryFile::kCaption, PromptIcon::kError);
+                       kAppTitle, PromptIcon::kError);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "components/link_naming.h"
 #include "regfile/registry_file.h"
 #include "disabled_box/disabled_box.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 #include "startup/run_key_locations.h"
 #include "startup/startup_approved.h"
@@ -18,8 +19,6 @@ namespace orvela {
 namespace {
 
 namespace msg = startup_messages;
-
-constexpr std::string_view kCaption = "Orvela";
 
 std::unique_ptr<RegistryKey> OpenRunKey(RegistryBackend& registry, int location, KeyAccess access,
                                         SystemError* status = nullptr) {
@@ -35,7 +34,7 @@ std::string Bracketed(std::string_view name, std::string_view text) {
 ActionResult& Tell(StartupContext& context, ActionResult& result, std::string_view name,
                    std::string_view text, PromptIcon icon) {
   result.message = Bracketed(name, text);
-  context.prompt.ShowMessage(result.message, kCaption, icon);
+  context.prompt.ShowMessage(result.message, kAppTitle, icon);
   return result;
 }
 
@@ -73,7 +72,7 @@ Placement PlaceRunValue(StartupContext& context, std::string_view name, const Re
   if (existing && *existing == value) return Placement::kPlaced;
   // Nothing keeps the value that is there: Enter keeps it.
   if (existing &&
-      !context.prompt.AskYesNoDefaultNo(Bracketed(name, msg::kReplaceQuestion), kCaption,
+      !context.prompt.AskYesNoDefaultNo(Bracketed(name, msg::kReplaceQuestion), kAppTitle,
                                         PromptIcon::kQuestion)) {
     return Placement::kDeclined;
   }
@@ -270,7 +269,7 @@ Placement EnableShortcut(StartupContext& context, const EntryRecord& record,
   if (taken) {
     // Already back (written before a crash, or by the program itself): no second copy.
     if (ShortcutInPlace(context, *path, record, kept)) return Placement::kPlaced;
-    if (!context.prompt.AskYesNoDefaultNo(Bracketed(record.Name, msg::kShortcutReplaceQuestion), kCaption,
+    if (!context.prompt.AskYesNoDefaultNo(Bracketed(record.Name, msg::kShortcutReplaceQuestion), kAppTitle,
                                           PromptIcon::kQuestion))
       return Placement::kDeclined;
   }

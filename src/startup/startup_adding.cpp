@@ -7,6 +7,7 @@
 #include "system/registry_value_text.h"
 #include "regfile/registry_accessor.h"
 #include "startup/startup_entries.h"
+#include "platform/app_title.h"
 
 namespace orvela {
 
@@ -37,7 +38,7 @@ ActionResult AddRunValue(StartupContext& context, std::string_view path, int loc
   if (name.empty()) {
     // A drive root or a folder path ending in "\": the value would be the key's unnamed one.
     result.message = "[" + std::string(path) + "]\n" + std::string(add_messages::kNoValueName);
-    context.prompt.ShowMessage(result.message, "Orvela", PromptIcon::kWarning);
+    context.prompt.ShowMessage(result.message, kAppTitle, PromptIcon::kWarning);
     return result;
   }
   if (auto refused = RefuseRunLocation(context, name, location)) return *refused;
@@ -51,12 +52,12 @@ ActionResult AddRunValue(StartupContext& context, std::string_view path, int loc
       if (*present == value) return result;
       const std::string question = "[" + name + "]\n" + RunValueText(*present) + "\n→ " + command + "\n\n" +
                                    std::string(add_messages::kReplaceQuestion);
-      if (!context.prompt.AskYesNoDefaultNo(question, "Orvela", PromptIcon::kQuestion)) return result;
+      if (!context.prompt.AskYesNoDefaultNo(question, kAppTitle, PromptIcon::kQuestion)) return result;
     }
   }
   if (!WriteRunValue(context.registry, name, value, location)) {
     result.message = "[" + name + "]\n" + std::string(add_messages::kWriteFailed);
-    context.prompt.ShowMessage(result.message, "Orvela", PromptIcon::kError);
+    context.prompt.ShowMessage(result.message, kAppTitle, PromptIcon::kError);
     return result;
   }
   result.changed = true;

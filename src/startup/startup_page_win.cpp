@@ -154,18 +154,7 @@ void StartupPage::ShowDisabledBox() {
 }
 
 void StartupPage::FillView(bool live) {
-  if (filling_) {
-    refill_ = true;
-    return;
-  }
-  filling_ = true;
-  ScopeExit done([this] { filling_ = false; });
-  for (;;) {
-    refill_ = false;
-    FillRows(live);
-    if (!refill_) break;
-    live = live_list_shown();
-  }
+  fill_.Run([&] { FillRows(live); }, [this] { FillRows(live_list_shown()); });
 }
 
 void StartupPage::FillRows(bool live) {
@@ -338,7 +327,7 @@ void StartupPage::AddEntries(const std::vector<std::string>& paths) {
   int kind = 0, location = 0;
   {
     TOKBottomDlg dialog(host_.window(), host_.dpi(), host_.locations().profiles(),
-                        OfferedRunLocations(host_.registry()), host_.locations().current_profile_name(), host_.glyphs(), host_.designed_image_count());
+                        OfferedRunLocations(host_.registry()), host_.locations().current_profile_name(), host_.glyphs(), host_.glyph_count());
     dialog.ShowModal();
     if (!dialog.ok()) return;
     kind = dialog.kind();
@@ -452,7 +441,7 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
     HMENU registry = CreatePopupMenu();
     AppendMenuItem(registry, kIdN5, "保存内容の読込", 18);
     AppendMenuItem(registry, kIdUndo1, "元に戻す", 19);
-    AppendMenuItem(menu.get(), 0, "レジストリ", host_.designed_image_count() + 1, true, registry);
+    AppendMenuItem(menu.get(), 0, "レジストリ", host_.glyph_count() + 1, true, registry);
   }
   if (live) {
     HMENU add = CreatePopupMenu();
@@ -468,11 +457,8 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
 
 bool StartupPage::OnContextMenu(HWND control, POINT point) {
   if (control != ListBox1) return false;
-  bool row_changed = false;
-  point = ListMenuPoint(control, point, static_cast<int>(entries.size()), host_.dpi(), row_changed);
-  if (row_changed) ListBox1Click();
-  UniqueMenu menu = PopupMenu1Popup();
-  TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
+  ShowListMenu(control, point, static_cast<int>(entries.size()), host_.dpi(), host_.window(), [this] { ListBox1Click(); },
+               [this] { return PopupMenu1Popup(); });
   return true;
 }
 
@@ -567,7 +553,7 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void StartupPage::DrawKindItem(const DRAWITEMSTRUCT& item) const {
-  DrawKindSelectorItem(item, kind_colour_, host_.glyphs(), host_.designed_image_count(), host_.dpi());
+  DrawKindSelectorItem(item, kind_colour_, host_.glyphs(), host_.glyph_count(), host_.dpi());
 }
 
 void StartupPage::DrawLocationItem(const DRAWITEMSTRUCT& item) const {

@@ -11,6 +11,7 @@
 #include "disabled_box/entry.h"
 #include "system/program_lookup_win.h"
 #include "window/page_host_win.h"
+#include "window/repeated_fill.h"
 #include "rows/row_detail_queue_win.h"
 #include "rows/row_details_win.h"
 #include "components/speed_button_win.h"
@@ -139,8 +140,7 @@ class StartupPage : public WindowPage {
   std::vector<int> pictures_;  // by row, in store_.pictures()
   std::unique_ptr<RowDetailQueue> details_;
   bool rows_live_ = true;  // the rows shown are live entries, not Disabled Box lines
-  bool filling_ = false;
-  bool refill_ = false;
+  RepeatedFill fill_;
   Win32ProgramLookup system_;
   Win32StartupShell shell_;
   RunKeysBackup backup_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/plain_text.h"
+
 namespace orvela {
 namespace {
 
@@ -15,21 +17,6 @@ std::string AsciiLower(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return lower;
-}
-
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// From the last "." of the file name on; empty when the name has none.
-std::string_view ExtensionOf(std::string_view path) {
-  const size_t dot = path.find_last_of(".\\:");
-  if (dot == std::string_view::npos || path[dot] != '.') return {};
-  return path.substr(dot);
 }
 
 }  // namespace
@@ -62,7 +49,7 @@ std::string ProgramPathOf(std::string_view command) {
   if (p == std::string::npos) p = lower.find(".dll");
   if (p != std::string::npos) return s.substr(0, p + 4);
   const size_t slash = s.find('/');
-  if (slash != std::string::npos) return std::string(Trim(std::string_view(s).substr(0, slash)));
+  if (slash != std::string::npos) return std::string(Trim(std::string_view(s).substr(0, slash), Blanks::kSpacesAndControls));
   return s;
 }
 

@@ -1,22 +1,10 @@
 #include "system/settings.h"
 
+#include "platform/plain_text.h"
 #include "platform/registry_backend.h"
 #include "regfile/registry_accessor.h"
 
 namespace orvela {
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    lines.emplace_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
-}
 
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string text;
@@ -48,7 +36,7 @@ void LoadSettings(TRegistry& registry, AppSettings& settings) {
   if (!registry.OpenKeyReadOnly(kSettingsKeyPath)) return;
   if (auto v = registry.ReadString("dir1")) settings.dir1 = *v;
   if (auto v = registry.ReadString("dir2")) settings.dir2 = *v;
-  if (auto v = registry.ReadString("url1")) settings.ping_targets = SplitLines(*v);
+  if (auto v = registry.ReadString("url1")) settings.ping_targets = SplitLinesAtAnyBreak(*v);
   if (auto v = registry.ReadString("url2")) settings.speed_test_page = *v;
   registry.CloseKey();
 }

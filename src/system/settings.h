@@ -38,8 +38,7 @@ void LoadSettings(TRegistry& registry, AppSettings& settings);
 // Writes all four values when the key exists; false (and nothing written) when it does not.
 bool SaveSettings(TRegistry& registry, const AppSettings& settings);
 
-// url1 holds the items as lines separated by CR LF.
-std::vector<std::string> SplitLines(std::string_view text);
+// url1 holds the items as lines separated by CR LF (read back with SplitLinesAtAnyBreak).
 std::string JoinLines(const std::vector<std::string>& lines);
 
 }  // namespace orvela

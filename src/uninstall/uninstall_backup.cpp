@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "components/link_naming.h"
+#include "platform/app_title.h"
 #include "platform/file_io.h"
 
 namespace orvela {
@@ -140,7 +141,7 @@ RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& 
   const std::optional<std::string> bytes = ReadWholeFile(file);
   const KeysFileCheck check = bytes ? reader.CheckKeysBytes(*bytes) : KeysFileCheck{};
   if (!check.accepted) {
-    prompt.ShowMessage(TRegistryFile::kNotRegistryFile, TRegistryFile::kCaption, PromptIcon::kWarning);
+    prompt.ShowMessage(TRegistryFile::kNotRegistryFile, kAppTitle, PromptIcon::kWarning);
     return RestoreOutcome::kRejected;
   }
   const std::optional<std::string> entry = BackupEntryKey(check);
@@ -148,21 +149,21 @@ RestoreOutcome RestoreUninstallBackup(const std::string& file, RegistryBackend& 
   if (!outside.empty()) {
     prompt.ShowMessage(std::string(kOutsideEntry) + "\n" + file + "\n\n" + std::string(kOutsideKeysHeading) +
                            BracketedNameLines(outside),
-                       TRegistryFile::kCaption, PromptIcon::kWarning);
+                       kAppTitle, PromptIcon::kWarning);
     return RestoreOutcome::kRejected;
   }
   // A restore writes from a file that reads whole, unless the user wants what can be read.
   if (!check.sound() &&
       !prompt.AskYesNoDefaultNo(std::string(kDamagedBackupQuestion) + "\n" + file + "\n\n" +
                                     std::string(kRestoreReadablePart),
-                                TRegistryFile::kCaption, PromptIcon::kWarning))
+                                kAppTitle, PromptIcon::kWarning))
     return RestoreOutcome::kRejected;
   // The bytes checked are the bytes loaded.
   reader.LoadKeysFromBytes(*bytes, file, {}, {}, {}, false);
   const std::vector<std::string> missing = reader.NotAsSaved(check);
   if (!missing.empty())
     prompt.ShowMessage(std::string(kPartlyRestored) + "\n" + file + BracketedNameLines(missing),
-                       TRegistryFile::kCaption, PromptIcon::kWarning);
+                       kAppTitle, PromptIcon::kWarning);
   return missing.empty() && check.sound() ? RestoreOutcome::kRestored : RestoreOutcome::kPartial;
 }
 

@@ -5,6 +5,7 @@
 
 #include "system/command_line.h"
 #include "platform/app_title.h"
+#include "platform/plain_text.h"
 #include "regfile/registry_accessor.h"
 #include "regfile/registry_file.h"
 
@@ -26,12 +27,6 @@ std::string TextOr(RegistryKey* key, std::string_view name, std::string fallback
 std::string WithoutQuotes(std::string_view text) { return ReplaceAll(text, "\"", ""); }
 
 std::string WithoutSlashes(std::string_view text) { return ReplaceAll(text, "/", ""); }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 // The first `count` characters of UTF-8 text.
 std::string_view FirstCharacters(std::string_view text, size_t count) {
@@ -160,7 +155,7 @@ std::string UninstallIconFile(const std::string& command, const ProgramLookup& s
   size_t cut = path.find('/');
   if (cut == std::string::npos) cut = path.find(' ');
   if (cut != std::string::npos) path.resize(cut);
-  path = std::string(Trimmed(path));
+  path = std::string(Trim(path, Blanks::kSpaces));
   if (path.find('.') == std::string::npos) {
     if (system.KindOf(path + ".exe") == PathKind::kFile) {
       path += ".exe";

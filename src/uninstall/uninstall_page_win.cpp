@@ -113,16 +113,7 @@ int UninstallPage::picture_of(int row) const {
 void UninstallPage::FillUninstallList() {
   // Never filled for a user who is no administrator, whichever button asks.
   if (!allowed()) return;
-  if (filling_) {  // asked again from a message answered meanwhile: once more afterwards
-    refill_ = true;
-    return;
-  }
-  filling_ = true;
-  ScopeExit done([this] { filling_ = false; });
-  do {
-    refill_ = false;
-    FillOnce();
-  } while (refill_);
+  fill_.Run([this] { FillOnce(); });
 }
 
 void UninstallPage::FillOnce() {
@@ -333,7 +324,7 @@ void UninstallPage::N19Click() {
 }
 
 void UninstallPage::Timer2Timer() {
-  if (filling_) return;  // the rows are being replaced: next tick
+  if (fill_.running()) return;  // the rows are being replaced: next tick
   const std::optional<UninstallKey> finished = watch_.Tick(host_.registry());
   if (!finished) return;
   KillTimer(sheet_, kTimer2);
@@ -402,7 +393,7 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
   if (!FileNamesIn(host_.paths().uninstall_folder).empty()) {
     HMENU registry = CreatePopupMenu();
     AppendMenuItem(registry, kIdN11, "バックアップ情報(&B)", 19);
-    AppendMenuItem(m, 0, "レジストリ", host_.designed_image_count() + 1, true, registry);
+    AppendMenuItem(m, 0, "レジストリ", host_.glyph_count() + 1, true, registry);
   }
   if (selected) {
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
@@ -425,11 +416,8 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
 
 bool UninstallPage::OnContextMenu(HWND control, POINT point) {
   if (control != ListBox3) return false;
-  bool row_changed = false;
-  point = ListMenuPoint(control, point, static_cast<int>(entries.size()), host_.dpi(), row_changed);
-  if (row_changed) ListBox3Click();
-  UniqueMenu menu = PopupMenu3Popup();
-  TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, host_.window(), nullptr);
+  ShowListMenu(control, point, static_cast<int>(entries.size()), host_.dpi(), host_.window(), [this] { ListBox3Click(); },
+               [this] { return PopupMenu3Popup(); });
   return true;
 }
 

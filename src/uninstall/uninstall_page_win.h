@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "window/page_host_win.h"
+#include "window/repeated_fill.h"
 #include "rows/row_detail_queue_win.h"
 #include "rows/row_details_win.h"
 #include "components/speed_button_win.h"
@@ -87,7 +88,6 @@ class UninstallPage : public WindowPage {
 
   int selected_row() const { return SelectedListRow(ListBox3); }
   bool show_all() const { return show_all_; }
-  bool detailed_view() const { return SpeedButton8.down(); }
   bool sort_ascending() const { return UninstallSortAscending; }
   const UninstallWatch& watch() const { return watch_; }
   bool timer2_running() const { return timer2_running_; }
@@ -131,8 +131,7 @@ class UninstallPage : public WindowPage {
   UninstallWatch watch_;
   bool timer2_running_ = false;
   bool show_all_ = false;
-  bool filling_ = false;
-  bool refill_ = false;
+  RepeatedFill fill_;
   UniqueHfont font_;
   UniqueHbrush list_brush_;
   UniqueHbitmap menu_bitmap_;

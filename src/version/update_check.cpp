@@ -2,18 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/plain_text.h"
+
 namespace orvela {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Trims what counts as blank at both ends: spaces and control characters.
-std::string_view TrimBlanks(std::string_view text) {
-  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // A character that cannot stand in a plain file name of the chosen folder.
 bool UnfitForFileName(char c) {
@@ -32,7 +26,7 @@ std::string UpdatePageName(std::string_view update_file_name) {
 std::string UpdatePageAddress(std::string_view site_url, std::string_view folder_name,
                               std::string_view page_name) {
   std::string address(site_url);
-  address += TrimBlanks(folder_name);
+  address += Trim(folder_name, Blanks::kSpacesAndControls);
   if (folder_name != " ") address += '/';
   address += page_name;
   return address;
@@ -96,7 +90,7 @@ std::string ReplaceQuestion(std::string_view release_name) {
 }
 
 std::optional<std::uint64_t> ParseContentLength(std::string_view header_value) {
-  header_value = TrimBlanks(header_value);
+  header_value = Trim(header_value, Blanks::kSpacesAndControls);
   if (header_value.empty() || header_value.size() > 19 ||
       !std::all_of(header_value.begin(), header_value.end(), IsDigit))
     return std::nullopt;

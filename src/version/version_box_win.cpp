@@ -10,6 +10,7 @@
 #include "platform/dpi_win.h"
 #include "platform/guarded_call_win.h"
 #include "platform/other_windows_disabled_win.h"
+#include "platform/program_font_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -35,17 +36,6 @@ constexpr int kTextLeft = 84, kTextWidth = 206;
 constexpr int kBottomLineTop = 138, kLineHeight = 16;
 constexpr int kLinkRightMargin = 16;
 constexpr int kButtonTop = 171, kButtonWidth = 80, kButtonHeight = 24;
-
-
-UniqueHfont MakeFont(int height, bool bold, bool underline) {
-  LOGFONTW lf{};
-  lf.lfHeight = -height;
-  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  lf.lfUnderline = underline;
-  lf.lfCharSet = SHIFTJIS_CHARSET;
-  wcsncpy(lf.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE - 1);
-  return UniqueHfont(CreateFontIndirectW(&lf));
-}
 
 void RegisterClasses(WNDPROC box, WNDPROC panel, WNDPROC icon) {
   static const bool registered = [&] {
@@ -141,9 +131,9 @@ bool TVersionBox::Create(HWND owner) {
 }
 
 void TVersionBox::CreateControls() {
-  ui_font_ = MakeFont(Scale(12), false, false);
-  title_font_ = MakeFont(Scale(16), true, false);
-  link_font_ = MakeFont(Scale(12), false, true);
+  ui_font_ = CreateProgramFont(Scale(12));
+  title_font_ = CreateProgramFont(Scale(16), {.bold = true});
+  link_font_ = CreateProgramFont(Scale(12), {.underline = true});
   panel_brush_.reset(CreateSolidBrush(settings_.panel_colour));
   HINSTANCE instance = GetModuleHandleW(nullptr);
 

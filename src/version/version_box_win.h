@@ -54,7 +54,7 @@ class TVersionBox {
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& root);
 
   // A 96-DPI size in pixels of this screen.
-  int Scale(int designed) const { return dpi_.Scale(designed); }
+  int Scale(int at_96_dpi) const { return dpi_.Scale(at_96_dpi); }
 
   HWND hwnd() const { return hwnd_; }
   bool closed() const { return closed_; }

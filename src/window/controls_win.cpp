@@ -45,6 +45,29 @@ void RegisterPanelClass() {
   (void)panel_class;
 }
 
+// Where a list box's row menu opens; `row_changed` tells whether the mouse selected another row.
+POINT ListMenuPoint(HWND list, POINT point, int row_count, Dpi dpi, bool& row_changed) {
+  row_changed = false;
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (point.x == -1 && point.y == -1) {
+    RECT r{};
+    if (selected == LB_ERR || SendMessageW(list, LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+      r = {};
+    point = {r.left + dpi.Scale(16), r.top + dpi.Scale(16)};
+    ClientToScreen(list, &point);
+    return point;
+  }
+  POINT client = point;
+  ScreenToClient(list, &client);
+  const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+  const int row = LOWORD(hit);
+  if (HIWORD(hit) == 0 && row < row_count && row != selected) {
+    SendMessageW(list, LB_SETCURSEL, row, 0);
+    row_changed = true;
+  }
+  return point;
+}
+
 }  // namespace
 
 HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id, DWORD ex_style) {
@@ -76,26 +99,13 @@ std::string ComboItemText(HWND combo, int index) {
   return Narrow(text);
 }
 
-POINT ListMenuPoint(HWND list, POINT point, int row_count, Dpi dpi, bool& row_changed) {
-  row_changed = false;
-  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  if (point.x == -1 && point.y == -1) {
-    RECT r{};
-    if (selected == LB_ERR || SendMessageW(list, LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&r)) == LB_ERR)
-      r = {};
-    point = {r.left + dpi.Scale(16), r.top + dpi.Scale(16)};
-    ClientToScreen(list, &point);
-    return point;
-  }
-  POINT client = point;
-  ScreenToClient(list, &client);
-  const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
-  const int row = LOWORD(hit);
-  if (HIWORD(hit) == 0 && row < row_count && row != selected) {
-    SendMessageW(list, LB_SETCURSEL, row, 0);
-    row_changed = true;
-  }
-  return point;
+void ShowListMenu(HWND list, POINT point, int row_count, Dpi dpi, HWND owner,
+                  const std::function<void()>& row_changed, const std::function<UniqueMenu()>& make_menu) {
+  bool changed = false;
+  point = ListMenuPoint(list, point, row_count, dpi, changed);
+  if (changed) row_changed();
+  UniqueMenu menu = make_menu();
+  if (GetMenuItemCount(menu.get()) > 0) TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, owner, nullptr);
 }
 
 void ClearListBox(HWND list) {

@@ -2,9 +2,11 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/dpi.h"
+#include "platform/handles_win.h"
 
 namespace orvela {
 
@@ -18,10 +20,12 @@ void SetVisible(HWND control, bool visible);
 bool IsShown(HWND control);
 // The text of a combo box item; empty when there is none at that index.
 std::string ComboItemText(HWND combo, int index);
-// Where a list box's row menu opens. From the keyboard (-1, -1): under the selected row, or
-// at the list's corner. From the mouse: where it was clicked, after selecting the row under
-// it as lists do; `row_changed` then tells the caller to run its click handler.
-POINT ListMenuPoint(HWND list, POINT screen_point, int row_count, Dpi dpi, bool& row_changed);
+// Opens a list box's row menu, owned by `owner`. From the keyboard (-1, -1): under the
+// selected row, or at the list's corner. From the mouse: where it was clicked, after selecting
+// the row under it as lists do and running `row_changed` (the page's click handler). The menu
+// is built after that; one without items is not shown.
+void ShowListMenu(HWND list, POINT screen_point, int row_count, Dpi dpi, HWND owner,
+                  const std::function<void()>& row_changed, const std::function<UniqueMenu()>& make_menu);
 // Empties a list box and draws it empty.
 void ClearListBox(HWND list);
 // A menu item with an image of the glyph list, drawn by the main window (HBMMENU_CALLBACK

@@ -4,6 +4,8 @@
 
 #include "platform/guarded_call_win.h"
 #include "platform/other_windows_disabled_win.h"
+#include "platform/program_font_win.h"
+#include "platform/wide_win.h"
 
 namespace orvela {
 
@@ -40,12 +42,7 @@ void ModalWindow::CreateFrame(const wchar_t* caption, int client_width, int clie
 }
 
 UniqueHfont ModalWindow::MakeFont(int pixels, bool bold) const {
-  LOGFONTW font{};
-  font.lfHeight = -Scale(pixels);
-  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  lstrcpynW(font.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
-  return UniqueHfont(CreateFontIndirectW(&font));
+  return CreateProgramFont(Scale(pixels), {.bold = bold});
 }
 
 void ModalWindow::ShowModal() {

@@ -25,7 +25,7 @@ class ModalWindow {
   ModalWindow(const wchar_t* class_name, HWND owner, Dpi dpi);
   // Makes the window with a client area of the given 96-DPI size; the caption as given.
   void CreateFrame(const wchar_t* caption, int client_width, int client_height);
-  int Scale(int designed) const { return dpi_.Scale(designed); }
+  int Scale(int at_96_dpi) const { return dpi_.Scale(at_96_dpi); }
   Dpi dpi() const { return dpi_; }
   // The dialog font: "ＭＳ Ｐゴシック", `pixels` high at 96 DPI.
   UniqueHfont MakeFont(int pixels, bool bold = false) const;

@@ -33,7 +33,8 @@ class PageHost {
   virtual HFONT list_font() const = 0;
   // ImageList2: the tool glyphs, then the program folder, ".reg" and Recent folder icons.
   virtual HIMAGELIST glyphs() const = 0;
-  virtual int designed_image_count() const = 0;
+  // How many tool glyphs come first; the shell icons follow them.
+  virtual int glyph_count() const = 0;
 
   virtual Prompt& prompt() = 0;
   virtual RegistryBackend& registry() = 0;

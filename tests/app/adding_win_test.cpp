@@ -20,18 +20,14 @@
 #include "system/registry_value_text.h"
 #include "sendto/sendto_page_win.h"
 #include "startup/startup_page_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 
 namespace {
 
 constexpr char kUserRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-std::string Fixture(const char* exe) {
-  std::string dir = "Z:" ORVELA_FIXTURE_DIR;
-  std::replace(dir.begin(), dir.end(), '/', '\\');
-  return dir + "\\" + exe;
-}
 
 void DeleteTree(const std::string& folder) {
   std::wstring from = Wide(folder);
@@ -54,7 +50,7 @@ struct Programs {
     REQUIRE(CreateFolderTree(folder));
     for (const char* name : {"行追加A.exe", "行追加 B.exe", "行追加C.exe"}) {
       paths.push_back(folder + "\\" + name);
-      REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(paths.back()).c_str(), FALSE));
+      REQUIRE(CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(paths.back()).c_str(), FALSE));
     }
   }
   ~Programs() { DeleteTree(folder); }

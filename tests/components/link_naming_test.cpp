@@ -131,13 +131,13 @@ TEST_CASE("numbering and probing") {
   probe.probe = true;
 
   CHECK(PlanLink(fs, keep, NoItem)->path == "C:\\Links\\X.lnk");
-  CHECK(ProbeAnswer(PlanLink(fs, probe, NoItem)) == "0");
+  CHECK(ProbeAnswer(PlanLink(fs, probe, NoItem)) == LinkNameProbe::kFree);
 
   fs.files.insert("C:\\Links\\X.lnk");
   fs.files.insert("C:\\Links\\X(1).lnk");
   CHECK(PlanLink(fs, keep, NoItem)->path == "C:\\Links\\X(2).lnk");
   CHECK(PlanLink(fs, overwrite, NoItem)->path == "C:\\Links\\X.lnk");
-  CHECK(ProbeAnswer(PlanLink(fs, probe, NoItem)) == "1");
+  CHECK(ProbeAnswer(PlanLink(fs, probe, NoItem)) == LinkNameProbe::kTaken);
 
   // A folder of that name blocks the name just as a file does.
   fs.folders.insert("C:\\Links\\X(2).lnk");
@@ -145,7 +145,7 @@ TEST_CASE("numbering and probing") {
   CHECK(PlanLink(fs, keep, NoItem)->path == "C:\\Links\\X(3).lnk");
 
   probe.target_path = "C:\\Tools\\gone.exe";
-  CHECK(ProbeAnswer(PlanLink(fs, probe, NoItem)) == "");
+  CHECK(ProbeAnswer(PlanLink(fs, probe, NoItem)) == LinkNameProbe::kNoShortcut);
 }
 
 TEST_CASE("delete by name tries its files in order") {

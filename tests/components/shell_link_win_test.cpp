@@ -5,8 +5,10 @@
 
 #include "components/shell_link_win.h"
 #include "platform/wide_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 namespace fs = std::filesystem;
 
 namespace {
@@ -19,10 +21,6 @@ struct ComInit {
 // In the \\?\ form, so that folders deeper than MAX_PATH can be made and removed.
 fs::path FsPath(const std::string& utf8) { return fs::path(L"\\\\?\\" + Wide(utf8)); }
 bool Exists(const std::string& utf8) { return fs::exists(FsPath(utf8)); }
-
-void WriteFile(const std::string& utf8, const std::string& content = "x") {
-  std::ofstream(FsPath(utf8), std::ios::binary) << content;
-}
 
 std::string Resolve(TShellLink& link, const std::string& file) {
   std::string target;
@@ -152,7 +150,7 @@ TEST_CASE("creating and resolving shortcuts") {
     CHECK(made == deep + "\\deep.lnk");
     CHECK(Exists(made));
     CHECK(Resolve(link, made) == tool);
-    CHECK(link.ChkLinkFileOrDel(deep, "deep.l", true));
+    CHECK(link.ChkLinkFileOrDel(deep, "deep.l", "", true));
     CHECK_FALSE(Exists(made));
   }
 
@@ -249,26 +247,26 @@ TEST_CASE("probing, finding and deleting in shell folders") {
     const std::string target_copy = links / "orvela-probe.exe";  // resolves only to itself
     WriteFile(target_copy);
 
-    // No folder for the id: false, and the target to look for is set.
+    // No folder for the id: false.
     CHECK_FALSE(link.ChkLinkOrDel(target_copy, "", CSIDL_DRIVES, true));
-    CHECK_FALSE(link.ChkLinkFileOrDel(links.path, "", true));
+    CHECK_FALSE(link.ChkLinkFileOrDel(links.path, "", target_copy, true));
     CHECK(links.Count() == 3);
 
     CHECK_FALSE(link.ChkLinkOrDel(tool, "", CSIDL_DRIVES, false));
     PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
-    CHECK(link.ChkLinkFileOrDel(links.path, "", false));
+    CHECK(link.ChkLinkFileOrDel(links.path, "", tool, false));
     MSG msg;
     CHECK_FALSE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_NOREMOVE));  // pumped meanwhile
     CHECK(links.Count() == 3);
-    CHECK(link.ChkLinkFileOrDel(links.path + "\\", "", true));
+    CHECK(link.ChkLinkFileOrDel(links.path + "\\", "", tool, true));
     CHECK_FALSE(Exists(links / "Editor.lnk"));
     CHECK(Exists(links / "Other.lnk"));
 
-    CHECK_FALSE(link.ChkLinkFileOrDel(links.path, "Nothing", true));
-    CHECK(link.ChkLinkFileOrDel(links.path, "Oth", true));
+    CHECK_FALSE(link.ChkLinkFileOrDel(links.path, "Nothing", tool, true));
+    CHECK(link.ChkLinkFileOrDel(links.path, "Oth", tool, true));
     CHECK_FALSE(Exists(links / "Other.lnk"));
     CHECK(Exists(target_copy));
-    CHECK_FALSE(link.ChkLinkFileOrDel(folder / "missing", "x", true));
+    CHECK_FALSE(link.ChkLinkFileOrDel(folder / "missing", "x", tool, true));
 
     // Through a shell folder: a shortcut in Startup found by its target and removed.
     REQUIRE_FALSE(link.CreateLink(other, nullptr, CSIDL_STARTUP, "orvela-find", true).empty());

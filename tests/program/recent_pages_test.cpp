@@ -16,6 +16,7 @@
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
 #include "program_driver.h"
+#include "test_files_win.h"
 
 using namespace orvela;
 using namespace orvela::testing;
@@ -110,13 +111,6 @@ struct RecentWindow {
     PostMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 5));
   }
 };
-
-std::string Link(const std::string& folder, const std::string& name, const std::string& target) {
-  fs::create_directories(fs::path(Wide(folder)));
-  return TShellLink().CreateLink2(target, nullptr, folder, name, true);
-}
-
-void WriteFile(const std::string& path) { std::ofstream(fs::path(Wide(path)), std::ios::binary) << "x"; }
 
 // How many colours a control shows: a button drawn has its glyph and caption, one left
 // blank only the colour behind it.

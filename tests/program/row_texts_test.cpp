@@ -14,6 +14,7 @@
 #include "rows/row_detail_queue_win.h"
 #include "platform/file_io.h"
 #include "program_driver.h"
+#include "test_files_win.h"
 
 using namespace orvela;
 using namespace orvela::testing;
@@ -23,12 +24,6 @@ namespace {
 constexpr wchar_t kUserRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kUninstallEntry[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvelaReadAloud";
 constexpr int kPageControl1 = 1201, kListBox1 = 1301, kListBox2 = 1302, kListBox3 = 1303;
-
-std::string Fixture(const char* exe) {
-  std::string dir = "Z:" ORVELA_FIXTURE_DIR;
-  std::replace(dir.begin(), dir.end(), '/', '\\');
-  return dir + "\\" + exe;
-}
 
 void SetText(HKEY root, const wchar_t* path, const wchar_t* name, const std::string& text) {
   UniqueHkey key;
@@ -84,7 +79,7 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 }  // namespace
 
 TEST_CASE("the startup, SendTo and uninstall lists give their rows' texts to another process") {
-  const std::string mailer = Fixture("sample-mailer.exe");
+  const std::string mailer = FixturePath("sample-mailer.exe");
   SetText(HKEY_CURRENT_USER, kUserRun, L"読み上げ 見当たらない", "no-such-tool.exe -q");
   SetText(HKEY_CURRENT_USER, kUserRun, L"読み上げ メーラー", "\"" + mailer + "\" /q");
   ScopeExit remove_values([] {

@@ -9,6 +9,7 @@
 
 #include "platform/folders_win.h"
 #include "program_driver.h"
+#include "test_files_win.h"
 
 using namespace orvela;
 using namespace orvela::testing;
@@ -25,12 +26,6 @@ constexpr int kPageControl1 = 1201, kListBox3 = 1303;
 constexpr UINT kN19 = 2308, kDelete3 = 2309, kN11 = 2307;
 constexpr int kKeepList = 100;
 constexpr UINT kKeepRestore = 2351;
-
-std::string Fixture(const char* exe) {
-  std::string dir = "Z:" ORVELA_FIXTURE_DIR;
-  std::replace(dir.begin(), dir.end(), '/', '\\');
-  return dir + "\\" + exe;
-}
 
 void WriteEntry(const wchar_t* subkey, const std::string& title, const std::string& command) {
   UniqueHkey key;
@@ -58,7 +53,7 @@ void RemoveEntry(const wchar_t* subkey) {
 
 TEST_CASE("uninstall with the registered uninstaller, then remove and restore an entry") {
   WriteEntry(kUninstaller, "OrvelaRoad A アンインストーラー",
-             "\"" + Fixture("test-uninstaller.exe") + "\" " + Narrow(kUninstaller));
+             "\"" + FixturePath("test-uninstaller.exe") + "\" " + Narrow(kUninstaller));
   WriteEntry(kSaved, kSavedTitle, "C:\\OrvelaRoad\\remove.exe /S");
   ScopeExit clean([] {
     RemoveEntry(kUninstaller);

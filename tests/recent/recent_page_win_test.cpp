@@ -16,8 +16,10 @@
 #include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,11 +29,6 @@ constexpr std::int64_t kHour = 36000000000LL;
 constexpr std::int64_t kJan2024 = 133485408000000000LL;  // 2024-01-01 00:00 UTC
 
 bool Exists(const std::string& path) { return fs::exists(fs::path(Wide(path))); }
-
-void WriteFile(const std::string& path, const std::string& bytes = "x") {
-  fs::create_directories(fs::path(Wide(path)).parent_path());
-  std::ofstream(fs::path(Wide(path)), std::ios::binary) << bytes;
-}
 
 // Every entry of the folder goes; the folder stays.
 void EmptyFolder(const std::string& folder) {
@@ -48,12 +45,9 @@ size_t LinkCount(const std::string& folder) {
   return count;
 }
 
-std::string Link(const std::string& folder, const std::string& name, const std::string& target,
-                 std::int64_t time = 0) {
-  TShellLink links;
-  fs::create_directories(fs::path(Wide(folder)));
-  const std::string path = links.CreateLink2(target, nullptr, folder, name, true);
-  REQUIRE_FALSE(path.empty());
+// A shortcut as Link makes it, last written at `time` (none: now).
+std::string Link(const std::string& folder, const std::string& name, const std::string& target, std::int64_t time) {
+  const std::string path = testing::Link(folder, name, target);
   if (time) {
     UniqueFile file(CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     const FILETIME t{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
@@ -69,12 +63,6 @@ std::string BrokenLink(const std::string& folder, const std::string& name, std::
   const std::string path = Link(folder, name, target, time);
   DeleteFileW(Wide(target).c_str());
   return path;
-}
-
-std::string Cell(HWND list, int row, int column) {
-  wchar_t text[512] = {};
-  ListView_GetItemText(list, row, column, text, 512);
-  return Narrow(text);
 }
 
 void Select(HWND list, std::initializer_list<int> rows) {

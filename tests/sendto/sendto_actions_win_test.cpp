@@ -16,34 +16,13 @@
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
 #include "sendto/sendto_actions.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 using orvela::testing::PutEarlierKeptItem;
 
 namespace {
-
-std::string Fixture(const std::string& name) {
-  std::string path = std::string("Z:") + ORVELA_FIXTURE_DIR + "/" + name;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAW data;
-  const HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::string path = folder + "\\" + Narrow(name);
-      SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path); else DeleteFileW(Wide(path).c_str());
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(Wide(folder).c_str());
-}
 
 // A shortcut with what a line cannot carry: arguments, working folder, icon.
 void WriteFullShortcut(const std::string& path, const std::string& target) {
@@ -70,7 +49,7 @@ struct SendToFixture {
     RemoveTree(data);
     REQUIRE(CreateFolderTree(data + "\\programs"));
     program = data + "\\programs\\mailer.exe";
-    REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
+    REQUIRE(CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
     box.path = data + "\\sendto.txt";
     box.state = DisabledBoxStore::State::kLoaded;
   }

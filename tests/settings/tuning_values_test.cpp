@@ -42,10 +42,10 @@ TEST_CASE("filling: a stored text that is no number shows as it is and the rest 
   Put(backend, RootKey::kCurrentUser, kDesktopKey, "WaitToKillAppTimeout", TextValue("30000"));
   Sheets s;
   Fill(backend, s);
-  CHECK(s.other.Edit1 == "abc");
-  CHECK(s.other.Edit5 == "30000");  // outside the range: shown as stored, not as 20000
-  CHECK(s.other.Edit2 == "200");
-  CHECK(s.memory.Edit11 == "2048");
+  CHECK(s.other.menu_show_delay == "abc");
+  CHECK(s.other.wait_to_kill_app_timeout == "30000");  // outside the range: shown as stored, not as 20000
+  CHECK(s.other.min_animate == "200");
+  CHECK(s.memory.max_cached_icons == "2048");
   CHECK(s.network.cards.size() == 2);
 }
 
@@ -82,9 +82,9 @@ TEST_CASE("apply: changed fields that are no number in range, an unread or chang
 
   SUBCASE("a bad field keeps its group back and says which; the other groups are written") {
     Fill(backend, s);
-    s.memory.CheckBox1 = true;
-    s.memory.Edit3 = "2,000,000";
-    s.memory.Edit11 = "5000";
+    s.memory.large_system_cache = true;
+    s.memory.io_page_lock_limit = "2,000,000";
+    s.memory.max_cached_icons = "5000";
     const ApplyResult result = s.ApplyMemory(writer, 0b1101);
     CHECK(result.mask == 0b1100);
     CHECK(result.messages == std::vector<std::string>{FieldNumberMessage(kLockLimitField, "2,000,000"),
@@ -95,16 +95,16 @@ TEST_CASE("apply: changed fields that are no number in range, an unread or chang
   }
   SUBCASE("a fill forgets SharedSection when the value is gone, no string or of two numbers; it is never written") {
     Fill(backend, s);
-    REQUIRE(s.memory.Edit7 == "3072");
+    REQUIRE(s.memory.desktop_heap == "3072");
     const std::optional<RegistryValue> unread[] = {std::nullopt, DwordValue(1),
                                                    TextValue("csrss.exe SharedSection=1024,3072", kRegExpandSz)};
     for (const std::optional<RegistryValue>& value : unread) {
       Put(backend, lm, kSubSystemsKey, "Windows", value);
       Fill(backend, s);
-      CHECK(s.memory.Edit6 + s.memory.Edit7 + s.memory.Edit8 == "");
+      CHECK(s.memory.system_heap + s.memory.desktop_heap + s.memory.noninteractive_heap == "");
     }
-    s.memory.Edit7 = "3328";
-    s.memory.Edit9 = "20";
+    s.memory.desktop_heap = "3328";
+    s.memory.irp_stack_size = "20";
     const ApplyResult result = s.ApplyMemory(writer, 1u << 4);
     CHECK(result.mask == 0);
     CHECK(result.messages == std::vector<std::string>{std::string(kSharedSectionNotRead)});
@@ -114,12 +114,12 @@ TEST_CASE("apply: changed fields that are no number in range, an unread or chang
   SUBCASE("Win32PrioritySeparation absent: nothing composed until every group is chosen") {
     Put(backend, lm, kPriorityKey, "Win32PrioritySeparation", std::nullopt);
     Fill(backend, s);
-    s.other.RadioGroups[0] = 2;
+    s.other.priority_separation[0] = 2;
     ApplyResult result = s.ApplyOther(writer, 1u << 3);
     CHECK(result.mask == 1u << 3);
     CHECK(result.messages == std::vector<std::string>{std::string(kPriorityNotChosen)});
     CHECK_FALSE(Get(backend, lm, kPriorityKey, "Win32PrioritySeparation"));
-    s.other.RadioGroups = {2, 0, 1};
+    s.other.priority_separation = {2, 0, 1};
     result = s.ApplyOther(writer, result.mask);
     CHECK(result.mask == 0);
     CHECK(Get(backend, lm, kPriorityKey, "Win32PrioritySeparation") == DwordValue(0x21));
@@ -128,18 +128,18 @@ TEST_CASE("apply: changed fields that are no number in range, an unread or chang
     // SharedSection=1024,20480,768 is the default of 64-bit Windows XP and Server 2003.
     Put(backend, lm, kSubSystemsKey, "Windows", windows_with("1024,20480,768"));
     Fill(backend, s);
-    s.memory.Edit9 = "20";
+    s.memory.irp_stack_size = "20";
     CHECK(s.ApplyMemory(writer, 1u << 4).messages.empty());
     CHECK(Get(backend, lm, kLanmanKey, "IRPStackSize") == DwordValue(20));
   }
   SUBCASE("a token added after the fill stays; a SharedSection changed since is not written over") {
     Fill(backend, s);
     Put(backend, lm, kSubSystemsKey, "Windows", windows_with("1024,3072,512"));
-    s.memory.Edit7 = "3328";
+    s.memory.desktop_heap = "3328";
     CHECK(s.ApplyMemory(writer, 1u << 4).mask == 0);
     CHECK(Get(backend, lm, kSubSystemsKey, "Windows") == windows_with("1024,3328,512"));
     Put(backend, lm, kSubSystemsKey, "Windows", windows_with("1024,3328,768"));
-    s.memory.Edit7 = "3584";
+    s.memory.desktop_heap = "3584";
     const ApplyResult result = s.ApplyMemory(writer, 1u << 4);
     CHECK(result.refill);
     CHECK(result.messages == std::vector<std::string>{std::string(kSharedSectionChanged)});
@@ -157,10 +157,10 @@ TEST_CASE("a failed write ends the apply: what was written stays, the failed and
   SettingsWriter writer(registry, path);
   Sheets s;
   Fill(backend, s);
-  s.other.Edit1 = "100";
-  s.other.CheckBox3 = true;
-  s.other.Edit4 = "3000";
-  s.other.Edit2 = "300";
+  s.other.menu_show_delay = "100";
+  s.other.auto_end_tasks = true;
+  s.other.hung_app_timeout = "3000";
+  s.other.min_animate = "300";
   const ApplyResult result = s.ApplyOther(writer, 0b1111);
   CHECK(result.mask == 0b1110);
   CHECK(result.messages ==

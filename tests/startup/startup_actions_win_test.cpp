@@ -19,8 +19,10 @@
 #include "disabled_box/disabled_box.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_shell_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 
 namespace {
 
@@ -28,33 +30,6 @@ struct ComInit {
   ComInit() { CoInitialize(nullptr); }
   ~ComInit() { CoUninitialize(); }
 };
-
-std::string FixturePath(const std::string& name) {
-  std::string path = std::string("Z:") + ORVELA_FIXTURE_DIR + "/" + name;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-// Removes a folder tree made by a test (shortcuts and files only, no links followed).
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAW data;
-  const HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::string path = folder + "\\" + Narrow(name);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileW(Wide(path).c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(Wide(folder).c_str());
-}
 
 // The prefix as the program sees it, with profiles taro and hanako made under the profiles
 // root, a data folder, a program to point at, and the Run keys; all removed at the end.

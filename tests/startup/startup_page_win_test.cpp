@@ -18,8 +18,10 @@
 #include "startup/run_key_locations.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_page_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 
 namespace {
 
@@ -28,22 +30,15 @@ constexpr char kMachineRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ru
 constexpr char kMachineRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr char kTag[] = "行テスト";  // every entry of these tests has a name starting with it
 
-std::string Fixture(const char* exe) {
-  std::string dir = "Z:" ORVELA_FIXTURE_DIR;
-  std::replace(dir.begin(), dir.end(), '/', '\\');
-  return dir + "\\" + exe;
-}
-
 // Entries of all four sources and two profiles, removed again when the test ends.
 struct SeededEntries {
   Win32Registry backend;
-  TShellLink links;
   std::vector<std::string> files;
   std::string taro_startup;
 
   SeededEntries() {
     CoInitialize(nullptr);
-    const std::string mailer = Fixture("sample-mailer.exe");
+    const std::string mailer = FixturePath("sample-mailer.exe");
     Write(RootKey::kCurrentUser, kUserRun, "行テスト ユーザー", "\"" + mailer + "\" /min");
     Write(RootKey::kCurrentUser, kUserRun, "行テスト 不明", "no-such-tool.exe -q");
     Write(RootKey::kLocalMachine, kMachineRun, "行テスト マシン", mailer);
@@ -53,7 +48,7 @@ struct SeededEntries {
     CreateFolderTree(taro_startup);
     Link(mailer, ShellFolderPath(CSIDL_STARTUP), "行テスト 自分");
     Link(mailer, taro_startup, "行テスト 太郎");
-    Link(Fixture("sample-updater.exe"), ShellFolderPath(CSIDL_COMMON_STARTUP), "行テスト 全員");
+    Link(FixturePath("sample-updater.exe"), ShellFolderPath(CSIDL_COMMON_STARTUP), "行テスト 全員");
   }
   ~SeededEntries() {
     for (const std::string& f : files) DeleteFileW(Wide(f).c_str());
@@ -75,9 +70,7 @@ struct SeededEntries {
     REQUIRE(registry.WriteString(name, data));
   }
   void Link(const std::string& target, const std::string& folder, const std::string& name) {
-    const std::string path = links.CreateLink2(target, nullptr, folder, name, true);
-    REQUIRE_FALSE(path.empty());
-    files.push_back(path);
+    files.push_back(testing::Link(folder, name, target));
   }
 };
 
@@ -176,8 +169,8 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
   CHECK(page.picture_of(rows[0].first) < ImageList_GetImageCount(page.image_list1()));
 
   SUBCASE("a shortcut whose program was deleted is marked missing after a refresh") {
-    const std::string gone = Fixture("..\\gone-soon.exe");
-    REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(gone).c_str(), FALSE));
+    const std::string gone = FixturePath("..\\gone-soon.exe");
+    REQUIRE(CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(gone).c_str(), FALSE));
     seeded.Link(gone, ShellFolderPath(CSIDL_STARTUP), "行テスト 消えた");
     DeleteFileW(Wide(gone).c_str());
     w.Refresh();
@@ -186,7 +179,7 @@ TEST_CASE("the startup list: every source in order, with its record fields") {
   SUBCASE("the selection returns by name after a refresh") {
     const int row = w.RowNamed("行テスト マシン");
     w.Select(row);
-    seeded.Link(Fixture("sample-mailer.exe"), ShellFolderPath(CSIDL_STARTUP), "行テスト 追加");
+    seeded.Link(FixturePath("sample-mailer.exe"), ShellFolderPath(CSIDL_STARTUP), "行テスト 追加");
     w.Refresh();
     CHECK(w.form->startup_page().selected_row() == row + 1);
     CHECK(w.form->startup_page().selected_entry()->Name == "行テスト マシン");
@@ -199,7 +192,7 @@ TEST_CASE("rows show at once with name and command; their details follow, drawn 
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::string program = Narrow(temp) + "orvela-page-" + std::to_string(GetTickCount64()) + ".exe";
-  REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
+  REQUIRE(CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(program).c_str(), FALSE));
   seeded.files.push_back(program);
   seeded.Write(RootKey::kCurrentUser, kUserRun, "行テスト 新顔", "\"" + program + "\" /q");
   Window w(false);
@@ -241,7 +234,7 @@ TEST_CASE("rows show at once with name and command; their details follow, drawn 
     CHECK(page.entries[static_cast<size_t>(row_named("行テスト 新顔"))].Company == "さくら通信株式会社");
   }
   SUBCASE("a changed program is read again after the refill") {
-    REQUIRE(CopyFileW(Wide(Fixture("sample-updater.exe")).c_str(), Wide(program).c_str(), FALSE));
+    REQUIRE(CopyFileW(Wide(FixturePath("sample-updater.exe")).c_str(), Wide(program).c_str(), FALSE));
     page.RefreshStartupList();
     const int again = row_named("行テスト 新顔");
     CHECK(page.details().waiting(again));

@@ -13,17 +13,12 @@
 #include "platform/wide_win.h"
 #include "startup/startup_row_details_win.h"
 #include "system/program_lookup_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 
 namespace {
-
-std::string Fixture(const char* exe) {
-  std::string path = std::string("Z:") + ORVELA_FIXTURE_DIR + "/" + exe;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
 
 // The pixels of an icon drawn on white, for comparing pictures.
 std::vector<uint32_t> Drawn(HICON icon) {
@@ -69,7 +64,7 @@ struct Programs {
     folder = Narrow(temp) + "orvela-row-details";
     CreateDirectoryW(Wide(folder).c_str(), nullptr);
     tool = folder + "\\tool.exe";
-    REQUIRE(CopyFileW(Wide(Fixture("sample-mailer.exe")).c_str(), Wide(tool).c_str(), FALSE));
+    REQUIRE(CopyFileW(Wide(FixturePath("sample-mailer.exe")).c_str(), Wide(tool).c_str(), FALSE));
     link = links.CreateLink2(tool, nullptr, folder, "ツール", true);
     REQUIRE_FALSE(link.empty());
     own_icon_link = folder + "\\own.lnk";
@@ -173,7 +168,7 @@ TEST_CASE("startup rows get the texts and icon the file and the shell give") {
   SUBCASE("a program replaced since is read again; a deleted one leaves the row bare") {
     EntryRecord row = RunRow(programs.tool);
     REQUIRE(fill(row, true));
-    REQUIRE(CopyFileW(Wide(Fixture("sample-updater.exe")).c_str(), Wide(programs.tool).c_str(), FALSE));
+    REQUIRE(CopyFileW(Wide(FixturePath("sample-updater.exe")).c_str(), Wide(programs.tool).c_str(), FALSE));
     EntryRecord replaced = RunRow(programs.tool);
     CHECK_FALSE(fill(replaced, false));
     REQUIRE(fill(replaced, true));

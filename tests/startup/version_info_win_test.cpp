@@ -6,18 +6,12 @@
 
 #include "platform/wide_win.h"
 #include "startup/version_info_win.h"
+#include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 
 namespace {
-
-// The build folder is a Linux path; Wine shows the root file system as drive Z:.
-std::string FixturePath(const std::string& name) {
-  std::string path = std::string("Z:") + ORVELA_FIXTURE_DIR + "/" + name;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
 
 }  // namespace
 

@@ -19,6 +19,7 @@
 #include "uninstall/uninstall_backup.h"
 #include "uninstall/uninstall_page_win.h"
 #include "uninstall/uninstall_values.h"
+#include "test_files_win.h"
 
 using namespace orvela;
 
@@ -321,11 +322,7 @@ TEST_CASE("the details dialog: sorted values, the selected one in full with its 
   TOKBottomDlg1 dialog(w.form->hwnd(), Dpi(),
                        EntryValueRows(w.registry, w.page().ListView1[static_cast<size_t>(row)].key, w.page().system()));
   std::vector<std::string> names;
-  for (int i = 0; i < ListView_GetItemCount(dialog.ListView1); ++i) {
-    wchar_t text[64] = {};
-    ListView_GetItemText(dialog.ListView1, i, 0, text, 64);
-    names.push_back(Narrow(text));
-  }
+  for (int i = 0; i < ListView_GetItemCount(dialog.ListView1); ++i) names.push_back(testing::Cell(dialog.ListView1, i, 0));
   CHECK(names == std::vector<std::string>{"DisplayName", "InstallDate", "Publisher", "UninstallString"});
   ListView_SetItemState(dialog.ListView1, 3, LVIS_SELECTED, LVIS_SELECTED);
   CHECK(dialog.RichEdit1Text() == "UninstallString = \"C:\\P\\un.exe\" /S");

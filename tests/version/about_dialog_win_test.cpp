@@ -29,7 +29,7 @@ struct Seen {
   bool box_visible = false, owner_disabled = false, second_returned = false;
   int boxes = 0;
   std::string caption, title, version, link;
-  int link_right_gap = -1, link_gap_designed = -1;
+  int link_right_gap = -1, link_gap_expected = -1;
   COLORREF panel_pixel = 0;
 };
 Seen seen;
@@ -55,7 +55,7 @@ void CALLBACK WhileOpen(HWND, UINT, UINT_PTR timer, DWORD) {
   GetWindowRect(box->Panel1, &panel);
   GetWindowRect(box->Label4, &link);
   seen.link_right_gap = panel.right - link.right;
-  seen.link_gap_designed = box->Scale(16);
+  seen.link_gap_expected = box->Scale(16);
   HDC dc = GetDC(box->Panel1);
   seen.panel_pixel = GetPixel(dc, box->Scale(150), box->Scale(110));
   ReleaseDC(box->Panel1, dc);
@@ -97,7 +97,7 @@ TEST_CASE("Execute shows the box modally and a second Execute meanwhile returns 
   CHECK(seen.title == "Orvela  ");
   CHECK(seen.version == "[ 1.2.7.7 ]");
   CHECK(seen.link == "Ｖ＆Ｌ");
-  CHECK(seen.link_right_gap == seen.link_gap_designed);
+  CHECK(seen.link_right_gap == seen.link_gap_expected);
   CHECK(seen.panel_pixel == RGB(0xF1, 0xFF, 0xBF));  // BackColor 0xBFFFF1 on a true-colour screen
   // Closed: the owner is back, the component free for the next Execute.
   CHECK(IsWindowEnabled(owner));
