@@ -66,7 +66,7 @@ TEST_CASE("Startup folder files: hidden and system files too, folders not") {
   REQUIRE(shortcuts.size() == 1);
   CHECK(shortcuts[0].path == folder + "\\メール.lnk");
 
-  const auto rows = CollectStartupEntries(items, {}, {}, {});
+  const auto rows = CollectStartupEntries(items, {});
   CHECK(std::count_if(rows.begin(), rows.end(), [](const EntryRecord& r) {
           return r.Name == "desktop" && r.Key == 3;
         }) == 1);
@@ -129,7 +129,7 @@ TEST_CASE("a Startup folder shortcut whose program was deleted is missing") {
   });
   std::vector<orvela::FolderItem> items;
   ListFolderFiles(folder, 0, "lnk", items);
-  auto rows = CollectStartupEntries(items, {}, {}, {});
+  auto rows = CollectStartupEntries(items, {});
   REQUIRE(rows.size() == 1);
   CHECK(rows[0].Name == "メーラー");
 
