@@ -97,7 +97,10 @@ TEST_CASE("programs are found on the real system") {
   CHECK_FALSE(ResolveTarget("%SystemRoot%\\system32\\rundll32.exe", system).missing);
 
   CHECK(ResolveTarget("orvela-no-such-program.exe", system).missing);
-  CHECK_FALSE(ResolveTarget("C:\\orvela-no-such\\program.exe", system).missing);
+  CHECK(ResolveTarget("C:\\orvela-no-such\\program.exe", system).missing);
+  // Neither a network path nor a letter of no drive is looked at.
+  CHECK_FALSE(ResolveTarget("\\\\orvela-no-server\\share\\program.exe", system).missing);
+  CHECK_FALSE(system.AbsentFromFixedDrive("Q:\\orvela\\program.exe"));
 }
 
 TEST_CASE("shell icons: none for a missing file, even right after one was found") {

@@ -454,7 +454,7 @@ TEST_CASE("32-bit Run entries, Windows' own switch and returned entries on the p
     DeleteFileW(Wide(path).c_str());
     CHECK(text.rfind("\xEF\xBB\xBF種類,登録場所,名前,コマンド,会社名,説明,見つからない,状態\r\n", 0) == 0);
     CHECK(text.find("\r\nレジストリ,HKEY_LOCAL_MACHINE Run （32ビット）," + Narrow(helper) +
-                    ",\"\"\"C:\\Program Files (x86)\\表\\helper.exe\"\" /tray\",,,,有効 （32ビット）\r\n") !=
+                    ",\"\"\"C:\\Program Files (x86)\\表\\helper.exe\"\" /tray\",,,はい,有効 （32ビット）\r\n") !=
           std::string::npos);
   }
 
