@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
@@ -511,6 +512,15 @@ struct OtherSources {
     REQUIRE(registry.OpenKey(root, path, KeyAccess::kCreate)
                 ->WriteValue(name, RegistryValue{kRegSz, StringToRegistryData("C:\\行テスト\\a.exe")}));
   }
+  // The seeded Run-type values as the registry holds them.
+  std::vector<std::optional<RegistryValue>> Values() {
+    std::vector<std::optional<RegistryValue>> values;
+    for (auto [root, path, name] : {std::tuple{RootKey::kCurrentUser, kUserRunOnce, "行テスト 一度だけ"},
+                                    {RootKey::kCurrentUser, kPolicyRun, "行テスト ポリシー"},
+                                    {RootKey::kLocalMachine, kPolicyRun, "行テスト 全員ポリシー"}})
+      values.push_back(registry.OpenKey(root, path, KeyAccess::kRead)->ReadValue(name));
+    return values;
+  }
 };
 
 }  // namespace
@@ -531,6 +541,16 @@ TEST_CASE("the other places Windows starts programs from: locations, a task's ki
     REQUIRE(w.RowNamed(name) >= 0);
     w.Select(w.RowNamed(name));
     CHECK(w.ComboText(page.ComboBox2) == location);
+    // Off into the Disabled Box and on again: the key as it was, byte for byte. Wine runs
+    // none of these keys at a log-on, so the registry is the judge.
+    const auto before = seeded.Values();
+    page.N1Click();
+    CHECK(seeded.Values() != before);
+    w.form->SpeedButton2Click();
+    w.Select(static_cast<int>(w.form->startup_box().lines.size()) - 1);
+    page.N3Click();
+    CHECK(seeded.Values() == before);
+    w.form->SpeedButton1Click();
   }
   const int task = row_of([](const EntryRecord& e) { return IsTaskEntry(e) && e.Name == "ログオン"; });
   REQUIRE(task < static_cast<int>(entries.size()));
