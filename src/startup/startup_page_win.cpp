@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <array>
 #include <cstring>
 #include <iterator>
 
