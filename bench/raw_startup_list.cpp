@@ -41,9 +41,9 @@ std::vector<std::string> ReadStartupRows() {
   Win32Registry registry;
   std::vector<std::string> rows;
   for (const EntryRecord& entry : CollectStartupEntries(
-           items, ReadRunKey(registry, RootKey::kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
-           ReadRunKey(registry, RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"),
-           ReadRunKey(registry, RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce")))
+           items, {ReadRunKey(registry, RootKey::kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                   ReadRunKey(registry, RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                   ReadRunKey(registry, RootKey::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce")}))
     rows.push_back("[" + entry.Name + "] " + entry.Command);
   return rows;
 }

@@ -53,6 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (IsRegistryEntry(record)) {
       const auto written = RegistryEntryLine(record, Locations());
       Check(!written || *written == line);
+    } else if (IsTaskEntry(record)) {
+      const auto written = TaskEntryLine(record, Locations());
+      Check(!written || *written == line);
     } else {
       Check(record.Key >= 0 && record.Key < static_cast<int32_t>(Locations().profiles().size()));
       const auto written = FolderEntryLine(Locations(), record.Key, record.Name, record.Command,

@@ -1,5 +1,7 @@
 #include "disabled_box/disabled_box.h"
 
+#include <tuple>
+
 namespace orvela {
 namespace {
 
@@ -19,8 +21,8 @@ EntryRecord UnrecognisedRecord(std::string_view line) {
   return record;
 }
 
-// The registry line prefixes and the record's Key and Kind each stands for. The 32-bit
-// ones come first: "Machine32@" must not be taken for another prefix.
+// The registry line prefixes and the record's Key and Kind each stands for. None is the
+// start of another ("Machine32@" is no "Machine@").
 struct RegistryPrefix {
   std::string_view prefix;
   int32_t key;
@@ -32,6 +34,9 @@ constexpr RegistryPrefix kRegistryPrefixes[] = {
     {kMachineOnce32LinePrefix, kMachineKey, "RunOnce32"},
     {kMachineLinePrefix, kMachineKey, "Run"},
     {kMachineOnceLinePrefix, kMachineKey, "RunOnce"},
+    {kUserOnceLinePrefix, kUserRunKey, "RunOnce"},
+    {kUserPolicyLinePrefix, kUserRunKey, "PolicyRun"},
+    {kMachinePolicyLinePrefix, kMachineKey, "PolicyRun"},
 };
 
 // "User@Tool" -> user entry "Tool". Only the prefixes the program writes count.
@@ -46,15 +51,20 @@ bool ParseRegistryKeyPart(std::string_view key_part, EntryRecord& record) {
   return false;
 }
 
-// The prefix of a registry record: machine kinds other than the four known are RunOnce,
-// as the view has always read them.
+// The prefix of a registry record's key; "" for a record of no Run-type key.
 std::string_view RegistryPrefixOf(const EntryRecord& record) {
-  if (record.Key == kUserRunKey) return kUserLinePrefix;
-  if (record.Key != kMachineKey) return {};
-  if (record.Kind == "Run") return kMachineLinePrefix;
-  if (record.Kind == "Run32") return kMachine32LinePrefix;
-  if (record.Kind == "RunOnce32") return kMachineOnce32LinePrefix;
-  return kMachineOnceLinePrefix;
+  for (const RegistryPrefix& form : kRegistryPrefixes)
+    if (record.Key == form.key && record.Kind == form.kind) return form.prefix;
+  return {};
+}
+
+// "Task@\Vendor\Agent": a path that starts at the top folder and ends in a name.
+bool ParseTaskKeyPart(std::string_view key_part, EntryRecord& record) {
+  if (!StartsWith(key_part, kTaskLinePrefix)) return false;
+  const std::string_view path = key_part.substr(kTaskLinePrefix.size());
+  if (!StartsWith(path, "\\") || path.back() == '\\') return false;
+  SetTaskPath(record, path);
+  return TaskPathOf(record) == path;  // not "\\\\Agent" and the like
 }
 
 }  // namespace
@@ -97,6 +107,32 @@ std::optional<std::string> RegistryEntryLine(const EntryRecord& record,
   return line;
 }
 
+std::string TaskPathOf(const EntryRecord& record) {
+  return (record.Kind == "\\" ? std::string() : record.Kind) + "\\" + record.Name;
+}
+
+std::pair<std::string, std::string> TaskFolderAndName(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) return {"\\", std::string(path)};
+  return {slash == 0 ? "\\" : std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
+}
+
+void SetTaskPath(EntryRecord& record, std::string_view path) {
+  record.Key = kTaskKey;
+  std::tie(record.Kind, record.Name) = TaskFolderAndName(path);
+}
+
+std::optional<std::string> TaskEntryLine(const EntryRecord& record, const ProfileLocations& locations) {
+  if (!IsTaskEntry(record)) return std::nullopt;
+  const std::string path = TaskPathOf(record);
+  if (!NameFitsLine(path) || !TextFitsLine(record.Command)) return std::nullopt;
+  std::string line = std::string(kTaskLinePrefix) + path + "=" + record.Command;
+  const EntryRecord back = DisabledBoxRecord(line, locations);
+  if (back.Unrecognised || !IsTaskEntry(back) || TaskPathOf(back) != path || back.Command != record.Command)
+    return std::nullopt;
+  return line;
+}
+
 std::optional<std::string> FolderEntryLine(const ProfileLocations& locations, int profile,
                                            std::string_view name, std::string_view target,
                                            bool item_id_form) {
@@ -134,7 +170,8 @@ EntryRecord DisabledBoxRecord(std::string_view line, const ProfileLocations& loc
     record.Location = locations.FolderOf(FolderKind::kStartup, *profile);
     return record;
   }
-  if (!ParseRegistryKeyPart(key_part, record)) return UnrecognisedRecord(line);
+  if (!ParseRegistryKeyPart(key_part, record) && !ParseTaskKeyPart(key_part, record))
+    return UnrecognisedRecord(line);
   record.Command = std::string(value_part);
   return record;
 }

@@ -7,6 +7,10 @@
 //   MachineOnce@Setup=C:\Setup\setup.exe          the machine's RunOnce key
 //   Machine32@Helper=C:\Helper\helper.exe         the machine's Run key of 32-bit programs
 //   MachineOnce32@Fix=C:\Fix\fix.exe               and its RunOnce key
+//   UserOnce@Once=C:\Once\once.exe               the user's RunOnce key
+//   UserPolicy@Tray=C:\Tray\tray.exe             the user's policy Run key
+//   MachinePolicy@Scan=C:\Scan\scan.exe          the machine's policy Run key
+//   Task@\Vendor\Agent=C:\Agent\agent.exe /tray   a scheduled task: path = first action
 //   taro=Mail#$#C:\Mail\mail.exe                  taro's Startup folder, shortcut to a path
 //   All Users=Scanner@@@14001F50E04FD020EA3A...   shortcut to a shell item (item id list hex)
 //
@@ -22,6 +26,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "system/locations.h"
@@ -34,6 +39,10 @@ inline constexpr std::string_view kMachineLinePrefix = "Machine@";
 inline constexpr std::string_view kMachineOnceLinePrefix = "MachineOnce@";
 inline constexpr std::string_view kMachine32LinePrefix = "Machine32@";
 inline constexpr std::string_view kMachineOnce32LinePrefix = "MachineOnce32@";
+inline constexpr std::string_view kUserOnceLinePrefix = "UserOnce@";
+inline constexpr std::string_view kUserPolicyLinePrefix = "UserPolicy@";
+inline constexpr std::string_view kMachinePolicyLinePrefix = "MachinePolicy@";
+inline constexpr std::string_view kTaskLinePrefix = "Task@";
 inline constexpr std::string_view kTargetMarker = "#$#";
 inline constexpr std::string_view kItemIdMarker = "@@@";
 inline constexpr std::string_view kSendToMarker = "@#@";
@@ -52,11 +61,21 @@ bool SendToNameFitsLine(std::string_view name);
 // A profile name that can stand as a key part: no "=" and no control character.
 bool ProfileFitsLine(std::string_view profile);
 
-// The line of a disabled registry entry ("User@", "Machine@", "MachineOnce@", "Machine32@"
-// or "MachineOnce32@" by the record's Key and Kind). nullopt for a folder record or when the line would not read
-// back as this entry.
+// The line of a disabled registry entry (its prefix by the record's Key and Kind, the forms
+// above). nullopt for another record or when the line would not read back as this entry.
 std::optional<std::string> RegistryEntryLine(const EntryRecord& record,
                                              const ProfileLocations& locations);
+
+// A task row's path ("\Vendor\Agent") from its record (Kind its folder, Name its name), and
+// the record's Key, Kind and Name from a path.
+std::string TaskPathOf(const EntryRecord& record);
+void SetTaskPath(EntryRecord& record, std::string_view path);
+// "\Sub\Name" -> "\Sub" and "Name"; "\Name" -> "\" and "Name".
+std::pair<std::string, std::string> TaskFolderAndName(std::string_view path);
+
+// The line of a disabled scheduled task: "Task@" + its path + "=" + its command line.
+// nullopt when the line would not read back as this entry.
+std::optional<std::string> TaskEntryLine(const EntryRecord& record, const ProfileLocations& locations);
 
 // The line of a disabled shortcut of profile `profile` (its index): target path
 // (item_id_form false) or the hex of its target item id list. nullopt when the line would

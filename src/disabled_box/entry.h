@@ -11,11 +11,17 @@ namespace orvela {
 // Root key handle values as the rows store them (signed): a negative Key is a registry entry.
 inline constexpr int32_t kUserRunKey = static_cast<int32_t>(0x80000001u);  // HKEY_CURRENT_USER
 inline constexpr int32_t kMachineKey = static_cast<int32_t>(0x80000002u);  // HKEY_LOCAL_MACHINE
+// A scheduled task: no root key, so no Run location takes it for one of its rows.
+inline constexpr int32_t kTaskKey = static_cast<int32_t>(0x80000000u);
+// The Kind of a Winlogon value's row (Key the root of its key).
+inline constexpr std::string_view kWinlogonKind = "Winlogon";
 
 struct EntryRecord {
-  int32_t Key = 0;          // profile index (>= 0) of a folder entry, or kUserRunKey / kMachineKey
-  std::string Kind;         // machine entries: "Run", "RunOnce", "Run32" or "RunOnce32" (the
-                            // 32-bit programs' keys); empty otherwise
+  int32_t Key = 0;          // profile index (>= 0) of a folder entry, kUserRunKey / kMachineKey,
+                            // or kTaskKey
+  std::string Kind;         // registry entries: which key of the root (run_key_locations.h;
+                            // "" the user's Run key), or kWinlogonKind; a task's folder
+                            // ("\" the top one); empty for folder entries
   std::string Name;         // value name, or file name without folder and last extension
   std::string Command;      // value data as stored, or the full path of the folder's file
   std::string Product;      // version information of the program
@@ -38,7 +44,14 @@ struct EntryRecord {
   bool ReadOnly = false;
 };
 
-inline bool IsRegistryEntry(const EntryRecord& record) { return record.Key < 0; }
+inline bool IsRegistryEntry(const EntryRecord& record) {
+  return record.Key == kUserRunKey || record.Key == kMachineKey;
+}
+inline bool IsTaskEntry(const EntryRecord& record) { return record.Key == kTaskKey; }
+// Winlogon's Shell and Userinit: shown, never changed from the list (winlogon_values.h).
+inline bool IsWinlogonEntry(const EntryRecord& record) {
+  return IsRegistryEntry(record) && record.Kind == kWinlogonKind;
+}
 
 // Element `row` of a page's rows; null for -1 (no selection) and for a row the list has but
 // the rows have not (the two briefly out of step during a rebuild).

@@ -26,6 +26,8 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
   return cp;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -43,8 +45,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-}  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;

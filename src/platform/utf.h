@@ -11,6 +11,9 @@ namespace orvela {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
+// Appends one code point (a valid one: below 0x110000, no surrogate) as UTF-8.
+void AppendUtf8(std::string& out, char32_t code_point);
+
 // True when the text is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
 

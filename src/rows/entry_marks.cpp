@@ -13,6 +13,7 @@ std::string EntryMarksText(const EntryRecord& record) {
     text += mark;
   };
   if (Is32BitEntry(record)) add(k32BitMark);
+  if (IsWinlogonEntry(record)) add(kNotWindowsOwnMark);
   if (record.WindowsDisabled) add(kWindowsDisabledMark);
   if (record.Returned) add(kReturnedMark);
   if (record.ReadOnly) add(kReadOnlyMark);

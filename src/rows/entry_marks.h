@@ -14,6 +14,7 @@ inline constexpr std::string_view k32BitMark = "（32ビット）";
 inline constexpr std::string_view kWindowsDisabledMark = "Windows で無効";
 inline constexpr std::string_view kReturnedMark = "復活";
 inline constexpr std::string_view kReadOnlyMark = "読み取り専用";
+inline constexpr std::string_view kNotWindowsOwnMark = "Windows の既定と異なる";
 
 // Kind "Run32" or "RunOnce32".
 bool Is32BitEntry(const EntryRecord& record);

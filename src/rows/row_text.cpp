@@ -28,9 +28,13 @@ std::string JoinRowText(const std::vector<std::string>& parts) {
 
 std::string StartupSourceText(const EntryRecord& record, std::string_view profile) {
   if (record.Unrecognised) return "読めない行";
-  if (record.Key == kUserRunKey) return "ユーザーの Run";
-  if (record.Key == kMachineKey)
-    return record.Kind.rfind("RunOnce", 0) == 0 ? "全ユーザーの RunOnce" : "全ユーザーの Run";
+  if (IsTaskEntry(record)) return "タスク スケジューラ （" + record.Kind + "）";
+  if (IsRegistryEntry(record)) {
+    const std::string whose = record.Key == kUserRunKey ? "ユーザーの " : "全ユーザーの ";
+    if (record.Kind == kWinlogonKind) return whose + "Winlogon";
+    if (record.Kind.rfind("PolicyRun", 0) == 0) return whose + "ポリシー Run";
+    return whose + (record.Kind.rfind("RunOnce", 0) == 0 ? "RunOnce" : "Run");
+  }
   if (profile.empty()) return "スタートアップ フォルダ";
   return "スタートアップ フォルダ （" + std::string(profile) + "）";
 }

@@ -34,7 +34,9 @@ void DrawKindSelectorItem(const DRAWITEMSTRUCT& item, COLORREF background, HIMAG
   FillRect(dc, &item.rcItem, brush);
   DeleteObject(brush);
   if (item.itemID == static_cast<UINT>(-1)) return;
-  ImageList_Draw(glyphs, first_image + static_cast<int>(item.itemID), dc, item.rcItem.left + dpi.Scale(1),
+  constexpr int kTaskGlyph = 26;  // the document with a clock
+  const int image = item.itemID < 2 ? first_image + static_cast<int>(item.itemID) : kTaskGlyph;
+  ImageList_Draw(glyphs, image, dc, item.rcItem.left + dpi.Scale(1),
                  item.rcItem.top + dpi.Scale(1), ILD_TRANSPARENT);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));

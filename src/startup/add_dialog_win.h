@@ -12,9 +12,9 @@
 
 namespace orvela {
 
-// A kind selector item: filled with `background` (the highlight when selected), the
-// image first_image + item of `glyphs`, then the item's text. The page's selector and the
-// dialog's draw alike.
+// A kind selector item: filled with `background` (the highlight when selected), its
+// picture of `glyphs` (first_image + item for the folder and the registry, the glyph strip's
+// clock for a task), then the item's text. The page's selector and the dialog's draw alike.
 void DrawKindSelectorItem(const DRAWITEMSTRUCT& item, COLORREF background, HIMAGELIST glyphs, int first_image,
                           Dpi dpi);
 

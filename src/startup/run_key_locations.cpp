@@ -20,18 +20,23 @@ std::vector<std::string> RunLocationTexts(const std::vector<int>& locations) {
   return texts;
 }
 
+namespace {
+
+int32_t KeyOfRoot(RootKey root) { return root == RootKey::kCurrentUser ? kUserRunKey : kMachineKey; }
+
+}  // namespace
+
 std::optional<int> RunLocationOf(const EntryRecord& record) {
-  if (record.Key == kUserRunKey) return 0;
-  if (record.Key != kMachineKey) return std::nullopt;
-  if (record.Kind == "Run") return 1;
-  if (record.Kind == "Run32") return 3;
-  if (record.Kind == "RunOnce32") return 4;
-  return 2;  // any other kind, as the Disabled Box has always read it
+  for (size_t i = 0; i < kRunKeyLocations.size(); ++i)
+    if (record.Key == KeyOfRoot(kRunKeyLocations[i].root) && record.Kind == kRunKeyLocations[i].kind)
+      return static_cast<int>(i);
+  return std::nullopt;
 }
 
 void SetRunLocation(EntryRecord& record, int location) {
-  record.Key = location == 0 ? kUserRunKey : kMachineKey;
-  record.Kind = std::string(kRunKeyLocations.at(static_cast<size_t>(location)).kind);
+  const RunKeyLocation& where = kRunKeyLocations.at(static_cast<size_t>(location));
+  record.Key = KeyOfRoot(where.root);
+  record.Kind = std::string(where.kind);
 }
 
 bool RunLocationOffered(RegistryBackend& registry, int location) {

@@ -14,6 +14,7 @@
 #include "startup/run_key_locations.h"
 #include "startup/startup_approved.h"
 #include "startup/startup_entries.h"
+#include "startup/task_definition.h"
 
 namespace orvela {
 namespace {
@@ -193,6 +194,45 @@ ActionResult DisableFolderEntry(StartupContext& context, const EntryRecord& reco
                            [&] { return context.shell.RemoveFile(record.Command); });
 }
 
+// Whether the scheduler made the switch: the task is read again, as a scheduler may accept
+// the request and not carry it out.
+bool SwitchTask(TaskScheduler& tasks, const std::string& path, bool on) {
+  if (tasks.SetEnabled(path, on) != kErrorNone) return false;
+  const std::optional<ScheduledTask> now = tasks.ReadTask(path);
+  return now && now->enabled == on;
+}
+
+std::string WithReason(std::string_view text, SystemError code) {
+  return std::string(text) + "\n理由：" + SystemErrorText(code);
+}
+
+// A task is switched off, not removed: it keeps what the scheduler alone can give back (a
+// stored password, its history), and its whole definition is kept beside its line for the
+// day it is gone.
+ActionResult DisableTaskEntry(StartupContext& context, const EntryRecord& record) {
+  if (!context.tasks) return Told(context, record.Name, msg::kSchedulerUnavailable, PromptIcon::kError);
+  TaskScheduler& tasks = *context.tasks;
+  const std::string path = TaskPathOf(record);
+  SystemError status = kErrorNone;
+  const std::optional<ScheduledTask> task = tasks.ReadTask(path, &status);
+  if (!task)
+    return Told(context, record.Name,
+                status == kErrorFileNotFound ? std::string(msg::kTaskGone) : WithReason(msg::kTaskNotRead, status),
+                PromptIcon::kError);
+  const std::optional<TaskDefinition> definition = ReadTaskDefinition(task->xml);
+  if (!definition) return Told(context, record.Name, msg::kTaskNotRead, PromptIcon::kError);
+  // The line keeps what the task holds now, which the list may show older.
+  EntryRecord disabled = record;
+  disabled.Command = TaskCommandLine(*definition);
+  const std::optional<std::string> line = TaskEntryLine(disabled, context.locations);
+  if (!line)
+    return Told(context, record.Name,
+                TextFitsLine(disabled.Command) ? msg::kNameNotStorable : msg::kCommandNotStorable);
+  const KeptOriginal original = KeptFile(*line, "task.xml", task->xml, std::nullopt);
+  return IntoBoxThenRemove(context, record, *line, original, msg::kTaskNotSwitchedOff,
+                           [&] { return SwitchTask(tasks, path, false); });
+}
+
 // The value a Run line gives back: the kept one, else the string the line's command makes.
 // A live value is already this entry when it is that value, or, for a line without a kept
 // value, a string of the line's command.
@@ -298,9 +338,44 @@ Placement EnableShortcut(StartupContext& context, const EntryRecord& record,
   return Placement::kFailed;
 }
 
+// Switched on again; when the task is gone, registered again from its kept definition and
+// kept only when the scheduler gives back the log-on task it was (one may drop what it does
+// not understand): else it is taken back out and the line stays.
+Placement EnableTask(StartupContext& context, const EntryRecord& record, const std::optional<KeptOriginal>& kept,
+                     ActionResult& result) {
+  const auto failed = [&](std::string_view text) {
+    Tell(context, result, record.Name, text, PromptIcon::kError);
+    return Placement::kFailed;
+  };
+  if (!context.tasks) return failed(msg::kSchedulerUnavailable);
+  TaskScheduler& tasks = *context.tasks;
+  const std::string path = TaskPathOf(record);
+  SystemError status = kErrorNone;
+  if (const std::optional<ScheduledTask> task = tasks.ReadTask(path, &status))
+    return task->enabled || SwitchTask(tasks, path, true) ? Placement::kPlaced : failed(msg::kTaskNotSwitchedOn);
+  if (status != kErrorFileNotFound) return failed(WithReason(msg::kTaskNotRead, status));
+  if (!kept) return failed(msg::kTaskNoDefinition);
+  if (const SystemError refused = tasks.Register(path, kept->bytes); refused != kErrorNone)
+    return failed(WithReason(msg::kTaskNotRegistered, refused));
+  const std::optional<ScheduledTask> back = tasks.ReadTask(path);
+  const std::optional<TaskDefinition> given = back ? ReadTaskDefinition(back->xml) : std::nullopt;
+  const std::optional<TaskDefinition> wanted = ReadTaskDefinition(kept->bytes);
+  if (given && wanted && given->logon == wanted->logon && TaskCommandLine(*given) == TaskCommandLine(*wanted) &&
+      (back->enabled || SwitchTask(tasks, path, true)))
+    return Placement::kPlaced;
+  tasks.Delete(path);
+  return failed(msg::kTaskRegisteredOtherwise);
+}
+
 // A kept original stands for its line only when it gives back what the row shows: a Run
-// value of the line's command, or a shortcut of the line's name leading to its target.
+// value of the line's command, a task definition of the line's command line, or a shortcut
+// of the line's name leading to its target.
 bool KeptAgrees(StartupContext& context, const EntryRecord& record, const KeptOriginal& kept) {
+  if (IsTaskEntry(record)) {
+    const std::optional<TaskDefinition> definition =
+        kept.kind == KeptKind::kFile ? ReadTaskDefinition(kept.bytes) : std::nullopt;
+    return definition && TaskCommandLine(*definition) == record.Command;
+  }
   if (RunLocationOf(record)) return kept.kind == KeptKind::kValue && StoredAsText(kept.value, record.Command);
   const std::string name = kept.file_name;
   return kept.kind == KeptKind::kFile && RemoveExtension(name) == record.Name &&
@@ -406,8 +481,10 @@ ActionResult MoveFolderFile(StartupContext& context, const EntryRecord& record, 
 
 ActionResult DisableStartupEntry(StartupContext& context, const EntryRecord& record) {
   if (record.Unrecognised) return {};
-  return IsRegistryEntry(record) ? DisableRegistryEntry(context, record)
-                                 : DisableFolderEntry(context, record);
+  if (IsTaskEntry(record)) return DisableTaskEntry(context, record);
+  if (!IsRegistryEntry(record)) return DisableFolderEntry(context, record);
+  if (!RunLocationOf(record)) return Told(context, record.Name, msg::kWinlogonUnchanged, PromptIcon::kInformation);
+  return DisableRegistryEntry(context, record);
 }
 
 ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
@@ -425,8 +502,9 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
     if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
   ActionResult result;
   const std::optional<KeptOriginal> kept = UsableKept(context, row, record, result);
-  const Placement placement = location ? EnableRunValue(context, record, *location, kept, result)
-                                       : EnableShortcut(context, record, kept, result);
+  const Placement placement = location              ? EnableRunValue(context, record, *location, kept, result)
+                              : IsTaskEntry(record) ? EnableTask(context, record, kept, result)
+                                                    : EnableShortcut(context, record, kept, result);
   if (placement != Placement::kPlaced) return result;
   result.changed = true;
   // Live again: the line goes with its kept original. If the file cannot follow, the entry
@@ -439,6 +517,9 @@ ActionResult EnableStartupEntry(StartupContext& context, size_t row) {
 
 ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& record, bool ask) {
   if (record.Unrecognised) return {};
+  if (IsWinlogonEntry(record)) return Told(context, record.Name, msg::kWinlogonUnchanged, PromptIcon::kInformation);
+  if (IsTaskEntry(record) && !context.tasks)
+    return Told(context, record.Name, msg::kSchedulerUnavailable, PromptIcon::kError);
   if (const std::optional<int> location = RunLocationOf(record))
     if (auto refused = RefuseRunLocation(context, record.Name, *location)) return *refused;
   if (!SaveRunKeys(context.backup, context.registry, context.prompt, &record)) return {};
@@ -447,7 +528,11 @@ ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& reco
     return {};
   }
   ActionResult result{.changed = true};
-  if (const std::optional<int> location = RunLocationOf(record)) {
+  if (IsTaskEntry(record)) {
+    const SystemError status = context.tasks->Delete(TaskPathOf(record));
+    if (status != kErrorNone && status != kErrorFileNotFound)
+      Tell(context, result, record.Name, WithReason(msg::kTaskNotDeleted, status), PromptIcon::kError);
+  } else if (const std::optional<int> location = RunLocationOf(record)) {
     if (!RemoveRunValue(context, record.Name, *location))
       Tell(context, result, record.Name, msg::kValueNotDeleted, PromptIcon::kError);
   } else if (context.shell.FileExists(record.Command) &&
@@ -490,6 +575,13 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
 }
 
 ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& record) {
+  if (IsTaskEntry(record)) {
+    // A task's own switch is the scheduler's.
+    if (!context.tasks) return Told(context, record.Name, msg::kSchedulerUnavailable, PromptIcon::kError);
+    if (!SwitchTask(*context.tasks, TaskPathOf(record), true))
+      return Told(context, record.Name, msg::kTaskNotSwitchedOnHere, PromptIcon::kError);
+    return {.changed = true};
+  }
   const std::optional<ApprovedPlace> place = ApprovedPlaceOf(record, context.locations);
   if (!place) return {};
   // Windows' switch of a machine entry lives in the machine's keys.
@@ -635,15 +727,28 @@ bool HasEnvironmentReference(std::string_view text) {
   return false;
 }
 
-int EntryKind(const EntryRecord& record) { return IsRegistryEntry(record) ? 1 : 0; }
+int EntryKind(const EntryRecord& record) {
+  if (IsTaskEntry(record)) return 2;
+  return IsRegistryEntry(record) ? 1 : 0;
+}
 
-int EntryLocation(const EntryRecord& record) { return RunLocationOf(record).value_or(record.Key); }
+namespace {
+
+// A task or a Winlogon value: shown where it is, never moved.
+bool StaysWhereItIs(const EntryRecord& record) { return IsTaskEntry(record) || IsWinlogonEntry(record); }
+
+}  // namespace
+
+int EntryLocation(const EntryRecord& record) {
+  return StaysWhereItIs(record) ? -1 : RunLocationOf(record).value_or(record.Key);
+}
 
 bool KindApplyEnabled(const EntryRecord& record, int chosen_kind) {
-  return (chosen_kind == 0 || chosen_kind == 1) && chosen_kind != EntryKind(record);
+  return !StaysWhereItIs(record) && (chosen_kind == 0 || chosen_kind == 1) && chosen_kind != EntryKind(record);
 }
 
 bool LocationApplyEnabled(const EntryRecord& record, int chosen_location, int profile_count) {
+  if (StaysWhereItIs(record)) return false;
   const int count =
       IsRegistryEntry(record) ? static_cast<int>(kRunKeyLocations.size()) : profile_count;
   return chosen_location >= 0 && chosen_location < count &&

@@ -20,6 +20,7 @@
 #include "platform/registry_backend.h"
 #include "disabled_box/entry.h"
 #include "startup/run_keys_backup.h"
+#include "startup/scheduled_tasks.h"
 
 namespace orvela {
 
@@ -37,6 +38,8 @@ struct StartupContext {
   RunKeysBackup& backup;
   // The shell's administrator test: a user who is none only reads the machine's Run keys.
   bool administrator = true;
+  // The task scheduler, for the rows of scheduled tasks; none: they cannot be changed.
+  TaskScheduler* tasks = nullptr;
 };
 
 struct ActionResult {
@@ -45,15 +48,21 @@ struct ActionResult {
 };
 
 // N1Click: the live entry leaves its place and becomes the last line of the Disabled Box;
-// its original (the shortcut file's bytes, the value's type and bytes) is kept first.
+// its original (the shortcut file's bytes, the value's type and bytes, a task's whole
+// definition) is kept first. A scheduled task stays registered, switched off: its switch is
+// read again afterwards, as a scheduler may accept the request and not make it. A Winlogon
+// value is never disabled.
 ActionResult DisableStartupEntry(StartupContext& context, const EntryRecord& record);
 // N3Click: the entry of view row `row` (line `row`) goes back to its place: the line's own
 // kept original when it gives back what the row shows, else (told when there was one)
 // made again from the line. An entry already in place is not made twice; a different one
-// of the same name is replaced only when the user says so. The line is removed only once
+// of the same name is replaced only when the user says so. A task is switched on again, or,
+// when it is gone, registered again from its kept definition (and taken back out when the
+// scheduler keeps it without its log-on trigger or program). The line is removed only once
 // the entry is in place.
 ActionResult EnableStartupEntry(StartupContext& context, size_t row);
-// Delete1Click and the Delete key in the live list: removes the value or the file.
+// Delete1Click and the Delete key in the live list: removes the value, the file or the task
+// (a Winlogon value: never; the user is told).
 ActionResult DeleteStartupEntry(StartupContext& context, const EntryRecord& record, bool ask);
 // The same in the Disabled Box view: removes line `row` and its kept original only (a live
 // value of the same name is not touched).
@@ -68,7 +77,8 @@ ActionResult ChangeLocation(StartupContext& context, const EntryRecord& record,
                             int chosen_location);
 
 // "Windows の無効を解除": Windows' own switch of a live entry is turned on (02, the rest zero);
-// nothing else changes. Nothing happens for an entry the switch does not have off.
+// nothing else changes. Nothing happens for an entry the switch does not have off. A task
+// switched off outside the program is switched on through the scheduler.
 ActionResult ClearWindowsDisabled(StartupContext& context, const EntryRecord& record);
 // "もう一度無効にする": a live registry entry whose very line stands in the Disabled Box
 // leaves its key; the box keeps that one line (no second one). A value that changed since
@@ -121,6 +131,8 @@ bool HasEnvironmentReference(std::string_view text);
 
 // The selectors of the page's panel: kind 0 folder, 1 registry; location the Run location
 // index (registry) or the profile index (folder).
+// Kind 2 is a scheduled task's; neither kind nor location of a task or a Winlogon value can
+// be changed (its location is -1).
 int EntryKind(const EntryRecord& record);
 int EntryLocation(const EntryRecord& record);
 // ComboBox1Change: SpeedButton3 is enabled for a chosen kind other than the entry's.
@@ -224,6 +236,29 @@ inline constexpr std::string_view kLineGone =
 inline constexpr std::string_view kKeyReadOnly =
     "このレジストリ キーを変更する権限がないため、変更しませんでした。";
 inline constexpr std::string_view kAdministratorNeeded = "管理者として実行すると変更できます。";
+inline constexpr std::string_view kWinlogonUnchanged =
+    "この値は Windows のログオンで使われるため、ここでは変更しません（誤った値では Windows に"
+    "ログオンできなくなります）。";
+inline constexpr std::string_view kSchedulerUnavailable =
+    "タスク スケジューラに接続できませんでした。\n変更しませんでした。";
+inline constexpr std::string_view kTaskGone =
+    "タスクが見つかりません。一覧を最新の情報に更新してください。";
+inline constexpr std::string_view kTaskNotRead = "タスクの定義を読み取れませんでした。\n変更しませんでした。";
+inline constexpr std::string_view kTaskNotSwitchedOff =
+    "タスク スケジューラがタスクを無効にしなかったため（要求を受け付けないか、受け付けても"
+    "切り替えませんでした）、無効にしませんでした。";
+inline constexpr std::string_view kTaskNotSwitchedOn =
+    "タスク スケジューラがタスクを有効にしませんでした。\n無効ボックスに残しました。";
+inline constexpr std::string_view kTaskNoDefinition =
+    "タスクが削除されていて、元の定義も保存されていないため、戻せません。\n無効ボックスに残しました。";
+inline constexpr std::string_view kTaskNotRegistered =
+    "タスクを登録し直せませんでした。\n無効ボックスに残しました。";
+inline constexpr std::string_view kTaskRegisteredOtherwise =
+    "タスク スケジューラがタスクを元の定義どおりに登録しなかったため（ログオン時のトリガーか"
+    "実行するプログラムが失われます）、登録を取り消しました。\n無効ボックスに残しました。";
+inline constexpr std::string_view kTaskNotSwitchedOnHere =
+    "タスク スケジューラがタスクを有効にしませんでした。\n変更しませんでした。";
+inline constexpr std::string_view kTaskNotDeleted = "タスクを削除できませんでした。";
 inline constexpr std::string_view kNotCopied =
     "移動先にファイルを作成できませんでした。\n"
     "変更しませんでした。";

@@ -23,7 +23,10 @@ std::optional<ApprovedPlace> Place(RootKey root, std::string_view sub_key, std::
 std::optional<ApprovedPlace> ApprovedPlaceOf(const EntryRecord& record,
                                              const ProfileLocations& locations) {
   if (record.Unrecognised) return std::nullopt;
-  if (record.Key == kUserRunKey) return Place(RootKey::kCurrentUser, "Run", record.Name);
+  if (record.Key == kUserRunKey) {
+    if (record.Kind.empty()) return Place(RootKey::kCurrentUser, "Run", record.Name);
+    return std::nullopt;
+  }
   if (record.Key == kMachineKey) {
     if (record.Kind == "Run") return Place(RootKey::kLocalMachine, "Run", record.Name);
     if (record.Kind == "Run32") return Place(RootKey::kLocalMachine, "Run32", record.Name);

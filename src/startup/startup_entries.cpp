@@ -1,20 +1,8 @@
 #include "startup/startup_entries.h"
 
+#include "startup/run_key_locations.h"
+
 namespace orvela {
-namespace {
-
-void AppendRunValues(std::vector<EntryRecord>& rows, const std::vector<RunValue>& values,
-                     int32_t key, const char* kind) {
-  for (const RunValue& value : values) {
-    EntryRecord& row = rows.emplace_back();
-    row.Key = key;
-    row.Kind = kind;
-    row.Name = value.name;
-    row.Command = RunValueText(value.value);
-  }
-}
-
-}  // namespace
 
 std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::string_view path,
                                  const std::function<void()>& pace) {
@@ -37,25 +25,22 @@ std::string EntryNameOf(std::string_view path) {
 }
 
 std::vector<EntryRecord> CollectStartupEntries(const std::vector<FolderItem>& folder_items,
-                                               const std::vector<RunValue>& user_run,
-                                               const std::vector<RunValue>& machine_run,
-                                               const std::vector<RunValue>& machine_run_once,
-                                               const std::vector<RunValue>& machine_run32,
-                                               const std::vector<RunValue>& machine_run_once32) {
+                                               const std::vector<std::vector<RunValue>>& run_values) {
   std::vector<EntryRecord> rows;
-  rows.reserve(folder_items.size() + user_run.size() + machine_run.size() +
-               machine_run_once.size() + machine_run32.size() + machine_run_once32.size());
   for (const FolderItem& item : folder_items) {
     EntryRecord& row = rows.emplace_back();
     row.Key = item.profile_index;
     row.Name = EntryNameOf(item.path);
     row.Command = item.path;
   }
-  AppendRunValues(rows, user_run, kUserRunKey, "");
-  AppendRunValues(rows, machine_run, kMachineKey, "Run");
-  AppendRunValues(rows, machine_run_once, kMachineKey, "RunOnce");
-  AppendRunValues(rows, machine_run32, kMachineKey, "Run32");
-  AppendRunValues(rows, machine_run_once32, kMachineKey, "RunOnce32");
+  for (size_t location = 0; location < run_values.size() && location < kRunKeyLocations.size(); ++location) {
+    for (const RunValue& value : run_values[location]) {
+      EntryRecord& row = rows.emplace_back();
+      SetRunLocation(row, static_cast<int>(location));
+      row.Name = value.name;
+      row.Command = RunValueText(value.value);
+    }
+  }
   return rows;
 }
 

@@ -37,14 +37,10 @@ std::vector<RunValue> ReadRunKey(RegistryBackend& registry, RootKey root, std::s
 // that is all extension (".profile") is kept whole rather than giving an empty name.
 std::string EntryNameOf(std::string_view path);
 
-// Folder items first, then the user's Run key, the machine's Run key and its RunOnce key,
-// then the machine's 32-bit Run and RunOnce keys.
+// Folder items first, then the values of each Run location in location order (run_values[i]
+// those of location i; missing ones count as empty).
 std::vector<EntryRecord> CollectStartupEntries(const std::vector<FolderItem>& folder_items,
-                                               const std::vector<RunValue>& user_run,
-                                               const std::vector<RunValue>& machine_run,
-                                               const std::vector<RunValue>& machine_run_once,
-                                               const std::vector<RunValue>& machine_run32 = {},
-                                               const std::vector<RunValue>& machine_run_once32 = {});
+                                               const std::vector<std::vector<RunValue>>& run_values);
 
 
 }  // namespace orvela

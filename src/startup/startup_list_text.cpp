@@ -2,11 +2,15 @@
 
 #include "rows/entry_marks.h"
 #include "startup/run_key_locations.h"
+#include "startup/startup_actions.h"
+#include "startup/winlogon_values.h"
 
 namespace orvela {
 
 std::string StartupLocationText(const EntryRecord& record, const ProfileLocations& locations) {
   if (record.Unrecognised) return "";
+  if (IsTaskEntry(record)) return record.Kind;
+  if (IsWinlogonEntry(record)) return WinlogonLocationText(record);
   if (const std::optional<int> location = RunLocationOf(record))
     return std::string(kRunKeyLocations[static_cast<size_t>(*location)].text);
   const auto& profiles = locations.profiles();
@@ -26,7 +30,7 @@ std::vector<CsvRow> StartupCsvRows(const std::vector<EntryRecord>& rows,
   for (const EntryRecord& row : rows) {
     std::string state = live ? "有効" : "無効";
     if (const std::string marks = EntryMarksText(row); !marks.empty()) state += " " + marks;
-    csv.push_back({IsRegistryEntry(row) ? "レジストリ" : "フォルダ",
+    csv.push_back({std::string(kKindTexts[static_cast<size_t>(EntryKind(row))]),
                    StartupLocationText(row, locations), row.Name, row.Command, row.Company,
                    row.Description, row.Missing ? "はい" : "", state});
   }

@@ -2,7 +2,8 @@
 
 #include <shellapi.h>
 
-#include <array>
+#include <cstring>
+#include <iterator>
 
 #include "startup/folder_files_win.h"
 #include "startup/run_key_locations.h"
@@ -31,17 +32,34 @@
 #include "startup/startup_list_text.h"
 #include "startup/startup_row_details_win.h"
 #include "startup/startup_row_win.h"
+#include "startup/winlogon_values.h"
 
 namespace orvela {
 namespace {
 
 constexpr COLORREF kFolderKindColour = RGB(255, 249, 215);
 constexpr COLORREF kRegistryKindColour = RGB(230, 233, 255);
+constexpr COLORREF kTaskKindColour = RGB(220, 243, 220);
 
 void SetComboItems(HWND combo, const std::vector<std::string>& items) {
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items)
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+}
+
+bool CopyTextToClipboard(HWND owner, const std::string& text) {
+  const std::wstring wide = Wide(text);
+  const size_t size = (wide.size() + 1) * sizeof(wchar_t);
+  if (!OpenClipboard(owner)) return false;
+  ScopeExit close([] { CloseClipboard(); });
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return false;
+  std::memcpy(GlobalLock(memory), wide.c_str(), size);
+  GlobalUnlock(memory);
+  if (SetClipboardData(CF_UNICODETEXT, memory)) return true;
+  GlobalFree(memory);
+  return false;
 }
 
 // ComboBox2's hint: a registry location's, or, as the list has always done for a folder
@@ -69,7 +87,7 @@ StartupPage::StartupPage(PageHost& host, HWND sheet)
   backup_.run_file_work = [](const std::function<void()>& work) { RunWhileAnswering(work); };
   CreateControls();
   details_ = std::make_unique<RowDetailQueue>(ListBox1, [this](int row) { FetchRowDetails(row); });
-  SetComboItems(ComboBox1, {"フォルダ", "レジストリ"});
+  SetComboItems(ComboBox1, {std::begin(kKindTexts), std::end(kKindTexts)});
   host_.SetMenuHint(kIdN1, "選択したスタートアップを無効ボックスに格納する");
   host_.SetMenuHint(kIdN3, "選択したリストをスタートアップに戻す");
   host_.SetMenuHint(kIdDelete1, "選択したスタートアップを削除する");
@@ -162,25 +180,40 @@ void StartupPage::FillRows(bool live) {
   details_->Stop();  // the shown rows are about to go
   MessagePacer pace;
   pace();  // what came in before the fill is answered first
-  std::vector<EntryRecord> rows;
-  if (live) {
-    const ProfileLocations& locations = host_.locations();
-    std::vector<FolderItem> folder_items;
-    for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i) {
-      ListFolderFiles(locations.FolderOf(FolderKind::kStartup, i), i, "", folder_items);
-      pace();
-    }
-    RegistryBackend& registry = host_.registry();
-    const std::function<void()> pace_values = [&pace] { pace(); };
-    std::array<std::vector<RunValue>, kRunKeyLocations.size()> values;
-    for (size_t i = 0; i < values.size(); ++i)
-      values[i] = ReadRunKey(registry, kRunKeyLocations[i].root, kRunKeyLocations[i].path, pace_values);
-    rows = CollectStartupEntries(folder_items, values[0], values[1], values[2], values[3], values[4]);
-    MarkWindowsDisabled(rows, registry, locations);
-    MarkReturnedEntries(rows, host_.startup_box().lines, locations);
-  } else {
-    rows = DisabledBoxRecords(host_.startup_box().lines, host_.locations());
+  ShowRows(live ? LiveRows(pace) : DisabledBoxRecords(host_.startup_box().lines, host_.locations()), live, pace);
+  if (!live) return;
+  // The scheduler is asked last, on a thread of its own while the window answers: its first
+  // connection of a session can take a second, and the other rows show meanwhile.
+  const std::optional<std::vector<ScheduledTask>> tasks = tasks_.ListTasks();
+  if (!tasks) return;
+  std::vector<EntryRecord> task_rows = LogonTaskEntries(*tasks, host_.startup_box().lines, host_.locations());
+  if (task_rows.empty()) return;
+  std::vector<EntryRecord> rows = entries;
+  rows.insert(rows.end(), task_rows.begin(), task_rows.end());
+  details_->Stop();
+  ShowRows(std::move(rows), true, pace);
+}
+
+std::vector<EntryRecord> StartupPage::LiveRows(MessagePacer& pace) {
+  const ProfileLocations& locations = host_.locations();
+  std::vector<FolderItem> folder_items;
+  for (int i = 0; i < static_cast<int>(locations.profiles().size()); ++i) {
+    ListFolderFiles(locations.FolderOf(FolderKind::kStartup, i), i, "", folder_items);
+    pace();
   }
+  RegistryBackend& registry = host_.registry();
+  const std::function<void()> pace_values = [&pace] { pace(); };
+  std::vector<std::vector<RunValue>> values;
+  for (const RunKeyLocation& where : kRunKeyLocations)
+    values.push_back(ReadRunKey(registry, where.root, where.path, pace_values));
+  std::vector<EntryRecord> rows = CollectStartupEntries(folder_items, values);
+  for (EntryRecord& row : WinlogonEntries(registry, system_.SystemFolder())) rows.push_back(std::move(row));
+  MarkWindowsDisabled(rows, registry, locations);
+  MarkReturnedEntries(rows, host_.startup_box().lines, locations);
+  return rows;
+}
+
+void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live, MessagePacer& pace) {
   MarkReadOnlyEntries(rows, host_.registry(), host_.is_admin());
   // What the store knows of unchanged files goes in now; the other rows wait for the queue.
   std::vector<int> pictures(rows.size(), -1);
@@ -214,7 +247,7 @@ void StartupPage::FetchRowDetails(int row) {
 
 std::string StartupPage::RowText(const EntryRecord& entry) const {
   const std::vector<std::string>& profiles = host_.locations().profiles();
-  const bool folder_entry = !IsRegistryEntry(entry) && entry.Key < static_cast<int>(profiles.size());
+  const bool folder_entry = entry.Key >= 0 && entry.Key < static_cast<int>(profiles.size());
   return StartupRowText(entry, folder_entry ? profiles[static_cast<size_t>(entry.Key)] : std::string());
 }
 
@@ -225,7 +258,7 @@ void StartupPage::RebuildShownList() {
 StartupContext StartupPage::Context() {
   return StartupContext{host_.registry(), host_.prompt(),      host_.locations(),
                         shell_,           host_.startup_box(), backup_,
-                        host_.is_admin()};
+                        host_.is_admin(), &tasks_};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -359,11 +392,15 @@ void StartupPage::ListBox1Click() {
   if (!entry) return;
   const int kind = EntryKind(*entry);
   SendMessageW(ComboBox1, CB_SETCURSEL, kind, 0);
-  kind_colour_ = kind == 1 ? kRegistryKindColour : kFolderKindColour;
+  kind_colour_ = kind == 2 ? kTaskKindColour : kind == 1 ? kRegistryKindColour : kFolderKindColour;
   const int location = EntryLocation(*entry);
   location_choices_.clear();
   std::vector<std::string> items;
-  if (kind == 1) {
+  if (location < 0) {
+    // A task or a Winlogon value: its place, which cannot be changed.
+    location_choices_ = {location};
+    items = {StartupLocationText(*entry, host_.locations())};
+  } else if (kind == 1) {
     location_choices_ = OfferedRunLocations(host_.registry(), location);
     items = RunLocationTexts(location_choices_);
   } else {
@@ -426,6 +463,12 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
   const bool live = live_list_shown();
   UniqueMenu menu(CreatePopupMenu());
   const EntryRecord* entry = selected_entry();
+  if (live && entry && IsWinlogonEntry(*entry)) {
+    // A wrong value stops the log-on: the row offers its folder and a copy of the value only.
+    AppendMenuItem(menu.get(), kIdOptionMenu2, "フォルダを開く(&O)", 3);
+    AppendMenuItem(menu.get(), kIdCopyValue, "値をコピー(&C)", 20);
+    return menu;
+  }
   // A row of a key the user may only read offers its changes greyed; deleting a Disabled
   // Box line changes no key.
   const bool changeable = entry && !entry->ReadOnly;
@@ -465,12 +508,19 @@ bool StartupPage::OnContextMenu(HWND control, POINT point) {
 void StartupPage::OptionMenu2Click() {
   const EntryRecord* entry = selected_entry();
   if (!entry) return;
-  if (IsRegistryEntry(*entry)) {
+  if (IsRegistryEntry(*entry) || IsTaskEntry(*entry)) {
     OpenEntryFolder(selected_row());
     return;
   }
   const std::string folder = host_.locations().FolderOf(FolderKind::kStartup, entry->Key);
   ShellExecuteW(host_.window(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void StartupPage::CopyValueClick() {
+  const EntryRecord* entry = selected_entry();
+  if (!entry) return;
+  if (!CopyTextToClipboard(host_.window(), entry->Command))
+    host_.prompt().ShowMessage("クリップボードにコピーできませんでした。", kAppTitle, PromptIcon::kWarning);
 }
 
 void StartupPage::OpenEntryFolder(int row) {
@@ -518,6 +568,7 @@ bool StartupPage::OnCommand(int id, int code, HWND control) {
     case kIdWindowsEnable: WindowsEnableClick(); return true;
     case kIdDisableAgain: DisableAgainClick(); return true;
     case kIdSaveList1: SaveList(); return true;
+    case kIdCopyValue: CopyValueClick(); return true;
     case kIdN16: case kIdN24:
       N16Click(id);
       return true;

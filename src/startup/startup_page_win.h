@@ -16,10 +16,12 @@
 #include "rows/row_details_win.h"
 #include "components/speed_button_win.h"
 #include "platform/handles_win.h"
+#include "platform/message_pump_win.h"
 #include "startup/run_keys_backup.h"
 #include "startup/startup_actions.h"
 #include "startup/startup_row_win.h"
 #include "startup/startup_shell_win.h"
+#include "startup/task_scheduler_win.h"
 
 namespace orvela {
 
@@ -42,6 +44,7 @@ enum StartupMenuId : UINT {
   kIdWindowsEnable,   // Windows の無効を解除
   kIdDisableAgain,    // もう一度無効にする
   kIdSaveList1,       // 一覧を保存
+  kIdCopyValue,       // 値をコピー(&C)
 };
 
 class StartupPage : public WindowPage {
@@ -49,8 +52,9 @@ class StartupPage : public WindowPage {
   // Makes the page's list on `sheet` and its selector row in the host's tool panel.
   StartupPage(PageHost& host, HWND sheet);
 
-  // Rebuilds the entry table and ListBox1 from the Startup folders and Run keys. The window
-  // answers while the sources are read; the rows then show at once with what the run's
+  // Rebuilds the entry table and ListBox1 from the Startup folders, the Run keys, Winlogon's
+  // values other than Windows' own and the log-on tasks. The window answers while the
+  // sources are read; the rows then show at once with what the run's
   // detail store already knows, and the rest of their details follow while it is idle.
   void RefreshStartupList();
   // The Disabled Box view, filled the same way.
@@ -73,6 +77,7 @@ class StartupPage : public WindowPage {
   // The row menu as it opens now; the caller shows and destroys it.
   UniqueMenu PopupMenu1Popup();
   void OptionMenu2Click();
+  void CopyValueClick();  // the selected row's command as text on the clipboard
   void OpenEntryFolder(int row);
   void ComboBox1Change();
   void ComboBox2Change();
@@ -127,6 +132,10 @@ class StartupPage : public WindowPage {
   // follows it, for the view shown then.
   void FillView(bool live);
   void FillRows(bool live);
+  // The rows of the Startup folders, the Run keys and Winlogon.
+  std::vector<EntryRecord> LiveRows(MessagePacer& pace);
+  // The rows become the list's, with what the run's detail store knows of them.
+  void ShowRows(std::vector<EntryRecord> rows, bool live, MessagePacer& pace);
   void FetchRowDetails(int row);
   // What the list holds as the row's string.
   std::string RowText(const EntryRecord& entry) const;
@@ -143,6 +152,7 @@ class StartupPage : public WindowPage {
   RepeatedFill fill_;
   Win32ProgramLookup system_;
   Win32StartupShell shell_;
+  Win32TaskScheduler tasks_;
   RunKeysBackup backup_;
   std::vector<int> location_choices_;  // ComboBox2's items: the location of each
   UniqueHfont font_;

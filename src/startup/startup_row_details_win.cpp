@@ -20,6 +20,7 @@ class StoredLinks final : public ProgramLookup {
   PathKind KindOf(const std::string& path) const override { return system_.KindOf(path); }
   DriveKind DriveKindOf(const std::string& path) const override { return system_.DriveKindOf(path); }
   std::string SystemFolder() const override { return system_.SystemFolder(); }
+  bool AbsentFromFixedDrive(const std::string& path) const override { return system_.AbsentFromFixedDrive(path); }
   std::string ExpandVariables(const std::string& text) const override {
     return system_.ExpandVariables(text);
   }

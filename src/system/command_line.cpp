@@ -66,13 +66,18 @@ ResolvedTarget ResolveTarget(const std::string& program_path, const ProgramLooku
     target = system.ResolveLink(target);
     result.missing = target == program;
   }
-  if (!target.empty() && target.find(":\\") == std::string::npos &&
+  // A network path (\\server\share\...) is no name in the system folder, and is never
+  // looked at: the network may keep the look-up waiting.
+  const bool network_path = target.rfind("\\\\", 0) == 0;
+  if (!target.empty() && !network_path && target.find(":\\") == std::string::npos &&
       system.KindOf(target) == PathKind::kNone) {
     const DriveKind drive = system.DriveKindOf(target);
     if (drive != DriveKind::kRemovable && drive != DriveKind::kCdRom)
       target = system.SystemFolder() + "\\" + target;
     result.missing = system.KindOf(target) != PathKind::kFile &&
                      system.KindOf(program) != PathKind::kFile;
+  } else if (!result.missing && target.find(":\\") != std::string::npos) {
+    result.missing = system.AbsentFromFixedDrive(target);
   }
   result.target = std::move(target);
   return result;

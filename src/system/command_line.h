@@ -24,8 +24,10 @@ struct ResolvedTarget {
 };
 
 // A shortcut leads to its target (missing when that is gone); a name without a drive is
-// looked for in the system folder (missing when found nowhere). A path with a drive that
-// is not a shortcut is taken as it is and never marked missing.
+// looked for in the system folder (missing when found nowhere). A path with a drive is
+// taken as it is, and missing when a local fixed drive says it is not there
+// (AbsentFromFixedDrive): a Run value an uninstalled program left behind must not look
+// sound.
 ResolvedTarget ResolveTarget(const std::string& program, const ProgramLookup& system);
 
 }  // namespace orvela

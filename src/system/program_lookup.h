@@ -19,6 +19,14 @@ class ProgramLookup {
   virtual std::string ResolveLink(const std::string& link_path) const = 0;
   // %NAME% references replaced by the environment; the text unchanged when there are none.
   virtual std::string ExpandVariables(const std::string& text) const = 0;
+  // Whether "X:\..." names nothing on a local fixed drive, as the drive itself says (the
+  // file or its folder not found). False for every other path and drive (network, removable,
+  // optical, unready, no drive) and when the look-up fails otherwise: those are never
+  // tested, as they could keep the look-up waiting or ask for a disc.
+  virtual bool AbsentFromFixedDrive(const std::string& path) const {
+    (void)path;
+    return false;
+  }
 };
 
 }  // namespace orvela

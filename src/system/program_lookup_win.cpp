@@ -41,6 +41,18 @@ std::string Win32ProgramLookup::ResolveLink(const std::string& link_path) const 
   return resolve_link_ ? resolve_link_(link_path) : link_path;
 }
 
+bool Win32ProgramLookup::AbsentFromFixedDrive(const std::string& path) const {
+  const std::wstring wide = Wide(path);
+  if (wide.size() < 4 || wide[1] != L':' || wide[2] != L'\\') return false;
+  if (GetDriveTypeW(wide.substr(0, 3).c_str()) != DRIVE_FIXED) return false;
+  DWORD old_mode = 0;
+  SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &old_mode);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  const DWORD error = GetLastError();
+  SetThreadErrorMode(old_mode, nullptr);
+  return attributes == INVALID_FILE_ATTRIBUTES && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
+}
+
 std::string Win32ProgramLookup::ExpandVariables(const std::string& text) const {
   const std::wstring wide = Wide(text);
   const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);

@@ -17,6 +17,7 @@ class Win32ProgramLookup final : public ProgramLookup {
   std::string SystemFolder() const override;
   std::string ResolveLink(const std::string& link_path) const override;
   std::string ExpandVariables(const std::string& text) const override;
+  bool AbsentFromFixedDrive(const std::string& path) const override;
 
  private:
   std::function<std::string(const std::string&)> resolve_link_;

@@ -181,3 +181,49 @@ TEST_CASE("The 32-bit keys' lines, beside the older forms") {
   }
   CHECK(rows[4].Key == kUserRunKey);
 }
+
+namespace {
+
+// Which lines the line reader recognised before the forms of the user's RunOnce key, the
+// policy keys and scheduled tasks: a folder line of a known profile, or one of these
+// registry prefixes. An Orvela of that time keeps every other line as an unrecognised one.
+bool EarlierReaderRecognises(std::string_view line, const ProfileLocations& locations) {
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return false;
+  const std::string_view key_part = line.substr(0, equals), value = line.substr(equals + 1);
+  if (locations.ProfileIndexOf(key_part))
+    return value.find("#$#") != std::string_view::npos || value.find("@@@") != std::string_view::npos;
+  for (const std::string_view prefix : {"User@", "Machine32@", "MachineOnce32@", "Machine@", "MachineOnce@"})
+    if (key_part.substr(0, prefix.size()) == prefix) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST_CASE("The lines of the user's RunOnce key, the policy Run keys and scheduled tasks") {
+  const ProfileLocations locations = TestLocations();
+  EntryRecord task;
+  SetTaskPath(task, "\\Vendor\\Sub\\Agent");
+  task.Command = "C:\\Agent\\agent.exe /tray=1";
+  const std::pair<std::optional<std::string>, std::string> lines[] = {
+      {RegistryEntryLine(RunRow(5, "Agent", "a.exe /q=1"), locations), "UserOnce@Agent=a.exe /q=1"},
+      {RegistryEntryLine(RunRow(6, "Agent", "a.exe /q=1"), locations), "UserPolicy@Agent=a.exe /q=1"},
+      {RegistryEntryLine(RunRow(7, "Agent", "a.exe /q=1"), locations), "MachinePolicy@Agent=a.exe /q=1"},
+      {TaskEntryLine(task, locations), "Task@\\Vendor\\Sub\\Agent=C:\\Agent\\agent.exe /tray=1"}};
+  for (size_t i = 0; i < std::size(lines); ++i) {
+    CAPTURE(i);
+    REQUIRE(lines[i].first == lines[i].second);
+    const EntryRecord back = DisabledBoxRecord(lines[i].second, locations);
+    CHECK(back.Command == (i < 3 ? "a.exe /q=1" : task.Command));
+    CHECK(back.Name == "Agent");
+    if (i < 3) CHECK(RunLocationOf(back) == static_cast<int>(i) + 5);
+    CHECK_FALSE(EarlierReaderRecognises(lines[i].second, locations));
+  }
+  CHECK(DisabledBoxRecord(lines[3].second, locations).Kind == "\\Vendor\\Sub");
+  CHECK(DisabledBoxRecord("Task@\\Top=x.exe", locations).Kind == "\\");
+  for (const char* odd : {"Task@Top=x.exe", "Task@\\=x.exe", "Task@\\\\Top=x.exe", "Task@\\Sub\\=x.exe"})
+    CHECK(DisabledBoxRecord(odd, locations).Unrecognised);
+  SetTaskPath(task, "\\a=b");
+  CHECK_FALSE(TaskEntryLine(task, locations));
+  CHECK(EarlierReaderRecognises("Machine32@A=a.exe", locations));  // the check knows the older forms
+}

@@ -23,6 +23,7 @@ TEST_CASE("registry location hints") {
   CHECK(LocationHint(2) == "全てのユーザーに共通の設定(起動時に一度だけ実行)");
   CHECK(LocationHint(3) == "全てのユーザーに共通の設定（32ビットのプログラム）");
   CHECK(LocationHint(4) == "全てのユーザーに共通の設定（32ビットのプログラム）(起動時に一度だけ実行)");
-  CHECK(LocationHint(5).empty());
+  CHECK(LocationHint(7) == "全てのユーザーに共通の設定（グループ ポリシー）");
+  CHECK(LocationHint(8).empty());
   CHECK(LocationHint(-1).empty());
 }

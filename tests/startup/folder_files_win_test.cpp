@@ -66,7 +66,7 @@ TEST_CASE("Startup folder files: hidden and system files too, folders not") {
   REQUIRE(shortcuts.size() == 1);
   CHECK(shortcuts[0].path == folder + "\\メール.lnk");
 
-  const auto rows = CollectStartupEntries(items, {}, {}, {});
+  const auto rows = CollectStartupEntries(items, {});
   CHECK(std::count_if(rows.begin(), rows.end(), [](const EntryRecord& r) {
           return r.Name == "desktop" && r.Key == 3;
         }) == 1);
@@ -97,7 +97,10 @@ TEST_CASE("programs are found on the real system") {
   CHECK_FALSE(ResolveTarget("%SystemRoot%\\system32\\rundll32.exe", system).missing);
 
   CHECK(ResolveTarget("orvela-no-such-program.exe", system).missing);
-  CHECK_FALSE(ResolveTarget("C:\\orvela-no-such\\program.exe", system).missing);
+  CHECK(ResolveTarget("C:\\orvela-no-such\\program.exe", system).missing);
+  // Neither a network path nor a letter of no drive is looked at.
+  CHECK_FALSE(ResolveTarget("\\\\orvela-no-server\\share\\program.exe", system).missing);
+  CHECK_FALSE(system.AbsentFromFixedDrive("Q:\\orvela\\program.exe"));
 }
 
 TEST_CASE("shell icons: none for a missing file, even right after one was found") {
@@ -129,7 +132,7 @@ TEST_CASE("a Startup folder shortcut whose program was deleted is missing") {
   });
   std::vector<orvela::FolderItem> items;
   ListFolderFiles(folder, 0, "lnk", items);
-  auto rows = CollectStartupEntries(items, {}, {}, {});
+  auto rows = CollectStartupEntries(items, {});
   REQUIRE(rows.size() == 1);
   CHECK(rows[0].Name == "メーラー");
 

@@ -346,3 +346,21 @@ TEST_CASE("The backup is read and written where the caller says; what it tells c
   CHECK(f.prompt.shown().size() == before + 1);  // the key it could not open
   CHECK(f.backup.RunKeysSaved);
 }
+
+TEST_CASE("The user's RunOnce key and the policy Run keys in the backup, as the 32-bit keys") {
+  StartupFixture f;
+  f.SetRun(6, "Tray", "C:\\tray.exe");  // the user's policy key exists; the others do not
+  REQUIRE(DisableStartupEntry(f.context, RunRow(6, "Tray", "C:\\tray.exe")).changed);
+  const std::string saved = FileText(f.backup.file_path);
+  CHECK(saved.find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run]") !=
+        std::string::npos);
+  CHECK(saved.find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce]") == std::string::npos);
+
+  f.SetRun(6, "Later", "C:\\later.exe");
+  f.SetRun(5, "Once", "C:\\once.exe");  // a key that came after the backup
+  CHECK(RestoreRunKeys(f.context, false));
+  CHECK(f.Run(6, "Tray") == StringValue("C:\\tray.exe"));
+  CHECK_FALSE(f.Run(6, "Later"));
+  CHECK(f.Run(5, "Once"));  // left alone: the backup has no section for it
+  CHECK(f.box.lines == std::vector<std::string>{"UserPolicy@Later=C:\\later.exe"});
+}

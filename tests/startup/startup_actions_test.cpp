@@ -585,14 +585,14 @@ TEST_CASE("Changing kind and location") {
                       once = RunRow(2, "a", "a.exe"), folder = FolderRow(1, "a", "C:\\a.lnk");
     auto enabled = [&](const EntryRecord& row) {
       std::vector<int> choices;
-      for (int i = -1; i < 6; ++i)
+      for (int i = -1; i < 10; ++i)
         if (LocationApplyEnabled(row, i, 4)) choices.push_back(i);
       return choices;
     };
-    // 3 and 4, the 32-bit keys, are offered by the page only where they exist.
-    CHECK(enabled(user) == std::vector<int>{1, 2, 3, 4});
-    CHECK(enabled(run) == std::vector<int>{0, 2, 3, 4});
-    CHECK(enabled(once) == std::vector<int>{0, 1, 3, 4});
+    // 3 to 7 are offered by the page only where their keys exist.
+    CHECK(enabled(user) == std::vector<int>{1, 2, 3, 4, 5, 6, 7});
+    CHECK(enabled(run) == std::vector<int>{0, 2, 3, 4, 5, 6, 7});
+    CHECK(enabled(once) == std::vector<int>{0, 1, 3, 4, 5, 6, 7});
     CHECK(enabled(folder) == std::vector<int>{0, 2, 3});
     CHECK(KindApplyEnabled(folder, 1));
     CHECK_FALSE(KindApplyEnabled(folder, 0));
@@ -603,7 +603,7 @@ TEST_CASE("Changing kind and location") {
   SUBCASE("WriteRunValue by location index") {
     CHECK(WriteRunValue(f.registry, "A", StringValue("%SystemRoot%\\a.exe", kRegExpandSz), 1));
     CHECK(f.Run(1, "A") == StringValue("%SystemRoot%\\a.exe", kRegExpandSz));
-    CHECK_FALSE(WriteRunValue(f.registry, "C", StringValue("c.exe"), 5));
+    CHECK_FALSE(WriteRunValue(f.registry, "C", StringValue("c.exe"), 8));
   }
 }
 
@@ -654,5 +654,21 @@ TEST_CASE("The 32-bit Run keys: disabled, enabled, moved and changed like the ot
     CHECK_FALSE(f.Run(4, "Fix"));
     CHECK(DeleteStartupEntry(f.context, row, false).changed);
     CHECK_FALSE(f.Run(3, "Helper"));
+  }
+}
+
+TEST_CASE("the user's RunOnce key and the policy Run keys: disabled and enabled back byte for byte") {
+  for (int location = kFixedRunLocations + 2; location < static_cast<int>(kRunKeyLocations.size()); ++location) {
+    CAPTURE(location);
+    StartupFixture f;
+    f.SetRun(location, "Agent", StringValue("%ProgramFiles%\\Agent\\agent.exe /q", kRegExpandSz));
+    const RegistryValue before = *f.Run(location, "Agent");
+    CHECK(DisableStartupEntry(f.context, RunRow(location, "Agent", "%ProgramFiles%\\Agent\\agent.exe /q")).changed);
+    CHECK_FALSE(f.Run(location, "Agent"));
+    REQUIRE(f.box.lines.size() == 1);
+    CHECK(RunLocationOf(DisabledBoxRecords(f.box.lines, f.locations)[0]) == location);
+    CHECK(EnableStartupEntry(f.context, 0).changed);
+    CHECK(f.Run(location, "Agent") == before);
+    CHECK(f.box.lines.empty());
   }
 }

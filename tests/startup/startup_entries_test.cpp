@@ -63,7 +63,7 @@ TEST_CASE("the collection keeps the sources' order and every row") {
                                              Value("Tray", kRegBinary, std::string("\x01\x02", 2))};
   const std::vector<RunValue> machine_once = {Value("Setup", kRegMultiSz, Utf16Bytes(u"setup.exe\0/q\0"sv))};
 
-  const auto rows = CollectStartupEntries(folders, user_run, machine_run, machine_once);
+  const auto rows = CollectStartupEntries(folders, {user_run, machine_run, machine_once});
   REQUIRE(rows.size() == 7);
   struct Expected {
     int32_t key;
@@ -116,7 +116,7 @@ TEST_CASE("Run keys are read without creating them") {
 
   const auto values = ReadRunKey(registry, RootKey::kLocalMachine, run);
   REQUIRE(values.size() == 2);
-  const auto rows = CollectStartupEntries({}, {}, values, {});
+  const auto rows = CollectStartupEntries({}, {{}, values});
   CHECK(rows[0].Name == "Tray");
   CHECK(rows[0].Command == "C:\\t\\tray.exe");
   CHECK(rows[1].Command == "%windir%\\e.exe");

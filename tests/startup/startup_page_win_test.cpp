@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/file_io.h"
 #include "platform/folders_win.h"
@@ -17,6 +18,7 @@
 #include "rows/list_rows_win.h"
 #include "startup/run_key_locations.h"
 #include "startup/run_keys_backup.h"
+#include "startup/seeded_task_win.h"
 #include "startup/startup_page_win.h"
 #include "test_files_win.h"
 
@@ -453,7 +455,7 @@ TEST_CASE("32-bit Run entries, Windows' own switch and returned entries on the p
     DeleteFileW(Wide(path).c_str());
     CHECK(text.rfind("\xEF\xBB\xBF種類,登録場所,名前,コマンド,会社名,説明,見つからない,状態\r\n", 0) == 0);
     CHECK(text.find("\r\nレジストリ,HKEY_LOCAL_MACHINE Run （32ビット）," + Narrow(helper) +
-                    ",\"\"\"C:\\Program Files (x86)\\表\\helper.exe\"\" /tray\",,,,有効 （32ビット）\r\n") !=
+                    ",\"\"\"C:\\Program Files (x86)\\表\\helper.exe\"\" /tray\",,,はい,有効 （32ビット）\r\n") !=
           std::string::npos);
   }
 
@@ -482,4 +484,88 @@ TEST_CASE("32-bit Run entries, Windows' own switch and returned entries on the p
     CHECK(std::count(lines.begin(), lines.end(), line) == 0);
   }
   Delete32(helper);
+}
+
+namespace {
+
+constexpr char kPolicyRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
+constexpr char kUserRunOnce[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kWinlogon[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+// Entries of the sources beyond the Startup folders and the first Run keys, removed again
+// (the policy keys with them) when the test ends.
+struct OtherSources {
+  Win32Registry registry;
+  testing::SeededTask task{"\\行テスト", "ログオン"};
+  OtherSources() {
+    Set(RootKey::kCurrentUser, kUserRunOnce, "行テスト 一度だけ");
+    Set(RootKey::kCurrentUser, kPolicyRun, "行テスト ポリシー");
+    Set(RootKey::kLocalMachine, kPolicyRun, "行テスト 全員ポリシー");
+    Set(RootKey::kCurrentUser, kWinlogon, "Shell");
+  }
+  ~OtherSources() {
+    for (RootKey root : {RootKey::kCurrentUser, RootKey::kLocalMachine}) registry.DeleteKeyTree(root, kPolicyRun);
+    registry.OpenKey(RootKey::kCurrentUser, kUserRunOnce, KeyAccess::kWrite)->DeleteValue("行テスト 一度だけ");
+    registry.OpenKey(RootKey::kCurrentUser, kWinlogon, KeyAccess::kWrite)->DeleteValue("Shell");
+  }
+  void Set(RootKey root, const char* path, const char* name) {
+    REQUIRE(registry.OpenKey(root, path, KeyAccess::kCreate)
+                ->WriteValue(name, RegistryValue{kRegSz, StringToRegistryData("C:\\行テスト\\a.exe")}));
+  }
+  // The seeded Run-type values as the registry holds them.
+  std::vector<std::optional<RegistryValue>> Values() {
+    std::vector<std::optional<RegistryValue>> values;
+    for (auto [root, path, name] : {std::tuple{RootKey::kCurrentUser, kUserRunOnce, "行テスト 一度だけ"},
+                                    {RootKey::kCurrentUser, kPolicyRun, "行テスト ポリシー"},
+                                    {RootKey::kLocalMachine, kPolicyRun, "行テスト 全員ポリシー"}})
+      values.push_back(registry.OpenKey(root, path, KeyAccess::kRead)->ReadValue(name));
+    return values;
+  }
+};
+
+}  // namespace
+
+TEST_CASE("the other places Windows starts programs from: locations, a task's kind, a Winlogon row's menu") {
+  OtherSources seeded;
+  Window w;
+  StartupPage& page = w.form->startup_page();
+  const auto& entries = page.entries;
+  const auto row_of = [&](auto wanted) {
+    return static_cast<int>(std::find_if(entries.begin(), entries.end(), wanted) - entries.begin());
+  };
+  const std::pair<const char*, const char*> located[] = {{"行テスト 一度だけ", "HKEY_CURRENT_USER RunOnce"},
+                                                         {"行テスト ポリシー", "HKEY_CURRENT_USER ポリシー Run"},
+                                                         {"行テスト 全員ポリシー", "HKEY_LOCAL_MACHINE ポリシー Run"}};
+  for (const auto& [name, location] : located) {
+    CAPTURE(name);
+    REQUIRE(w.RowNamed(name) >= 0);
+    w.Select(w.RowNamed(name));
+    CHECK(w.ComboText(page.ComboBox2) == location);
+    // Off into the Disabled Box and on again: the key as it was, byte for byte. Wine runs
+    // none of these keys at a log-on, so the registry is the judge.
+    const auto before = seeded.Values();
+    page.N1Click();
+    CHECK(seeded.Values() != before);
+    w.form->SpeedButton2Click();
+    w.Select(static_cast<int>(w.form->startup_box().lines.size()) - 1);
+    page.N3Click();
+    CHECK(seeded.Values() == before);
+    w.form->SpeedButton1Click();
+  }
+  const int task = row_of([](const EntryRecord& e) { return IsTaskEntry(e) && e.Name == "ログオン"; });
+  REQUIRE(task < static_cast<int>(entries.size()));
+  w.Select(task);
+  CHECK(w.ComboText(page.ComboBox1) == "タスク");
+  CHECK(w.ComboText(page.ComboBox2) == "\\行テスト");
+
+  const int shell = row_of([](const EntryRecord& e) { return IsWinlogonEntry(e) && e.Key == kUserRunKey; });
+  REQUIRE(shell < static_cast<int>(entries.size()));
+  w.Select(shell);
+  CHECK(w.ComboText(page.ComboBox2) == "HKEY_CURRENT_USER Winlogon");
+  CHECK(MenuCaptions(page.PopupMenu1Popup().get()) == std::vector<std::string>{"フォルダを開く(&O)", "値をコピー(&C)"});
+  page.CopyValueClick();
+  REQUIRE(OpenClipboard(nullptr));
+  const auto* copied = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+  CHECK((copied && Narrow(copied) == "C:\\行テスト\\a.exe"));
+  CloseClipboard();
 }

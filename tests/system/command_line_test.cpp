@@ -26,6 +26,10 @@ class FakeSystem : public ProgramLookup {
     return DriveKind::kOther;
   }
   std::string SystemFolder() const override { return "C:\\Windows\\system32"; }
+  // C: is the one local fixed drive.
+  bool AbsentFromFixedDrive(const std::string& path) const override {
+    return path.rfind("C:\\", 0) == 0 && KindOf(path) == PathKind::kNone;
+  }
   std::string ResolveLink(const std::string& link) const override {
     auto it = links.find(link);
     if (it == links.end() || KindOf(it->second) == PathKind::kNone) return link;
@@ -97,10 +101,13 @@ TEST_CASE("ResolveTarget finds the program or marks it missing") {
     CHECK(local.target == "local.exe");
     CHECK_FALSE(local.missing);
   }
-  SUBCASE("a path with a drive is never marked missing") {
+  SUBCASE("a path with a drive is missing when a local fixed drive says so, and only then") {
     auto absent = ResolveTarget("C:\\Gone\\app.exe", system);
     CHECK(absent.target == "C:\\Gone\\app.exe");
-    CHECK_FALSE(absent.missing);
+    CHECK(absent.missing);
+    CHECK_FALSE(ResolveTarget("C:\\Apps\\mailer.exe", system).missing);
+    CHECK_FALSE(ResolveTarget("N:\\Share\\app.exe", system).missing);  // a drive of another kind
+    CHECK_FALSE(ResolveTarget("\\\\server\\share\\app.exe", system).missing);  // a network path
   }
   SUBCASE("a shortcut leads to its target, or is missing when that was deleted") {
     auto live = ResolveTarget("C:\\Startup\\mailer.lnk", system);
