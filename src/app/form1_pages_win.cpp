@@ -17,11 +17,21 @@ namespace orvela {
 
 int TForm1::current_page() const { return TabCtrl_GetCurSel(PageControl1); }
 
-void TForm1::PageControl1Change() { RefreshPage(true); }
+void TForm1::PageControl1Change() {
+  // While the tabs have the focus, the arrow keys walk them: the focus stays for the next one.
+  const bool walking_tabs = GetFocus() == PageControl1;
+  RefreshPage(true);
+  if (!walking_tabs) FocusShownPage();
+}
 
 void TForm1::SelectPage(int page) {
   TabCtrl_SetCurSel(PageControl1, page);
   RefreshPage(true);
+  FocusShownPage();
+}
+
+void TForm1::FocusShownPage() {
+  if (WindowPage* page = PageObject(current_page())) FocusWithRow(FirstListOrTabStop(page->content()));
 }
 
 void TForm1::SpeedButton9Click(int tag) {
@@ -82,6 +92,9 @@ void TForm1::RefreshPage(bool reset) {
     SpeedButton1.SetDown(true);
     SpeedButton2.SetDown(false);
     SpeedButton2.SetCaption(std::string(kDisabledBoxCaption));
+    // The page left behind said its own row count and row: the new page says its own.
+    SetStatusText(0, "");
+    SetStatusText(1, "");
   }
   PageFrameInput in;
   in.page = page;
@@ -118,6 +131,7 @@ void TForm1::RefreshPage(bool reset) {
   if (frame.other_list_page >= 0) {
     SpeedButton12.tag = frame.other_list_page;
     SpeedButton12.SetGlyph(frame.other_list_glyph);
+    SpeedButton12.SetName(frame.other_list_hint);
     SetHint(SpeedButton12.hwnd(), frame.other_list_hint);
     recent_page().N32Caption = frame.folder_item_caption;
     recent_page().N32Hint = frame.folder_item_hint;

@@ -51,14 +51,6 @@ enum ControlId {
   kIdStatusBar1 = 1401,
 };
 
-int TextWidth(HWND control, HFONT font, const std::wstring& text) {
-  const WindowDc dc(control);
-  const SelectedObject selected(dc.get(), font);
-  SIZE size{};
-  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
 // The glyph strip (16 x 16 cells at 96 DPI) as cells of `cell` pixels. Nearest-neighbour:
 // the pixels stay sharp and the magenta that marks transparency never mixes into a glyph.
 UniqueHbitmap StretchedStrip(HBITMAP strip, int cell) {
@@ -301,6 +293,7 @@ void TForm1::SetCaptionsHintsAndGlyphs() {
   for (int i = 0; i < 5; ++i) {
     page_buttons[i]->tag = page_of_button[i];
     page_buttons[i]->SetGlyph(glyph_of_button[i]);
+    page_buttons[i]->SetName(std::string(kPageCaptions[page_of_button[i]]));
     SetHint(page_buttons[i]->hwnd(), std::string(kPageCaptions[page_of_button[i]]));
   }
   SetVisible(Panel7, false);
@@ -372,6 +365,7 @@ void TForm1::Show(int show_command) {
   startup_box_.Load(prompt());
   sendto_box_.Load(prompt());
   startup_page_->RefreshStartupList();
+  FocusShownPage();
 }
 
 void TForm1::FormClose() {
@@ -531,12 +525,7 @@ void TForm1::DrawStatusPanel(const DRAWITEMSTRUCT& item) {
   ExtTextOutW(dc, r.left + x, r.top + y, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
 }
 
-bool TForm1::IsPageList(HWND window) const {
-  wchar_t name[32] = {};
-  GetClassNameW(window, name, 32);
-  return (lstrcmpiW(name, WC_LISTBOXW) == 0 || lstrcmpiW(name, WC_LISTVIEWW) == 0) &&
-         GetAncestor(window, GA_ROOT) == hwnd_;
-}
+bool TForm1::IsPageList(HWND window) const { return IsList(window) && GetAncestor(window, GA_ROOT) == hwnd_; }
 
 bool TForm1::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_MOUSEMOVE) {
@@ -610,11 +599,35 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       return TRUE;
     }
-    case WM_CONTEXTMENU:
+    case WM_CONTEXTMENU: {
+      HWND control = reinterpret_cast<HWND>(wparam);
+      const POINT point{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+      // From the keyboard (Shift+F10, the menu key) it is the shown page's row menu, whatever
+      // control has the focus; a click can only meet a control that is shown.
+      if (point.x == -1 && point.y == -1)
+        if (WindowPage* page = PageObject(current_page())) control = FirstListOrTabStop(page->content());
       for (WindowPage* page : AllPages())
-        if (page->OnContextMenu(reinterpret_cast<HWND>(wparam), {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}))
-          return 0;
+        if (page->OnContextMenu(control, point)) return 0;
       break;
+    }
+    case WM_ACTIVATE:
+      // Left for another window or a box: the control with the focus is remembered.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) focus_before_leaving_ = focus;
+      }
+      break;  // the default gives the window itself the focus when it comes back
+    case WM_SETFOCUS: {
+      // The window has no use for keys itself: the remembered control takes them, else the
+      // shown page's list (at start, after a box, back from another program).
+      HWND back = focus_before_leaving_;
+      if (back && IsWindow(back) && IsWindowVisible(back) && IsWindowEnabled(back)) {
+        SetFocus(back);
+      } else if (WindowPage* page = startup_page_ ? PageObject(current_page()) : nullptr) {
+        SetFocus(FirstListOrTabStop(page->content()));
+      }
+      return 0;
+    }
     case WM_VKEYTOITEM:
       ListBox1KeyDown(reinterpret_cast<HWND>(lparam), LOWORD(wparam));
       return -1;

@@ -164,6 +164,8 @@ class TForm1 : public PageHost {
   void LayoutTopPanel();
   void DrawStatusPanel(const DRAWITEMSTRUCT& item);
   void SelectPage(int page);
+  // The keyboard focus goes to the shown page's list (or first control), with a row to stand on.
+  void FocusShownPage();
   void ShowPageContent(int page, bool page_control_visible);
   void SelectCurrentUserIfNone();
   // A list box or list view of a page (keys that lists answer go to its page).
@@ -206,6 +208,7 @@ class TForm1 : public PageHost {
   std::string last_hint_;
   std::wstring tooltip_text_;
   HWND window_to_centre_ = nullptr;
+  HWND focus_before_leaving_ = nullptr;  // the control that had the focus when the window was left
   int label3_left_ = 0;      // its place at creation, for windows narrower than 700
   // Counts RefreshPage calls: a refresh that finds it changed after processing pending
   // messages knows a newer one has already shown the page, and stops.

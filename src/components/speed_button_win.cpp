@@ -23,6 +23,8 @@ void SpeedButton::SetCaption(const std::string& caption) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+void SpeedButton::SetName(const std::string& name) { SetWindowTextW(hwnd_, Wide(name).c_str()); }
+
 void SpeedButton::SetGlyph(int index) {
   glyph_ = index;
   InvalidateRect(hwnd_, nullptr, TRUE);

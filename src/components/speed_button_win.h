@@ -21,6 +21,9 @@ class SpeedButton {
 
   void SetCaption(const std::string& caption);
   const std::string& caption() const { return caption_; }
+  // What a screen reader says for a button that shows only its glyph: its window text,
+  // which the standard accessible object of a button reads. The face stays the glyph alone.
+  void SetName(const std::string& name);
   void SetGlyph(int index);  // an index outside the image list leaves the face plain
   int glyph() const { return glyph_; }
   void SetDown(bool down);

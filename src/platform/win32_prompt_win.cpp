@@ -9,6 +9,7 @@
 #include "../../resources/resource_ids.h"
 #include "platform/guarded_call_win.h"
 #include "platform/handles_win.h"
+#include "platform/kept_focus_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -121,27 +122,32 @@ std::string BrowseForItem(HWND owner, const std::string& title, const std::strin
 }
 
 std::optional<std::string> Win32Prompt::ChooseItem(std::string_view title, std::string_view initial_folder) {
+  KeptFocus kept;
   const std::string path = BrowseForItem(Owner(), std::string(title), std::string(initial_folder));
   if (path.empty()) return std::nullopt;
   return path;
 }
 
 void Win32Prompt::ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) {
+  KeptFocus kept;
   MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | IconFlags(icon));
 }
 
 bool Win32Prompt::AskYesNo(std::string_view text, std::string_view caption, PromptIcon icon) {
+  KeptFocus kept;
   return MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(),
                      MB_YESNO | IconFlags(icon)) == IDYES;
 }
 
 bool Win32Prompt::AskYesNoDefaultNo(std::string_view text, std::string_view caption, PromptIcon icon) {
+  KeptFocus kept;
   return MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(),
                      MB_YESNO | MB_DEFBUTTON2 | IconFlags(icon)) == IDYES;
 }
 
 std::optional<std::string> Win32Prompt::AskText(std::string_view caption, std::string_view label,
                                                 std::string_view initial) {
+  KeptFocus kept;
   InputBoxState state{Wide(caption), Wide(label), Wide(initial)};
   const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX),
                                          Owner(), InputBoxProc, reinterpret_cast<LPARAM>(&state));
@@ -152,6 +158,7 @@ std::optional<std::string> Win32Prompt::AskText(std::string_view caption, std::s
 std::optional<std::string> Win32Prompt::ChooseFileToOpen(std::string_view title,
                                                          const FileFilter& filter,
                                                          std::string_view initial_folder) {
+  KeptFocus kept;
   // The filter is pairs of NUL-terminated texts ending in an extra NUL.
   std::wstring filter_text = Wide(filter.description) + L'\0' + Wide(filter.patterns) + L'\0' +
                              L"全てのファイル(*.*)" + L'\0' + L"*.*" + L'\0' + L'\0';
@@ -175,6 +182,7 @@ std::optional<std::string> Win32Prompt::ChooseFileToOpen(std::string_view title,
 std::optional<std::string> Win32Prompt::ChooseFileToSave(std::string_view title,
                                                          const FileFilter& filter,
                                                          std::string_view initial_name) {
+  KeptFocus kept;
   std::wstring filter_text = Wide(filter.description) + L'\0' + Wide(filter.patterns) + L'\0' +
                              L"全てのファイル(*.*)" + L'\0' + L"*.*" + L'\0' + L'\0';
   std::vector<wchar_t> file(32768, L'\0');
@@ -202,6 +210,7 @@ std::optional<std::string> Win32Prompt::ChooseFileToSave(std::string_view title,
 
 std::optional<std::string> Win32Prompt::ChooseFolder(std::string_view title,
                                                      std::string_view initial_folder) {
+  KeptFocus kept;
   const std::wstring wide_title = Wide(title), folder = Wide(initial_folder);
   BROWSEINFOW info{};
   info.hwndOwner = Owner();

@@ -1,7 +1,8 @@
 // The prompt port on real Win32 dialogs: message boxes, the input box, the file-open
 // dialog and the folder browser. Boxes are owned by the given window, or by no window:
 // never by whatever window is in front, which may be another program's (it would stay
-// disabled while the box is open).
+// disabled while the box is open). Every box and chooser gives the keyboard focus back to the
+// control that had it (KeptFocus).
 #pragma once
 #include <windows.h>
 

@@ -298,6 +298,27 @@ void RecentPage::ListView2ColumnClick(int column) {
 
 void RecentPage::ListView2Resize() { ListView.SetColumnImage(sort_.column, sort_.image); }
 
+int RecentPage::ListView2FindItem(const NMLVFINDITEMW& find) const {
+  const LVFINDINFOW& wanted = find.lvfi;
+  if (!(wanted.flags & (LVFI_STRING | LVFI_PARTIAL)) || !wanted.psz) return -1;
+  const int count = static_cast<int>(rows_.size());
+  const int typed = lstrlenW(wanted.psz);
+  const bool prefix = (wanted.flags & LVFI_PARTIAL) != 0;
+  const int start = find.iStart > 0 && find.iStart < count ? find.iStart : 0;
+  for (int i = 0; i < count; ++i) {
+    const int row = (start + i) % count;
+    if (row < start && !(wanted.flags & LVFI_WRAP)) break;
+    const std::wstring name = Wide(rows_.NameOf(rows_[static_cast<size_t>(row)]));
+    if (prefix && static_cast<int>(name.size()) < typed) continue;
+    const int compared = prefix ? typed : static_cast<int>(name.size());
+    // Case and width as Windows' own lists ignore them: "a", "A" and "Ａ" find the same row.
+    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | NORM_IGNOREWIDTH, name.c_str(), compared, wanted.psz,
+                       typed) == CSTR_EQUAL)
+      return row;
+  }
+  return -1;
+}
+
 void RecentPage::ListView2SelectItem(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return;
   host_.SetStatusText(1, rows_.PathOf(rows_[static_cast<size_t>(row)]));
@@ -355,8 +376,10 @@ UniqueMenu RecentPage::PopupMenu4Popup() {
   }
   AppendMenuItem(menu.get(), kIdA2, "全て選択(&A)\tCtrl+A", 30);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  if (selected) AppendMenuItem(menu.get(), kIdDelete4, "削除(&D)\tDel", 2);
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  if (selected) {  // without it, two separators would stand together
+    AppendMenuItem(menu.get(), kIdDelete4, "削除(&D)\tDel", 2);
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  }
   AppendMenuItem(menu.get(), kIdSaveList4, "一覧を保存\tCtrl+S", -1);
   host_.SetMenuHint(kIdN32, N32Hint);
   return menu;
@@ -600,6 +623,9 @@ bool RecentPage::OnNotify(NMHDR& header, LRESULT& result) {
         ListView2SelectItem(change.iItem);
       break;
     }
+    case LVN_ODFINDITEMW:
+      result = ListView2FindItem(reinterpret_cast<NMLVFINDITEMW&>(header));
+      break;
     case NM_DBLCLK:
       Open2Click();
       break;

@@ -39,6 +39,9 @@ class RecentPage : public WindowPage {
   void ListView2ColumnClick(int column);
   void ListView2Resize();
   void ListView2SelectItem(int row);
+  // Type-to-find (LVN_ODFINDITEM): the first row from the list's start row on (round the
+  // end when asked) whose name begins with the typed text; -1 when none.
+  int ListView2FindItem(const NMLVFINDITEMW& find) const;
 
   // PopupMenu4 and its commands.
   UniqueMenu PopupMenu4Popup();

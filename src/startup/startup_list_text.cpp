@@ -28,8 +28,12 @@ std::vector<CsvRow> StartupCsvRows(const std::vector<EntryRecord>& rows,
   std::vector<CsvRow> csv;
   csv.reserve(rows.size());
   for (const EntryRecord& row : rows) {
-    std::string state = live ? "有効" : "無効";
-    if (const std::string marks = EntryMarksText(row); !marks.empty()) state += " " + marks;
+    // One state, the one the row shows: an entry Windows' own switch has turned off is not
+    // "有効" as well. The other marks follow it.
+    std::string state = !live ? "無効" : row.WindowsDisabled ? std::string(kWindowsDisabledMark) : "有効";
+    EntryRecord others = row;
+    others.WindowsDisabled = false;
+    if (const std::string marks = EntryMarksText(others); !marks.empty()) state += " " + marks;
     csv.push_back({std::string(kKindTexts[static_cast<size_t>(EntryKind(row))]),
                    StartupLocationText(row, locations), row.Name, row.Command, row.Company,
                    row.Description, row.Missing ? "はい" : "", state});

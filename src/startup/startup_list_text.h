@@ -19,7 +19,8 @@ inline constexpr std::string_view kKindTexts[] = {"フォルダ", "レジスト�
 std::string StartupLocationText(const EntryRecord& record, const ProfileLocations& locations);
 
 // The columns of the saved startup list: source, location, name, command, company,
-// description, missing, state ("有効" or "無効" for the Disabled Box, then the row's marks).
+// description, missing, state ("有効", "Windows で無効" for an entry Windows' own switch has
+// turned off, "無効" for the Disabled Box; then the row's other marks).
 CsvRow StartupCsvHeader();
 std::vector<CsvRow> StartupCsvRows(const std::vector<EntryRecord>& rows,
                                    const ProfileLocations& locations, bool live);

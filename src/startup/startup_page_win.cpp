@@ -124,9 +124,9 @@ void StartupPage::CreateControls() {
   place(SpeedButton3.hwnd(), 146, 1, 24, 24);
   place(place_label, 180, 6, 50, 16);
   place(ComboBox2, 230, 2, 190, 300);
-  // The 32-bit locations' texts are longer than the box: its list opens wide enough for them.
-  SendMessageW(ComboBox2, CB_SETDROPPEDWIDTH, dpi.Scale(250), 0);
   place(SpeedButton4.hwnd(), 422, 1, 24, 24);
+  SpeedButton3.SetName("種類を適用");
+  SpeedButton4.SetName("登録場所を適用");
   for (SpeedButton* apply : {&SpeedButton3, &SpeedButton4}) {
     apply->SetGlyph(23);
     apply->SetEnabled(false);
@@ -408,6 +408,7 @@ void StartupPage::ListBox1Click() {
     for (int i = 0; i < static_cast<int>(items.size()); ++i) location_choices_.push_back(i);
   }
   SetComboItems(ComboBox2, items);
+  FitDroppedWidth(ComboBox2, 2 * host_.dpi().Scale(3));  // the items' text sits 3 pixels in
   location_colour_ = EntryColour(entry->Key, entry->Kind, host_.locations().all_users_index());
   SendMessageW(ComboBox2, CB_SETCURSEL, ComboItemOfLocation(location), 0);
   InvalidateRect(ComboBox1, nullptr, TRUE);

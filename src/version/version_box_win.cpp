@@ -9,6 +9,7 @@
 #include "../../resources/resource_ids.h"
 #include "platform/dpi_win.h"
 #include "platform/guarded_call_win.h"
+#include "platform/kept_focus_win.h"
 #include "platform/other_windows_disabled_win.h"
 #include "platform/program_font_win.h"
 #include "platform/wide_win.h"
@@ -197,6 +198,7 @@ void TVersionBox::AddHint(HWND control, const char* hint) {
 }
 
 void TVersionBox::ShowModal() {
+  KeptFocus kept;  // the version button has the focus again once the box is hidden
   {
     OtherWindowsDisabled others(hwnd_);
     FormShow();

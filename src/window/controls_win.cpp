@@ -1,5 +1,10 @@
 #include "window/controls_win.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/device_context_win.h"
 #include "platform/guarded_call_win.h"
 #include "platform/wide_win.h"
 
@@ -68,6 +73,21 @@ POINT ListMenuPoint(HWND list, POINT point, int row_count, Dpi dpi, bool& row_ch
   return point;
 }
 
+// The first shown list of a page, and its first enabled tab stop.
+struct StartSearch {
+  HWND list = nullptr, tab_stop = nullptr;
+};
+BOOL CALLBACK FindStart(HWND control, LPARAM data) {
+  auto* search = reinterpret_cast<StartSearch*>(data);
+  if (!IsWindowVisible(control) || !IsWindowEnabled(control)) return TRUE;
+  if (IsList(control)) {
+    search->list = control;
+    return FALSE;
+  }
+  if (!search->tab_stop && (GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP)) search->tab_stop = control;
+  return TRUE;
+}
+
 }  // namespace
 
 HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id, DWORD ex_style) {
@@ -106,6 +126,51 @@ void ShowListMenu(HWND list, POINT point, int row_count, Dpi dpi, HWND owner,
   if (changed) row_changed();
   UniqueMenu menu = make_menu();
   if (GetMenuItemCount(menu.get()) > 0) TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, point.x, point.y, 0, owner, nullptr);
+}
+
+int TextWidth(HWND control, HFONT font, const std::wstring& text) {
+  WindowDc dc(control);
+  SelectedObject selected(dc.get(), font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+void FitDroppedWidth(HWND combo, int margin) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0));
+  int widest = 0;
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) widest = std::max(widest, TextWidth(combo, font, Wide(ComboItemText(combo, i))));
+  RECT box{};
+  GetWindowRect(combo, &box);
+  // The list's frame and a scroll bar, which a long list of profiles has, take room too.
+  const int needed = widest + margin + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE);
+  SendMessageW(combo, CB_SETDROPPEDWIDTH, std::max(needed, static_cast<int>(box.right - box.left)), 0);
+}
+
+bool IsList(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return lstrcmpiW(name, WC_LISTBOXW) == 0 || lstrcmpiW(name, WC_LISTVIEWW) == 0;
+}
+
+HWND FirstListOrTabStop(HWND page) {
+  if (IsList(page)) return page;
+  StartSearch search;
+  EnumChildWindows(page, FindStart, reinterpret_cast<LPARAM>(&search));
+  return search.list ? search.list : search.tab_stop ? search.tab_stop : page;
+}
+
+void FocusWithRow(HWND control) {
+  SetFocus(control);
+  wchar_t name[32] = {};
+  GetClassNameW(control, name, 32);
+  if (lstrcmpiW(name, WC_LISTBOXW) != 0 || SendMessageW(control, LB_GETCOUNT, 0, 0) <= 0 ||
+      SendMessageW(control, LB_GETCURSEL, 0, 0) != LB_ERR)
+    return;
+  SendMessageW(control, LB_SETCURSEL, 0, 0);
+  SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(control));
 }
 
 void ClearListBox(HWND list) {

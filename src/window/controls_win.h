@@ -26,6 +26,20 @@ std::string ComboItemText(HWND combo, int index);
 // is built after that; one without items is not shown.
 void ShowListMenu(HWND list, POINT screen_point, int row_count, Dpi dpi, HWND owner,
                   const std::function<void()>& row_changed, const std::function<UniqueMenu()>& make_menu);
+// The width of a text in a font, as the control's context draws it.
+int TextWidth(HWND control, HFONT font, const std::wstring& text);
+// Opens a combo box's list at least as wide as its widest item: the item's text in the
+// box's font and `margin` (device pixels: the item's own text offsets) beside it.
+void FitDroppedWidth(HWND combo, int margin);
+// A list box or a list view.
+bool IsList(HWND window);
+// Where a keyboard user starts on a page: its first shown list, else its first enabled
+// control that Tab stops at, else the page itself.
+HWND FirstListOrTabStop(HWND page);
+// Gives the control the focus; a list box with no row selected selects its first and tells
+// its page as a click would (LBN_SELCHANGE): Down would otherwise skip that row. A list view
+// needs none: its first key press goes to its first row.
+void FocusWithRow(HWND control);
 // Empties a list box and draws it empty.
 void ClearListBox(HWND list);
 // A menu item with an image of the glyph list, drawn by the main window (HBMMENU_CALLBACK

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/guarded_call_win.h"
+#include "platform/kept_focus_win.h"
 #include "platform/other_windows_disabled_win.h"
 #include "platform/program_font_win.h"
 #include "platform/wide_win.h"
@@ -47,6 +48,7 @@ UniqueHfont ModalWindow::MakeFont(int pixels, bool bold) const {
 
 void ModalWindow::ShowModal() {
   if (!hwnd_) return;
+  KeptFocus kept;  // the owner's control has the focus again once this one is hidden
   {
     OtherWindowsDisabled others(hwnd_);
     FormShow();

@@ -16,7 +16,8 @@ class ModalWindow {
 
   HWND hwnd() const { return hwnd_; }
   // Shows the window centred on the screen and returns once it is closed; the owner and
-  // the program's other windows take no input meanwhile.
+  // the program's other windows take no input meanwhile, and the control that had the focus
+  // has it again afterwards.
   void ShowModal();
   // Ends the modal run (the close button, Escape, Enter on the default button).
   void Close() { closed_ = true; }

@@ -15,6 +15,7 @@
 #include "platform/wide_win.h"
 #include "recent/recent_page_win.h"
 #include "regfile/registry_accessor.h"
+#include "sendto/sendto_page_win.h"
 #include "settings/settings_page_win.h"
 #include "startup/startup_page_win.h"
 #include "uninstall/uninstall_page_win.h"
@@ -97,6 +98,26 @@ class OwnerRecordingPrompt : public ScriptedPrompt {
   HWND owner = nullptr;
   std::vector<HWND> owners_of_boxes;
 };
+
+// The items of the popup menu this thread shows, read once it is open; the menu is closed then.
+std::vector<std::string> menu_items;
+BOOL CALLBACK ReadMenu(HWND window, LPARAM) {
+  wchar_t cls[16] = {};
+  GetClassNameW(window, cls, 16);
+  if (!IsWindowVisible(window) || lstrcmpW(cls, L"#32768") != 0) return TRUE;
+  const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+  menu_items.clear();
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    menu_items.push_back(Narrow(text));
+  }
+  EndMenu();
+  return FALSE;
+}
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (!EnumThreadWindows(GetCurrentThreadId(), ReadMenu, 0)) KillTimer(nullptr, timer);
+}
 
 }  // namespace
 
@@ -280,6 +301,14 @@ TEST_CASE("page switching through RefreshPage") {
 
 TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs, tool panel and list") {
   FormFixture f("keys");
+  const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  UniqueHkey key;
+  REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, run, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
+          ERROR_SUCCESS);
+  const wchar_t first_command[] = L"first-row.exe";
+  REQUIRE(RegSetValueExW(key.get(), L"キー 最初の行", 0, REG_SZ, reinterpret_cast<const BYTE*>(first_command),
+                         sizeof first_command) == ERROR_SUCCESS);
+  ScopeExit remove_first([&] { RegDeleteValueW(key.get(), L"キー 最初の行"); });
   TForm1 form(f.services);
   form.Show(SW_SHOWNORMAL);
   HWND list = form.startup_page().ListBox1;
@@ -297,11 +326,7 @@ TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs
   };
 
   SUBCASE("F5 reads the Run keys again") {
-    const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const size_t before = form.startup_page().entries.size();
-    UniqueHkey key;
-    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, run, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
-            ERROR_SUCCESS);
     const wchar_t command[] = L"keys-test.exe";
     REQUIRE(RegSetValueExW(key.get(), L"キー テスト", 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
                            sizeof command) == ERROR_SUCCESS);
@@ -316,6 +341,28 @@ TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs
     CHECK(press(VK_TAB, true, true));
     CHECK(press(VK_TAB, true, true));
     CHECK(form.current_page() == TabCtrl_GetItemCount(form.PageControl1) - 1);
+  }
+  SUBCASE("the focus follows the page by every road, and each page says its own status") {
+    CHECK(GetFocus() == list);  // at start, on the first row
+    CHECK(SendMessageW(list, LB_GETCURSEL, 0, 0) == 0);
+    const std::string startup_row = form.status_text(1);  // the first row's command
+    CHECK_FALSE(startup_row.empty());
+    CHECK(press(VK_TAB, true, false));
+    CHECK(GetFocus() == form.sendto_page().ListBox2);
+    CHECK(form.status_text(1) != startup_row);
+    form.SpeedButton9Click(kRecentPage);
+    CHECK(GetFocus() == form.recent_page().ListView2);
+    form.SpeedButton9Click(kStartupPage);
+    TabCtrl_SetCurSel(form.PageControl1, kUninstallPage);
+    form.PageControl1Change();
+    CHECK(GetFocus() == form.uninstall_page().ListBox3);
+  }
+  SUBCASE("the row menu from the keyboard is the shown page's, whatever control has the focus") {
+    CHECK(press(VK_TAB, true, false));
+    SetTimer(nullptr, 0, 100, ReadOpenMenu);
+    SendMessageW(form.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+    CHECK(std::count(menu_items.begin(), menu_items.end(), "送るに追加") == 1);
+    CHECK(std::count(menu_items.begin(), menu_items.end(), "スタートアップに追加(&A)") == 0);
   }
   SUBCASE("Tab: the tabs, tool buttons, the selectors and apply buttons, then the list") {
     form.startup_page().SpeedButton3.SetEnabled(true);

@@ -408,3 +408,33 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
   for (const std::string& path : {own, some, empty, common, site}) fs::remove_all(fs::path(Wide(path)));
 }
 
+
+TEST_CASE("recent files: typing moves to the next row whose name begins so, round the end; the menu without a row") {
+  PageFixture f;
+  BrokenLink(f.own_recent, "beta", kJan2024 + 3 * kHour);
+  BrokenLink(f.own_recent, "Alpha", kJan2024 + 2 * kHour);
+  BrokenLink(f.own_recent, "Bravo", kJan2024 + kHour);
+  f.form->Show(SW_SHOWNORMAL);
+  f.form->SpeedButton9Click(kRecentPage);
+  REQUIRE(RowNamed(f.page(), "beta") == 0);
+  const auto focused = [&] { return ListView_GetNextItem(f.list(), -1, LVNI_FOCUSED); };
+  const auto type = [&](wchar_t letter) {
+    SendMessageW(f.list(), WM_CHAR, letter, 1);  // a repeat count of one: the list ignores a zero
+    Sleep(1100);  // the list starts a new search after a second without keys
+  };
+  type(L'a');
+  CHECK(focused() == RowNamed(f.page(), "Alpha"));
+  type(L'B');  // case ignored, from the focused row on
+  CHECK(focused() == RowNamed(f.page(), "Bravo"));
+  type(L'b');  // round the end
+  CHECK(focused() == RowNamed(f.page(), "beta"));
+
+  Select(f.list(), {});
+  const UniqueMenu menu = f.page().PopupMenu4Popup();
+  bool separator_before = true;  // a menu never opens with one either
+  for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) {
+    const bool separator = (GetMenuState(menu.get(), static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+    CHECK_FALSE((separator && separator_before));
+    separator_before = separator;
+  }
+}
