@@ -119,6 +119,8 @@ class TForm1 : public PageHost {
   // the order of the drop; a drop anywhere else adds nothing. The drop is always finished.
   void DropFiles(HDROP drop);
   void SetRestoreVisible(bool visible) override;
+  void CommandStarted(PageCommand& command) override;
+  void CommandEnded(PageCommand& command) override;
 
   const std::string& status_text(int panel) const { return status_texts_[panel]; }
   const std::string& HintOf(HWND control) const;
@@ -207,6 +209,11 @@ class TForm1 : public PageHost {
   std::wstring tooltip_text_;
   HWND window_to_centre_ = nullptr;
   int label3_left_ = 0;      // its place at creation, for windows narrower than 700
+  // The pages' long commands now running; a close waits until none is left.
+  std::vector<PageCommand*> commands_;
+  bool close_after_commands_ = false;
+  // The mouse is over a page whose command runs.
+  bool OverBusyPage(HWND window) const;
   // Counts RefreshPage calls: a refresh that finds it changed after processing pending
   // messages knows a newer one has already shown the page, and stops.
   unsigned refresh_count_ = 0;
