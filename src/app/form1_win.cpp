@@ -373,6 +373,9 @@ void TForm1::Show(int show_command) {
   startup_box_.Load(prompt());
   sendto_box_.Load(prompt());
   startup_page_->RefreshStartupList();
+  first_rows_shown_ = true;
+  // Read by now as a rule; otherwise their message comes later.
+  if (shell_images_thread_ && WaitForSingleObject(shell_images_thread_.get(), 0) == WAIT_OBJECT_0) AppendShellImages();
 }
 
 void TForm1::FormClose() {
@@ -663,7 +666,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       return 0;
     case kShellImagesRead:
-      AppendShellImages();
+      // Joining them redraws the whole window: before the first rows that only delays them.
+      if (first_rows_shown_) AppendShellImages();
       return 0;
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wparam));

@@ -199,6 +199,7 @@ class TForm1 : public PageHost {
   // shell's first icon makes its list of every icon, the longest wait of the start.
   UniqueHandle shell_images_thread_;
   std::array<HICON, 3> shell_images_{};
+  bool first_rows_shown_ = false;  // the pictures join the glyphs only afterwards
   static DWORD WINAPI ReadShellImages(void* form);
   void AppendShellImages();
   UniqueHfont ui_font_, list_font_;
