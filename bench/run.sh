@@ -4,7 +4,7 @@
 # entry at a session start), times the program against a blank window and the raw
 # enumeration, page by page, then the recent-files fill against a bare folder walk
 # (bench/recent_bench.sh), and keeps the figures in bench/results/<time>-<commit>.txt.
-#   SIZES=0,200,2000 RUNS=5      the startup page's entry counts and runs per count
+#   SIZES=0,200,2000 RUNS=7      the startup page's entry counts and runs per count
 #   UNINSTALL_SIZES=0,1000       uninstall keys
 #   RECENT_SIZES=0,10000         shortcuts in the Recent folder
 #   PAGES=startup,uninstall,recent,recent-fill   what to measure
@@ -19,7 +19,7 @@ sizes=${SIZES:-0,200,2000}
 uninstall_sizes=${UNINSTALL_SIZES:-0,1000}
 recent_sizes=${RECENT_SIZES:-0,10000}
 pages=",${PAGES:-startup,uninstall,recent,recent-fill},"
-runs=${RUNS:-5}
+runs=${RUNS:-7}
 largest=${sizes##*,}
 
 bash "$repo/scripts/build.sh" app

@@ -11,6 +11,7 @@
 
 #include "../../resources/resource_ids.h"
 #include "window/controls_win.h"
+#include "window/page_command_win.h"
 #include "rows/high_contrast_win.h"
 #include "system/running_applications_win.h"
 #include "system/shell_folders_win.h"
@@ -365,6 +366,9 @@ void TForm1::Show(int show_command) {
   startup_box_.Load(prompt());
   sendto_box_.Load(prompt());
   startup_page_->RefreshStartupList();
+  first_rows_shown_ = true;
+  // Read by now as a rule; otherwise their message comes later.
+  if (shell_images_thread_ && WaitForSingleObject(shell_images_thread_.get(), 0) == WAIT_OBJECT_0) AppendShellImages();
   FocusShownPage();
 }
 
@@ -675,12 +679,26 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       return 0;
     case kShellImagesRead:
-      AppendShellImages();
+      // Joining them redraws the whole window: before the first rows that only delays them.
+      if (first_rows_shown_) AppendShellImages();
       return 0;
     case WM_DROPFILES:
       DropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;
+    case WM_SETCURSOR:
+      if (OverBusyPage(reinterpret_cast<HWND>(wparam))) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
     case WM_CLOSE:
+      // A command of a page still runs: the window closes once it has stopped where stopping
+      // loses nothing (a registry key is never left half removed).
+      if (!commands_.empty()) {
+        close_after_commands_ = true;
+        for (PageCommand* command : commands_) command->StopForClose();
+        return 0;
+      }
       FormClose();
       DestroyWindow(hwnd_);
       return 0;
@@ -800,6 +818,21 @@ void TForm1::DropFiles(HDROP drop) {
   if (!on_startup && !on_sendto) return;
   const std::vector<std::string> paths = DroppedFiles(drop);
   if (on_startup) startup_page_->AddEntries(paths); else sendto_page().AddEntries(paths);
+}
+
+void TForm1::CommandStarted(PageCommand& command) {
+  if (std::find(commands_.begin(), commands_.end(), &command) == commands_.end()) commands_.push_back(&command);
+}
+
+void TForm1::CommandEnded(PageCommand& command) {
+  std::erase(commands_, &command);
+  if (close_after_commands_ && commands_.empty() && hwnd_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+bool TForm1::OverBusyPage(HWND window) const {
+  return std::any_of(commands_.begin(), commands_.end(), [window](const PageCommand* command) {
+    return window == command->page() || IsChild(command->page(), window);
+  });
 }
 
 void TForm1::CentreLater(HWND window) {

@@ -119,6 +119,8 @@ class TForm1 : public PageHost {
   // the order of the drop; a drop anywhere else adds nothing. The drop is always finished.
   void DropFiles(HDROP drop);
   void SetRestoreVisible(bool visible) override;
+  void CommandStarted(PageCommand& command) override;
+  void CommandEnded(PageCommand& command) override;
 
   const std::string& status_text(int panel) const { return status_texts_[panel]; }
   const std::string& HintOf(HWND control) const;
@@ -199,6 +201,7 @@ class TForm1 : public PageHost {
   // shell's first icon makes its list of every icon, the longest wait of the start.
   UniqueHandle shell_images_thread_;
   std::array<HICON, 3> shell_images_{};
+  bool first_rows_shown_ = false;  // the pictures join the glyphs only afterwards
   static DWORD WINAPI ReadShellImages(void* form);
   void AppendShellImages();
   UniqueHfont ui_font_, list_font_;
@@ -210,6 +213,11 @@ class TForm1 : public PageHost {
   HWND window_to_centre_ = nullptr;
   HWND focus_before_leaving_ = nullptr;  // the control that had the focus when the window was left
   int label3_left_ = 0;      // its place at creation, for windows narrower than 700
+  // The pages' long commands now running; a close waits until none is left.
+  std::vector<PageCommand*> commands_;
+  bool close_after_commands_ = false;
+  // The mouse is over a page whose command runs.
+  bool OverBusyPage(HWND window) const;
   // Counts RefreshPage calls: a refresh that finds it changed after processing pending
   // messages knows a newer one has already shown the page, and stops.
   unsigned refresh_count_ = 0;

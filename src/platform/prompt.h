@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvela {
 
@@ -62,6 +63,25 @@ class DecliningPrompt : public Prompt {
   }
   std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override { return std::nullopt; }
   std::optional<std::string> ChooseItem(std::string_view, std::string_view) override { return std::nullopt; }
+};
+
+// What work that may run where no box can be shown has to tell (a key it cannot open), kept
+// until it is done and then shown to the real prompt. It asks nothing.
+class HeldMessages final : public DecliningPrompt {
+ public:
+  void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override {
+    messages_.push_back({std::string(text), std::string(caption), icon});
+  }
+  void ShowTo(Prompt& prompt) const {
+    for (const Message& m : messages_) prompt.ShowMessage(m.text, m.caption, m.icon);
+  }
+
+ private:
+  struct Message {
+    std::string text, caption;
+    PromptIcon icon;
+  };
+  std::vector<Message> messages_;
 };
 
 }  // namespace orvela

@@ -5,10 +5,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "rows/list_export.h"
 #include "window/controls_win.h"
 #include "components/shell_link_win.h"
+#include "recent/recent_delete_win.h"
 #include "platform/app_title.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
@@ -47,11 +49,12 @@ const FileFilter kOpenDialog1Filter{"アプリケーション(*.exe)", "*.exe", 
 
 }  // namespace
 
-RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host) {
+RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host), deleting_(host) {
   ListView.Create(parent, kIdListView2,
                   WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                   WS_EX_CLIENTEDGE);
   ListView2 = ListView.hwnd();
+  deleting_.SetPage(ListView2);
   SetControlFont(ListView2, host_.ui_font());
   ListView_SetExtendedListViewStyle(ListView2, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP);
   // Overlays come with each row's image: the list asks for them.
@@ -528,38 +531,46 @@ void RecentPage::Delete4Click() {
   const std::vector<int> selected = SelectedRows();
   if (selected.empty()) return;
   const bool recent = page_ == kRecentPage;
+  if (deleting_.RefuseWhileRunning()) return;
   const std::string_view first_name = rows_.NameOf(rows_[static_cast<size_t>(selected[0])]);
   if (recent && !host_.prompt().AskYesNo(DeleteQuestion(selected.size(), first_name), kDeleteCaption,
                                          PromptIcon::kQuestion))
     return;
-  WaitCursor busy;
-  std::vector<bool> drop(rows_.size(), false);
-  std::vector<std::string> kept;
   if (recent) {
-    if (selected.size() == rows_.size() && ShowingCurrentUser()) {
-      // The shell clears its own list first; what it leaves behind goes one by one.
-      SHAddToRecentDocs(SHARD_PIDL, nullptr);
-    }
+    // Ten thousand files take seconds: they go on a thread of their own, and their rows
+    // when they are gone.
+    auto deletion = std::make_shared<RecentDeletion>();
+    deletion->clear_shell_list = selected.size() == rows_.size() && ShowingCurrentUser();
     for (int i : selected) {
-      const std::string path = rows_.PathOf(rows_[static_cast<size_t>(i)]);
-      if (PathExists(path)) DeleteFileW(Wide(path).c_str());
-      // A row leaves only when its file is really gone.
-      drop[static_cast<size_t>(i)] = !PathExists(path);
-      if (!drop[static_cast<size_t>(i)]) kept.emplace_back(rows_.NameOf(rows_[static_cast<size_t>(i)]));
+      const RecentRow& row = rows_[static_cast<size_t>(i)];
+      deletion->paths.push_back(rows_.PathOf(row));
+      deletion->names.emplace_back(rows_.NameOf(row));
     }
-  } else {
-    std::vector<std::string> paths;
-    for (int i : selected) paths.push_back(rows_.PathOf(rows_[static_cast<size_t>(i)]));
-    const ShellDeleteResult result = DeleteToRecycleBin(host_.window(), paths);
-    // Even a cancelled or failed operation may have removed some: their rows go.
-    for (int i : selected) {
-      drop[static_cast<size_t>(i)] = !PathExists(rows_.PathOf(rows_[static_cast<size_t>(i)]));
-      if (!drop[static_cast<size_t>(i)] && result == ShellDeleteResult::kFailed)
-        kept.emplace_back(rows_.NameOf(rows_[static_cast<size_t>(i)]));
-    }
+    deleting_.Start(
+        "削除しています...", [deletion](CommandProgress& progress) { DeleteRecentFiles(*deletion, progress); },
+        [this, deletion] { DropDeletedRows(deletion->gone, deletion->kept); });
+    return;
   }
+  WaitCursor busy;
+  std::vector<std::string> paths, gone, kept;
+  for (int i : selected) paths.push_back(rows_.PathOf(rows_[static_cast<size_t>(i)]));
+  const ShellDeleteResult result = DeleteToRecycleBin(host_.window(), paths);
+  // Even a cancelled or failed operation may have removed some: their rows go.
+  for (int i : selected) {
+    const RecentRow& row = rows_[static_cast<size_t>(i)];
+    if (!PathExists(rows_.PathOf(row))) gone.push_back(rows_.PathOf(row));
+    else if (result == ShellDeleteResult::kFailed) kept.emplace_back(rows_.NameOf(row));
+  }
+  DropDeletedRows(gone, kept);
+}
+
+void RecentPage::DropDeletedRows(const std::vector<std::string>& gone, const std::vector<std::string>& kept) {
+  // By path: the list may have been refilled or sorted while the files were deleted.
+  const std::unordered_set<std::string> gone_paths(gone.begin(), gone.end());
+  std::vector<bool> drop(rows_.size(), false);
+  for (size_t i = 0; i < rows_.size(); ++i) drop[i] = gone_paths.count(rows_.PathOf(rows_[i])) > 0;
   SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
-  for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
+  for (int i : SelectedRows()) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
   DropRows(rows_.rows, drop);
   RowsChanged();
   ListView_SetItemCountEx(ListView2, static_cast<int>(rows_.size()), LVSICF_NOSCROLL);

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "window/page_command_win.h"
 #include "window/page_host_win.h"
 #include "rows/row_detail_queue_win.h"
 #include "components/my_list_view_win.h"
@@ -68,6 +69,8 @@ class RecentPage : public WindowPage {
   TMyListView& list_view() { return ListView; }
   // The rows shown whose states and icons are still to come.
   RowDetailQueue& icons() { return *icons_waiting_; }
+  // Deleting recent files runs on a thread of its own.
+  PageCommand& deleting() { return deleting_; }
 
   TMyListView ListView;
   HWND ListView2 = nullptr;
@@ -89,6 +92,8 @@ class RecentPage : public WindowPage {
   RecentRow* SelectedRow();
   bool ShowingCurrentUser() const;
   void Tell(const std::string& text);
+  // The files of `gone` leave the list; `kept` names the files that could not be deleted.
+  void DropDeletedRows(const std::vector<std::string>& gone, const std::vector<std::string>& kept);
   void OpenFolder(const std::string& folder);
 
   PageHost& host_;
@@ -108,6 +113,7 @@ class RecentPage : public WindowPage {
   bool resolving_ = false;
   bool system_images_set_ = false;
   size_t rows_looked_up_ = 0;
+  PageCommand deleting_;
 };
 
 }  // namespace orvela

@@ -152,29 +152,6 @@ bool RestoreChanges(const StartupContext& context, const KeysFileCheck& check, s
 
 }  // namespace
 
-namespace {
-
-// What the writing of the backup tells (a key it cannot open), kept until it is done: the
-// work may run where no box can be shown. It asks nothing.
-class HeldMessages final : public DecliningPrompt {
- public:
-  void ShowMessage(std::string_view text, std::string_view caption, PromptIcon icon) override {
-    messages_.push_back({std::string(text), std::string(caption), icon});
-  }
-  void ShowTo(Prompt& prompt) const {
-    for (const Message& m : messages_) prompt.ShowMessage(m.text, m.caption, m.icon);
-  }
-
- private:
-  struct Message {
-    std::string text, caption;
-    PromptIcon icon;
-  };
-  std::vector<Message> messages_;
-};
-
-}  // namespace
-
 bool SaveRunKeys(RunKeysBackup& backup, RegistryBackend& registry, Prompt& prompt,
                  const EntryRecord* selected) {
   if (backup.RunKeysSaved) return true;

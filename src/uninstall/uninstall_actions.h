@@ -1,6 +1,7 @@
 // The uninstall page's changes: removing an entry's uninstall information after saving it,
 // and the watch over started uninstallers.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,12 +36,23 @@ enum class RemoveResult {
   kGone,     // the key was gone already
 };
 
-// Asks "[ display name ]" + kRemoveQuestion, saves the key to a new file named after the
+// Runs `work` where the window is not kept waiting (saying it is `doing` so), then `then`
+// back on the window's thread.
+using RunOffWindow =
+    std::function<void(std::string_view doing, std::function<void()> work, std::function<void()> then)>;
+
+inline constexpr std::string_view kCheckingRights = "アンインストール情報を確認しています...";
+inline constexpr std::string_view kSavingAndRemoving = "アンインストール情報を保存して削除しています...";
+
+// Asks "[ display name ]" + kRemoveQuestion, then saves the key to a new file named after the
 // row's title and deletes it. A key the user may not delete whole is refused before the
 // question. When the file could not be written or does not hold every value and subkey, the
-// user is told which and nothing is deleted (the new file goes again).
-RemoveResult RemoveUninstallInformation(UninstallContext& context, const SortRow& row,
-                                        std::string_view display_name);
+// user is told which and nothing is deleted (the new file goes again). The look for a subkey
+// that may not be deleted, and the saving and deleting, go through `run`: an entry with
+// thousands of subkeys takes seconds. What the saving has to tell is shown after it; `done`
+// gets the result (not at all when the window closed in between).
+void RemoveUninstallInformation(const UninstallContext& context, const SortRow& row, std::string_view display_name,
+                                const RunOffWindow& run, const std::function<void(RemoveResult)>& done);
 
 // Timer2's watch over started uninstallers. Entries are named by their location, so a
 // refill, a sort or another page in between never makes it take the wrong row.

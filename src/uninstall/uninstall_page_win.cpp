@@ -47,7 +47,9 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
         return target;
       }),
       font_(CreateEntryListFont(DEFAULT_QUALITY, host.dpi(), kUninstallFontHeight)),
-      list_brush_(CreateSolidBrush(kUninstallListColour)) {
+      list_brush_(CreateSolidBrush(kUninstallListColour)),
+      removing_(host) {
+  removing_.SetPage(sheet_);
   const Dpi dpi = host_.dpi();
   Panel6 = CreatePanel(sheet_);
   SpeedButton8.Create(Panel6, kIdSpeedButton8, host_.glyphs(), host_.ui_font(), dpi);
@@ -290,6 +292,7 @@ void UninstallPage::Detail1Click() {
 }
 
 void UninstallPage::N11Click() {
+  if (removing_.RefuseWhileRunning()) return;  // restores and deletes of saved files wait for it
   TUnInstKeepDlg dialog(host_.window(), host_.dpi(),
                         {host_.registry(), host_.prompt(), host_.glyphs(), host_.paths().uninstall_folder});
   host_.prompt().SetOwnerWindow(dialog.hwnd());  // its questions belong to it
@@ -308,6 +311,7 @@ UninstallContext UninstallPage::Context() {
 void UninstallPage::N19Click() {
   const int row = selected_row();
   if (row < 0 || static_cast<size_t>(row) >= ListView1.size()) return;
+  if (removing_.RefuseWhileRunning()) return;
   // The menu greys the item; a command that comes anyway (a posted message) does nothing.
   if (static_cast<size_t>(row) < entries.size() &&
       !OffersUninstall(entries[static_cast<size_t>(row)], host_.paths().program_folder, system_))
@@ -335,20 +339,21 @@ void UninstallPage::Timer2Timer() {
 void UninstallPage::Delete3Click() {
   const int row = selected_row();
   if (row < 0 || static_cast<size_t>(row) >= ListView1.size() || entries.size() != ListView1.size()) return;
-  // Copies: the rows may change while the questions are open.
+  if (removing_.RefuseWhileRunning()) return;
+  // Copies: the rows may change while the questions are open and while the key goes.
   const SortRow target = ListView1[static_cast<size_t>(row)];
   const std::string name = entries[static_cast<size_t>(row)].display_name;
-  UninstallContext context = Context();
-  switch (RemoveUninstallInformation(context, target, name)) {
-    case RemoveResult::kRemoved:
-      if (const std::optional<int> now = RowOf(target.key)) RemoveUninstallEntry(*now);
-      break;
-    case RemoveResult::kGone:
+  // A key with thousands of subkeys takes seconds to look through, save and delete.
+  const RunOffWindow run = [this](std::string_view doing, std::function<void()> work, std::function<void()> then) {
+    removing_.Start(std::string(doing), [work = std::move(work)](CommandProgress&) { work(); }, std::move(then));
+  };
+  RemoveUninstallInformation(Context(), target, name, run, [this, key = target.key](RemoveResult result) {
+    if (result == RemoveResult::kRemoved) {
+      if (const std::optional<int> now = RowOf(key)) RemoveUninstallEntry(*now);
+    } else if (result == RemoveResult::kGone) {
       FillUninstallList();
-      break;
-    case RemoveResult::kKept:
-      break;
-  }
+    }
+  });
 }
 
 // ---------------------------------------------------------------------------------------

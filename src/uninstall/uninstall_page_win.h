@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "window/page_command_win.h"
 #include "window/page_host_win.h"
 #include "window/repeated_fill.h"
 #include "rows/row_detail_queue_win.h"
@@ -94,6 +95,8 @@ class UninstallPage : public WindowPage {
   int picture_of(int row) const;
   RowDetailQueue& details() { return *details_; }
   const UninstallSystem& system() const { return system_; }
+  // Removing uninstall information runs on a thread of its own.
+  PageCommand& removing() { return removing_; }
 
   // ListView1, the hidden sort list: order and location of every row. `entries` and the
   // rows of ListBox3 follow it index for index.
@@ -135,6 +138,7 @@ class UninstallPage : public WindowPage {
   UniqueHfont font_;
   UniqueHbrush list_brush_;
   UniqueHbitmap menu_bitmap_;
+  PageCommand removing_;
 };
 
 }  // namespace orvela

@@ -20,6 +20,7 @@
 namespace orvela {
 
 class TShellLink;
+class PageCommand;
 
 class PageHost {
  public:
@@ -66,6 +67,10 @@ class PageHost {
   virtual std::optional<std::string> ChooseRunningApplication() = 0;
   // The settings page's restore button (SpeedButton7) follows its backup file.
   virtual void SetRestoreVisible(bool /*visible*/) {}
+  // A page's long command (PageCommand) started or ended: meanwhile the mouse shows the wait
+  // cursor over that page, and the window closes only after it ended.
+  virtual void CommandStarted(PageCommand& /*command*/) {}
+  virtual void CommandEnded(PageCommand& /*command*/) {}
 };
 
 // One page of the main window. The frame gives it a sheet to put its controls on (for the

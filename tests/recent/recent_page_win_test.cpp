@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../command_wait_win.h"
 #include "app/form1_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
@@ -245,6 +246,14 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     Select(list, {RowNamed(page, "two")});
     CHECK(f.form->status_text(1) == f.own_recent + "\\two.lnk");
     page.Delete4Click();
+    // The file goes on a thread of its own; its row when the window hears it is gone.
+    CHECK(page.rows().size() == 3);
+    CHECK(f.form->status_text(1).rfind("削除しています...", 0) == 0);
+    Select(list, {RowNamed(page, "one")});
+    page.Delete4Click();  // another delete meanwhile is refused
+    CHECK(f.prompt.messages().back() == kCommandStillRunning);
+    CHECK(f.prompt.shown().size() == 4);  // that message, and no question
+    REQUIRE(WaitForCommand(page.deleting()));
     CHECK(LinkCount(f.own_recent) == 2);
     CHECK(RowNamed(page, "two") == -1);
     CHECK(f.form->status_text(0) == "2");
@@ -258,6 +267,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     f.prompt.AnswerYes();
     page.A2Click();
     page.Delete4Click();
+    REQUIRE(WaitForCommand(page.deleting()));
     CHECK(page.rows().empty());
     CHECK(LinkCount(f.other_recent) == 0);
     CHECK(LinkCount(f.own_recent) == 3);
@@ -270,6 +280,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     f.prompt.AnswerYes();
     page.A2Click();
     page.Delete4Click();
+    REQUIRE(WaitForCommand(page.deleting()));
     REQUIRE(page.rows().size() == 1);
     CHECK(page.rows().NameOf(page.rows()[0]) == "one");
     CHECK(LinkCount(f.own_recent) == 1);

@@ -2,6 +2,8 @@
 // (rights_prefix.sh made them so, and checks afterwards that they are unchanged).
 #include <doctest.h>
 
+#include "../command_wait_win.h"
+
 #include "app/form1_win.h"
 
 #include <commctrl.h>
@@ -19,6 +21,7 @@
 #include "uninstall/uninstall_values.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 
 namespace {
 
@@ -95,6 +98,7 @@ TEST_CASE("a read-only uninstall entry with a subkey is listed and shown whole; 
   CHECK(EntryValueRows(w.registry, key, page.system()).size() == 3);
   SendMessageW(page.ListBox3, LB_SETCURSEL, 0, 0);
   page.OnListKey(page.ListBox3, VK_DELETE);
+  REQUIRE(WaitForCommand(page.removing()));  // the subkeys are looked through on a thread of their own
   CHECK(w.prompt.messages() == std::vector<std::string>{"[ OrvelaRights Locked ]\n\n" + std::string(kNotRemovable) +
                                                         "\n" + key.FullName() + "\n理由：" +
                                                         SystemErrorText(kErrorAccessDenied)});

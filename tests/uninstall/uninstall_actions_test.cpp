@@ -14,7 +14,7 @@ TEST_CASE("removing uninstall information: asked, saved whole, then deleted") {
   const SortRow row{"App 1.0", "", key};
 
   SUBCASE("No keeps everything") {
-    CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kKept);
+    CHECK(RemoveNow(context, row, "App 1.0") == RemoveResult::kKept);
     CHECK(f.prompt.shown().at(0).text == "[ App 1.0 ]\n\nアンインストール情報を削除してよろしいですか？");
     CHECK(f.prompt.shown().at(0).caption == "削除確認");
     CHECK(f.Exists(key));
@@ -22,20 +22,20 @@ TEST_CASE("removing uninstall information: asked, saved whole, then deleted") {
   }
   SUBCASE("Yes saves the key to the title's file and deletes it") {
     f.prompt.AnswerYes();
-    CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kRemoved);
+    CHECK(RemoveNow(context, row, "App 1.0") == RemoveResult::kRemoved);
     CHECK_FALSE(f.Exists(key));
     CHECK(ProcessBackupRows({"App 1.0"}, {true}, f.backups, true, f.registry, f.prompt).restored);
     CHECK(ReadEntryValue(f.registry, key, "DisplayName") == "App 1.0");
   }
   SUBCASE("an entry without a title is saved as 0.reg") {
     f.prompt.AnswerYes();
-    CHECK(RemoveUninstallInformation(context, {"0", "", key}, "") == RemoveResult::kRemoved);
+    CHECK(RemoveNow(context, {"0", "", key}, "") == RemoveResult::kRemoved);
     CHECK(FileNamesIn(f.backups) == std::vector<std::string>{"0.reg"});
   }
   SUBCASE("a value the file cannot hold: the user is told which; the key stays and the file goes") {
     f.Set(key, "Say \"hi\"", Text("x"));
     f.prompt.AnswerYes();
-    CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kKept);
+    CHECK(RemoveNow(context, row, "App 1.0") == RemoveResult::kKept);
     CHECK(f.Exists(key));
     CHECK(FileNamesIn(f.backups).empty());
     REQUIRE(f.prompt.messages().size() == 1);
@@ -49,7 +49,7 @@ TEST_CASE("removing uninstall information: asked, saved whole, then deleted") {
     CHECK(EntryValueRows(f.registry, key, f.system).size() == 2);
     CHECK(SaveUninstallBackup(f.registry, f.prompt, f.backups, "App 1.0", key).result.complete());
     REQUIRE(DeleteFileAt(f.backups + "App 1.0.reg"));
-    CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kKept);
+    CHECK(RemoveNow(context, row, "App 1.0") == RemoveResult::kKept);
     CHECK(f.prompt.messages() == std::vector<std::string>{"[ App 1.0 ]\n\n" + std::string(kNotRemovable) + "\n" +
                                                           key.FullName() + "\n理由：" + SystemErrorText(kErrorAccessDenied)});
     CHECK(f.Exists(key));
@@ -58,7 +58,7 @@ TEST_CASE("removing uninstall information: asked, saved whole, then deleted") {
   SUBCASE("a key that is gone already is only reported") {
     REQUIRE(f.registry.DeleteKeyTree(key.root, key.BackendPath()));
     f.prompt.AnswerYes();
-    CHECK(RemoveUninstallInformation(context, row, "App 1.0") == RemoveResult::kGone);
+    CHECK(RemoveNow(context, row, "App 1.0") == RemoveResult::kGone);
     CHECK(f.prompt.messages() == std::vector<std::string>{std::string(kEntryGone)});
   }
 }

@@ -2,6 +2,7 @@
 // registry (the 32-bit view's key included) and removed again when a test ends.
 #include <doctest.h>
 
+#include "../command_wait_win.h"
 #include "app/form1_win.h"
 
 #include <commctrl.h>
@@ -22,6 +23,7 @@
 #include "test_files_win.h"
 
 using namespace orvela;
+using namespace orvela::testing;
 
 namespace {
 
@@ -248,6 +250,7 @@ TEST_CASE("removal and restore: a 32-bit entry whose title no file name can hold
   w.Select(w.RowOf("Old"));
   w.prompt.AnswerYes();
   page.Delete3Click();
+  REQUIRE(WaitForCommand(page.removing()));
   CHECK_FALSE(SeededEntries::Exists(old));
   CHECK(w.RowOf("Old") < 0);
   REQUIRE(FileNamesIn(w.backups) == std::vector<std::string>{"OrvelaTest A￥B： C.reg"});
@@ -294,6 +297,37 @@ TEST_CASE("removal and restore: a 32-bit entry whose title no file name can hold
   }
 }
 
+TEST_CASE("an entry with hundreds of subkeys is saved and deleted while the window goes on") {
+  SeededEntries seeded;
+  const Entry big = seeded.Add(HKEY_CURRENT_USER, 0, "Big", {{"DisplayName", "OrvelaTest Big"}, {"UninstallString", "b.exe"}});
+  {
+    UniqueHkey key = SeededEntries::Open(big);
+    for (DWORD i = 0; i < 300; ++i) {
+      UniqueHkey part;
+      REQUIRE(RegCreateKeyExW(key.get(), (L"Part " + std::to_wstring(i)).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, part.put(), nullptr) == ERROR_SUCCESS);
+      RegSetValueExW(part.get(), L"N", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&i), sizeof i);
+    }
+  }
+  Window w;
+  w.Select(w.RowOf("Big"));
+  w.prompt.AnswerYes();
+  w.page().Delete3Click();
+  // The row stays until the window hears the end; meanwhile the status bar says what goes
+  // on and another change of the page is refused.
+  CHECK(w.RowOf("Big") >= 0);
+  CHECK(w.form->status_text(1) == kCheckingRights);
+  w.page().N19Click();
+  CHECK(w.prompt.messages().back() == kCommandStillRunning);
+  REQUIRE(WaitForCommand(w.page().removing()));
+  CHECK(w.RowOf("Big") < 0);
+  CHECK_FALSE(SeededEntries::Exists(big));
+  const std::string saved = ReadWholeFile(w.backups + "OrvelaTest Big.reg").value_or("");
+  size_t parts = 0;
+  for (size_t at = saved.find("\\Part "); at != std::string::npos; at = saved.find("\\Part ", at + 1)) ++parts;
+  CHECK(parts == 300);
+}
+
 TEST_CASE("a long title in a folder near the longest path: saved under a name that fits, and restored") {
   SeededEntries seeded;
   const Entry entry = seeded.Add(HKEY_CURRENT_USER, 0, "Long", {{"DisplayName", kTag + std::string(80, 'L')}});
@@ -305,6 +339,7 @@ TEST_CASE("a long title in a folder near the longest path: saved under a name th
   w.Select(w.RowOf("Long"));
   w.prompt.AnswerYes();
   w.page().Delete3Click();
+  REQUIRE(WaitForCommand(w.page().removing()));
   const std::vector<std::string> files = FileNamesIn(w.backups);
   REQUIRE((files.size() == 1 && !SeededEntries::Exists(entry)));
   CHECK(w.backups.size() + files[0].size() <= kLongestPath);

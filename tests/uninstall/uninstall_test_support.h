@@ -91,4 +91,17 @@ inline std::vector<std::string> Captions(const std::vector<SortRow>& rows) {
   return captions;
 }
 
+// The removal with its saving and deleting run at once on this thread.
+inline RemoveResult RemoveNow(const UninstallContext& context, const SortRow& row, std::string_view display_name) {
+  RemoveResult result = RemoveResult::kKept;
+  RemoveUninstallInformation(
+      context, row, display_name,
+      [](std::string_view, std::function<void()> work, std::function<void()> then) {
+        work();
+        then();
+      },
+      [&result](RemoveResult removed) { result = removed; });
+  return result;
+}
+
 }  // namespace orvela::testing
