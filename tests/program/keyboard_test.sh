@@ -23,6 +23,9 @@ cleanup() {
   quiet wine reg delete "$run" /v 'キーボード確認' /f || true
   rm -f "$item"
   close_orvela || true
+  # The next test starts its own copy: this one must be gone, not only its window.
+  for _ in $(seq 100); do kill -0 "${program:-0}" 2>/dev/null || return 0; sleep 0.1; done
+  wine taskkill /F /IM Orvela.exe </dev/null >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 quiet wine reg add "$run" /v 'キーボード確認' /d '"C:\orvela-keyboard\sample-mailer.exe" /min' /f
@@ -44,6 +47,7 @@ names() {
 }
 
 wine 'C:\orvela-keyboard\Orvela.exe' </dev/null >/dev/null 2>&1 &
+program=$!
 window=$(window_titled Orvela 30 2)
 focus_on 1301 "at start"
 names startup
