@@ -24,7 +24,7 @@ cleanup() {
   rm -f "$item"
   close_orvela || true
   # The next test starts its own copy: this one must be gone, not only its window.
-  for _ in $(seq 100); do kill -0 "${program:-0}" 2>/dev/null || return 0; sleep 0.1; done
+  wait_for_exit "${program:-0}" && return 0
   wine taskkill /F /IM Orvela.exe </dev/null >/dev/null 2>&1 || true
 }
 trap cleanup EXIT

@@ -22,8 +22,7 @@ echo "screenshot $shot ($size)"
 
 # taskkill without /F asks the window to close: FormClose writes the Disabled Box files.
 close_orvela
-for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$program" 2>/dev/null; then echo "FAIL: the program did not close"; exit 1; fi
+wait_for_exit "$program" || { echo "FAIL: the program did not close"; exit 1; }
 [ -f "$folder/data/startup.txt" ] || { echo "FAIL: closing did not write data/startup.txt"; exit 1; }
 [ -d "$folder/data/uninst" ] || { echo "FAIL: data/uninst was not made at start"; exit 1; }
 case "$size" in 6[0-9][0-9]x4[0-9][0-9]) ;; *) echo "FAIL: unexpected window size $size"; exit 1 ;; esac

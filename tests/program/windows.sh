@@ -9,6 +9,12 @@ drive() { wine "$build/fixtures/window-driver.exe" "$@" </dev/null >/dev/null 2>
 # close_orvela asks every Orvela window to close, as taskkill without /F does (the program
 # then writes its files), and waits up to 15 s until no window titled Orvela is left, so the
 # next test's program is not taken for a second instance.
+# wait_for_exit <pid>: true once the process has ended, false after 10 seconds.
+wait_for_exit() {
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+
 close_orvela() {
   wine taskkill /IM Orvela.exe </dev/null >/dev/null 2>&1 || true
   for _ in $(seq 75); do
