@@ -127,9 +127,11 @@ class StartupPage : public WindowPage {
   // follows it, for the view shown then.
   void FillView(bool live);
   void FillRows(bool live);
-  void FetchRowDetails(int row);
-  // What the list holds as the row's string.
-  std::string RowText(const EntryRecord& entry) const;
+  // The row's look-up for the worker, and what the window's thread does with its answer.
+  Lookup LookUpRow(int row);
+  void TakeRowDetails(int row, const EntryRecord& looked_up, PictureKey picture);
+  // What the list holds as the row's string; `checking` while its details are looked up.
+  std::string RowText(const EntryRecord& entry, bool checking) const;
   // ComboBox2's chosen location (Run location or profile index); -1 when none.
   int ChosenLocation() const;
   int ComboItemOfLocation(int location) const;

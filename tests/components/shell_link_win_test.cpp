@@ -274,3 +274,4 @@ TEST_CASE("probing, finding and deleting in shell folders") {
     CHECK_FALSE(Exists(startup + "\\orvela-find.lnk"));
   }
 }
+
