@@ -274,4 +274,3 @@ TEST_CASE("probing, finding and deleting in shell folders") {
     CHECK_FALSE(Exists(startup + "\\orvela-find.lnk"));
   }
 }
-
