@@ -164,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
   const size_t looked_up = page.rows_looked_up() - before;
   const int visible = ListView_GetCountPerPage(page.ListView2) + 1;  // a part-shown last row counts
 
-  // Sorting by state looks up every other row, the window answering meanwhile.
+  // Sorting by state looks up every other row on the worker, the window answering meanwhile.
   start = Now();
   page.ListView2ColumnClick(2);
   const double state_sort = Now() - start;
@@ -183,7 +183,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("target                         fill <= 1.100 x walk\n");
   std::printf("first screen                   %zu rows looked up, %d rows fit (%.1f ms)\n", looked_up, visible,
               first_paint);
-  std::printf("state sort, all rows           %.0f ms\n", state_sort);
+  std::printf("state sort, all rows           %.0f ms   (%.2f x walk; target <= 2)\n", state_sort, state_sort / walk);
   const bool ok = worst <= 1.1 && looked_up <= static_cast<size_t>(visible);
   std::printf("%s\n", ok ? "within target" : "OVER TARGET");
   CoUninitialize();

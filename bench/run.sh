@@ -7,7 +7,8 @@
 #   SIZES=0,200,2000 RUNS=7      the startup page's entry counts and runs per count
 #   UNINSTALL_SIZES=0,1000       uninstall keys
 #   RECENT_SIZES=0,10000         shortcuts in the Recent folder
-#   PAGES=startup,uninstall,recent,recent-fill   what to measure
+#   PAGES=startup,uninstall,recent,recent-fill,slow   what to measure (slow: the startup and
+#                                recent-files pages with a look-up that takes 5 s now and then)
 #   BASELINE_EXE=<Orvela.exe>    also time that (older) program's full fill and keep it as
 #                                bench/results/baseline.txt, the figure the ratios use
 set -euo pipefail
@@ -18,15 +19,15 @@ export BUILD=$build
 sizes=${SIZES:-0,200,2000}
 uninstall_sizes=${UNINSTALL_SIZES:-0,1000}
 recent_sizes=${RECENT_SIZES:-0,10000}
-pages=",${PAGES:-startup,uninstall,recent,recent-fill},"
+pages=",${PAGES:-startup,uninstall,recent,recent-fill,slow},"
 runs=${RUNS:-7}
 largest=${sizes##*,}
 
 bash "$repo/scripts/build.sh" app
-cmake --build "$build/win" -j"$(nproc)" --target bench-program bench-blank bench-raw bench-driver 2>&1 |
+cmake --build "$build/win" -j"$(nproc)" --target bench-program bench-blank bench-raw bench-driver bench-slow-orvela 2>&1 |
   grep -v -E '^\[ *[0-9]+%\]|^Consolidate compiler|^Scanning dependencies' || true
 bin="$build/win/bench"
-for exe in bench-program bench-blank bench-raw bench-driver; do
+for exe in bench-program bench-blank bench-raw bench-driver bench-slow-orvela; do
   [ -f "$bin/$exe.exe" ] || { echo "bench: $exe.exe was not built" >&2; exit 1; }
 done
 
@@ -81,6 +82,13 @@ programs=(--program "$(winpath "$bin/bench-program.exe")" --orvela "$(winpath "$
   if [[ $pages == *,recent,* ]]; then
     echo; echo "=== recent-files page ==="
     driver measure --page recent --sizes "$recent_sizes" "${programs[@]}"
+  fi
+  if [[ $pages == *,slow,* ]]; then
+    echo; echo "=== a look-up that takes 5 s now and then ==="
+    for page in startup recent; do
+      driver slow-lookups --page "$page" --size 200 --program "$(winpath "$bin/bench-program.exe")" \
+        --orvela "$(winpath "$bin/bench-slow-orvela.exe")"
+    done
   fi
   echo "load average at the end $(cut -d' ' -f1-3 /proc/loadavg)"
 } | tee "$out"

@@ -5,6 +5,7 @@
 
 #include "components/item_id_list.h"
 #include "platform/ansi_codec.h"
+#include "platform/file_io.h"
 #include "platform/utf.h"
 
 namespace orvela {
@@ -192,6 +193,15 @@ std::optional<LinkFile> ReadLinkFile(std::string_view bytes) {
   if (!path || path->empty()) return std::nullopt;
   link.target = std::move(*path);
   return link;
+}
+
+std::optional<LinkFile> ReadLinkFileAt(const std::string& path) {
+  // Most shortcuts are under a few kilobytes: one small read, a second for the rest.
+  constexpr std::size_t kFirstRead = 4096, kLargestShortcut = 64 * 1024;
+  std::optional<std::string> bytes = ReadFileHead(path, kFirstRead + 1);
+  if (bytes && bytes->size() > kFirstRead) bytes = ReadFileHead(path, kLargestShortcut + 1);
+  if (!bytes || bytes->size() > kLargestShortcut) return std::nullopt;
+  return ReadLinkFile(*bytes);
 }
 
 }  // namespace orvela

@@ -33,4 +33,8 @@ struct LinkFile {
 // header or link-information flags this reader does not know.
 std::optional<LinkFile> ReadLinkFile(std::string_view bytes);
 
+// The same of a shortcut file on disk; nullopt also when it cannot be read or is larger than
+// any shortcut the shell writes (the shell link object may still make sense of it).
+std::optional<LinkFile> ReadLinkFileAt(const std::string& path);
+
 }  // namespace orvela

@@ -66,10 +66,12 @@ HRESULT LoadLink(const std::string& link, ComPtr<IShellLinkW>& shell_link) {
   return file->Load(Wide(link).c_str(), STGM_READ);
 }
 
-// Lets the shell resolve a loaded shortcut; owner null means no UI and no search for a
-// moved target.
+// Lets the shell resolve a loaded shortcut. With an owner (a command of the user's) it may
+// ask, look for a moved target and write what it found back into the shortcut; owner null
+// (listing, comparing) means no UI, no search, no tracking and no write: looking at a
+// shortcut must leave it as it was, whatever the shell finds of a moved target.
 HRESULT ResolveLink(IShellLinkW* shell_link, HWND owner) {
-  const DWORD flags = owner ? SLR_UPDATE : (SLR_NO_UI | SLR_UPDATE | SLR_NOSEARCH);
+  const DWORD flags = owner ? SLR_UPDATE : (SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK);
   return shell_link->Resolve(owner, flags);
 }
 

@@ -33,7 +33,7 @@ class TShellLink {
   // `target` becomes the shortcut's target when that names an existing file or folder,
   // otherwise the shortcut's own path, so a broken shortcut compares equal to itself.
   // Returns 0 when the shortcut was loaded, resolved and read, else the failing HRESULT.
-  // `owner` null: no UI and no search while resolving.
+  // `owner` null: no UI, no search, no tracking and no write while resolving.
   int GetLinkToPath(const std::string& link, std::string& target, HWND owner) const;
   // The shortcut as stored, loaded and resolved as GetLinkToPath does: `path` its target
   // (environment references expanded) whether that exists or not, `own_icon` whether it

@@ -133,7 +133,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit) {
-  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   std::string bytes(limit, '\0');

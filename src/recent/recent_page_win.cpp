@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "rows/list_export.h"
+#include "rows/row_text.h"
 #include "window/controls_win.h"
 #include "components/shell_link_win.h"
 #include "recent/recent_delete_win.h"
@@ -71,7 +72,7 @@ RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host), deleting_(hos
     SendMessageW(ListView2, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   ListView.SetColumnImageList(host_.glyphs());
-  icons_waiting_ = std::make_unique<RowDetailQueue>(ListView2, [this](int row) { FetchIcon(row); });
+  icons_waiting_ = std::make_unique<RowDetailQueue>(ListView2, RowDetailQueue::OnWorker{}, [this](int row) { return LookUpRow(row); });
   host_.SetMenuHint(kIdN30, "選択したショートカットのリンク先");
   host_.SetMenuHint(kIdN27, "選択したリストのファイルを追加する");
   host_.SetMenuHint(kIdN28, "選択したファイルをスタートメニューへ追加する");
@@ -189,20 +190,38 @@ void RecentPage::LookUp(int index) {
   }
 }
 
-void RecentPage::FetchIcon(int index) {
+Lookup RecentPage::LookUpRow(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= rows_.size()) return {};
+  const RecentRow& row = rows_[static_cast<size_t>(index)];
+  // The icon only for a row that was shown: the state sort asks every row for its state.
+  const bool want_state = !row.state_known, want_icon = row.image < 0 && row.image_asked;
+  return [this, index, path = rows_.PathOf(row), want_state, want_icon]() -> LookupAnswer {
+    std::optional<LinkState> state;
+    std::optional<SystemIcon> icon;
+    if (want_state) state = StateMark(path);
+    if (want_icon) icon = ThreadSystemIconOf(path);
+    return [this, index, state, icon] { TakeRowLookup(index, state, icon); };
+  };
+}
+
+void RecentPage::TakeRowLookup(int index, std::optional<LinkState> state, std::optional<SystemIcon> icon) {
   if (index < 0 || static_cast<size_t>(index) >= rows_.size()) return;
   RecentRow& row = rows_[static_cast<size_t>(index)];
-  if (!row.state_known) {
-    row.state = StateMark(rows_.PathOf(row));
+  if (state && !row.state_known) {
+    row.state = *state;
     row.state_known = true;
+    ++states_known_;
     ++rows_looked_up_;
   }
-  if (row.image >= 0) return;
+  if (!icon) {
+    // Asked for its state only: the icon is asked when the row is shown.
+    if (row.image < 0) row.image_asked = false;
+    return;
+  }
   SetSystemImages();
-  const SystemIcon icon = icons_.SystemIconOf(rows_.PathOf(row));
-  if (icon.icon >= 0) {
-    row.image = icon.icon;
-    row.overlay = icon.overlay;
+  if (icon->icon >= 0) {
+    row.image = icon->icon;
+    row.overlay = static_cast<std::int8_t>(icon->overlay);
   }
 }
 
@@ -210,8 +229,11 @@ void RecentPage::RowsChanged() {
   ++generation_;
   // A row whose icon could not be found is asked again the next time it is shown; one whose
   // state is known (the state sort) is asked only for its icon.
-  for (RecentRow& row : rows_.rows)
+  states_known_ = 0;
+  for (RecentRow& row : rows_.rows) {
     if (row.image < 0) row.image_asked = false;
+    states_known_ += row.state_known ? 1 : 0;
+  }
   icons_waiting_->Start(static_cast<int>(rows_.size()), {});
 }
 
@@ -225,7 +247,12 @@ void RecentPage::ListView2Data(NMLVDISPINFOW& info) {
     switch (item.iSubItem) {
       case 0: CopyText(page_ == kRecentPage ? LocalTimeText(row.time) : rows_.CaptionOf(row), item); break;
       case 1: CopyText(rows_.NameOf(row), item); break;
-      case 2: CopyText(row.state_known ? StateText(row.state) : std::string_view(), item); break;
+      case 2:
+        CopyText(row.state_known                          ? StateText(row.state)
+                 : icons_waiting_->waiting(item.iItem) ? kCheckingMark
+                                                       : std::string_view(),
+                 item);
+        break;
     }
   }
   if (item.iSubItem == 0 && (item.mask & (LVIF_IMAGE | LVIF_STATE))) {
@@ -251,25 +278,16 @@ bool RecentPage::ResolveAllStates() {
   resolving_ = true;
   const unsigned generation = generation_;
   const size_t count = rows_.size();
-  bool done = true;
-  for (size_t i = 0; i < count; ++i) {
-    RecentRow& row = rows_[i];
-    if (!row.state_known) {
-      row.state = StateMark(rows_.PathOf(row));
-      row.state_known = true;
-      ++rows_looked_up_;
-    }
-    // Thousands of shortcuts take a while: the window keeps answering and says how far it
-    // got. A refill or a deletion meanwhile ends this sort; the rows it would sort are gone.
-    if (i % 32 == 31) {
-      host_.SetStatusText(1, "状態を確認しています... " + std::to_string(i + 1) + " / " + std::to_string(count));
-      ProcessPendingMessages();
-      if (generation_ != generation || !IsWindow(ListView2)) {
-        done = false;
-        break;
-      }
-    }
-  }
+  for (size_t i = 0; i < count; ++i)
+    if (!rows_[i].state_known) icons_waiting_->Want(static_cast<int>(i));
+  // Thousands of shortcuts take a while: the window keeps answering and says how far it
+  // got. A refill or a deletion meanwhile ends this sort; the rows it would sort are gone.
+  size_t told = states_known_;
+  const bool done = icons_waiting_->FetchAll([&] {
+    if (states_known_ < told + 64) return;
+    told = states_known_;
+    host_.SetStatusText(1, "状態を確認しています... " + std::to_string(told) + " / " + std::to_string(count));
+  }) && generation_ == generation && IsWindow(ListView2);
   resolving_ = false;
   if (count >= 32) host_.SetStatusText(1, "");
   if (done) sort_.states_resolved = true;
@@ -297,6 +315,23 @@ void RecentPage::ListView2ColumnClick(int column) {
   if (click.column_cleared >= 0) ListView.SetColumnImage(click.column_cleared, -1);
   ListView.SetColumnImage(click.column, click.image);
   InvalidateRect(ListView2, nullptr, TRUE);
+}
+
+LRESULT RecentPage::ListView2CustomDraw(NMLVCUSTOMDRAW& draw) {
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      // "確認中" is a note while the state is looked up, not a state: muted.
+      const size_t row = draw.nmcd.dwItemSpec;
+      if (draw.iSubItem != 2 || row >= rows_.size() || rows_[row].state_known ||
+          (draw.nmcd.uItemState & CDIS_SELECTED))
+        return CDRF_DODEFAULT;
+      draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+      return CDRF_NEWFONT;
+    }
+  }
+  return CDRF_DODEFAULT;
 }
 
 void RecentPage::ListView2Resize() { ListView.SetColumnImage(sort_.column, sort_.image); }
@@ -627,6 +662,9 @@ bool RecentPage::OnNotify(NMHDR& header, LRESULT& result) {
     }
     case LVN_COLUMNCLICK:
       ListView2ColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+      break;
+    case NM_CUSTOMDRAW:
+      result = ListView2CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
       break;
     case LVN_ITEMCHANGED: {
       const auto& change = reinterpret_cast<NMLISTVIEW&>(header);

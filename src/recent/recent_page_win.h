@@ -3,11 +3,13 @@
 // Start-menu programs, with link-state marks, sorting and file actions (PopupMenu4).
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
 
 #include <memory>
+#include <optional>
 
 #include "window/page_command_win.h"
 #include "window/page_host_win.h"
@@ -38,6 +40,8 @@ class RecentPage : public WindowPage {
   void ListView2Data(NMLVDISPINFOW& info);
   void ListView2DataHint(int first, int last);
   void ListView2ColumnClick(int column);
+  // The state column of a row still looked up is drawn muted.
+  LRESULT ListView2CustomDraw(NMLVCUSTOMDRAW& draw);
   void ListView2Resize();
   void ListView2SelectItem(int row);
   // Type-to-find (LVN_ODFINDITEM): the first row from the list's start row on (round the
@@ -82,12 +86,16 @@ class RecentPage : public WindowPage {
   void SetSystemImages();
   // The row is about to be shown: its state and icon are asked for.
   void LookUp(int index);
-  // Looks up the state and icon of a row asked for; the list redraws the row afterwards.
-  void FetchIcon(int index);
+  // The look-up of a row's state (when not known) and icon (when the row was shown), for the
+  // worker, and what the window's thread does with its answer; the list redraws the row.
+  Lookup LookUpRow(int index);
+  void TakeRowLookup(int index, std::optional<LinkState> state, std::optional<SystemIcon> icon);
   // The rows were replaced, reordered or removed: icons not found yet are asked again.
   void RowsChanged();
-  // Looks up every state not yet known; false when the rows changed meanwhile.
+  // Looks up every state not yet known, the window answering meanwhile; false when the rows
+  // changed first.
   bool ResolveAllStates();
+  size_t states_known_ = 0;  // rows of the store whose state is known
   std::vector<int> SelectedRows() const;
   RecentRow* SelectedRow();
   bool ShowingCurrentUser() const;
@@ -104,10 +112,9 @@ class RecentPage : public WindowPage {
   int page_ = kRecentPage;       // whose rows the list holds
   std::string shown_user_;       // the recent-files page's user at the last fill
   std::string recent_add_folder_, programs_add_folder_;  // kept for the run
-  SystemIconFinder icons_;
-  // States and icons come after the row is drawn, a few at a time: under Wine the shell
-  // takes 15 to 30 ms for an icon in a folder of thousands, too long for a screenful in one
-  // paint, and a screenful of shortcuts to read adds to it.
+  // States and icons come from the worker after the row is drawn: under Wine the shell takes
+  // 15 to 30 ms for an icon in a folder of thousands, and a shortcut's target may be on a
+  // share that does not answer.
   std::unique_ptr<RowDetailQueue> icons_waiting_;
   unsigned generation_ = 0;      // counts changes of the row store
   bool resolving_ = false;

@@ -52,6 +52,10 @@ class SystemIconFinder {
   ComPtr<IShellFolder> parent_folder_;
 };
 
+// SystemIconOf through a finder of the calling thread's own (a bound shell folder belongs to
+// the thread that bound it): for the worker's threads.
+SystemIcon ThreadSystemIconOf(const std::string& path);
+
 // The folder part of a path ("C:\\" for a file in a drive's root); "" without one.
 std::string FolderPart(const std::string& path);
 bool HasLinkExtension(const std::string& path);

@@ -101,8 +101,19 @@ void DrawEntryRow(HDC dc, RECT rect, const EntryRowLook& look, const EntryRecord
 
   SIZE caption_size{};
   GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &caption_size);
+  RECT text_row = rect;
+  if (look.checking) {
+    // Muted, as a note rather than a fact of the entry; the command stops before it.
+    const std::wstring checking = Wide(kCheckingMark);
+    SIZE checking_size{};
+    GetTextExtentPoint32W(dc, checking.c_str(), static_cast<int>(checking.size()), &checking_size);
+    const int checking_left = std::max<int>(text_left, rect.right - dpi.Scale(4) - checking_size.cx);
+    SetTextColor(dc, selected || high_contrast ? palette.text : kMutedTextColour);
+    TextAt(dc, checking_left, first_line, checking);
+    text_row.right = checking_left - dpi.Scale(6);
+  }
   SetTextColor(dc, palette.text);
-  DrawLine(dc, Wide(look.text), text_left + caption_size.cx, first_line, rect);
+  DrawLine(dc, Wide(look.text), text_left + caption_size.cx, first_line, text_row);
 
   // The marks keep the right end of the second line; the company line stops before them.
   RECT company_row = rect;

@@ -35,6 +35,7 @@ struct EntryRowLook {
   std::string text;       // the line after the caption
   std::string marks;      // drawn at the right end of the second line ("" none)
   bool muted = false;     // the entry does not start (Windows has it off): drawn faded
+  bool checking = false;  // its details are being looked up: says so at the first line's end
 };
 
 // One row in `rect`; image `picture` of `images` is its icon (-1 none). The record gives

@@ -32,21 +32,21 @@ struct LinkTarget {
 
 // Each part is filled the first time a row asks for it.
 struct FileDetails {
-  std::optional<int> picture;  // index among the run's row pictures; -1 when the shell has none
+  std::optional<std::uint64_t> picture;  // the run's row picture (RowPictures); 0 when the shell has none
   std::optional<VersionTexts> version;  // empty texts when the file has no version information
   std::optional<LinkTarget> link;
 };
 
+// The stamps are read by the caller, away from the cache: several threads ask it, and one
+// stuck on a drive must not keep the others waiting for the cache.
 class RowDetailCache {
  public:
-  explicit RowDetailCache(const FileStamps& stamps) : stamps_(stamps) {}
-  RowDetailCache(const RowDetailCache&) = delete;
-  RowDetailCache& operator=(const RowDetailCache&) = delete;
-
-  // The details kept for the file as it is now. A file whose time or size changed starts
-  // again with nothing known; a file that is gone (or an empty path) gives nullptr and its
-  // details are dropped. The pointer stays valid until the file is found gone.
-  FileDetails* Find(const std::string& path);
+  // What is kept of the file as it is now (`stamp`). A file whose time or size changed starts
+  // again with nothing known; a file that is gone (no stamp) has its details dropped.
+  FileDetails Find(const std::string& path, const std::optional<FileStamp>& stamp);
+  // Adds the parts `learnt` has to what is kept of the file, as long as it still has the
+  // stamp they were read with (a look-up of the changed file may have come first).
+  void Keep(const std::string& path, const FileStamp& stamp, const FileDetails& learnt);
   size_t size() const { return entries_.size(); }
 
  private:
@@ -54,7 +54,6 @@ class RowDetailCache {
     FileStamp stamp;
     FileDetails details;
   };
-  const FileStamps& stamps_;
   std::unordered_map<std::string, Entry> entries_;
 };
 

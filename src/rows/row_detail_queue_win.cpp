@@ -15,6 +15,10 @@ constexpr UINT_PTR kTimerId = 0x5244;
 // message that arrives meanwhile ends the slice after its shortest length.
 constexpr auto kSliceLength = std::chrono::milliseconds(25);
 constexpr auto kShortestSlice = std::chrono::milliseconds(8);
+// Rows out with the worker at once: enough to keep its threads busy between two answers,
+// few enough that a row drawn now comes soon after those. Waiting for all rows, nothing
+// comes before them.
+constexpr int kRowsAsked = 12, kRowsAskedAtOnce = 256;
 
 UINT WaitingQueryMessage() {
   static const UINT message = RegisterWindowMessageW(kRowDetailsWaitingMessage);
@@ -45,6 +49,13 @@ RowDetailQueue::RowDetailQueue(HWND list, std::function<void(int)> fetch)
   if (list_) hook_.Attach(list_, &RowDetailQueue::ListProc, this);
 }
 
+RowDetailQueue::RowDetailQueue(HWND list, OnWorker, std::function<Lookup(int)> look, LookupWorker& worker)
+    : RowDetailQueue(list, std::function<void(int)>()) {
+  look_ = std::move(look);
+  answers_ = std::make_unique<LookupClient>(worker);
+  asked_limit_ = kRowsAsked;
+}
+
 RowDetailQueue::~RowDetailQueue() {
   if (!list_) return;
   SetTimerRunning(false);
@@ -53,7 +64,10 @@ RowDetailQueue::~RowDetailQueue() {
 
 void RowDetailQueue::Start(int row_count, const std::vector<int>& rows) {
   ++generation_;
+  if (answers_) answers_->Forget();  // what the old rows asked is of no use now
+  asked_ = 0;
   waiting_.assign(static_cast<size_t>(std::max(row_count, 0)), false);
+  asked_rows_.assign(waiting_.size(), false);
   waiting_count_ = 0;
   order_.clear();
   preferred_.clear();
@@ -64,7 +78,8 @@ void RowDetailQueue::Start(int row_count, const std::vector<int>& rows) {
     order_.push_back(row);
     ++waiting_count_;
   }
-  SetTimerRunning(waiting_count_ > 0);
+  if (answers_) AskWorker();
+  else SetTimerRunning(waiting_count_ > 0);
 }
 
 bool RowDetailQueue::waiting(int row) const {
@@ -72,8 +87,10 @@ bool RowDetailQueue::waiting(int row) const {
 }
 
 void RowDetailQueue::Prefer(int row) {
-  if (!waiting(row) || (!preferred_.empty() && preferred_.back() == row)) return;
+  if (!waiting(row) || asked_rows_[static_cast<size_t>(row)] || (!preferred_.empty() && preferred_.back() == row))
+    return;
   preferred_.push_back(row);
+  if (answers_) AskWorker();
 }
 
 void RowDetailQueue::Want(int row) {
@@ -83,20 +100,48 @@ void RowDetailQueue::Want(int row) {
     ++waiting_count_;
   }
   Prefer(row);
-  SetTimerRunning(true);
+  if (!answers_) SetTimerRunning(true);
 }
 
 int RowDetailQueue::NextRow() {
   while (!preferred_.empty()) {
     const int row = preferred_.back();
     preferred_.pop_back();
-    if (waiting(row)) return row;
+    if (waiting(row) && !asked_rows_[static_cast<size_t>(row)]) return row;
   }
   while (next_ < order_.size()) {
     const int row = order_[next_++];
-    if (waiting(row)) return row;
+    if (waiting(row) && !asked_rows_[static_cast<size_t>(row)]) return row;
   }
   return -1;
+}
+
+void RowDetailQueue::AskWorker() {
+  while (asked_ < asked_limit_) {
+    const int row = NextRow();
+    if (row < 0) return;
+    asked_rows_[static_cast<size_t>(row)] = true;
+    ++asked_;
+    // The look-up holds copies only; its answer comes back here while this fill lasts.
+    answers_->Ask([this, row, lookup = look_(row)]() -> LookupAnswer {
+      LookupAnswer answer = lookup ? lookup() : LookupAnswer();
+      return [this, row, answer = std::move(answer)] { Answered(row, answer); };
+    });
+  }
+}
+
+void RowDetailQueue::Answered(int row, const LookupAnswer& answer) {
+  --asked_;
+  asked_rows_[static_cast<size_t>(row)] = false;
+  if (waiting(row)) {
+    waiting_[static_cast<size_t>(row)] = false;
+    --waiting_count_;
+  }
+  const uint64_t generation = generation_;
+  if (answer) answer();
+  if (generation != generation_) return;  // the answer started a new fill
+  Redraw(row);
+  AskWorker();
 }
 
 void RowDetailQueue::FetchRow(int row) {
@@ -142,9 +187,21 @@ void RowDetailQueue::ContinueSoon() {
   continue_posted_ = PostMessageW(list_, ContinueMessage(), 0, 0) != 0;
 }
 
-void RowDetailQueue::FetchAll() {
-  for (int row = NextRow(); row >= 0; row = NextRow()) FetchRow(row);
-  SetTimerRunning(false);
+bool RowDetailQueue::FetchAll(const std::function<void()>& progress) {
+  if (!answers_) {
+    for (int row = NextRow(); row >= 0; row = NextRow()) FetchRow(row);
+    SetTimerRunning(false);
+    return true;
+  }
+  const uint64_t generation = generation_;
+  asked_limit_ = kRowsAskedAtOnce;
+  while (waiting_count_ > 0 && generation == generation_) {
+    AskWorker();
+    answers_->WaitForAnswers(20);
+    if (progress) progress();
+  }
+  asked_limit_ = kRowsAsked;
+  return generation == generation_;
 }
 
 void RowDetailQueue::SetTimerRunning(bool running) {

@@ -3,6 +3,8 @@
 #include <map>
 #include <vector>
 
+#include "components/link_file.h"
+#include "system/program_lookup_win.h"
 #include "system/version_texts_win.h"
 #include "platform/device_context_win.h"
 #include "platform/shell_icon_win.h"
@@ -52,6 +54,17 @@ std::optional<uint64_t> PixelHash(HICON icon) {
   return hash;
 }
 
+LinkTarget ReadShortcut(const std::string& shortcut, const TShellLink& links) {
+  LinkTarget target;
+  if (const std::optional<LinkFile> file = ReadLinkFileAt(shortcut)) {
+    target.path = ExpandEnvironmentText(file->target);
+    target.own_icon = !file->icon_location.empty();
+    return target;
+  }
+  links.ReadLinkTarget(shortcut, target.path, target.own_icon, nullptr);
+  return target;
+}
+
 }  // namespace
 
 std::optional<FileStamp> Win32FileStamps::StampOf(const std::string& path) const {
@@ -67,43 +80,88 @@ std::optional<FileStamp> Win32FileStamps::StampOf(const std::string& path) const
 RowPictures::RowPictures(Dpi dpi)
     : images_(ImageList_Create(dpi.Scale(32), dpi.Scale(32), ILC_COLOR32 | ILC_MASK, 0, 16)) {}
 
-int RowPictures::Add(HICON icon) {
-  if (!icon) return -1;
+PictureKey RowPictures::Keep(HICON icon) {
+  if (!icon) return 0;
   UniqueHicon owned(icon);
   const std::optional<uint64_t> hash = PixelHash(icon);
-  if (hash) {
-    if (const auto it = by_pixels_.find(*hash); it != by_pixels_.end()) return it->second;
+  Locked locked(lock_);
+  // Hashes keep clear of the keys of unreadable icons and of 0.
+  const PictureKey key = hash ? (*hash & ~(PictureKey{1} << 63)) | 1 : next_unreadable_++;
+  if (!indexes_.count(key)) not_added_.try_emplace(key, std::move(owned));
+  return key;
+}
+
+int RowPictures::IndexOf(PictureKey key) {
+  if (key == 0) return -1;
+  UniqueHicon icon;
+  {
+    Locked locked(lock_);
+    if (const auto it = indexes_.find(key); it != indexes_.end()) return it->second;
+    const auto waiting = not_added_.find(key);
+    if (waiting == not_added_.end()) return -1;
+    icon = std::move(waiting->second);
+    not_added_.erase(waiting);
   }
-  const int index = ImageList_AddIcon(images_.get(), icon);
-  if (index >= 0 && hash) by_pixels_.emplace(*hash, index);
+  const int index = ImageList_AddIcon(images_.get(), icon.get());
+  Locked locked(lock_);
+  indexes_[key] = index;
+  not_added_.erase(key);  // kept again by a look-up meanwhile
   return index;
 }
 
-RowDetailStore::RowDetailStore(Dpi dpi) : cache_(stamps_), pictures_(dpi) {}
+RowDetailStore::RowDetailStore(Dpi dpi) : pictures_(dpi) {}
+
+std::optional<FileStamp> RowDetailStore::StampOf(const std::string& path) const {
+  return path.empty() ? std::nullopt : stamps_.StampOf(path);
+}
+
+std::optional<std::pair<FileStamp, FileDetails>> RowDetailStore::Known(const std::string& path) {
+  const std::optional<FileStamp> stamp = StampOf(path);  // away from the lock: it may take long
+  Locked locked(lock_);
+  FileDetails details = cache_.Find(path, stamp);
+  if (!stamp) return std::nullopt;
+  return std::make_pair(*stamp, std::move(details));
+}
+
+void RowDetailStore::Keep(const std::string& path, const FileStamp& stamp, const FileDetails& learnt) {
+  Locked locked(lock_);
+  cache_.Keep(path, stamp, learnt);
+}
+
+std::optional<PictureKey> RowDetailStore::PictureKeyOf(const std::string& path, bool fetch) {
+  const auto known = Known(path);
+  if (!known) return PictureKey{0};
+  if (known->second.picture || !fetch) return known->second.picture;
+  FileDetails learnt;
+  learnt.picture = pictures_.Keep(FileIconOf(path));
+  Keep(path, known->first, learnt);
+  return learnt.picture;
+}
 
 std::optional<int> RowDetailStore::Picture(const std::string& path, bool fetch) {
-  FileDetails* details = cache_.Find(path);
-  if (!details) return -1;
-  if (!details->picture && fetch) details->picture = pictures_.Add(FileIconOf(path));
-  return details->picture;
+  const std::optional<PictureKey> key = PictureKeyOf(path, fetch);
+  if (!key) return std::nullopt;
+  return PictureIndex(*key);
 }
 
 std::optional<VersionTexts> RowDetailStore::Version(const std::string& path, bool fetch) {
-  FileDetails* details = cache_.Find(path);
-  if (!details) return VersionTexts{};
-  if (!details->version && fetch) details->version = ReadVersionTexts(path).value_or(VersionTexts{});
-  return details->version;
+  const auto known = Known(path);
+  if (!known) return VersionTexts{};
+  if (known->second.version || !fetch) return known->second.version;
+  FileDetails learnt;
+  learnt.version = ReadVersionTexts(path).value_or(VersionTexts{});
+  Keep(path, known->first, learnt);
+  return learnt.version;
 }
 
 std::optional<LinkTarget> RowDetailStore::Link(const std::string& shortcut, bool fetch) {
-  FileDetails* details = cache_.Find(shortcut);
-  if (!details) return LinkTarget{};
-  if (!details->link && fetch) {
-    LinkTarget target;
-    links_.ReadLinkTarget(shortcut, target.path, target.own_icon, nullptr);
-    details->link = target;
-  }
-  return details->link;
+  const auto known = Known(shortcut);
+  if (!known) return LinkTarget{};
+  if (known->second.link || !fetch) return known->second.link;
+  FileDetails learnt;
+  learnt.link = ReadShortcut(shortcut, links_);
+  Keep(shortcut, known->first, learnt);
+  return learnt.link;
 }
 
 RowDetailStore& SharedRowDetails(Dpi dpi) {

@@ -1,6 +1,8 @@
 // The run's row details on the real system: file stamps from the file system, icons from
 // the shell kept once per distinct picture, version texts and shortcut targets, all through
-// one RowDetailCache. Every list of the program asks here for what its rows show.
+// one RowDetailCache. Every list of the program asks here for what its rows show. The
+// look-ups run on the worker's threads (system/lookup_worker_win.h); only the image list
+// belongs to the window's thread.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -9,11 +11,13 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "rows/row_detail_cache.h"
 #include "components/shell_link_win.h"
 #include "platform/dpi.h"
 #include "platform/handles_win.h"
+#include "system/lookup_worker_win.h"
 
 namespace orvela {
 
@@ -23,19 +27,29 @@ class Win32FileStamps final : public FileStamps {
   std::optional<FileStamp> StampOf(const std::string& path) const override;
 };
 
+// A picture of the run, named by its pixels; 0 names none.
+using PictureKey = uint64_t;
+
 // One image list of 32 x 32 (at 96 DPI) scaled to the screen's DPI for every row of every list.
 // Rows whose files give the same picture (most programs without an icon of their own)
-// share one image.
+// share one image. Icons are made on the worker's threads and kept by their key; the window's
+// thread adds a picture to the image list (which is not made for several threads) when a
+// row first shows it.
 class RowPictures {
  public:
   explicit RowPictures(Dpi dpi);
   HIMAGELIST images() const { return images_.get(); }
-  // The index of the icon's picture, added when new; the icon is destroyed. -1 for none.
-  int Add(HICON icon);
+  // Any thread: the key of the icon's picture, kept when new; the icon is destroyed. 0 for none.
+  PictureKey Keep(HICON icon);
+  // The window's thread: the picture's index in the image list, added when new; -1 for none.
+  int IndexOf(PictureKey key);
 
  private:
   UniqueHimagelist images_;
-  std::unordered_map<uint64_t, int> by_pixels_;
+  ThreadLock lock_;
+  std::unordered_map<PictureKey, int> indexes_;
+  std::unordered_map<PictureKey, UniqueHicon> not_added_;
+  PictureKey next_unreadable_ = PictureKey{1} << 63;  // icons whose pixels cannot be read
 };
 
 class RowDetailStore {
@@ -44,21 +58,30 @@ class RowDetailStore {
   RowDetailStore(const RowDetailStore&) = delete;
   RowDetailStore& operator=(const RowDetailStore&) = delete;
 
-  // Each answers from the cache while the file's time and size stay; otherwise, with fetch,
-  // asks the shell or the file now and keeps the answer, and without it gives nullopt (the
-  // row waits). A file that does not exist has no picture, no version texts and no target.
-  std::optional<int> Picture(const std::string& path, bool fetch);  // -1: none
+  // Any thread. Each answers from the cache while the file's time and size stay; otherwise,
+  // with fetch, asks the shell or the file now and keeps the answer, and without it gives
+  // nullopt (the row waits). A file that does not exist has no picture, no version texts and
+  // no target. A shortcut's target is read from the file's bytes, through the shell link
+  // object only for what that reader leaves.
+  std::optional<PictureKey> PictureKeyOf(const std::string& path, bool fetch);  // 0: none
   std::optional<VersionTexts> Version(const std::string& path, bool fetch);
   std::optional<LinkTarget> Link(const std::string& shortcut, bool fetch);
+  // Any thread: for icons found another way (a shell item rather than a file).
+  PictureKey AddPicture(HICON icon) { return pictures_.Keep(icon); }
 
+  // The window's thread: the image list and a picture's index in it (-1 none).
   HIMAGELIST pictures() const { return pictures_.images(); }
-  // For icons found another way (a shell item rather than a file).
-  int AddPicture(HICON icon) { return pictures_.Add(icon); }
-  // Nothing is known yet (the run's first fill): no row needs to be looked at for it.
-  bool empty() const { return cache_.size() == 0; }
+  int PictureIndex(PictureKey key) { return pictures_.IndexOf(key); }
+  std::optional<int> Picture(const std::string& path, bool fetch);
 
  private:
+  std::optional<FileStamp> StampOf(const std::string& path) const;
+  // What is kept of the file, and its stamp; nullopt when the file does not exist.
+  std::optional<std::pair<FileStamp, FileDetails>> Known(const std::string& path);
+  void Keep(const std::string& path, const FileStamp& stamp, const FileDetails& learnt);
+
   Win32FileStamps stamps_;
+  ThreadLock lock_;  // over the cache
   RowDetailCache cache_;
   RowPictures pictures_;
   TShellLink links_;

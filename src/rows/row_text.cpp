@@ -14,6 +14,11 @@ const std::string& ShownPath(const EntryRecord& record) {
   return record.Location.empty() ? record.Command : record.Location;
 }
 
+std::string MissingOrChecking(const EntryRecord& record, bool checking) {
+  if (checking) return std::string(kCheckingMark);
+  return record.Missing ? std::string(kMissingMark) : std::string();
+}
+
 }  // namespace
 
 std::string JoinRowText(const std::vector<std::string>& parts) {
@@ -39,8 +44,8 @@ std::string StartupSourceText(const EntryRecord& record, std::string_view profil
   return "スタートアップ フォルダ （" + std::string(profile) + "）";
 }
 
-std::string StartupRowText(const EntryRecord& record, std::string_view profile) {
-  return JoinRowText({record.Name, record.Missing ? std::string(kMissingMark) : std::string(),
+std::string StartupRowText(const EntryRecord& record, std::string_view profile, bool checking) {
+  return JoinRowText({record.Name, MissingOrChecking(record, checking),
                       StartupSourceText(record, profile), EntryMarksText(record), ShownPath(record),
                       Labelled("会社名：", record.Company), Labelled("説明：", record.Description)});
 }
@@ -51,11 +56,11 @@ std::string SendToShownName(std::string_view name) {
   return std::string(name.substr(marker + kSendToMarker.size())) + " （" + std::string(name.substr(0, marker)) + "）";
 }
 
-std::string SendToRowText(const EntryRecord& record) {
+std::string SendToRowText(const EntryRecord& record, bool checking) {
   std::string kind;
   if (record.ItemIdForm) kind = "ショートカット （シェル アイテム）";
   else if (record.ShortcutForm) kind = "ショートカット";
-  return JoinRowText({SendToShownName(record.Name), record.Missing ? std::string(kMissingMark) : std::string(), kind,
+  return JoinRowText({SendToShownName(record.Name), MissingOrChecking(record, checking), kind,
                       ShownPath(record), Labelled("会社名：", record.Company),
                       Labelled("説明：", record.Description)});
 }

@@ -12,6 +12,8 @@
 namespace orvela {
 
 inline constexpr std::string_view kMissingMark = "見つかりません";
+// A row whose details (the missing mark, the version texts) are still being looked up.
+inline constexpr std::string_view kCheckingMark = "確認中";
 
 // The parts, in order, joined by "、"; empty parts are left out.
 std::string JoinRowText(const std::vector<std::string>& parts);
@@ -20,16 +22,17 @@ std::string JoinRowText(const std::vector<std::string>& parts);
 // name of the profile whose Startup folder holds a folder entry.
 std::string StartupSourceText(const EntryRecord& record, std::string_view profile);
 
-// A startup or startup Disabled Box row: name, missing mark, source, the row's marks (32-bit,
+// A startup or startup Disabled Box row: name, missing mark (or, while its details are looked
+// up, the checking mark), source, the row's marks (32-bit,
 // Windows' own switch, returned), command or folder, company, description. The version texts come in once the row's details are read.
-std::string StartupRowText(const EntryRecord& record, std::string_view profile);
+std::string StartupRowText(const EntryRecord& record, std::string_view profile, bool checking = false);
 
 // A SendTo name as shown: a Disabled Box name "user@#@name" reads "name （user）".
 std::string SendToShownName(std::string_view name);
 
-// A SendTo or SendTo Disabled Box row: name, missing mark, the kind its colour tells (a
+// A SendTo or SendTo Disabled Box row: name, missing or checking mark, the kind its colour tells (a
 // shortcut, one to a shell item), path, company, description.
-std::string SendToRowText(const EntryRecord& record);
+std::string SendToRowText(const EntryRecord& record, bool checking = false);
 
 // An uninstall row: title ("不明" when it has none), date, uninstall command, publisher.
 std::string UninstallRowText(std::string_view title, std::string_view date, std::string_view command,

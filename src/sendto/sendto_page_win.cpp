@@ -43,6 +43,60 @@ bool EndsWith(const std::string& text, std::string_view end) {
 
 }  // namespace
 
+bool ReadableVolumes::Readable(const std::string& path) {
+  if (path.empty()) return false;
+  const char drive = path[0];
+  {
+    Locked locked(lock_);
+    if (const auto known = known_.find(drive); known != known_.end()) return known->second;
+  }
+  // The worker's threads keep the system's "insert a disk" box off.
+  const std::wstring root = Wide(std::string(1, drive) + ":\\");
+  const bool readable = GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+  Locked locked(lock_);
+  known_[drive] = readable;
+  return readable;
+}
+
+PictureKey LookUpSendToRow(EntryRecord& row, bool live, RowDetailStore& store, ReadableVolumes& volumes) {
+  if (row.Unrecognised) return 0;
+  if (!live) {
+    // A shell item rather than a file: its own icon and texts.
+    if (row.ItemIdForm) return store.AddPicture(ItemIdFormIcon(row.Command).release());
+    PictureKey icon = store.PictureKeyOf(row.Command, true).value_or(0);
+    ApplyTexts(store.Version(row.Command, true).value_or(VersionTexts{}), row);
+    // The item is gone (a plain item lives only in the box): its file type's icon.
+    if (icon == 0) icon = store.AddPicture(ShellIconOf(row.Command, false, true));
+    return icon;
+  }
+
+  const VersionTexts own = store.Version(row.Command, true).value_or(VersionTexts{});
+  VersionTexts texts;
+  bool missing = false;
+  std::string icon_of = row.Command;
+  // A drive that does not answer is left alone: no company, not marked missing.
+  if (EndsWith(row.Command, ".lnk") && volumes.Readable(row.Command)) {
+    const LinkTarget link = store.Link(row.Command, true).value_or(LinkTarget{});
+    if (!link.path.empty()) {
+      missing = !PathExists(link.path);
+      if (!missing) {
+        texts = store.Version(link.path, true).value_or(VersionTexts{});
+        // Without an icon of its own a shortcut shows its target's (asked of the target:
+        // the shell draws some shortcut files without their picture).
+        if (!link.own_icon) icon_of = link.path;
+      }
+    } else {
+      // No path: a shortcut to a shell item (or no shortcut at all).
+      missing = !TShellLink().GetLinkToItemId(row.Command, nullptr);
+    }
+  }
+  const PictureKey icon = store.PictureKeyOf(icon_of, true).value_or(0);
+  if (HasTexts(own)) texts = own;
+  ApplyTexts(texts, row);
+  row.Missing = missing;
+  return icon;
+}
+
 SendToPage::SendToPage(PageHost& host, HWND sheet)
     : host_(host),
       sheet_(sheet),
@@ -52,7 +106,7 @@ SendToPage::SendToPage(PageHost& host, HWND sheet)
   ListBox2 = CreateEntryList(sheet_, kIdListBox2);
   SetControlFont(ListBox2, host_.list_font());
   SendMessageW(ListBox2, LB_SETITEMHEIGHT, 0, host_.dpi().Scale(kEntryRowHeight));
-  details_ = std::make_unique<RowDetailQueue>(ListBox2, [this](int row) { FetchRowDetails(row); });
+  details_ = std::make_unique<RowDetailQueue>(ListBox2, RowDetailQueue::OnWorker{}, [this](int row) { return LookUpRow(row); });
   host_.SetMenuHint(kIdN7, "選択した送るメニューを無効ボックスに格納する");
   host_.SetMenuHint(kIdN8, "選択したリストを送るメニューに戻す");
   host_.SetMenuHint(kIdDelete2, "選択した送るメニューを削除する");
@@ -87,8 +141,7 @@ void SendToPage::FillView(bool live) {
 void SendToPage::FillRows(bool live) {
   WaitCursor busy;
   details_->Stop();  // the shown rows are about to go
-  volumes_.clear();  // a drive may have become ready since
-  MessagePacer pace;
+  volumes_ = std::make_shared<ReadableVolumes>();  // a drive may have become ready since
   std::vector<EntryRecord> rows;
   std::string user;
   if (live) {
@@ -98,12 +151,11 @@ void SendToPage::FillRows(bool live) {
   } else {
     rows = SendToBoxRecords(host_.sendto_box().lines, host_.locations());
   }
+  // Every row's details come from the worker: even a file's time may take a drive long.
   std::vector<int> pictures(rows.size(), -1);
   std::vector<int> waiting;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    if (!FillRowDetails(rows[i], pictures[i], live, false)) waiting.push_back(static_cast<int>(i));
-    pace();
-  }
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!rows[i].Unrecognised) waiting.push_back(static_cast<int>(i));
 
   // The selection may have moved while the folder was read: remember it now.
   const EntryRecord* selected = selected_entry();
@@ -113,94 +165,29 @@ void SendToPage::FillRows(bool live) {
   rows_live_ = live;
   user_ = user;
   const int count = static_cast<int>(entries.size());
-  ShowEntryRows(ListBox2, entries, SendToRowText, remembered);
+  ShowEntryRows(
+      ListBox2, entries, [](const EntryRecord& entry) { return SendToRowText(entry, !entry.Unrecognised); },
+      remembered);
   // A fill overtaken by a switch to another page leaves that page's count alone.
   if (host_.current_page() == kSendToPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);
 }
 
-void SendToPage::FetchRowDetails(int row) {
+Lookup SendToPage::LookUpRow(int row) {
+  const EntryRecord* entry = RowAt(entries, row);
+  if (!entry) return {};
+  // On the worker, with a copy of the row; the answer comes back only while this fill lasts.
+  return [this, row, record = *entry, live = rows_live_, &store = store_, volumes = volumes_]() mutable -> LookupAnswer {
+    const PictureKey picture = LookUpSendToRow(record, live, store, *volumes);
+    return [this, row, record, picture] { TakeRowDetails(row, record, picture); };
+  };
+}
+
+void SendToPage::TakeRowDetails(int row, const EntryRecord& looked_up, PictureKey picture) {
   if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
-  EntryRecord& entry = entries[static_cast<size_t>(row)];
-  FillRowDetails(entry, pictures_[static_cast<size_t>(row)], rows_live_, true);
-  SetListRowText(ListBox2, row, SendToRowText(entry));  // now with the missing mark and version texts
-}
-
-std::optional<bool> SendToPage::VolumeReadable(const std::string& path, bool fetch) {
-  if (path.empty()) return false;
-  const char drive = path[0];
-  if (const auto known = volumes_.find(drive); known != volumes_.end()) return known->second;
-  if (!fetch) return std::nullopt;
-  // A drive without its disk must not bring up the system's "insert a disk" box.
-  const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-  const std::wstring root = Wide(std::string(1, drive) + ":\\");
-  const bool readable = GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
-  SetErrorMode(previous);
-  volumes_[drive] = readable;
-  return readable;
-}
-
-bool SendToPage::FillRowDetails(EntryRecord& row, int& picture, bool live, bool fetch) {
-  if (row.Unrecognised) {
-    picture = -1;
-    return true;
-  }
-  if (!live) {
-    if (row.ItemIdForm) {
-      // A shell item rather than a file: nothing to key it by, and rare; read when shown.
-      if (!fetch) return false;
-      picture = store_.AddPicture(ItemIdFormIcon(row.Command).release());
-      return true;
-    }
-    std::optional<int> icon = store_.Picture(row.Command, fetch);
-    const std::optional<VersionTexts> texts = store_.Version(row.Command, fetch);
-    if (!icon || !texts) return false;
-    if (*icon < 0) {
-      // The item is gone (a plain item lives only in the box): its file type's icon.
-      if (!fetch) return false;
-      icon = store_.AddPicture(ShellIconOf(row.Command, false, true));
-    }
-    picture = *icon;
-    ApplyTexts(*texts, row);
-    return true;
-  }
-
-  const std::optional<VersionTexts> own = store_.Version(row.Command, fetch);
-  if (!own) return false;
-  VersionTexts texts;
-  bool missing = false;
-  std::string icon_of = row.Command;
-  if (EndsWith(row.Command, ".lnk")) {
-    // A drive that does not answer is left alone: no company, not marked missing.
-    const std::optional<bool> readable = VolumeReadable(row.Command, fetch);
-    if (!readable) return false;
-    if (*readable) {
-      const std::optional<LinkTarget> link = store_.Link(row.Command, fetch);
-      if (!link) return false;
-      if (!link->path.empty()) {
-        missing = !PathExists(link->path);
-        if (!missing) {
-          const std::optional<VersionTexts> target = store_.Version(link->path, fetch);
-          if (!target) return false;
-          texts = *target;
-          // Without an icon of its own a shortcut shows its target's (asked of the target:
-          // the shell draws some shortcut files without their picture).
-          if (!link->own_icon) icon_of = link->path;
-        }
-      } else {
-        // No path: a shortcut to a shell item (or no shortcut at all).
-        if (!fetch) return false;
-        missing = !host_.shell_link().GetLinkToItemId(row.Command, nullptr);
-      }
-    }
-  }
-  const std::optional<int> icon = store_.Picture(icon_of, fetch);
-  if (!icon) return false;
-  if (HasTexts(*own)) texts = *own;
-  picture = *icon;
-  ApplyTexts(texts, row);
-  row.Missing = missing;
-  return true;
+  entries[static_cast<size_t>(row)] = looked_up;  // the same row of the same fill, with its details
+  pictures_[static_cast<size_t>(row)] = store_.PictureIndex(picture);
+  SetListRowText(ListBox2, row, SendToRowText(looked_up));  // now with the missing mark and version texts
 }
 
 SendToContext SendToPage::Context() {
@@ -316,7 +303,8 @@ void SendToPage::OnListKey(HWND list, WPARAM key) {
 }
 
 void SendToPage::SaveList() {
-  details_->FetchAll();  // the company and description columns want every row's details
+  // The company and description columns want every row's details; a refill meanwhile ends the save.
+  if (!details_->FetchAll()) return;
   std::vector<CsvRow> rows;
   for (const EntryRecord& record : entries)
     rows.push_back({record.Name, record.Location.empty() ? record.Command : record.Location,
@@ -353,6 +341,7 @@ bool SendToPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
   look.frame = FramePenColour(look.background, kSendToFrameDarker);
   look.caption = SendToCaption(record.Name);
   look.text = record.Location.empty() ? record.Command : record.Location;
+  look.checking = details_->waiting(row);
   DrawEntryRow(item.hDC, item.rcItem, look, record, (item.itemState & ODS_SELECTED) != 0, store_.pictures(),
                picture_of(row), font_.get(), host_.dpi(), RowShowsFocus(item));
   return true;

@@ -19,6 +19,21 @@
 
 namespace orvela {
 
+// Whether the volume a path is on answers, asked once per drive and fill (a drive without
+// its disk takes long to say no), from the worker's threads.
+class ReadableVolumes {
+ public:
+  bool Readable(const std::string& path);
+
+ private:
+  ThreadLock lock_;
+  std::map<char, bool> known_;
+};
+
+// The row's icon and texts and whether its target is missing, read on the worker; gives
+// the row's picture (0 none).
+PictureKey LookUpSendToRow(EntryRecord& row, bool live, RowDetailStore& store, ReadableVolumes& volumes);
+
 // Control and menu command ids of the page.
 enum SendToControlId : UINT {
   kIdListBox2 = 1302,
@@ -34,8 +49,8 @@ class SendToPage : public WindowPage {
  public:
   SendToPage(PageHost& host, HWND sheet);
 
-  // The live view: the items of the user chosen in ComboBox6. The rows show at once with
-  // what the run's detail store knows; icons and version texts follow while it is idle.
+  // The live view: the items of the user chosen in ComboBox6. The rows show at once; icons,
+  // version texts and the missing mark follow from the worker.
   void FillSendToList();
   // The Disabled Box view: one row per line of data\sendto.txt.
   void ShowSendToDisabledBox();
@@ -76,13 +91,9 @@ class SendToPage : public WindowPage {
  private:
   void FillView(bool live);
   void FillRows(bool live);
-  void FetchRowDetails(int row);
-  // Fills the row's icon and texts from the store; false when it still waits for something
-  // costly (only done with fetch).
-  bool FillRowDetails(EntryRecord& row, int& picture, bool live, bool fetch);
-  // Whether the volume a path is on answers, asked once per drive and fill with the
-  // system's critical-error boxes suppressed; nullopt when not asked yet and not fetching.
-  std::optional<bool> VolumeReadable(const std::string& path, bool fetch);
+  // The row's look-up for the worker, and what the window's thread does with its answer.
+  Lookup LookUpRow(int row);
+  void TakeRowDetails(int row, const EntryRecord& looked_up, PictureKey picture);
   SendToContext Context();
 
   PageHost& host_;
@@ -92,7 +103,7 @@ class SendToPage : public WindowPage {
   UniqueHfont font_;
   std::vector<int> pictures_;  // by row, in store_.pictures()
   std::unique_ptr<RowDetailQueue> details_;
-  std::map<char, bool> volumes_;  // drive letter -> readable, for the current fill
+  std::shared_ptr<ReadableVolumes> volumes_;  // the current fill's
   std::string user_;  // the user whose folder the live rows show
   bool rows_live_ = true;
   RepeatedFill fill_;

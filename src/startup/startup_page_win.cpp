@@ -74,11 +74,7 @@ StartupPage::StartupPage(PageHost& host, HWND sheet)
     : host_(host),
       sheet_(sheet),
       store_(SharedRowDetails(host.dpi())),
-      system_([&host](const std::string& link) {
-        std::string target;
-        host.shell_link().GetLinkToPath(link, target, nullptr);
-        return target;
-      }),
+      system_(LookupThroughLinks(host.shell_link())),
       shell_(host.shell_link()),
       font_(CreateStartupListFont(DEFAULT_QUALITY, host.dpi())),
       kind_colour_(kFolderKindColour),
@@ -86,7 +82,7 @@ StartupPage::StartupPage(PageHost& host, HWND sheet)
   backup_.file_path = host_.paths().run_keys_backup;
   backup_.run_file_work = [](const std::function<void()>& work) { RunWhileAnswering(work); };
   CreateControls();
-  details_ = std::make_unique<RowDetailQueue>(ListBox1, [this](int row) { FetchRowDetails(row); });
+  details_ = std::make_unique<RowDetailQueue>(ListBox1, RowDetailQueue::OnWorker{}, [this](int row) { return LookUpRow(row); });
   SetComboItems(ComboBox1, {std::begin(kKindTexts), std::end(kKindTexts)});
   host_.SetMenuHint(kIdN1, "選択したスタートアップを無効ボックスに格納する");
   host_.SetMenuHint(kIdN3, "選択したリストをスタートアップに戻す");
@@ -215,15 +211,11 @@ std::vector<EntryRecord> StartupPage::LiveRows(MessagePacer& pace) {
 
 void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live, MessagePacer& pace) {
   MarkReadOnlyEntries(rows, host_.registry(), host_.is_admin());
-  // What the store knows of unchanged files goes in now; the other rows wait for the queue.
+  // Every row's details come from the worker: even a file's time may take a drive long.
   std::vector<int> pictures(rows.size(), -1);
   std::vector<int> waiting;
-  const bool nothing_known = store_.empty();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    if (nothing_known || !FillStartupRowDetails(rows[i], pictures[i], live, false, store_, system_))
-      waiting.push_back(static_cast<int>(i));
-    pace();
-  }
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!rows[i].Unrecognised) waiting.push_back(static_cast<int>(i));
 
   // The selection may have moved while the sources were read: remember it now.
   const EntryRecord* selected = selected_entry();
@@ -232,23 +224,36 @@ void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live, MessagePace
   pictures_ = std::move(pictures);
   rows_live_ = live;
   const int count = static_cast<int>(entries.size());
-  ShowEntryRows(ListBox1, entries, [this](const EntryRecord& entry) { return RowText(entry); }, remembered);
+  ShowEntryRows(ListBox1, entries, [this](const EntryRecord& entry) { return RowText(entry, !entry.Unrecognised); },
+                remembered);
   // Another page may have been chosen while the sources were read: its count stays.
   if (host_.current_page() == kStartupPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);
 }
 
-void StartupPage::FetchRowDetails(int row) {
-  if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
-  EntryRecord& entry = entries[static_cast<size_t>(row)];
-  FillStartupRowDetails(entry, pictures_[static_cast<size_t>(row)], rows_live_, true, store_, system_);
-  SetListRowText(ListBox1, row, RowText(entry));  // now with the missing mark and version texts
+Lookup StartupPage::LookUpRow(int row) {
+  const EntryRecord* entry = RowAt(entries, row);
+  if (!entry) return {};
+  // On the worker, with a copy of the row; the answer comes back only while this fill lasts.
+  return [this, row, record = *entry, live = rows_live_, &store = store_]() mutable -> LookupAnswer {
+    const TShellLink links;
+    PictureKey picture = 0;
+    FillStartupRowDetails(record, picture, live, true, store, LookupThroughLinks(links));
+    return [this, row, record, picture] { TakeRowDetails(row, record, picture); };
+  };
 }
 
-std::string StartupPage::RowText(const EntryRecord& entry) const {
+void StartupPage::TakeRowDetails(int row, const EntryRecord& looked_up, PictureKey picture) {
+  if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
+  entries[static_cast<size_t>(row)] = looked_up;  // the same row of the same fill, with its details
+  pictures_[static_cast<size_t>(row)] = store_.PictureIndex(picture);
+  SetListRowText(ListBox1, row, RowText(looked_up, false));  // now with the missing mark and version texts
+}
+
+std::string StartupPage::RowText(const EntryRecord& entry, bool checking) const {
   const std::vector<std::string>& profiles = host_.locations().profiles();
   const bool folder_entry = entry.Key >= 0 && entry.Key < static_cast<int>(profiles.size());
-  return StartupRowText(entry, folder_entry ? profiles[static_cast<size_t>(entry.Key)] : std::string());
+  return StartupRowText(entry, folder_entry ? profiles[static_cast<size_t>(entry.Key)] : std::string(), checking);
 }
 
 void StartupPage::RebuildShownList() {
@@ -333,7 +338,8 @@ void StartupPage::DisableAgainClick() {
 }
 
 void StartupPage::SaveList() {
-  details_->FetchAll();  // the company and description columns want every row's details
+  // The company and description columns want every row's details; a refill meanwhile ends the save.
+  if (!details_->FetchAll()) return;
   const bool live = live_list_shown();
   SaveListAsCsv(host_.prompt(), live ? "スタートアップ" : "スタートアップ 無効ボックス",
                 StartupCsvHeader(), StartupCsvRows(entries, host_.locations(), live));
@@ -590,7 +596,7 @@ bool StartupPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
     details_->Prefer(row);  // shown without its details: they are fetched next
     DrawStartupListItem(item.hDC, item.rcItem, entries, row, (item.itemState & ODS_SELECTED) != 0,
                         store_.pictures(), picture_of(row), host_.locations().all_users_index(),
-                        font_.get(), host_.dpi(), RowShowsFocus(item));
+                        font_.get(), host_.dpi(), RowShowsFocus(item), details_->waiting(row));
     return true;
   }
   if (item.hwndItem == ComboBox1) {

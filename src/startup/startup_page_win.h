@@ -134,11 +134,13 @@ class StartupPage : public WindowPage {
   void FillRows(bool live);
   // The rows of the Startup folders, the Run keys and Winlogon.
   std::vector<EntryRecord> LiveRows(MessagePacer& pace);
-  // The rows become the list's, with what the run's detail store knows of them.
+  // The rows become the list's; every row's details are then looked up on the worker.
   void ShowRows(std::vector<EntryRecord> rows, bool live, MessagePacer& pace);
-  void FetchRowDetails(int row);
-  // What the list holds as the row's string.
-  std::string RowText(const EntryRecord& entry) const;
+  // The row's look-up for the worker, and what the window's thread does with its answer.
+  Lookup LookUpRow(int row);
+  void TakeRowDetails(int row, const EntryRecord& looked_up, PictureKey picture);
+  // What the list holds as the row's string; `checking` while its details are looked up.
+  std::string RowText(const EntryRecord& entry, bool checking) const;
   // ComboBox2's chosen location (Run location or profile index); -1 when none.
   int ChosenLocation() const;
   int ComboItemOfLocation(int location) const;

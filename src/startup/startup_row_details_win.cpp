@@ -53,10 +53,10 @@ class StoredLinks final : public ProgramLookup {
 
 }  // namespace
 
-bool FillStartupRowDetails(EntryRecord& record, int& picture, bool live, bool fetch,
+bool FillStartupRowDetails(EntryRecord& record, PictureKey& picture, bool live, bool fetch,
                            RowDetailStore& store, const ProgramLookup& system) {
   if (record.Unrecognised) {
-    picture = -1;
+    picture = 0;
     return true;
   }
   if (record.ItemIdForm) {
@@ -70,12 +70,12 @@ bool FillStartupRowDetails(EntryRecord& record, int& picture, bool live, bool fe
   const ResolvedTarget resolved = ResolveTarget(ProgramPathOf(record.Command), links);
   if (links.unknown()) return false;
 
-  std::optional<int> icon;
+  std::optional<PictureKey> icon;
   if (const std::optional<std::string> target = links.icon_from_target()) {
-    icon = store.Picture(*target, fetch);
+    icon = store.PictureKeyOf(*target, fetch);
   } else {
-    icon = store.Picture(resolved.program, fetch);
-    if (icon && *icon < 0) icon = store.Picture(resolved.target, fetch);
+    icon = store.PictureKeyOf(resolved.program, fetch);
+    if (icon && *icon == 0) icon = store.PictureKeyOf(resolved.target, fetch);
   }
   if (!icon) return false;
   const std::optional<VersionTexts> version = store.Version(resolved.target, fetch);

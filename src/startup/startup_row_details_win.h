@@ -11,11 +11,11 @@
 
 namespace orvela {
 
-// Fills the row from the run's detail store; `picture` becomes its index among the store's
-// pictures (-1 none). Without fetch nothing costly happens (files are only looked at for
-// their time and size): false then means the row still waits for something, and the record
-// and picture are left as they were. With fetch whatever the store lacks is read now.
-bool FillStartupRowDetails(EntryRecord& record, int& picture, bool live, bool fetch,
+// Fills the row from the run's detail store; `picture` becomes its picture (0 none). Without
+// fetch nothing costly happens (files are only looked at for their time and size): false
+// then means the row still waits for something, and the record and picture are left as they
+// were. With fetch whatever the store lacks is read now. Runs on the worker.
+bool FillStartupRowDetails(EntryRecord& record, PictureKey& picture, bool live, bool fetch,
                            RowDetailStore& store, const ProgramLookup& system);
 
 }  // namespace orvela

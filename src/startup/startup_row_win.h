@@ -21,15 +21,15 @@ inline UniqueHfont CreateStartupListFont(BYTE quality = DEFAULT_QUALITY, Dpi dpi
 }
 
 // One row in `rect`; image `picture` of row_icons is its 32 x 32 icon. A selected row is
-// drawn in the system's selection colours.
+// drawn in the system's selection colours; `checking` while its details are looked up.
 void DrawStartupRow(HDC dc, RECT rect, const EntryRecord& record, bool selected,
                     HIMAGELIST row_icons, int picture, int all_users_index, HFONT font,
-                    Dpi dpi = Dpi(), bool focused = false);
+                    Dpi dpi = Dpi(), bool focused = false, bool checking = false);
 
 // The owner-draw entry point: a row the table does not have (list and table briefly out of
 // step during a rebuild) is not drawn. `picture`: the row's image in `row_icons` (-1 none).
 void DrawStartupListItem(HDC dc, RECT rect, const std::vector<EntryRecord>& rows, int row_index,
                          bool selected, HIMAGELIST row_icons, int picture, int all_users_index,
-                         HFONT font, Dpi dpi = Dpi(), bool focused = false);
+                         HFONT font, Dpi dpi = Dpi(), bool focused = false, bool checking = false);
 
 }  // namespace orvela

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "components/shell_link_win.h"
 #include "platform/folders_win.h"
 #include "platform/wide_win.h"
 
@@ -10,6 +11,14 @@ namespace orvela {
 Win32ProgramLookup::Win32ProgramLookup(
     std::function<std::string(const std::string&)> resolve_link)
     : resolve_link_(std::move(resolve_link)) {}
+
+Win32ProgramLookup LookupThroughLinks(const TShellLink& links) {
+  return Win32ProgramLookup([&links](const std::string& link) {
+    std::string target;
+    links.GetLinkToPath(link, target, nullptr);
+    return target;
+  });
+}
 
 PathKind Win32ProgramLookup::KindOf(const std::string& path) const {
   if (FileExists(path)) return PathKind::kFile;
@@ -54,6 +63,11 @@ bool Win32ProgramLookup::AbsentFromFixedDrive(const std::string& path) const {
 }
 
 std::string Win32ProgramLookup::ExpandVariables(const std::string& text) const {
+  return ExpandEnvironmentText(text);
+}
+
+std::string ExpandEnvironmentText(const std::string& text) {
+  if (text.find('%') == std::string::npos) return text;
   const std::wstring wide = Wide(text);
   const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
   if (size == 0) return text;

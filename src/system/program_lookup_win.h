@@ -7,6 +7,16 @@
 
 namespace orvela {
 
+// %NAME% references replaced by the environment; the text unchanged when there are none or
+// the result would not fit a path.
+std::string ExpandEnvironmentText(const std::string& text);
+
+class TShellLink;
+class Win32ProgramLookup;
+// The real system with shortcuts followed through `links` (TShellLink::GetLinkToPath), which
+// must outlive it.
+Win32ProgramLookup LookupThroughLinks(const TShellLink& links);
+
 class Win32ProgramLookup final : public ProgramLookup {
  public:
   // resolve_link: the shell link component's "target if it exists, else the link itself".

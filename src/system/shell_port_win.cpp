@@ -53,7 +53,12 @@ bool Win32ShellPort::FileExists(const std::string& path) { return orvela::FileEx
 
 bool Win32ShellPort::RemoveFile(const std::string& path) {
   if (!orvela::FileExists(path)) return true;
-  DeleteFileW(Wide(path).c_str());
+  // A look-up may be reading the file at this moment (the row's icon or version texts): the
+  // file is free again within moments.
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    if (DeleteFileW(Wide(path).c_str()) || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    Sleep(25);
+  }
   return !orvela::FileExists(path);
 }
 

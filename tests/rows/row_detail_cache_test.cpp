@@ -1,76 +1,64 @@
 #include <doctest.h>
 
-#include <map>
-
 #include "rows/row_detail_cache.h"
 
 using namespace orvela;
 
 namespace {
 
-// Files as a map from path to stamp; counts the questions.
-class FakeStamps : public FileStamps {
- public:
-  std::map<std::string, FileStamp> files;
-  mutable int asked = 0;
-  std::optional<FileStamp> StampOf(const std::string& path) const override {
-    ++asked;
-    const auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
-  }
-};
-
 constexpr char kTool[] = "C:\\Tools\\tool.exe";
+constexpr FileStamp kStamp{100, 2048};
+
+FileDetails Known() {
+  FileDetails details;
+  details.picture = 3;
+  details.version = VersionTexts{"Tool", "Maker", "(C)", "A tool"};
+  details.link = LinkTarget{"C:\\x.exe", true};
+  return details;
+}
 
 }  // namespace
 
 TEST_CASE("the row detail cache keeps a file's details while its time and size stay") {
-  FakeStamps stamps;
-  stamps.files[kTool] = {100, 2048};
-  stamps.files["C:\\Other\\other.exe"] = {100, 2048};
-  RowDetailCache cache(stamps);
-  FileDetails* tool = cache.Find(kTool);
-  REQUIRE(tool);
-  CHECK_FALSE(tool->picture);  // nothing known of a file seen for the first time
-  CHECK_FALSE(tool->version);
-  tool->picture = 3;
-  tool->version = VersionTexts{"Tool", "Maker", "(C)", "A tool"};
-  tool->link = LinkTarget{"C:\\x.exe", true};
-  REQUIRE(cache.Find("C:\\Other\\other.exe"));
+  RowDetailCache cache;
+  const FileDetails first = cache.Find(kTool, kStamp);
+  CHECK_FALSE(first.picture);  // nothing known of a file seen for the first time
+  CHECK_FALSE(first.version);
+  cache.Keep(kTool, kStamp, Known());
+  cache.Find("C:\\Other\\other.exe", kStamp);
 
   SUBCASE("unchanged: everything known is kept, for that path only") {
-    FileDetails* again = cache.Find(kTool);
-    REQUIRE(again == tool);
-    CHECK(again->picture == 3);
-    CHECK(again->version->company == "Maker");
-    CHECK(again->link->own_icon);
-    CHECK_FALSE(cache.Find("C:\\Other\\other.exe")->version);
+    const FileDetails again = cache.Find(kTool, kStamp);
+    CHECK(again.picture == 3u);
+    CHECK(again.version->company == "Maker");
+    CHECK(again.link->own_icon);
+    CHECK_FALSE(cache.Find("C:\\Other\\other.exe", kStamp).version);
   }
-  SUBCASE("a new write time or a new size: known again from nothing") {
+  SUBCASE("a part learnt later joins the others") {
+    FileDetails icon_only;
+    icon_only.picture = 9;
+    cache.Keep(kTool, kStamp, icon_only);
+    const FileDetails again = cache.Find(kTool, kStamp);
+    CHECK(again.picture == 9u);
+    CHECK(again.version->product == "Tool");
+  }
+  SUBCASE("a new write time or a new size: known again from nothing, and a late answer about the old file is not kept") {
     for (const FileStamp changed : {FileStamp{101, 2048}, FileStamp{100, 4096}}) {
       CAPTURE(changed.write_time);
-      stamps.files[kTool] = changed;
-      FileDetails* again = cache.Find(kTool);
-      REQUIRE(again);
-      CHECK_FALSE(again->picture);
-      CHECK_FALSE(again->version);
-      CHECK_FALSE(again->link);
-      again->picture = 7;
-      CHECK(cache.Find(kTool)->picture == 7);  // the new stamp is the one kept
+      CHECK_FALSE(cache.Find(kTool, changed).version);
+      cache.Keep(kTool, kStamp, Known());  // read before the file changed
+      CHECK_FALSE(cache.Find(kTool, changed).picture);
+      FileDetails icon_only;
+      icon_only.picture = 7;
+      cache.Keep(kTool, changed, icon_only);
+      CHECK(cache.Find(kTool, changed).picture == 7u);  // the new stamp is the one kept
+      cache.Find(kTool, kStamp);
     }
   }
   SUBCASE("a deleted file is dropped, and one made again under its name starts empty") {
-    stamps.files.erase(kTool);
-    CHECK(cache.Find(kTool) == nullptr);
+    cache.Find(kTool, std::nullopt);
     CHECK(cache.size() == 1);
-    stamps.files[kTool] = {100, 2048};  // even with the old stamp
-    REQUIRE(cache.Find(kTool));
-    CHECK_FALSE(cache.Find(kTool)->picture);
-  }
-  SUBCASE("an empty path names no file and is not looked up") {
-    const int asked = stamps.asked;
-    CHECK(cache.Find("") == nullptr);
-    CHECK(stamps.asked == asked);
+    cache.Keep(kTool, kStamp, Known());  // an answer about the deleted file
+    CHECK_FALSE(cache.Find(kTool, kStamp).picture);
   }
 }

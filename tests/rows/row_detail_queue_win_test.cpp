@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -103,4 +104,42 @@ TEST_CASE("a fill started while a row is fetched ends the slice; the new rows wa
   CHECK(fetched == std::vector<int>{0});
   CHECK_FALSE(queue.waiting(1));
   CHECK(queue.waiting(2));
+}
+
+TEST_CASE("a row whose look-up hangs waits while the others come; a refill drops its answer") {
+  ListWindow window(3);
+  LookupWorker worker;
+  const HANDLE released = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::vector<int> answered;
+  RowDetailQueue queue(
+      window.list, RowDetailQueue::OnWorker{},
+      [&](int row) -> Lookup {
+        return [&answered, released, row]() -> LookupAnswer {
+          if (row == 0) WaitForSingleObject(released, 10000);  // a share that does not answer
+          return [&answered, row] { answered.push_back(row); };
+        };
+      },
+      worker);
+  auto answer_until = [&](int row) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::find(answered.begin(), answered.end(), row) == answered.end() &&
+           std::chrono::steady_clock::now() < give_up) {
+      ProcessPendingMessages();
+      Sleep(1);
+    }
+  };
+  queue.Start(3, {0, 1});
+  answer_until(1);  // the window's thread dispatches messages all along
+  CHECK(answered == std::vector<int>{1});
+  CHECK(queue.waiting(0));  // drawn as being checked
+  CHECK_FALSE(queue.waiting(1));
+
+  queue.Start(3, {2});  // a refill while row 0 hangs
+  SetEvent(released);
+  answer_until(2);
+  Sleep(50);
+  ProcessPendingMessages();
+  CHECK(answered == std::vector<int>{1, 2});
+  CHECK(queue.waiting_count() == 0);
+  CloseHandle(released);
 }

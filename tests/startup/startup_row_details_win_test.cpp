@@ -46,9 +46,10 @@ std::vector<uint32_t> ShellPixels(const std::string& path) {
   return Drawn(icon.get());
 }
 
-std::vector<uint32_t> PicturePixels(const RowDetailStore& store, int picture) {
-  REQUIRE(picture >= 0);
-  UniqueHicon icon(ImageList_GetIcon(store.pictures(), picture, ILD_NORMAL));
+std::vector<uint32_t> PicturePixels(RowDetailStore& store, PictureKey picture) {
+  const int index = store.PictureIndex(picture);
+  REQUIRE(index >= 0);
+  UniqueHicon icon(ImageList_GetIcon(store.pictures(), index, ILD_NORMAL));
   return Drawn(icon.get());
 }
 
@@ -111,12 +112,8 @@ TEST_CASE("startup rows get the texts and icon the file and the shell give") {
   Programs programs;
   RowDetailStore store;
   TShellLink& links = programs.links;
-  Win32ProgramLookup system([&links](const std::string& link) {
-    std::string target;
-    links.GetLinkToPath(link, target, nullptr);
-    return target;
-  });
-  int picture = -1;
+  const Win32ProgramLookup system = LookupThroughLinks(links);
+  PictureKey picture = 0;
   auto fill = [&](EntryRecord& row, bool fetch) {
     return FillStartupRowDetails(row, picture, true, fetch, store, system);
   };
@@ -125,7 +122,7 @@ TEST_CASE("startup rows get the texts and icon the file and the shell give") {
     EntryRecord row = RunRow("\"" + programs.tool + "\" /min");
     CHECK_FALSE(fill(row, false));  // nothing known yet: the row waits, untouched
     CHECK(row.Company.empty());
-    CHECK(picture == -1);
+    CHECK(picture == 0);
     REQUIRE(fill(row, true));
     CHECK(row.Product == "さくらメーラー");
     CHECK(row.Company == "さくら通信株式会社");
@@ -135,8 +132,8 @@ TEST_CASE("startup rows get the texts and icon the file and the shell give") {
     CHECK(PicturePixels(store, picture) == ShellPixels(programs.tool));
 
     EntryRecord again = RunRow(row.Command);
-    const int first_picture = picture;
-    picture = -1;
+    const PictureKey first_picture = picture;
+    picture = 0;
     REQUIRE(fill(again, false));
     CHECK(again.Company == row.Company);
     CHECK(picture == first_picture);
@@ -178,7 +175,7 @@ TEST_CASE("startup rows get the texts and icon the file and the shell give") {
     EntryRecord deleted = RunRow(programs.tool);
     REQUIRE(fill(deleted, false));  // nothing to fetch for a file that is not there
     CHECK(deleted.Company.empty());
-    CHECK(picture == -1);
+    CHECK(picture == 0);
     CHECK(deleted.Missing);  // gone from a local fixed drive
   }
 }
