@@ -361,10 +361,12 @@ void TForm1::ApplyAdministratorState() {
 
 void TForm1::Show(int show_command) {
   ShowWindow(hwnd_, show_command);
-  ProcessPendingMessages();  // showing takes a while: what came meanwhile is answered first
-  UpdateWindow(hwnd_);
+  // Read before any message is answered: a page shown and a command given while the window
+  // appears must find the boxes read, or it would be refused as if their files were damaged.
   startup_box_.Load(prompt());
   sendto_box_.Load(prompt());
+  ProcessPendingMessages();  // showing takes a while: what came meanwhile is answered first
+  UpdateWindow(hwnd_);
   startup_page_->RefreshStartupList();
   first_rows_shown_ = true;
   // Read by now as a rule; otherwise their message comes later.
