@@ -393,24 +393,24 @@ UniqueMenu RecentPage::PopupMenu4Popup() {
   const bool selected = SelectedRow() != nullptr;
   const bool recent = page_ == kRecentPage;
   UniqueMenu menu(CreatePopupMenu());
-  if (selected) AppendMenuItem(menu.get(), kIdOpen2, "開く", 24);
+  if (selected) AppendMenuItem(menu.get(), kIdOpen2, "開く(&O)", 24);
   if (selected && recent) AppendMenuItem(menu.get(), kIdH1, "アプリケーションから開く(&H)", 25);
   HMENU folders = CreatePopupMenu();
-  AppendMenuItem(folders, kIdN30, "リンク先", 31, selected);
-  AppendMenuItem(folders, kIdN32, N32Caption, host_.glyph_count() + 2);
-  AppendMenuItem(menu.get(), 0, "フォルダを開く", 3, true, folders);
+  AppendMenuItem(folders, kIdN30, "リンク先(&L)", 31, selected);
+  AppendMenuItem(folders, kIdN32, N32Caption + "(&F)", host_.glyph_count() + 2);
+  AppendMenuItem(menu.get(), 0, "フォルダを開く(&F)", 3, true, folders);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   if (recent && ShowingCurrentUser()) {
     HMENU add = CreatePopupMenu();
-    AppendMenuItem(add, kIdN27, "追加", 29, selected);
-    AppendMenuItem(add, kIdN29, "ファイルを選択して追加", 29);
-    AppendMenuItem(menu.get(), kIdN28, "最近使ったファイル", 26, true, add);
+    AppendMenuItem(add, kIdN27, "追加(&A)", 29, selected);
+    AppendMenuItem(add, kIdN29, "ファイルを選択して追加(&F)", 29);
+    AppendMenuItem(menu.get(), kIdN28, "最近使ったファイル(&R)", 26, true, add);
   }
   if (!recent && selected) {
     HMENU programs = CreatePopupMenu();
-    AppendMenuItem(programs, kIdN35, "ファイルを選択して追加", 33);
-    AppendMenuItem(menu.get(), 0, "プログラム", 32, true, programs);
-    AppendMenuItem(menu.get(), kIdN33, "不明ファイルの一覧", 11);
+    AppendMenuItem(programs, kIdN35, "ファイルを選択して追加(&F)", 33);
+    AppendMenuItem(menu.get(), 0, "プログラム(&P)", 32, true, programs);
+    AppendMenuItem(menu.get(), kIdN33, "不明ファイルの一覧(&U)", 11);
   }
   AppendMenuItem(menu.get(), kIdA2, "全て選択(&A)\tCtrl+A", 30);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -418,7 +418,7 @@ UniqueMenu RecentPage::PopupMenu4Popup() {
     AppendMenuItem(menu.get(), kIdDelete4, "削除(&D)\tDel", 2);
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   }
-  AppendMenuItem(menu.get(), kIdSaveList4, "一覧を保存\tCtrl+S", -1);
+  AppendMenuItem(menu.get(), kIdSaveList4, "一覧を保存(&L)\tCtrl+S", -1);
   host_.SetMenuHint(kIdN32, N32Hint);
   return menu;
 }

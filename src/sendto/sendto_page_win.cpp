@@ -278,16 +278,16 @@ UniqueMenu SendToPage::PopupMenu2Popup() {
   const bool selected = selected_entry() != nullptr;
   const bool live = rows_live_;
   UniqueMenu menu(CreatePopupMenu());
-  if (live && selected) AppendMenuItem(menu.get(), kIdN7, "無効", 1);
-  if (!live && selected) AppendMenuItem(menu.get(), kIdN8, "有効", 0);
-  if (selected) AppendMenuItem(menu.get(), kIdDelete2, "削除", 2);
+  if (live && selected) AppendMenuItem(menu.get(), kIdN7, "無効(&N)", 1);
+  if (!live && selected) AppendMenuItem(menu.get(), kIdN8, "有効(&E)", 0);
+  if (selected) AppendMenuItem(menu.get(), kIdDelete2, "削除(&D)", 2);
   if (live) {
     if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuItem(menu.get(), kIdN17, "送るに追加", 29);
+    AppendMenuItem(menu.get(), kIdN17, "送るに追加(&A)", 29);
     AppendMenuItem(menu.get(), kIdSendtoMemu, "フォルダを開く(&O)", 3);
   }
   if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuItem(menu.get(), kIdSaveList2, "一覧を保存\tCtrl+S", -1);
+  AppendMenuItem(menu.get(), kIdSaveList2, "一覧を保存(&L)\tCtrl+S", -1);
   return menu;
 }
 

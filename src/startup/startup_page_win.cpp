@@ -479,29 +479,29 @@ UniqueMenu StartupPage::PopupMenu1Popup() {
   // A row of a key the user may only read offers its changes greyed; deleting a Disabled
   // Box line changes no key.
   const bool changeable = entry && !entry->ReadOnly;
-  if (live && selected) AppendMenuItem(menu.get(), kIdN1, "無効にする", 1, changeable);
+  if (live && selected) AppendMenuItem(menu.get(), kIdN1, "無効にする(&N)", 1, changeable);
   if (live && entry && entry->Returned)
-    AppendMenuItem(menu.get(), kIdDisableAgain, "もう一度無効にする", 1, changeable);
+    AppendMenuItem(menu.get(), kIdDisableAgain, "もう一度無効にする(&G)", 1, changeable);
   if (live && entry && entry->WindowsDisabled)
-    AppendMenuItem(menu.get(), kIdWindowsEnable, "Windows の無効を解除", 0, changeable);
-  if (!live && selected) AppendMenuItem(menu.get(), kIdN3, "有効にする", 0, changeable);
-  if (selected) AppendMenuItem(menu.get(), kIdDelete1, "削除", 2, changeable || !live);
+    AppendMenuItem(menu.get(), kIdWindowsEnable, "Windows の無効を解除(&W)", 0, changeable);
+  if (!live && selected) AppendMenuItem(menu.get(), kIdN3, "有効にする(&E)", 0, changeable);
+  if (selected) AppendMenuItem(menu.get(), kIdDelete1, "削除(&D)", 2, changeable || !live);
   if (GetMenuItemCount(menu.get()) > 0) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   if (backup_.RunKeysUndoAvailable) {
     HMENU registry = CreatePopupMenu();
-    AppendMenuItem(registry, kIdN5, "保存内容の読込", 18);
-    AppendMenuItem(registry, kIdUndo1, "元に戻す", 19);
-    AppendMenuItem(menu.get(), 0, "レジストリ", host_.glyph_count() + 1, true, registry);
+    AppendMenuItem(registry, kIdN5, "保存内容の読込(&R)", 18);
+    AppendMenuItem(registry, kIdUndo1, "元に戻す(&U)", 19);
+    AppendMenuItem(menu.get(), 0, "レジストリ(&R)", host_.glyph_count() + 1, true, registry);
   }
   if (live) {
     HMENU add = CreatePopupMenu();
-    AppendMenuItem(add, kIdN16, "ファイルを指定する", 22);
-    AppendMenuItem(add, kIdN24, "実行中のアプリから選択する", 21);
+    AppendMenuItem(add, kIdN16, "ファイルを指定する(&F)", 22);
+    AppendMenuItem(add, kIdN24, "実行中のアプリから選択する(&R)", 21);
     AppendMenuItem(menu.get(), 0, "スタートアップに追加(&A)", 29, true, add);
   }
   if (backup_.RunKeysUndoAvailable || live) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuItem(menu.get(), kIdOptionMenu2, "フォルダを開く(&O)", 3, selected);
-  AppendMenuItem(menu.get(), kIdSaveList1, "一覧を保存\tCtrl+S", -1);
+  AppendMenuItem(menu.get(), kIdSaveList1, "一覧を保存(&L)\tCtrl+S", -1);
   return menu;
 }
 

@@ -138,9 +138,9 @@ void TUnInstKeepDlg::OkBtnClick() {
 
 UniqueMenu TUnInstKeepDlg::PopupMenu1Popup() const {
   UniqueMenu menu(CreatePopupMenu());
-  AppendMenuItem(menu.get(), kIdRestore, "戻す", 19);
+  AppendMenuItem(menu.get(), kIdRestore, "戻す(&R)", 19);
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuItem(menu.get(), kIdDelete, "削除", 2);
+  AppendMenuItem(menu.get(), kIdDelete, "削除(&D)", 2);
   return menu;
 }
 

@@ -384,21 +384,21 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
   UniqueMenu menu(CreatePopupMenu());
   HMENU m = menu.get();
   if (selected) {
-    AppendMenuItem(m, kIdDetail1, "詳細", 8);
+    AppendMenuItem(m, kIdDetail1, "詳細(&I)", 8);
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   }
   AppendMenuItem(m, kIdFind1, "検索(&S)\tCtrl+F", 12);
-  AppendMenuItem(m, kIdFindNext1, "次を検索\tF3", -1);
+  AppendMenuItem(m, kIdFindNext1, "次を検索(&N)\tF3", -1);
   HMENU sort = CreatePopupMenu();
-  AppendMenuItem(sort, kIdN23, "タイトル名順", 28);
-  AppendMenuItem(sort, kIdN22, "導入日順", 26);
-  AppendMenuItem(m, kIdN21, "整列", 30, true, sort);
+  AppendMenuItem(sort, kIdN23, "タイトル名順(&T)", 28);
+  AppendMenuItem(sort, kIdN22, "導入日順(&D)", 26);
+  AppendMenuItem(m, kIdN21, "整列(&T)", 30, true, sort);
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-  if (selected) AppendMenuItem(m, kIdOpen1, "フォルダを開く", 3);
+  if (selected) AppendMenuItem(m, kIdOpen1, "フォルダを開く(&O)", 3);
   if (!FileNamesIn(host_.paths().uninstall_folder).empty()) {
     HMENU registry = CreatePopupMenu();
     AppendMenuItem(registry, kIdN11, "バックアップ情報(&B)", 19);
-    AppendMenuItem(m, 0, "レジストリ", host_.glyph_count() + 1, true, registry);
+    AppendMenuItem(m, 0, "レジストリ(&R)", host_.glyph_count() + 1, true, registry);
   }
   if (selected) {
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
@@ -413,9 +413,9 @@ UniqueMenu UninstallPage::PopupMenu3Popup() {
     AppendMenuItem(m, kIdDelete3, "削除(&D)", 2);
   }
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-  AppendMenuItem(m, kIdN13, "全ての情報を表示", show_all_ ? 10 : 9);
+  AppendMenuItem(m, kIdN13, "全ての情報を表示(&A)", show_all_ ? 10 : 9);
   CheckMenuItem(m, kIdN13, MF_BYCOMMAND | (show_all_ ? MF_CHECKED : MF_UNCHECKED));
-  AppendMenuItem(m, kIdSaveList3, "一覧を保存\tCtrl+S", -1);
+  AppendMenuItem(m, kIdSaveList3, "一覧を保存(&L)\tCtrl+S", -1);
   return menu;
 }
 

@@ -18,6 +18,8 @@
 #include "sendto/sendto_page_win.h"
 #include "settings/settings_page_win.h"
 #include "startup/startup_page_win.h"
+#include "uninstall/keep_dialog_win.h"
+#include "window/controls_win.h"
 #include "uninstall/uninstall_page_win.h"
 
 using namespace orvela;
@@ -117,6 +119,36 @@ BOOL CALLBACK ReadMenu(HWND window, LPARAM) {
 }
 void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!EnumThreadWindows(GetCurrentThreadId(), ReadMenu, 0)) KillTimer(nullptr, timer);
+}
+
+// A value of the user's Run key, removed again at the end.
+struct UserRunValue {
+  UniqueHkey key;
+  std::wstring name;
+  UserRunValue(const wchar_t* value_name, const std::wstring& command) : name(value_name) {
+    REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, key.put(), nullptr) == ERROR_SUCCESS);
+    REQUIRE(RegSetValueExW(key.get(), value_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS);
+  }
+  ~UserRunValue() { RegDeleteValueW(key.get(), name.c_str()); }
+};
+
+// The items of a menu and its submenus that a key cannot pick (no access key, or the key of
+// an item before it on the same level), one a line.
+std::string ItemsWithoutOwnKey(HMENU menu) {
+  std::string faults;
+  std::vector<wchar_t> keys;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[128] = {};
+    if (!GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION)) continue;  // a separator
+    const wchar_t* mark = wcschr(text, L'&');
+    const wchar_t key = mark ? static_cast<wchar_t>(towupper(mark[1])) : 0;
+    if (!key || std::count(keys.begin(), keys.end(), key)) faults += Narrow(text) + "\n";
+    keys.push_back(key);
+    if (HMENU submenu = GetSubMenu(menu, i)) faults += ItemsWithoutOwnKey(submenu);
+  }
+  return faults;
 }
 
 }  // namespace
@@ -301,14 +333,8 @@ TEST_CASE("page switching through RefreshPage") {
 
 TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs, tool panel and list") {
   FormFixture f("keys");
-  const wchar_t* run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-  UniqueHkey key;
-  REQUIRE(RegCreateKeyExW(HKEY_CURRENT_USER, run, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
-          ERROR_SUCCESS);
-  const wchar_t first_command[] = L"first-row.exe";
-  REQUIRE(RegSetValueExW(key.get(), L"キー 最初の行", 0, REG_SZ, reinterpret_cast<const BYTE*>(first_command),
-                         sizeof first_command) == ERROR_SUCCESS);
-  ScopeExit remove_first([&] { RegDeleteValueW(key.get(), L"キー 最初の行"); });
+  UserRunValue first(L"キー 最初の行", L"first-row.exe");
+  HKEY key = first.key.get();
   TForm1 form(f.services);
   form.Show(SW_SHOWNORMAL);
   HWND list = form.startup_page().ListBox1;
@@ -328,9 +354,9 @@ TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs
   SUBCASE("F5 reads the Run keys again") {
     const size_t before = form.startup_page().entries.size();
     const wchar_t command[] = L"keys-test.exe";
-    REQUIRE(RegSetValueExW(key.get(), L"キー テスト", 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+    REQUIRE(RegSetValueExW(key, L"キー テスト", 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
                            sizeof command) == ERROR_SUCCESS);
-    ScopeExit remove([&] { RegDeleteValueW(key.get(), L"キー テスト"); });
+    ScopeExit remove([&] { RegDeleteValueW(key, L"キー テスト"); });
     CHECK(press(VK_F5, false, false));
     CHECK(form.startup_page().entries.size() == before + 1);
     CHECK(form.status_text(0) == std::to_string(before + 1));
@@ -361,7 +387,7 @@ TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs
     CHECK(press(VK_TAB, true, false));
     SetTimer(nullptr, 0, 100, ReadOpenMenu);
     SendMessageW(form.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-    CHECK(std::count(menu_items.begin(), menu_items.end(), "送るに追加") == 1);
+    CHECK(std::count(menu_items.begin(), menu_items.end(), "送るに追加(&A)") == 1);
     CHECK(std::count(menu_items.begin(), menu_items.end(), "スタートアップに追加(&A)") == 0);
   }
   SUBCASE("Tab: the tabs, tool buttons, the selectors and apply buttons, then the list") {
@@ -388,6 +414,35 @@ TEST_CASE("keys: F5 refreshes, Ctrl+Tab changes pages, Tab runs through the tabs
   }
 }
 
+TEST_CASE("every item of every row menu has an access key of its own, in every state") {
+  FormFixture f("menu-keys");
+  UserRunValue entry(L"キー メニュー", L"menu-keys.exe");
+  TForm1 form(f.services);
+  form.Show(SW_SHOWNORMAL);
+  StartupPage& startup = form.startup_page();
+  REQUIRE(startup.selected_entry());
+  CHECK(ItemsWithoutOwnKey(startup.PopupMenu1Popup().get()) == "");
+  startup.N1Click();  // the first change saves the Run keys: the registry submenu comes
+  REQUIRE(startup.run_keys_backup().RunKeysUndoAvailable);
+  CHECK(ItemsWithoutOwnKey(startup.PopupMenu1Popup().get()) == "");
+  form.SpeedButton2Click();  // the Disabled Box, with the entry just disabled
+  FocusWithRow(startup.ListBox1);
+  REQUIRE(startup.selected_entry());
+  CHECK(ItemsWithoutOwnKey(startup.PopupMenu1Popup().get()) == "");
+  startup.DeleteStartupEntry(false);  // the box line goes
+  CHECK(ItemsWithoutOwnKey(form.sendto_page().PopupMenu2Popup().get()) == "");
+  form.SpeedButton9Click(kUninstallPage);
+  SendMessageW(form.uninstall_page().ListBox3, LB_SETCURSEL, 0, 0);
+  CHECK(ItemsWithoutOwnKey(form.uninstall_page().PopupMenu3Popup().get()) == "");
+  for (int page : {kRecentPage, kProgramsPage}) {
+    form.SpeedButton9Click(page);
+    ListView_SetItemState(form.recent_page().ListView2, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    CHECK(ItemsWithoutOwnKey(form.recent_page().PopupMenu4Popup().get()) == "");
+  }
+  TUnInstKeepDlg backups(form.hwnd(), Dpi(96), {form.registry(), form.prompt(), form.glyphs(), ""}, false);
+  CHECK(ItemsWithoutOwnKey(backups.PopupMenu1Popup().get()) == "");
+}
+
 TEST_CASE("hints and the status bar") {
   FormFixture f("hints");
   TForm1 form(f.services);
@@ -408,9 +463,9 @@ TEST_CASE("hints and the status bar") {
         SendMessageW(form.hwnd(), WM_MENUSELECT, MAKEWPARAM(i, MF_POPUP | MF_HILITE), reinterpret_cast<LPARAM>(menu));
   };
   form.SpeedButton9Click(kRecentPage);
-  highlight(form.recent_page().PopupMenu4Popup().get(), L"最近使ったファイル");
+  highlight(form.recent_page().PopupMenu4Popup().get(), L"最近使ったファイル(&R)");
   CHECK(form.status_text(1) == "選択したファイルをスタートメニューへ追加する");
-  highlight(form.uninstall_page().PopupMenu3Popup().get(), L"整列");
+  highlight(form.uninstall_page().PopupMenu3Popup().get(), L"整列(&T)");
   CHECK(form.status_text(1) == "並べ替え");
 }
 

@@ -150,10 +150,10 @@ TEST_CASE("the Disabled Box view: [Mail （Ann）] in the shortcut colour, its m
   AnnsItems items;
   Window w;
   w.ChooseUser("Ann");
-  CHECK(w.MenuCaptions() == std::vector<std::string>{"送るに追加", "フォルダを開く(&O)", "一覧を保存	Ctrl+S"});
+  CHECK(w.MenuCaptions() == std::vector<std::string>{"送るに追加(&A)", "フォルダを開く(&O)", "一覧を保存(&L)\tCtrl+S"});
   w.Select(w.RowNamed("Mail"));
   CHECK(w.MenuCaptions() ==
-        std::vector<std::string>{"無効", "削除", "送るに追加", "フォルダを開く(&O)", "一覧を保存	Ctrl+S"});
+        std::vector<std::string>{"無効(&N)", "削除(&D)", "送るに追加(&A)", "フォルダを開く(&O)", "一覧を保存(&L)\tCtrl+S"});
   w.page->N7Click();
   CHECK(w.RowNamed("Mail") == -1);
 
@@ -164,9 +164,9 @@ TEST_CASE("the Disabled Box view: [Mail （Ann）] in the shortcut colour, its m
   CHECK(w.form->status_text(0) == "1");
   CHECK(RowPixel(*w.page, 0, 200, 20) == RGB(233, 255, 172));
   CHECK(RowPixel(*w.page, 0, 200, 0) == RGB(207, 229, 146));  // the frame, 26 darker
-  CHECK(w.MenuCaptions() == std::vector<std::string>{"一覧を保存\tCtrl+S"});
+  CHECK(w.MenuCaptions() == std::vector<std::string>{"一覧を保存(&L)\tCtrl+S"});
   w.Select(0);
-  CHECK(w.MenuCaptions() == std::vector<std::string>{"有効", "削除", "一覧を保存\tCtrl+S"});
+  CHECK(w.MenuCaptions() == std::vector<std::string>{"有効(&E)", "削除(&D)", "一覧を保存(&L)\tCtrl+S"});
 
   w.prompt.AnswerNo();
   w.form->ListBox1KeyDown(w.page->ListBox2, VK_DELETE);

@@ -293,21 +293,21 @@ TEST_CASE("the row menu follows the selection and the view") {
     SendMessageW(w.form->startup_page().ListBox1, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     UniqueMenu menu = page.PopupMenu1Popup();
     const auto captions = MenuCaptions(menu.get());
-    CHECK(std::find(captions.begin(), captions.end(), "無効にする") == captions.end());
-    CHECK(std::find(captions.begin(), captions.end(), "有効にする") == captions.end());
-    CHECK(std::find(captions.begin(), captions.end(), "削除") == captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "無効にする(&N)") == captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "有効にする(&E)") == captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "削除(&D)") == captions.end());
     CHECK(std::find(captions.begin(), captions.end(), "スタートアップに追加(&A)") != captions.end());
     CHECK(captions[captions.size() - 2] == "フォルダを開く(&O)");
-    CHECK(captions.back() == "一覧を保存\tCtrl+S");
+    CHECK(captions.back() == "一覧を保存(&L)\tCtrl+S");
     CHECK((GetMenuState(menu.get(), kIdOptionMenu2, MF_BYCOMMAND) & MF_GRAYED) != 0);
   }
   SUBCASE("a selected row of the live list") {
     w.Select(w.RowNamed("行テスト マシン"));
     UniqueMenu menu = page.PopupMenu1Popup();
     const auto captions = MenuCaptions(menu.get());
-    CHECK(captions.front() == "無効にする");
-    CHECK(std::find(captions.begin(), captions.end(), "削除") != captions.end());
-    CHECK(std::find(captions.begin(), captions.end(), "レジストリ") == captions.end());
+    CHECK(captions.front() == "無効にする(&N)");
+    CHECK(std::find(captions.begin(), captions.end(), "削除(&D)") != captions.end());
+    CHECK(std::find(captions.begin(), captions.end(), "レジストリ(&R)") == captions.end());
     CHECK((GetMenuState(menu.get(), kIdOptionMenu2, MF_BYCOMMAND) & MF_GRAYED) == 0);
     page.N1Click();  // the first change of a registry entry saves the Run keys
     CHECK(page.run_keys_backup().RunKeysUndoAvailable);
@@ -315,7 +315,7 @@ TEST_CASE("the row menu follows the selection and the view") {
     w.Select(w.RowNamed("行テスト ユーザー"));
     UniqueMenu with_undo = page.PopupMenu1Popup();
     const auto more = MenuCaptions(with_undo.get());
-    CHECK(std::find(more.begin(), more.end(), "レジストリ") != more.end());
+    CHECK(std::find(more.begin(), more.end(), "レジストリ(&R)") != more.end());
   }
   SUBCASE("a program folder that does not exist is reported") {
     seeded.Write(RootKey::kCurrentUser, kUserRun, "行テスト どこにも", "\"C:\\Nowhere Orvela\\tool.exe\" -x");
@@ -433,7 +433,7 @@ TEST_CASE("32-bit Run entries, Windows' own switch and returned entries on the p
   w.Select(user);
   CHECK(w.form->status_text(1).rfind("[Windows で無効 20", 0) == 0);  // 2020/01/01 in the zone's time
   const auto captions = MenuCaptions(page.PopupMenu1Popup().get());
-  CHECK(std::find(captions.begin(), captions.end(), "Windows の無効を解除") != captions.end());
+  CHECK(std::find(captions.begin(), captions.end(), "Windows の無効を解除(&W)") != captions.end());
   page.WindowsEnableClick();
   CHECK_FALSE(page.entries[static_cast<size_t>(w.RowNamed("行テスト ユーザー"))].WindowsDisabled);
   CHECK(Approved(Wide("行テスト ユーザー")) == std::vector<BYTE>{0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});

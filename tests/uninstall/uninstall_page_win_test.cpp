@@ -208,8 +208,8 @@ TEST_CASE("the row menu and the watch over started uninstallers") {
 
   SendMessageW(page.ListBox3, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   std::vector<std::string> captions = MenuCaptions(page.PopupMenu3Popup().get());
-  for (const char* item : {"詳細", "フォルダを開く", "アンインストール(&U)", "削除(&D)"}) CHECK_FALSE(Contains(captions, item));
-  CHECK(Contains(captions, "全ての情報を表示"));
+  for (const char* item : {"詳細(&I)", "フォルダを開く(&O)", "アンインストール(&U)", "削除(&D)"}) CHECK_FALSE(Contains(captions, item));
+  CHECK(Contains(captions, "全ての情報を表示(&A)"));
   w.Select(w.RowOf("Self"));
   UniqueMenu menu = page.PopupMenu3Popup();
   CHECK(Contains(MenuCaptions(menu.get()), "削除(&D)"));
