@@ -49,6 +49,9 @@ std::vector<std::string> FileNamesIn(const std::string& folder);
 
 // True when no file is at the path afterwards.
 bool DeleteFileAt(const std::string& path);
+// The same, waiting up to about a second for a file another reader holds for a moment (a
+// look-up reading a row's icon or target); never on a window's thread for many files.
+bool DeleteFileWhenFree(const std::string& path);
 
 // Renames a file; false, and nothing changed, when `to` is taken or the rename failed.
 bool RenameFile(const std::string& from, const std::string& to);

@@ -127,6 +127,15 @@ bool DeleteFileAt(const std::string& path) {
   return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && NotThere(GetLastError());
 }
 
+bool DeleteFileWhenFree(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    if (DeleteFileW(wide.c_str()) || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    Sleep(25);
+  }
+  return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && NotThere(GetLastError());
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
   // Without MOVEFILE_REPLACE_EXISTING a file at `to` makes the move fail.
   return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/wide_win.h"
 
@@ -18,7 +19,8 @@ void DeleteRecentFiles(RecentDeletion& deletion, CommandProgress& progress) {
   }
   for (size_t i = 0; i < deletion.paths.size() && !progress.stop; ++i) {
     const std::string& path = deletion.paths[i];
-    if (PathExists(path)) DeleteFileW(Wide(path).c_str());
+    // A row's look-up may be reading the shortcut at this moment.
+    if (PathExists(path)) DeleteFileWhenFree(path);
     if (PathExists(path)) deletion.kept.push_back(deletion.names[i]);
     else deletion.gone.push_back(path);
     progress.done = i + 1;

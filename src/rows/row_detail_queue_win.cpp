@@ -18,7 +18,7 @@ constexpr auto kShortestSlice = std::chrono::milliseconds(8);
 // Rows out with the worker at once: enough to keep its threads busy between two answers,
 // few enough that a row drawn now comes soon after those. Waiting for all rows, nothing
 // comes before them.
-constexpr int kRowsAsked = 12, kRowsAskedAtOnce = 256;
+constexpr int kRowsAsked = 12, kRowsAskedAtOnce = 512, kRowsPerBatch = 64;
 
 UINT WaitingQueryMessage() {
   static const UINT message = RegisterWindowMessageW(kRowDetailsWaitingMessage);
@@ -117,15 +117,30 @@ int RowDetailQueue::NextRow() {
 }
 
 void RowDetailQueue::AskWorker() {
+  // Rows drawn now go one to a job, so each comes as soon as it is found; waiting for all,
+  // rows go in batches: a job's own cost (handing over, waking a thread) is then shared.
+  const int rows_per_job = asked_limit_ > kRowsAsked ? kRowsPerBatch : 1;
   while (asked_ < asked_limit_) {
-    const int row = NextRow();
-    if (row < 0) return;
-    asked_rows_[static_cast<size_t>(row)] = true;
-    ++asked_;
-    // The look-up holds copies only; its answer comes back here while this fill lasts.
-    answers_->Ask([this, row, lookup = look_(row)]() -> LookupAnswer {
-      LookupAnswer answer = lookup ? lookup() : LookupAnswer();
-      return [this, row, answer = std::move(answer)] { Answered(row, answer); };
+    std::vector<std::pair<int, Lookup>> batch;
+    for (int row = 0; static_cast<int>(batch.size()) < rows_per_job && asked_ < asked_limit_;) {
+      if ((row = NextRow()) < 0) break;
+      asked_rows_[static_cast<size_t>(row)] = true;
+      ++asked_;
+      batch.emplace_back(row, look_(row));
+    }
+    if (batch.empty()) return;
+    // The look-ups hold copies only; their answers come back here while this fill lasts.
+    answers_->Ask([this, batch = std::move(batch)]() -> LookupAnswer {
+      std::vector<std::pair<int, LookupAnswer>> found;
+      for (const auto& [row, lookup] : batch) found.emplace_back(row, lookup ? lookup() : LookupAnswer());
+      return [this, found = std::move(found)] {
+        const uint64_t generation = generation_;
+        for (const auto& [row, answer] : found) {
+          Answered(row, answer);
+          if (generation != generation_) return;  // the answer started a new fill
+        }
+        AskWorker();
+      };
     });
   }
 }
@@ -139,9 +154,7 @@ void RowDetailQueue::Answered(int row, const LookupAnswer& answer) {
   }
   const uint64_t generation = generation_;
   if (answer) answer();
-  if (generation != generation_) return;  // the answer started a new fill
-  Redraw(row);
-  AskWorker();
+  if (generation == generation_) Redraw(row);
 }
 
 void RowDetailQueue::FetchRow(int row) {

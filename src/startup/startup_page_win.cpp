@@ -176,7 +176,7 @@ void StartupPage::FillRows(bool live) {
   details_->Stop();  // the shown rows are about to go
   MessagePacer pace;
   pace();  // what came in before the fill is answered first
-  ShowRows(live ? LiveRows(pace) : DisabledBoxRecords(host_.startup_box().lines, host_.locations()), live, pace);
+  ShowRows(live ? LiveRows(pace) : DisabledBoxRecords(host_.startup_box().lines, host_.locations()), live);
   if (!live) return;
   // The scheduler is asked last, on a thread of its own while the window answers: its first
   // connection of a session can take a second, and the other rows show meanwhile.
@@ -187,7 +187,7 @@ void StartupPage::FillRows(bool live) {
   std::vector<EntryRecord> rows = entries;
   rows.insert(rows.end(), task_rows.begin(), task_rows.end());
   details_->Stop();
-  ShowRows(std::move(rows), true, pace);
+  ShowRows(std::move(rows), true);
 }
 
 std::vector<EntryRecord> StartupPage::LiveRows(MessagePacer& pace) {
@@ -209,7 +209,7 @@ std::vector<EntryRecord> StartupPage::LiveRows(MessagePacer& pace) {
   return rows;
 }
 
-void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live, MessagePacer& pace) {
+void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live) {
   MarkReadOnlyEntries(rows, host_.registry(), host_.is_admin());
   // Every row's details come from the worker: even a file's time may take a drive long.
   std::vector<int> pictures(rows.size(), -1);

@@ -135,7 +135,7 @@ class StartupPage : public WindowPage {
   // The rows of the Startup folders, the Run keys and Winlogon.
   std::vector<EntryRecord> LiveRows(MessagePacer& pace);
   // The rows become the list's; every row's details are then looked up on the worker.
-  void ShowRows(std::vector<EntryRecord> rows, bool live, MessagePacer& pace);
+  void ShowRows(std::vector<EntryRecord> rows, bool live);
   // The row's look-up for the worker, and what the window's thread does with its answer.
   Lookup LookUpRow(int row);
   void TakeRowDetails(int row, const EntryRecord& looked_up, PictureKey picture);

@@ -52,14 +52,8 @@ std::string Win32ShellPort::StartupFolder(bool all_users) {
 bool Win32ShellPort::FileExists(const std::string& path) { return orvela::FileExists(path); }
 
 bool Win32ShellPort::RemoveFile(const std::string& path) {
-  if (!orvela::FileExists(path)) return true;
-  // A look-up may be reading the file at this moment (the row's icon or version texts): the
-  // file is free again within moments.
-  for (int attempt = 0; attempt < 40; ++attempt) {
-    if (DeleteFileW(Wide(path).c_str()) || GetLastError() != ERROR_SHARING_VIOLATION) break;
-    Sleep(25);
-  }
-  return !orvela::FileExists(path);
+  // A look-up may be reading the file at this moment (the row's icon or version texts).
+  return !orvela::FileExists(path) || DeleteFileWhenFree(path);
 }
 
 bool Win32ShellPort::CopyFileTo(const std::string& from, const std::string& to) {

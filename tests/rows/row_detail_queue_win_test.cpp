@@ -143,3 +143,28 @@ TEST_CASE("a row whose look-up hangs waits while the others come; a refill drops
   CHECK(queue.waiting_count() == 0);
   CloseHandle(released);
 }
+
+TEST_CASE("waiting for every row, an answer that starts a new fill ends its batch there") {
+  ListWindow window(200);
+  LookupWorker worker;
+  std::vector<int> answered;
+  RowDetailQueue* self = nullptr;
+  RowDetailQueue queue(
+      window.list, RowDetailQueue::OnWorker{},
+      [&](int row) -> Lookup {
+        return [&answered, &self, row]() -> LookupAnswer {
+          return [&answered, &self, row] {
+            answered.push_back(row);
+            if (row == 20) self->Start(200, {150});
+          };
+        };
+      },
+      worker);
+  self = &queue;
+  std::vector<int> all(200);
+  for (int i = 0; i < 200; ++i) all[static_cast<size_t>(i)] = i;
+  queue.Start(200, all);
+  CHECK_FALSE(queue.FetchAll());
+  // The rows after it in its batch belong to the old fill; only the new fill's row may follow.
+  CHECK(std::none_of(answered.begin(), answered.end(), [](int row) { return row > 20 && row != 150; }));
+}
