@@ -14,6 +14,7 @@
 #include "app/form1_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
+#include "platform/message_pump_win.h"
 #include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
@@ -81,6 +82,37 @@ int RowNamed(RecentPage& page, const std::string& name) {
 }
 
 bool MenuHas(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) != static_cast<UINT>(-1); }
+
+// Answers the window's messages until the page's command look-up has come back.
+bool WaitForLookUp(const RecentPage& page) {
+  const ULONGLONG end = GetTickCount64() + 60000;
+  while (page.looking_up() && GetTickCount64() < end) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    ProcessPendingMessages();
+  }
+  return !page.looking_up();
+}
+
+// Whether a message another thread sends the window, with a time-out, is answered while this
+// thread goes on dispatching.
+bool WindowAnswers(HWND window) {
+  struct Probe {
+    HWND window;
+    bool answered = false;
+  } probe{window};
+  UniqueHandle thread(CreateThread(
+      nullptr, 0,
+      [](void* self) -> DWORD {
+        auto* probe = static_cast<Probe*>(self);
+        DWORD_PTR ignored = 0;
+        probe->answered = SendMessageTimeoutW(probe->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
+        return 0;
+      },
+      &probe, 0, nullptr));
+  HANDLE ended = thread.get();
+  while (MsgWaitForMultipleObjects(1, &ended, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) ProcessPendingMessages();
+  return probe.answered;
+}
 
 // The shell's own confirmation runs a loop of this thread: a timer answers it.
 UINT_PTR answer_timer = 0;
@@ -253,7 +285,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     page.Delete4Click();  // another delete meanwhile is refused
     CHECK(f.prompt.messages().back() == kCommandStillRunning);
     CHECK(f.prompt.shown().size() == 4);  // that message, and no question
-    REQUIRE(WaitForCommand(page.deleting()));
+    REQUIRE(WaitForCommand(page.long_command()));
     CHECK(LinkCount(f.own_recent) == 2);
     CHECK(RowNamed(page, "two") == -1);
     CHECK(f.form->status_text(0) == "2");
@@ -267,7 +299,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     f.prompt.AnswerYes();
     page.A2Click();
     page.Delete4Click();
-    REQUIRE(WaitForCommand(page.deleting()));
+    REQUIRE(WaitForCommand(page.long_command()));
     CHECK(page.rows().empty());
     CHECK(LinkCount(f.other_recent) == 0);
     CHECK(LinkCount(f.own_recent) == 3);
@@ -280,7 +312,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     f.prompt.AnswerYes();
     page.A2Click();
     page.Delete4Click();
-    REQUIRE(WaitForCommand(page.deleting()));
+    REQUIRE(WaitForCommand(page.long_command()));
     REQUIRE(page.rows().size() == 1);
     CHECK(page.rows().NameOf(page.rows()[0]) == "one");
     CHECK(LinkCount(f.own_recent) == 1);
@@ -295,6 +327,7 @@ TEST_CASE("recent files: 追加 hands a target that exists to the shell, a gone 
   f.form->SpeedButton9Click(kRecentPage);
   Select(f.list(), {0});
   f.page().N27Click(false);
+  REQUIRE(WaitForLookUp(f.page()));
   CHECK(LinkCount(f.own_recent) == 1);
   CHECK(f.prompt.messages().size() == 1);
 
@@ -302,18 +335,28 @@ TEST_CASE("recent files: 追加 hands a target that exists to the shell, a gone 
   WriteFile(chosen);
   f.prompt.AnswerPath(chosen);
   f.page().N27Click(true);
+  REQUIRE(WaitForLookUp(f.page()));
   CHECK(LinkCount(f.own_recent) == 2);
 }
 
-TEST_CASE("recent files: Enter on a row opens it, as a double-click does") {
+TEST_CASE("recent files: Enter opens a row as a double-click does; the window answers until the target is found") {
   PageFixture f;
   BrokenLink(f.own_recent, "gone");
   f.form->Show(SW_HIDE);
   f.form->SpeedButton9Click(kRecentPage);
   Select(f.list(), {0});
+  // Every look-up hangs (a share out of reach) until released.
+  UniqueHandle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  SharedLookupWorker().SetGate([gate = released.get()] { WaitForSingleObject(gate, 10000); });
   MSG enter{f.list(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   CHECK(f.form->PreTranslateMessage(enter));
-  // The shortcut's target is gone: opening it says so.
+  CHECK(f.prompt.messages().empty());
+  f.page().Open2Click();  // ignored while the first one is out
+  CHECK(WindowAnswers(f.form->hwnd()));
+  SharedLookupWorker().SetGate(nullptr);
+  SetEvent(released.get());
+  REQUIRE(WaitForLookUp(f.page()));
+  // The shortcut's target is gone: opening it says so, once.
   REQUIRE(f.prompt.messages().size() == 1);
   CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
 }
@@ -379,8 +422,10 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
   SUBCASE("N33 names the broken files of a folder's tree, or says なし") {
     Select(f.list(), {RowNamed(page, "Orvela Some")});
     page.N33Click();
+    REQUIRE(WaitForCommand(page.long_command()));
     Select(f.list(), {RowNamed(page, "Orvela Empty")});
     page.N33Click();
+    REQUIRE(WaitForCommand(page.long_command()));
     CHECK(f.prompt.shown().at(0).text == "lost.lnk\n");
     CHECK(f.prompt.shown().at(1).text == "なし");
   }
