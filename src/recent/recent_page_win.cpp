@@ -493,7 +493,8 @@ void RecentPage::AskWorker(std::function<std::string()> work) {
 
 void RecentPage::Answered(const std::string& warning) {
   looking_up_ = false;
-  if (!long_command_.running()) {
+  // Panel 1 belongs to a long command while one runs, and to another page once one is shown.
+  if (!long_command_.running() && host_.current_page() == page_) {
     const int selected = ListView_GetNextItem(ListView2, -1, LVNI_SELECTED);
     if (selected >= 0) ListView2SelectItem(selected);
     else host_.SetStatusText(1, "");
