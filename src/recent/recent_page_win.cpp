@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <exception>
 #include <unordered_set>
 
 #include "rows/list_export.h"
@@ -180,6 +181,13 @@ void RecentPage::SetSystemImages() {
 }
 
 void RecentPage::Fill(int page, RecentRows rows) {
+  if (looking_up_) {
+    // A drive that never answers must not hold the commands back for good: a refill or a
+    // switch of pages lets them go, and the answer of the old rows' look-up goes.
+    command_answers_.Forget();
+    looking_up_ = false;
+    if (!long_command_.running()) host_.SetStatusText(1, "");
+  }
   sort_ = SortState{};
   for (int column = 1; column < 3; ++column) ListView.SetColumnImage(column, -1);
   ListView.SetColumnImage(0, sort_.image);
@@ -485,9 +493,20 @@ void RecentPage::AskWorker(std::function<std::string()> work) {
   if (looking_up_) return;
   looking_up_ = true;
   if (!long_command_.running()) host_.SetStatusText(1, kLookingUp);
-  // The answer carries its own paths and touches no row: a refill meanwhile leaves it true.
+  // The answer carries its own paths and touches no row. A failure of the work itself is
+  // told on the window's thread too, after the page is ready for the next command.
   command_answers_.Ask([work = std::move(work), this]() -> LookupAnswer {
-    return [this, warning = work()] { Answered(warning); };
+    std::string warning;
+    std::exception_ptr error;
+    try {
+      warning = work();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    return [this, warning, error] {
+      Answered(warning);
+      if (error) std::rethrow_exception(error);
+    };
   });
 }
 

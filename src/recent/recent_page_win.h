@@ -106,7 +106,8 @@ class RecentPage : public WindowPage {
   void DropDeletedRows(const std::vector<std::string>& gone, const std::vector<std::string>& kept);
   // Runs `work` on the worker: it looks the paths up, opens or adds, and gives back the
   // warning to show ("" for none), which the window's thread shows when it comes. While one
-  // is out a second is ignored: a share that does not answer must not gather a pile of them.
+  // is out a second is ignored (a share that does not answer must not gather a pile of
+  // them), until a refill drops it.
   void AskWorker(std::function<std::string()> work);
   void Answered(const std::string& warning);
 

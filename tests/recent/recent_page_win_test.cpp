@@ -7,7 +7,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "../command_wait_win.h"
@@ -83,35 +85,23 @@ int RowNamed(RecentPage& page, const std::string& name) {
 
 bool MenuHas(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) != static_cast<UINT>(-1); }
 
-// Answers the window's messages until the page's command look-up has come back.
-bool WaitForLookUp(const RecentPage& page) {
-  const ULONGLONG end = GetTickCount64() + 60000;
-  while (page.looking_up() && GetTickCount64() < end) {
+// Dispatches this thread's messages until `done` (a minute at most).
+bool PumpUntil(const std::function<bool()>& done) {
+  for (ULONGLONG end = GetTickCount64() + 60000; !done() && GetTickCount64() < end; ProcessPendingMessages())
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    ProcessPendingMessages();
-  }
-  return !page.looking_up();
+  return done();
 }
+bool WaitForLookUp(const RecentPage& page) { return PumpUntil([&] { return !page.looking_up(); }); }
 
-// Whether a message another thread sends the window, with a time-out, is answered while this
-// thread goes on dispatching.
+// Whether another thread's message, sent with a time-out, is answered while this one dispatches.
 bool WindowAnswers(HWND window) {
-  struct Probe {
-    HWND window;
-    bool answered = false;
-  } probe{window};
-  UniqueHandle thread(CreateThread(
-      nullptr, 0,
-      [](void* self) -> DWORD {
-        auto* probe = static_cast<Probe*>(self);
-        DWORD_PTR ignored = 0;
-        probe->answered = SendMessageTimeoutW(probe->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
-        return 0;
-      },
-      &probe, 0, nullptr));
-  HANDLE ended = thread.get();
-  while (MsgWaitForMultipleObjects(1, &ended, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) ProcessPendingMessages();
-  return probe.answered;
+  LookupWorker prober(1);
+  std::atomic<int> answered{-1};
+  prober.Submit([&] {
+    DWORD_PTR ignored = 0;
+    answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
+  });
+  return PumpUntil([&] { return answered >= 0; }) && answered == 1;
 }
 
 // The shell's own confirmation runs a loop of this thread: a timer answers it.
@@ -353,12 +343,24 @@ TEST_CASE("recent files: Enter opens a row as a double-click does; the window an
   CHECK(f.prompt.messages().empty());
   f.page().Open2Click();  // ignored while the first one is out
   CHECK(WindowAnswers(f.form->hwnd()));
-  SharedLookupWorker().SetGate(nullptr);
-  SetEvent(released.get());
-  REQUIRE(WaitForLookUp(f.page()));
-  // The shortcut's target is gone: opening it says so, once.
-  REQUIRE(f.prompt.messages().size() == 1);
-  CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
+
+  SUBCASE("the answer comes when the drive does: the shortcut's target is gone, said once") {
+    SharedLookupWorker().SetGate(nullptr);
+    SetEvent(released.get());
+    REQUIRE(WaitForLookUp(f.page()));
+    REQUIRE(f.prompt.messages().size() == 1);
+    CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
+  }
+  SUBCASE("a refill lets the commands go again; the old answer goes") {
+    f.form->RefreshPage(false);
+    CHECK_FALSE(f.page().looking_up());
+    SharedLookupWorker().SetGate(nullptr);
+    SetEvent(released.get());
+    Select(f.list(), {0});
+    f.page().Open2Click();
+    REQUIRE(WaitForLookUp(f.page()));
+    CHECK(f.prompt.messages().size() == 1);
+  }
 }
 
 TEST_CASE("開く: a shortcut to a shell item that is no file opens as the shortcut itself") {

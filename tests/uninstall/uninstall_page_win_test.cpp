@@ -248,8 +248,7 @@ TEST_CASE("row icons come from the worker: a row and its menu are shown without 
   Window w;
   UninstallPage& page = w.page();
   REQUIRE(page.picture_of(w.RowOf("Icon")) >= 0);
-  // Every look-up hangs (a drive that does not answer) until released; the run's store knows
-  // the icon already, yet even its file's time is asked of the drive.
+  // Look-ups hang until released (a drive that does not answer): even a known icon waits.
   UniqueHandle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   SharedLookupWorker().SetGate([gate = released.get()] { WaitForSingleObject(gate, 10000); });
   page.N22Click(0);
