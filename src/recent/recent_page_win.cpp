@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <exception>
 #include <unordered_set>
 
 #include "rows/list_export.h"
@@ -47,15 +48,49 @@ void CopyText(std::string_view text, LVITEMW& item) {
 }
 
 const FileFilter kOpenDialog1Filter{"アプリケーション(*.exe)", "*.exe", true};
+constexpr char kLookingUp[] = "確認しています...";
+
+// What the commands do on the worker: a target may be on a share that does not answer, and
+// the shell's "open" of such a path may wait as long. Each gives back the warning to show
+// ("" for none); the shell's own questions and boxes belong to `owner`.
+std::string OpenEntry(const std::string& path, HWND owner) {
+  const OpenChoice choice = ChooseWhatToOpen(path, TShellLink(), owner);
+  if (choice.kind == OpenChoice::Kind::kTargetGone) return "リンク先が見つかりません。\n" + path;
+  if (choice.kind == OpenChoice::Kind::kCannotOpen || !OpenPath(owner, choice.path, choice.folder))
+    return "開くことができません。\n" + choice.path;
+  return {};
+}
+
+std::string OpenFolder(const std::string& folder, HWND owner) {
+  if (folder.empty() || !FolderExists(folder)) return "フォルダが見つかりません。\n" + folder;
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(owner, L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32 ? std::string() : "フォルダを開けませんでした。\n" + folder;
+}
+
+// The shortcut's target when it exists, else the shortcut itself; never asks the user.
+std::string TargetOf(const std::string& link) {
+  std::string target;
+  TShellLink().GetLinkToPath(link, target, nullptr);
+  return target;
+}
+
+std::string AddRecentDocument(const std::string& path) {
+  // A shortcut that resolves to itself has lost its target; a shortcut is never made a
+  // recent document of its own.
+  if (HasLinkExtension(path) || !FileExists(path)) return "追加できるファイルが見つかりません。\n" + path;
+  SHAddToRecentDocs(SHARD_PATHW, Wide(path).c_str());
+  return {};
+}
 
 }  // namespace
 
-RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host), deleting_(host) {
+RecentPage::RecentPage(PageHost& host, HWND parent) : host_(host), long_command_(host) {
   ListView.Create(parent, kIdListView2,
                   WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                   WS_EX_CLIENTEDGE);
   ListView2 = ListView.hwnd();
-  deleting_.SetPage(ListView2);
+  long_command_.SetPage(ListView2);
   SetControlFont(ListView2, host_.ui_font());
   ListView_SetExtendedListViewStyle(ListView2, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP);
   // Overlays come with each row's image: the list asks for them.
@@ -146,6 +181,13 @@ void RecentPage::SetSystemImages() {
 }
 
 void RecentPage::Fill(int page, RecentRows rows) {
+  if (looking_up_) {
+    // A drive that never answers must not hold the commands back for good: a refill or a
+    // switch of pages lets them go, and the answer of the old rows' look-up goes.
+    command_answers_.Forget();
+    looking_up_ = false;
+    if (!long_command_.running()) host_.SetStatusText(1, "");
+  }
   sort_ = SortState{};
   for (int column = 1; column < 3; ++column) ListView.SetColumnImage(column, -1);
   ListView.SetColumnImage(0, sort_.image);
@@ -444,14 +486,39 @@ bool RecentPage::OnContextMenu(HWND control, POINT point) {
 void RecentPage::Open2Click() {
   const RecentRow* row = SelectedRow();
   if (!row) return;
-  const std::string path = rows_.PathOf(*row);
-  const OpenChoice choice = ChooseWhatToOpen(path, host_.shell_link(), host_.window());
-  if (choice.kind == OpenChoice::Kind::kTargetGone) {
-    Tell("リンク先が見つかりません。\n" + path);
-  } else if (choice.kind == OpenChoice::Kind::kCannotOpen ||
-             !OpenPath(host_.window(), choice.path, choice.folder)) {
-    Tell("開くことができません。\n" + choice.path);
+  AskWorker([path = rows_.PathOf(*row), owner = host_.window()] { return OpenEntry(path, owner); });
+}
+
+void RecentPage::AskWorker(std::function<std::string()> work) {
+  if (looking_up_) return;
+  looking_up_ = true;
+  if (!long_command_.running()) host_.SetStatusText(1, kLookingUp);
+  // The answer carries its own paths and touches no row. A failure of the work itself is
+  // told on the window's thread too, after the page is ready for the next command.
+  command_answers_.Ask([work = std::move(work), this]() -> LookupAnswer {
+    std::string warning;
+    std::exception_ptr error;
+    try {
+      warning = work();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    return [this, warning, error] {
+      Answered(warning);
+      if (error) std::rethrow_exception(error);
+    };
+  });
+}
+
+void RecentPage::Answered(const std::string& warning) {
+  looking_up_ = false;
+  // Panel 1 belongs to a long command while one runs, and to another page once one is shown.
+  if (!long_command_.running() && host_.current_page() == page_) {
+    const int selected = ListView_GetNextItem(ListView2, -1, LVNI_SELECTED);
+    if (selected >= 0) ListView2SelectItem(selected);
+    else host_.SetStatusText(1, "");
   }
+  if (!warning.empty()) Tell(warning);
 }
 
 void RecentPage::H1Click() {
@@ -461,60 +528,45 @@ void RecentPage::H1Click() {
   if (!OpenWithChooser(host_.window(), path)) Tell("プログラムの選択を開けませんでした。\n" + path);
 }
 
-void RecentPage::OpenFolder(const std::string& folder) {
-  if (folder.empty() || !FolderExists(folder)) {
-    Tell("フォルダが見つかりません。\n" + folder);
-    return;
-  }
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(host_.window(), L"open", Wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result <= 32) Tell("フォルダを開けませんでした。\n" + folder);
-}
-
 void RecentPage::N30Click(bool from_n32) {
   const ProfileLocations& locations = host_.locations();
   if (!from_n32) {
     const RecentRow* row = SelectedRow();
     if (!row) return;
-    std::string target;
-    host_.shell_link().GetLinkToPath(rows_.PathOf(*row), target, nullptr);
-    OpenFolder(FolderPart(target));
+    AskWorker([link = rows_.PathOf(*row), owner = host_.window()] {
+      return OpenFolder(FolderPart(TargetOf(link)), owner);
+    });
     return;
   }
+  // The page's own folder: a profile's may lie on a server too.
+  std::string folder;
   if (page_ == kRecentPage) {
     const std::optional<int> profile = locations.ProfileIndexOf(shown_user_);
-    OpenFolder(profile ? locations.FolderOf(FolderKind::kRecent, *profile) : std::string());
-    return;
+    if (profile) folder = locations.FolderOf(FolderKind::kRecent, *profile);
+  } else {
+    const RecentRow* row = SelectedRow();
+    const std::optional<int> profile =
+        locations.ProfileIndexOf(row ? rows_.CaptionOf(*row) : locations.current_profile_name());
+    if (profile) folder = locations.FolderOf(FolderKind::kPrograms, *profile);
   }
-  const RecentRow* row = SelectedRow();
-  const std::optional<int> profile =
-      locations.ProfileIndexOf(row ? rows_.CaptionOf(*row) : locations.current_profile_name());
-  OpenFolder(profile ? locations.FolderOf(FolderKind::kPrograms, *profile) : std::string());
+  AskWorker([folder, owner = host_.window()] { return OpenFolder(folder, owner); });
 }
 
 // ---------------------------------------------------------------------------------------
 // Adding
 
 void RecentPage::N27Click(bool choose_file) {
-  std::string path;
-  if (choose_file) {
-    const std::optional<std::string> chosen =
-        host_.prompt().ChooseFileToOpen("", kOpenDialog1Filter, recent_add_folder_);
-    if (!chosen) return;
-    path = *chosen;
-    recent_add_folder_ = FolderPart(path);
-  } else {
+  if (!choose_file) {
     const RecentRow* row = SelectedRow();
-    if (!row) return;
-    host_.shell_link().GetLinkToPath(rows_.PathOf(*row), path, nullptr);
-  }
-  // A shortcut that resolves to itself has lost its target; a shortcut is never made a
-  // recent document of its own.
-  if (HasLinkExtension(path) || !FileExists(path)) {
-    Tell("追加できるファイルが見つかりません。\n" + path);
+    if (row) AskWorker([link = rows_.PathOf(*row)] { return AddRecentDocument(TargetOf(link)); });
     return;
   }
-  SHAddToRecentDocs(SHARD_PATHW, Wide(path).c_str());
+  if (looking_up_) return;  // before the dialog: its answer would be ignored
+  const std::optional<std::string> chosen =
+      host_.prompt().ChooseFileToOpen("", kOpenDialog1Filter, recent_add_folder_);
+  if (!chosen) return;
+  recent_add_folder_ = FolderPart(*chosen);
+  AskWorker([path = *chosen] { return AddRecentDocument(path); });
 }
 
 void RecentPage::N35Click() {
@@ -535,12 +587,14 @@ void RecentPage::N35Click() {
 
 void RecentPage::N33Click() {
   const RecentRow* row = SelectedRow();
-  if (!row || page_ != kProgramsPage) return;
-  WaitCursor busy;
-  int examined = 0, broken = 0;
-  std::vector<std::string> names;
-  CountBrokenFiles(rows_.PathOf(*row), examined, broken, &names);
-  host_.prompt().ShowMessage(BrokenNamesText(names), kAppTitle, PromptIcon::kNone);
+  if (!row || page_ != kProgramsPage || long_command_.RefuseWhileRunning()) return;
+  // A folder of thousands of shortcuts, or one on a server, takes its time: the walk goes on
+  // a thread of its own and the names come when it ends.
+  auto names = std::make_shared<std::vector<std::string>>();
+  long_command_.Start(
+      "不明ファイルを調べています...",
+      [folder = rows_.PathOf(*row), names](CommandProgress& progress) { *names = BrokenFileNames(folder, progress); },
+      [this, names] { host_.prompt().ShowMessage(BrokenNamesText(*names), kAppTitle, PromptIcon::kNone); });
 }
 
 void RecentPage::SaveList() {
@@ -566,7 +620,7 @@ void RecentPage::Delete4Click() {
   const std::vector<int> selected = SelectedRows();
   if (selected.empty()) return;
   const bool recent = page_ == kRecentPage;
-  if (deleting_.RefuseWhileRunning()) return;
+  if (long_command_.RefuseWhileRunning()) return;
   const std::string_view first_name = rows_.NameOf(rows_[static_cast<size_t>(selected[0])]);
   if (recent && !host_.prompt().AskYesNo(DeleteQuestion(selected.size(), first_name), kDeleteCaption,
                                          PromptIcon::kQuestion))
@@ -581,7 +635,7 @@ void RecentPage::Delete4Click() {
       deletion->paths.push_back(rows_.PathOf(row));
       deletion->names.emplace_back(rows_.NameOf(row));
     }
-    deleting_.Start(
+    long_command_.Start(
         "削除しています...", [deletion](CommandProgress& progress) { DeleteRecentFiles(*deletion, progress); },
         [this, deletion] { DropDeletedRows(deletion->gone, deletion->kept); });
     return;

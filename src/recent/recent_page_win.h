@@ -73,8 +73,10 @@ class RecentPage : public WindowPage {
   TMyListView& list_view() { return ListView; }
   // The rows shown whose states and icons are still to come.
   RowDetailQueue& icons() { return *icons_waiting_; }
-  // Deleting recent files runs on a thread of its own.
-  PageCommand& deleting() { return deleting_; }
+  // Deleting recent files and listing broken files run on a thread of their own.
+  PageCommand& long_command() { return long_command_; }
+  // A command's look-up ("開く", "リンク先", "追加", a folder to open) is out with the worker.
+  bool looking_up() const { return looking_up_; }
 
   TMyListView ListView;
   HWND ListView2 = nullptr;
@@ -102,7 +104,12 @@ class RecentPage : public WindowPage {
   void Tell(const std::string& text);
   // The files of `gone` leave the list; `kept` names the files that could not be deleted.
   void DropDeletedRows(const std::vector<std::string>& gone, const std::vector<std::string>& kept);
-  void OpenFolder(const std::string& folder);
+  // Runs `work` on the worker: it looks the paths up, opens or adds, and gives back the
+  // warning to show ("" for none), which the window's thread shows when it comes. While one
+  // is out a second is ignored (a share that does not answer must not gather a pile of
+  // them), until a refill drops it.
+  void AskWorker(std::function<std::string()> work);
+  void Answered(const std::string& warning);
 
   PageHost& host_;
   RecentRows rows_;
@@ -120,7 +127,10 @@ class RecentPage : public WindowPage {
   bool resolving_ = false;
   bool system_images_set_ = false;
   size_t rows_looked_up_ = 0;
-  PageCommand deleting_;
+  PageCommand long_command_;
+  bool looking_up_ = false;
+  // Last: it goes first, and with it the answers that would reach the page's members.
+  LookupClient command_answers_;
 };
 
 }  // namespace orvela

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <atomic>
+
 #include "components/link_file.h"
 #include "components/shell_link_win.h"
 #include "system/program_lookup_win.h"
@@ -120,22 +122,49 @@ bool IsWorkingShortcut(const std::string& path) {
   return SUCCEEDED(link->GetIDList(item.put())) && item;
 }
 
-void CountBrokenFiles(const std::string& folder, int& examined, int& broken, std::vector<std::string>* names) {
+namespace {
+
+// The files CountBrokenFiles examines, in its order; `found` counts them as they come.
+void FilesToExamine(const std::string& folder, std::vector<std::string>& files, std::atomic<size_t>* found,
+                    const std::atomic<bool>* stop) {
   std::vector<std::string> subfolders;
-  ForEachEntry(folder, L"*", [&](const WIN32_FIND_DATAW& found) {
-    const std::string name = Narrow(found.cFileName);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+  ForEachEntry(folder, L"*", [&](const WIN32_FIND_DATAW& found_entry) {
+    const std::string name = Narrow(found_entry.cFileName);
+    if (found_entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       // A junction could lead back up the tree: only real folders are walked.
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) subfolders.push_back(folder + "\\" + name);
+      if (!(found_entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) subfolders.push_back(folder + "\\" + name);
       return;
     }
     if (IsUrlFile(name)) return;
-    ++examined;
-    if (IsWorkingShortcut(folder + "\\" + name)) return;
-    ++broken;
-    if (names) names->push_back(name);
+    files.push_back(folder + "\\" + name);
+    if (found) ++*found;
   });
-  for (const std::string& subfolder : subfolders) CountBrokenFiles(subfolder, examined, broken, names);
+  for (const std::string& subfolder : subfolders) {
+    if (stop && *stop) return;
+    FilesToExamine(subfolder, files, found, stop);
+  }
+}
+
+}  // namespace
+
+void CountBrokenFiles(const std::string& folder, int& examined, int& broken) {
+  std::vector<std::string> files;
+  FilesToExamine(folder, files, nullptr, nullptr);
+  for (const std::string& file : files) {
+    ++examined;
+    if (!IsWorkingShortcut(file)) ++broken;
+  }
+}
+
+std::vector<std::string> BrokenFileNames(const std::string& folder, CommandProgress& progress) {
+  std::vector<std::string> files, names;
+  FilesToExamine(folder, files, &progress.total, &progress.stop);
+  for (const std::string& file : files) {
+    if (progress.stop) break;
+    if (!IsWorkingShortcut(file)) names.push_back(file.substr(file.rfind('\\') + 1));
+    ++progress.done;
+  }
+  return names;
 }
 
 LinkState StateMark(const std::string& path) {
@@ -147,7 +176,7 @@ LinkState StateMark(const std::string& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return LinkState::kBroken;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     int examined = 0, broken = 0;
-    CountBrokenFiles(path, examined, broken, nullptr);
+    CountBrokenFiles(path, examined, broken);
     return FolderState(examined, broken);
   }
   return IsWorkingShortcut(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "window/page_command_win.h"
 #include "rows/local_time_win.h"
 #include "platform/handles_win.h"
 #include "recent/recent_rows.h"
@@ -30,9 +31,13 @@ bool IsWorkingShortcut(const std::string& path);
 // "×" for nothing there and for a file that is neither a working shortcut nor a ".url";
 // a folder by its files (FolderState over the whole tree).
 LinkState StateMark(const std::string& path);
-// Every file of the tree but ".url" files is examined; a broken one is counted and, with
-// `names`, its file name is appended. Files of a folder come before its sub-folders.
-void CountBrokenFiles(const std::string& folder, int& examined, int& broken, std::vector<std::string>* names);
+// Every file of the tree but ".url" files is examined; a broken one is counted. Files of a
+// folder come before its sub-folders.
+void CountBrokenFiles(const std::string& folder, int& examined, int& broken);
+// The file names of the tree's broken files, in the same order, for a long command:
+// `progress` counts the files found (total) and examined (done); a stop ends the walk with
+// the names found so far.
+std::vector<std::string> BrokenFileNames(const std::string& folder, CommandProgress& progress);
 
 // The system's small icon index of a path and its overlay (-1 none, 0 shared, 1 link).
 struct SystemIcon {

@@ -59,7 +59,8 @@ UninstallPage::UninstallPage(PageHost& host, HWND sheet)
   ListBox3 = CreateEntryList(sheet_, kIdListBox3);
   SetControlFont(ListBox3, font_.get());
   SendMessageW(ListBox3, LB_SETITEMHEIGHT, 0, dpi.Scale(kUninstallRowHeight));
-  details_ = std::make_unique<RowDetailQueue>(ListBox3, [this](int row) { FetchRowDetails(row); });
+  details_ = std::make_unique<RowDetailQueue>(ListBox3, RowDetailQueue::OnWorker{},
+                                              [this](int row) { return LookUpRow(row); });
   // The sheet hears of every row its list drops (WM_DELETEITEM): a plain subclass.
   sheet_hook_.Attach(sheet_, &UninstallPage::SheetProc, this);
   host_.SetMenuHint(kIdDelete3, "アンインストール情報を削除する");
@@ -138,11 +139,12 @@ void UninstallPage::BuildUninstallEntries() {
   rows.reserve(order.size());
   for (const SortRow& row : order) {
     rows.push_back(ReadUninstallEntry(host_.registry(), row, system_));
-    // What the run's detail store knows of unchanged files goes in now; the rest waits.
-    const std::optional<int> picture = store_.Picture(rows.back().icon_file, false);
-    pictures.push_back(picture.value_or(-1));
-    known.push_back(picture.has_value());
-    if (!picture) waiting.push_back(static_cast<int>(rows.size()) - 1);
+    // Every icon comes from the worker: even the file's time, which tells whether the run's
+    // detail store knows it, may take a drive long.
+    const bool has_icon = !rows.back().icon_file.empty();
+    pictures.push_back(-1);
+    known.push_back(!has_icon);
+    if (has_icon) waiting.push_back(static_cast<int>(rows.size()) - 1);
     pace();
   }
 
@@ -167,10 +169,20 @@ void UninstallPage::BuildUninstallEntries() {
   details_->Start(count, waiting);
 }
 
-void UninstallPage::FetchRowDetails(int row) {
+Lookup UninstallPage::LookUpRow(int row) {
+  if (row < 0 || static_cast<size_t>(row) >= entries.size()) return {};
+  // On the worker, with a copy of the path; the answer comes back only while this fill lasts.
+  return [this, row, icon_file = entries[static_cast<size_t>(row)].icon_file, &store = store_]() -> LookupAnswer {
+    const PictureKey picture = store.PictureKeyOf(icon_file, true).value_or(0);
+    return [this, row, icon_file, picture] { TakeRowDetails(row, icon_file, picture); };
+  };
+}
+
+void UninstallPage::TakeRowDetails(int row, const std::string& icon_file, PictureKey picture) {
   if (row < 0 || static_cast<size_t>(row) >= entries.size()) return;
   const size_t i = static_cast<size_t>(row);
-  pictures_[i] = store_.Picture(entries[i].icon_file, true).value_or(-1);
+  if (entries[i].icon_file != icon_file) return;  // not the row that asked
+  pictures_[i] = store_.PictureIndex(picture);
   pictures_known_[i] = true;
 }
 
@@ -359,9 +371,8 @@ void UninstallPage::Delete3Click() {
 // ---------------------------------------------------------------------------------------
 // The row menu
 
+// A row whose icon has not come yet gives the item no picture: the menu does not wait for it.
 HBITMAP UninstallPage::EntryMenuBitmap(int row) {
-  if (row >= 0 && static_cast<size_t>(row) < pictures_known_.size() && !pictures_known_[static_cast<size_t>(row)])
-    FetchRowDetails(row);
   const int big = 32, small = host_.dpi().Scale(16);
   const WindowDc screen(nullptr);
   const UniqueHdc large_dc(CreateCompatibleDC(screen.get())), small_dc(CreateCompatibleDC(screen.get()));

@@ -114,7 +114,10 @@ class UninstallPage : public WindowPage {
   static LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   PlainSubclass sheet_hook_;  // the sheet's messages pass SheetProc first
   void FillOnce();
-  void FetchRowDetails(int row);
+  // The row's icon, for the worker: the program's file may lie on a drive that does not
+  // answer. The answer puts the picture where drawing finds it.
+  Lookup LookUpRow(int row);
+  void TakeRowDetails(int row, const std::string& icon_file, PictureKey picture);
   void StartDetails();
   // What the list holds as the rows' strings.
   std::vector<std::string> RowTexts() const;

@@ -7,13 +7,16 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "../command_wait_win.h"
 #include "app/form1_win.h"
 #include "components/shell_link_win.h"
 #include "platform/folders_win.h"
+#include "platform/message_pump_win.h"
 #include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
@@ -81,6 +84,25 @@ int RowNamed(RecentPage& page, const std::string& name) {
 }
 
 bool MenuHas(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) != static_cast<UINT>(-1); }
+
+// Dispatches this thread's messages until `done` (a minute at most).
+bool PumpUntil(const std::function<bool()>& done) {
+  for (ULONGLONG end = GetTickCount64() + 60000; !done() && GetTickCount64() < end; ProcessPendingMessages())
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  return done();
+}
+bool WaitForLookUp(const RecentPage& page) { return PumpUntil([&] { return !page.looking_up(); }); }
+
+// Whether another thread's message, sent with a time-out, is answered while this one dispatches.
+bool WindowAnswers(HWND window) {
+  LookupWorker prober(1);
+  std::atomic<int> answered{-1};
+  prober.Submit([&] {
+    DWORD_PTR ignored = 0;
+    answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
+  });
+  return PumpUntil([&] { return answered >= 0; }) && answered == 1;
+}
 
 // The shell's own confirmation runs a loop of this thread: a timer answers it.
 UINT_PTR answer_timer = 0;
@@ -253,7 +275,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     page.Delete4Click();  // another delete meanwhile is refused
     CHECK(f.prompt.messages().back() == kCommandStillRunning);
     CHECK(f.prompt.shown().size() == 4);  // that message, and no question
-    REQUIRE(WaitForCommand(page.deleting()));
+    REQUIRE(WaitForCommand(page.long_command()));
     CHECK(LinkCount(f.own_recent) == 2);
     CHECK(RowNamed(page, "two") == -1);
     CHECK(f.form->status_text(0) == "2");
@@ -267,7 +289,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     f.prompt.AnswerYes();
     page.A2Click();
     page.Delete4Click();
-    REQUIRE(WaitForCommand(page.deleting()));
+    REQUIRE(WaitForCommand(page.long_command()));
     CHECK(page.rows().empty());
     CHECK(LinkCount(f.other_recent) == 0);
     CHECK(LinkCount(f.own_recent) == 3);
@@ -280,7 +302,7 @@ TEST_CASE("recent files: the delete questions, and who deletes what") {
     f.prompt.AnswerYes();
     page.A2Click();
     page.Delete4Click();
-    REQUIRE(WaitForCommand(page.deleting()));
+    REQUIRE(WaitForCommand(page.long_command()));
     REQUIRE(page.rows().size() == 1);
     CHECK(page.rows().NameOf(page.rows()[0]) == "one");
     CHECK(LinkCount(f.own_recent) == 1);
@@ -295,6 +317,7 @@ TEST_CASE("recent files: 追加 hands a target that exists to the shell, a gone 
   f.form->SpeedButton9Click(kRecentPage);
   Select(f.list(), {0});
   f.page().N27Click(false);
+  REQUIRE(WaitForLookUp(f.page()));
   CHECK(LinkCount(f.own_recent) == 1);
   CHECK(f.prompt.messages().size() == 1);
 
@@ -302,20 +325,42 @@ TEST_CASE("recent files: 追加 hands a target that exists to the shell, a gone 
   WriteFile(chosen);
   f.prompt.AnswerPath(chosen);
   f.page().N27Click(true);
+  REQUIRE(WaitForLookUp(f.page()));
   CHECK(LinkCount(f.own_recent) == 2);
 }
 
-TEST_CASE("recent files: Enter on a row opens it, as a double-click does") {
+TEST_CASE("recent files: Enter opens a row as a double-click does; the window answers until the target is found") {
   PageFixture f;
   BrokenLink(f.own_recent, "gone");
   f.form->Show(SW_HIDE);
   f.form->SpeedButton9Click(kRecentPage);
   Select(f.list(), {0});
+  // Every look-up hangs (a share out of reach) until released.
+  UniqueHandle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  SharedLookupWorker().SetGate([gate = released.get()] { WaitForSingleObject(gate, 10000); });
   MSG enter{f.list(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   CHECK(f.form->PreTranslateMessage(enter));
-  // The shortcut's target is gone: opening it says so.
-  REQUIRE(f.prompt.messages().size() == 1);
-  CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
+  CHECK(f.prompt.messages().empty());
+  f.page().Open2Click();  // ignored while the first one is out
+  CHECK(WindowAnswers(f.form->hwnd()));
+
+  SUBCASE("the answer comes when the drive does: the shortcut's target is gone, said once") {
+    SharedLookupWorker().SetGate(nullptr);
+    SetEvent(released.get());
+    REQUIRE(WaitForLookUp(f.page()));
+    REQUIRE(f.prompt.messages().size() == 1);
+    CHECK(f.prompt.messages()[0].rfind("リンク先が見つかりません。", 0) == 0);
+  }
+  SUBCASE("a refill lets the commands go again; the old answer goes") {
+    f.form->RefreshPage(false);
+    CHECK_FALSE(f.page().looking_up());
+    SharedLookupWorker().SetGate(nullptr);
+    SetEvent(released.get());
+    Select(f.list(), {0});
+    f.page().Open2Click();
+    REQUIRE(WaitForLookUp(f.page()));
+    CHECK(f.prompt.messages().size() == 1);
+  }
 }
 
 TEST_CASE("開く: a shortcut to a shell item that is no file opens as the shortcut itself") {
@@ -379,8 +424,10 @@ TEST_CASE("programs: every profile with All Users, names whole, folder marks, th
   SUBCASE("N33 names the broken files of a folder's tree, or says なし") {
     Select(f.list(), {RowNamed(page, "Orvela Some")});
     page.N33Click();
+    REQUIRE(WaitForCommand(page.long_command()));
     Select(f.list(), {RowNamed(page, "Orvela Empty")});
     page.N33Click();
+    REQUIRE(WaitForCommand(page.long_command()));
     CHECK(f.prompt.shown().at(0).text == "lost.lnk\n");
     CHECK(f.prompt.shown().at(1).text == "なし");
   }

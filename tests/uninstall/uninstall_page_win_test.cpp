@@ -241,6 +241,29 @@ TEST_CASE("the row menu and the watch over started uninstallers") {
   CHECK(SeededEntries::Exists(setup));
 }
 
+TEST_CASE("row icons come from the worker: a row and its menu are shown without one until it comes") {
+  SeededEntries seeded;
+  seeded.Add(HKEY_CURRENT_USER, 0, "Icon",
+             {{"DisplayName", "OrvelaTest Icon"}, {"UninstallString", Fixture("sample-updater.exe") + " /u"}});
+  Window w;
+  UninstallPage& page = w.page();
+  REQUIRE(page.picture_of(w.RowOf("Icon")) >= 0);
+  // Look-ups hang until released (a drive that does not answer): even a known icon waits.
+  UniqueHandle released(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  SharedLookupWorker().SetGate([gate = released.get()] { WaitForSingleObject(gate, 10000); });
+  page.N22Click(0);
+  const int row = w.RowOf("Icon");
+  CHECK(page.picture_of(row) == -1);
+  CHECK(page.details().waiting(row));
+  w.Select(row);
+  CHECK(page.PopupMenu3Popup());
+  CHECK(page.details().waiting(row));
+  SharedLookupWorker().SetGate(nullptr);
+  SetEvent(released.get());
+  REQUIRE(page.details().FetchAll());
+  CHECK(page.picture_of(row) >= 0);
+}
+
 TEST_CASE("removal and restore: a 32-bit entry whose title no file name can hold") {
   SeededEntries seeded;
   const Entry old = seeded.Add(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "Old",
