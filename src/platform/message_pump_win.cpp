@@ -8,6 +8,18 @@
 
 namespace orvela {
 
+HWND CreateNoticeWindow(const wchar_t* class_name, WNDPROC procedure, void* owner) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = class_name;
+  RegisterClassW(&window_class);  // fails, harmlessly, once the class is known
+  HWND window = CreateWindowExW(0, class_name, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                                nullptr);
+  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+  return window;
+}
+
 void ProcessPendingMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

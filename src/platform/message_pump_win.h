@@ -1,10 +1,16 @@
 // Lets the window repaint and answer during a long piece of work on its own thread.
 #pragma once
+#include <windows.h>
+
 #include <chrono>
 #include <functional>
 #include <optional>
 
 namespace orvela {
+
+// A message-only window of its own class (registered at the first call) whose user data is
+// `owner`: how another thread's notices reach an object on this thread.
+HWND CreateNoticeWindow(const wchar_t* class_name, WNDPROC procedure, void* owner);
 
 // Dispatches every pending message; a quit message is posted again for the main loop.
 void ProcessPendingMessages();

@@ -134,17 +134,7 @@ struct LookupClient::Mailbox {
 };
 
 LookupClient::LookupClient(LookupWorker& worker) : worker_(worker), mailbox_(std::make_shared<Mailbox>()) {
-  static const ATOM registered = [] {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = &LookupClient::WindowProc;
-    window_class.hInstance = GetModuleHandleW(nullptr);
-    window_class.lpszClassName = kAnswersWindowClass;
-    return RegisterClassW(&window_class);
-  }();
-  (void)registered;
-  window_ = CreateWindowExW(0, kAnswersWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  window_ = CreateNoticeWindow(kAnswersWindowClass, &LookupClient::WindowProc, this);
   Locked locked(mailbox_->lock);
   mailbox_->window = window_;
 }

@@ -4,6 +4,7 @@
 #include "platform/app_title.h"
 #include "platform/handles_win.h"
 #include "platform/guarded_call_win.h"
+#include "platform/message_pump_win.h"
 
 namespace orvela {
 namespace {
@@ -40,19 +41,7 @@ PageCommand::~PageCommand() {
 bool PageCommand::Start(std::string doing, std::function<void(CommandProgress&)> work,
                         std::function<void()> finished) {
   if (running_) return false;
-  if (!notices_) {
-    static const ATOM notice_class = [] {
-      WNDCLASSW window_class{};
-      window_class.lpfnWndProc = NoticeProc;
-      window_class.hInstance = GetModuleHandleW(nullptr);
-      window_class.lpszClassName = kNoticeClass;
-      return RegisterClassW(&window_class);
-    }();
-    (void)notice_class;
-    notices_ = CreateWindowExW(0, kNoticeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(notices_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
+  if (!notices_) notices_ = CreateNoticeWindow(kNoticeClass, NoticeProc, this);
   job_ = std::make_shared<Job>();
   job_->work = std::move(work);
   job_->notices = notices_;
