@@ -367,7 +367,8 @@ void TForm1::Show(int show_command) {
   sendto_box_.Load(prompt());
   ProcessPendingMessages();  // showing takes a while: what came meanwhile is answered first
   UpdateWindow(hwnd_);
-  startup_page_->RefreshStartupList();
+  // The Disabled Box may have been chosen while the window appeared: the view shown is filled.
+  startup_page_->RebuildShownList();
   first_rows_shown_ = true;
   // Read by now as a rule; otherwise their message comes later.
   if (shell_images_thread_ && WaitForSingleObject(shell_images_thread_.get(), 0) == WAIT_OBJECT_0) AppendShellImages();

@@ -59,6 +59,8 @@ class StartupPage : public WindowPage {
   void RefreshStartupList();
   // The Disabled Box view, filled the same way.
   void ShowDisabledBox();
+  // Rebuilds the view that is shown: the live list or the Disabled Box.
+  void RebuildShownList();
   bool live_list_shown() const;
 
   // The selectors follow the row only in the live list.
@@ -126,8 +128,6 @@ class StartupPage : public WindowPage {
   void DrawKindItem(const DRAWITEMSTRUCT& item) const;
   void DrawLocationItem(const DRAWITEMSTRUCT& item) const;
   StartupContext Context();
-  // Rebuilds the view that is shown: the live list or the Disabled Box.
-  void RebuildShownList();
   // One fill of a view; a fill asked for while one runs (from a message answered meanwhile)
   // follows it, for the view shown then.
   void FillView(bool live);
