@@ -98,12 +98,8 @@ bool TargetExists(const std::string& target) {
   return GetFileAttributesW(Wide(ExpandEnvironmentText(target)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-}  // namespace
-
-bool IsWorkingShortcut(const std::string& path) {
-  // The stored target straight from the file's bytes: loading the shortcut through the
-  // shell link object costs a millisecond or two, far more than reading it.
-  if (const std::optional<LinkFile> file = ReadLinkFileAt(path)) return TargetExists(file->target);
+// What the byte reader does not handle, through the shell link object.
+bool ShellLinkTargetWorks(const std::string& path) {
   ComScope com;
   ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
@@ -120,6 +116,15 @@ bool IsWorkingShortcut(const std::string& path) {
   // A target outside the file system (a control panel item and the like).
   UniqueItemIdList item;
   return SUCCEEDED(link->GetIDList(item.put())) && item;
+}
+
+}  // namespace
+
+bool IsWorkingShortcut(const std::string& path) {
+  // The stored target straight from the file's bytes: loading the shortcut through the
+  // shell link object costs a millisecond or two, far more than reading it.
+  if (const std::optional<LinkFile> file = ReadLinkFileAt(path)) return TargetExists(file->target);
+  return ShellLinkTargetWorks(path);
 }
 
 namespace {
@@ -179,7 +184,8 @@ LinkState StateMark(const std::string& path) {
     CountBrokenFiles(path, examined, broken);
     return FolderState(examined, broken);
   }
-  return IsWorkingShortcut(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken;
+  // Read above already: only the shell link object is left to ask.
+  return ShellLinkTargetWorks(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken;
 }
 
 SystemIcon SystemIconFinder::SystemIconOf(const std::string& path) {
