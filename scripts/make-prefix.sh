@@ -26,6 +26,9 @@ if [ ! -f "$template/ready" ]; then
       wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "IPAPGothic" /f >/dev/null 2>&1
     done
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "ＭＳ ゴシック" /d "IPAGothic" /f >/dev/null 2>&1
+    # A crash prints its backtrace and ends the process: the crash dialog would wait for a
+    # click nobody gives, until the test's time runs out.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
   )
   touch "$template/ready"

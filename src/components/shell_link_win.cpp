@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "components/link_naming.h"
+#include "platform/file_io.h"
 #include "platform/message_pump_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
@@ -249,7 +250,14 @@ std::string TShellLink::CreateLink2(const std::string& target, LPCITEMIDLIST ite
   HRESULT hr = target.empty() ? shell_link->SetIDList(item) : shell_link->SetPath(Wide(target).c_str());
   if (SUCCEEDED(hr)) hr = shell_link->SetDescription(L"");
   ComPtr<IPersistFile> file = shell_link.query<IPersistFile>();
-  if (SUCCEEDED(hr) && file) hr = file->Save(Wide(plan->path).c_str(), TRUE);
+  if (SUCCEEDED(hr) && file) {
+    // A shortcut written over one a row's look-up is reading waits for the look-up.
+    RetryWhileShared([&] {
+      hr = file->Save(Wide(plan->path).c_str(), TRUE);
+      SetLastError(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : ERROR_SUCCESS);
+      return SUCCEEDED(hr);
+    });
+  }
   return SUCCEEDED(hr) && file ? plan->path : "";
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,10 +48,14 @@ bool MakeFolderTree(const std::string& path);
 // The names of the files (not folders) in a folder; none when it cannot be listed.
 std::vector<std::string> FileNamesIn(const std::string& folder);
 
+// True once `attempt` succeeds. While it fails with a sharing violation (the system's last
+// error: a look-up reading a row's icon or target holds the file for a moment) it is tried
+// again for up to about a second; never on a window's thread for many files.
+bool RetryWhileShared(const std::function<bool()>& attempt);
+
 // True when no file is at the path afterwards.
 bool DeleteFileAt(const std::string& path);
-// The same, waiting up to about a second for a file another reader holds for a moment (a
-// look-up reading a row's icon or target); never on a window's thread for many files.
+// The same, waiting while another reader holds the file (RetryWhileShared).
 bool DeleteFileWhenFree(const std::string& path);
 
 // Renames a file; false, and nothing changed, when `to` is taken or the rename failed.

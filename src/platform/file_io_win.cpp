@@ -127,12 +127,17 @@ bool DeleteFileAt(const std::string& path) {
   return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && NotThere(GetLastError());
 }
 
-bool DeleteFileWhenFree(const std::string& path) {
-  const std::wstring wide = Wide(path);
-  for (int attempt = 0; attempt < 40; ++attempt) {
-    if (DeleteFileW(wide.c_str()) || GetLastError() != ERROR_SHARING_VIOLATION) break;
+bool RetryWhileShared(const std::function<bool()>& attempt) {
+  for (int tries = 1;; ++tries) {
+    if (attempt()) return true;
+    if (GetLastError() != ERROR_SHARING_VIOLATION || tries == 40) return false;
     Sleep(25);
   }
+}
+
+bool DeleteFileWhenFree(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  RetryWhileShared([&] { return DeleteFileW(wide.c_str()) != 0; });
   return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && NotThere(GetLastError());
 }
 

@@ -73,13 +73,29 @@ std::string InstallProgramCopy(const std::string& name) {
   return folder + "Orvela.exe";
 }
 
+// Every program a test starts ends with the test's process, even when the test crashes:
+// one left running would hold the single-copy mutex and refuse every later test's program.
+HANDLE ProgramsJob() {
+  static const HANDLE job = [] {
+    const HANDLE made = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (made) SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return made;
+  }();
+  return job;
+}
+
 RunningProgram StartProgram(const std::string& exe) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring command = L"\"" + Wide(exe) + L"\"";
   RunningProgram program;
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                     &info)) {
+    if (const HANDLE job = ProgramsJob()) AssignProcessToJobObject(job, info.hProcess);
+    ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     program.process.reset(info.hProcess);
     program.pid = info.dwProcessId;

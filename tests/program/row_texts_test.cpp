@@ -42,12 +42,15 @@ void DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name) {
 std::vector<std::string> RowStrings(HWND list) {
   std::vector<std::string> rows;
   const LRESULT count = SendWithTimeout(list, LB_GETCOUNT, 0, 0);
+  // A row's details may come between a length asked and its text asked, and the text is
+  // copied back as long as it is then: the buffer is sized far beyond any row.
+  constexpr size_t kRoom = 32768;
   for (LRESULT i = 0; i < count; ++i) {
     const LRESULT length = SendWithTimeout(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (length < 0) return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    if (length < 0 || static_cast<size_t>(length) >= kRoom / 2) return {};
+    std::wstring text(kRoom, L'\0');
     const LRESULT got = SendWithTimeout(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got < 0 ? 0 : static_cast<size_t>(got));
+    text.resize(got < 0 ? 0 : std::min(static_cast<size_t>(got), kRoom - 1));
     rows.push_back(Narrow(text));
   }
   return rows;
