@@ -1,6 +1,7 @@
 #include "components/speed_button_win.h"
 
 #include "platform/device_context_win.h"
+#include "platform/kept_focus_win.h"
 #include "platform/wide_win.h"
 
 namespace orvela {
@@ -35,9 +36,12 @@ void SpeedButton::SetDown(bool down) {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void SpeedButton::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+void SpeedButton::SetVisible(bool visible) {
+  if (!visible) GiveUpFocus(hwnd_);
+  ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
 bool SpeedButton::visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
-void SpeedButton::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
+void SpeedButton::SetEnabled(bool enabled) { EnableKeepingFocus(hwnd_, enabled); }
 bool SpeedButton::enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
 
 int SpeedButton::GlyphSize() const {

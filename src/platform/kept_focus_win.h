@@ -1,6 +1,8 @@
-// Keeps the keyboard focus where it was across a modal run (a message box, a chooser, a
-// dialog): the window that owned the run takes the focus itself when it is activated again,
-// which left keyboard users on no control at all, Tab after Tab away from their list.
+// Keeps the keyboard on a control. Across a modal run (a message box, a chooser, a dialog)
+// the window that owned the run takes the focus itself when it is activated again; a
+// control disabled or hidden while it has the focus (an apply button once applied) keeps
+// it, dead to every key. Either left keyboard users on no control at all, Tab after Tab
+// away from their list.
 #pragma once
 #include <windows.h>
 
@@ -19,5 +21,19 @@ class KeptFocus {
  private:
   HWND had_;
 };
+
+// The focus, when it is on `control` or inside it, moves to the control before it in the tab
+// order (the field just edited, for an apply button); call before disabling or hiding it.
+inline void GiveUpFocus(HWND control) {
+  const HWND focus = GetFocus();
+  if (!focus || (focus != control && !IsChild(control, focus))) return;
+  const HWND before = GetNextDlgTabItem(GetAncestor(control, GA_ROOT), control, TRUE);
+  if (before && before != control) SetFocus(before);
+}
+
+inline void EnableKeepingFocus(HWND control, bool enabled) {
+  if (!enabled) GiveUpFocus(control);
+  EnableWindow(control, enabled);
+}
 
 }  // namespace orvela

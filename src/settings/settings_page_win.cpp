@@ -6,6 +6,7 @@
 
 #include "window/controls_win.h"
 #include "platform/app_title.h"
+#include "platform/kept_focus_win.h"
 #include "platform/guarded_call_win.h"
 #include "platform/wide_win.h"
 #include "regfile/registry_accessor.h"
@@ -490,8 +491,8 @@ void SettingsPage::Timer3Timer() {
     KillTimer(sheet_, kTimer3);
     return;
   }
-  EnableWindow(UpDateBtn1, MemoryChangeMask != 0);
-  EnableWindow(UpDateBtn2, OtherChangeMask != 0);
+  EnableKeepingFocus(UpDateBtn1, MemoryChangeMask != 0);
+  EnableKeepingFocus(UpDateBtn2, OtherChangeMask != 0);
 }
 
 void SettingsPage::ShowMessages(const std::vector<std::string>& messages) {
@@ -553,7 +554,7 @@ void SettingsPage::ComboBox3Change() {
 void SettingsPage::Edit12Change() { SetText(Edit16, TextOf(Edit12)); }
 
 void SettingsPage::Edit14Change() {
-  EnableWindow(Button3, !TextOf(Edit14).empty() && !TextOf(Edit15).empty());
+  EnableKeepingFocus(Button3, !TextOf(Edit14).empty() && !TextOf(Edit15).empty());
 }
 
 void SettingsPage::Button1Click() {
@@ -598,7 +599,7 @@ void SettingsPage::Button3Click() {
     SetText(Edit17, result.text);
     EnableWindow(Button4, TRUE);
   } else if (result.message.empty()) {
-    EnableWindow(Button4, FALSE);
+    EnableKeepingFocus(Button4, false);
   } else {
     host_.prompt().ShowMessage(result.message, kAppTitle, PromptIcon::kWarning);
   }
@@ -615,7 +616,7 @@ void SettingsPage::Button4Click() {
     return;
   }
   host_.prompt().ShowMessage(result.message, kAppTitle, PromptIcon::kInformation);
-  EnableWindow(Button4, FALSE);
+  EnableKeepingFocus(Button4, false);
 }
 
 }  // namespace orvela

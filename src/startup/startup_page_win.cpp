@@ -11,6 +11,7 @@
 #include "components/shell_link_win.h"
 #include "platform/app_title.h"
 #include "platform/folders_win.h"
+#include "platform/kept_focus_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/wait_cursor_win.h"
 #include "platform/wide_win.h"
@@ -136,8 +137,8 @@ void StartupPage::Layout(int width, int height) {
 }
 
 void StartupPage::EnableSelectors(bool enabled) {
-  EnableWindow(ComboBox1, enabled);
-  EnableWindow(ComboBox2, enabled);
+  EnableKeepingFocus(ComboBox1, enabled);
+  EnableKeepingFocus(ComboBox2, enabled);
 }
 
 void StartupPage::OnListKey(HWND list, WPARAM key) {
