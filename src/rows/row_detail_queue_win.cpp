@@ -19,6 +19,9 @@ constexpr auto kShortestSlice = std::chrono::milliseconds(8);
 // few enough that a row drawn now comes soon after those. Waiting for all rows, nothing
 // comes before them.
 constexpr int kRowsAsked = 12, kRowsAskedAtOnce = 512, kRowsPerBatch = 64;
+// Once the first screen is in and no drawn row waits: enough jobs queued that neither thread
+// waits for the window between two, few enough rows in each that a row drawn next comes soon.
+constexpr int kRowsAskedQuietly = 24, kRowsPerQuietJob = 6;
 
 UINT WaitingQueryMessage() {
   static const UINT message = RegisterWindowMessageW(kRowDetailsWaitingMessage);
@@ -66,6 +69,7 @@ void RowDetailQueue::Start(int row_count, const std::vector<int>& rows) {
   ++generation_;
   if (answers_) answers_->Forget();  // what the old rows asked is of no use now
   asked_ = 0;
+  answered_ = 0;
   waiting_.assign(static_cast<size_t>(std::max(row_count, 0)), false);
   asked_rows_.assign(waiting_.size(), false);
   waiting_count_ = 0;
@@ -117,12 +121,17 @@ int RowDetailQueue::NextRow() {
 }
 
 void RowDetailQueue::AskWorker() {
-  // Rows drawn now go one to a job, so each comes as soon as it is found; waiting for all,
-  // rows go in batches: a job's own cost (handing over, waking a thread) is then shared.
-  const int rows_per_job = asked_limit_ > kRowsAsked ? kRowsPerBatch : 1;
-  while (asked_ < asked_limit_) {
+  // The first screen's rows and rows drawn now go one to a job, so each comes as soon as it
+  // is found; the rest go a few to a job, and waiting for all, in batches: a job's own cost
+  // (handing over, waking a thread, the window taking the answer) is then shared. A row
+  // drawn meanwhile waits for at most the few rows of the job before it.
+  const bool all = asked_limit_ > kRowsAsked;
+  const bool quiet = !all && answered_ >= kRowsAsked && preferred_.empty();
+  const int rows_per_job = all ? kRowsPerBatch : quiet ? kRowsPerQuietJob : 1;
+  const int limit = quiet ? kRowsAskedQuietly : asked_limit_;
+  while (asked_ < limit) {
     std::vector<std::pair<int, Lookup>> batch;
-    for (int row = 0; static_cast<int>(batch.size()) < rows_per_job && asked_ < asked_limit_;) {
+    for (int row = 0; static_cast<int>(batch.size()) < rows_per_job && asked_ < limit;) {
       if ((row = NextRow()) < 0) break;
       asked_rows_[static_cast<size_t>(row)] = true;
       ++asked_;
@@ -147,6 +156,7 @@ void RowDetailQueue::AskWorker() {
 
 void RowDetailQueue::Answered(int row, const LookupAnswer& answer) {
   --asked_;
+  ++answered_;
   asked_rows_[static_cast<size_t>(row)] = false;
   if (waiting(row)) {
     waiting_[static_cast<size_t>(row)] = false;

@@ -83,6 +83,7 @@ class RowDetailQueue {
   std::unique_ptr<LookupClient> answers_;  // a look queue's
   int asked_ = 0;                          // rows out with the worker
   int asked_limit_ = 0;                    // at most
+  int answered_ = 0;                       // rows answered since the fill began
   std::vector<bool> waiting_;  // by row
   std::vector<bool> asked_rows_;  // by row: out with the worker
   int waiting_count_ = 0;
