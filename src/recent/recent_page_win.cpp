@@ -194,11 +194,15 @@ void RecentPage::Fill(int page, RecentRows rows) {
   // Only the rows that are selected or focused are told they are no more: the list would
   // otherwise hear about every one of ten thousand rows. The count is set once, so a list
   // of the same length keeps its scroll bar and needs no new layout.
-  SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);  // see A2Click
-  for (int i : SelectedRows()) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
+  // Many rows are unselected with drawing off (see A2Click); turning it on again costs a
+  // layout of its own, a few milliseconds, which a refill with a row or two selected spares.
+  const std::vector<int> selected = SelectedRows();
+  const bool many = selected.size() > 64;
+  if (many) SendMessageW(ListView2, WM_SETREDRAW, FALSE, 0);
+  for (int i : selected) ListView_SetItemState(ListView2, i, 0, LVIS_SELECTED);
   const int focused = ListView_GetNextItem(ListView2, -1, LVNI_FOCUSED);
   if (focused >= 0) ListView_SetItemState(ListView2, focused, 0, LVIS_FOCUSED);
-  SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
+  if (many) SendMessageW(ListView2, WM_SETREDRAW, TRUE, 0);
   page_ = page;
   spare_ = std::move(rows_);
   rows_ = std::move(rows);
