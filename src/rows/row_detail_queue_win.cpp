@@ -20,7 +20,8 @@ constexpr auto kShortestSlice = std::chrono::milliseconds(8);
 // comes before them.
 constexpr int kRowsAsked = 12, kRowsAskedAtOnce = 512, kRowsPerBatch = 64;
 // Once the first screen is in and no drawn row waits: enough jobs queued that neither thread
-// waits for the window between two, few enough rows in each that a row drawn next comes soon.
+// waits for the window between two, few enough rows in each that a row drawn next is not
+// kept long behind them.
 constexpr int kRowsAskedQuietly = 24, kRowsPerQuietJob = 6;
 
 UINT WaitingQueryMessage() {
@@ -124,7 +125,7 @@ void RowDetailQueue::AskWorker() {
   // The first screen's rows and rows drawn now go one to a job, so each comes as soon as it
   // is found; the rest go a few to a job, and waiting for all, in batches: a job's own cost
   // (handing over, waking a thread, the window taking the answer) is then shared. A row
-  // drawn meanwhile waits for at most the few rows of the job before it.
+  // drawn meanwhile goes out once the quiet jobs already out are down to the usual few.
   const bool all = asked_limit_ > kRowsAsked;
   const bool quiet = !all && answered_ >= kRowsAsked && preferred_.empty();
   const int rows_per_job = all ? kRowsPerBatch : quiet ? kRowsPerQuietJob : 1;
