@@ -2,7 +2,8 @@
 // walk of the same folder measured in the same run, and how many rows the first screen
 // looks up. Runs in a prefix of its own (bench/recent_bench.sh makes it).
 // Arguments: [number of shortcuts, 10000 by default]. Exit code 1 when the fill takes more
-// than 1.1 times the walk or the first screen looks up rows it does not show.
+// than 1.1 times the walk, the first screen looks up rows it does not show or a state sort
+// with the targets known takes more than twice the walk.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -18,6 +19,7 @@
 #include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
+#include "system/data_paths.h"
 #include "recent/recent_page_win.h"
 
 using namespace orvela;
@@ -126,6 +128,8 @@ int wmain(int argc, wchar_t** argv) {
   Win32Registry registry;
   FormServices services = RealFormServices(prompt, registry);
   const std::string recent = services.shell_folders.recent;
+  // The first state sort of the run must read every shortcut: none is known from a run before.
+  DeleteFileW(Wide(DataPaths::ForProgramFolder(services.program_folder).link_targets).c_str());
   std::printf("seeding %zu shortcuts in the Recent folder...\n", count);
   if (!Seed(recent, count)) {
     std::printf("could not make the shortcuts\n");
@@ -180,10 +184,17 @@ int wmain(int argc, wchar_t** argv) {
   const size_t looked_up = page.rows_looked_up() - before;
   const int visible = ListView_GetCountPerPage(page.ListView2) + 1;  // a part-shown last row counts
 
-  // Sorting by state looks up every other row on the worker, the window answering meanwhile.
+  // Sorting by state looks up every other row on the worker, the window answering meanwhile:
+  // first reading every shortcut, then (the next fill, or the next run) with their targets
+  // known, only asking whether each target is there.
   start = Now();
   page.ListView2ColumnClick(2);
   const double state_sort = Now() - start;
+  page.FillRecentList();
+  Pump();
+  start = Now();
+  page.ListView2ColumnClick(2);
+  const double known_sort = Now() - start;
   const double opened = OpenEveryFile(folder);
 
   // The best of each is the least disturbed by other work on the machine; the medians show
@@ -200,10 +211,11 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("target                         fill <= 1.100 x walk\n");
   std::printf("first screen                   %zu rows looked up, %d rows fit (%.1f ms)\n", looked_up, visible,
               first_paint);
-  std::printf("state sort, all rows           %.0f ms   (%.2f x walk; target <= 2)\n", state_sort, state_sort / walk);
+  std::printf("state sort, shortcuts unread   %.0f ms   (%.2f x walk)\n", state_sort, state_sort / walk);
   std::printf("every shortcut opened, closed  %.0f ms   (%.2f x walk; the least a sort reading them takes)\n",
               opened, opened / walk);
-  const bool ok = worst <= 1.1 && looked_up <= static_cast<size_t>(visible);
+  std::printf("state sort, targets known      %.0f ms   (%.2f x walk; target <= 2)\n", known_sort, known_sort / walk);
+  const bool ok = worst <= 1.1 && looked_up <= static_cast<size_t>(visible) && known_sort <= 2 * walk;
   std::printf("%s\n", ok ? "within target" : "OVER TARGET");
   CoUninitialize();
   return ok ? 0 : 1;

@@ -14,6 +14,7 @@
 #include "components/shell_link_win.h"
 #include "recent/recent_delete_win.h"
 #include "platform/app_title.h"
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/message_pump_win.h"
 #include "platform/wait_cursor_win.h"
@@ -26,6 +27,8 @@ constexpr int kIdListView2 = 1304;
 constexpr char kDeleteCaption[] = "削除確認";
 // Wide enough for "状態" and a sort mark beside it; at 50 the caption shrank to "...".
 constexpr int kStateColumnWidth = 66;
+// Far beyond the targets of any Recent folder: a larger file is damaged and read only so far.
+constexpr size_t kLinkTargetsLimit = 32u << 20;
 
 // The system's locale order as bytes: LCMapString's sort key compares like lstrcmp.
 std::string LocaleSortKey(const std::string& text) {
@@ -243,13 +246,45 @@ Lookup RecentPage::LookUpRow(int index) {
   const RecentRow& row = rows_[static_cast<size_t>(index)];
   // The icon only for a row that was shown: the state sort asks every row for its state.
   const bool want_state = !row.state_known, want_icon = row.image < 0 && row.image_asked;
-  return [this, index, path = rows_.PathOf(row), want_state, want_icon]() -> LookupAnswer {
+  std::string path = rows_.PathOf(row);
+  const std::string* known = want_state ? KnownTargets().Find(path, row.time, row.size) : nullptr;
+  return [this, index, path = std::move(path), time = row.time, size = row.size, known_target = known ? *known : std::string(),
+          want_state, want_icon]() -> LookupAnswer {
     std::optional<LinkState> state;
+    std::string read_target;
     std::optional<SystemIcon> icon;
-    if (want_state) state = StateMark(path);
+    if (want_state && !known_target.empty()) {
+      state = TargetStateMark(known_target);
+    } else if (want_state) {
+      RowState found = StateMark(path);
+      state = found.state;
+      read_target = std::move(found.target);
+    }
     if (want_icon) icon = ThreadSystemIconOf(path);
-    return [this, index, state, icon] { TakeRowLookup(index, state, icon); };
+    return [this, index, state, icon, path, time, size, read_target] {
+      if (!read_target.empty()) KnownTargets().Keep(path, time, size, read_target);
+      TakeRowLookup(index, state, icon);
+    };
   };
+}
+
+LinkTargets& RecentPage::KnownTargets() {
+  if (!known_targets_) {
+    // Beside the program, like the Disabled Boxes; a file that cannot be read starts afresh.
+    const std::optional<std::string> text = ReadFileHead(host_.paths().link_targets, kLinkTargetsLimit);
+    known_targets_ = LinkTargets::FromText(text ? *text : std::string());
+  }
+  return *known_targets_;
+}
+
+void RecentPage::KeepKnownTargets() {
+  LinkTargets& targets = KnownTargets();
+  if (!targets.changed()) return;
+  // Only spares work later: a data folder that cannot be written (a standard account, a
+  // read-only medium) leaves the sorts as they are.
+  if (MakeFolderTree(host_.paths().program_folder + "data") &&
+      WriteWholeFileReplacing(host_.paths().link_targets, targets.Text()))
+    targets.MarkSaved();
 }
 
 void RecentPage::TakeRowLookup(int index, std::optional<LinkState> state, std::optional<SystemIcon> icon) {
@@ -338,7 +373,10 @@ bool RecentPage::ResolveAllStates() {
   }) && generation_ == generation && IsWindow(ListView2);
   resolving_ = false;
   if (count >= 32) host_.SetStatusText(1, "");
-  if (done) sort_.states_resolved = true;
+  if (done) {
+    sort_.states_resolved = true;
+    KeepKnownTargets();
+  }
   return done;
 }
 

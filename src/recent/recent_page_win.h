@@ -16,6 +16,7 @@
 #include "rows/row_detail_queue_win.h"
 #include "components/my_list_view_win.h"
 #include "platform/handles_win.h"
+#include "recent/link_targets.h"
 #include "recent/recent_rows.h"
 #include "recent/recent_shell_win.h"
 
@@ -92,6 +93,10 @@ class RecentPage : public WindowPage {
   // worker, and what the window's thread does with its answer; the list redraws the row.
   Lookup LookUpRow(int index);
   void TakeRowLookup(int index, std::optional<LinkState> state, std::optional<SystemIcon> icon);
+  // The shortcuts' targets read before, from the data folder the first time they are asked for;
+  // kept there again after a state sort has read every row.
+  LinkTargets& KnownTargets();
+  void KeepKnownTargets();
   // The rows were replaced, reordered or removed: icons not found yet are asked again.
   void RowsChanged();
   // Looks up every state not yet known, the window answering meanwhile; false when the rows
@@ -127,6 +132,7 @@ class RecentPage : public WindowPage {
   bool resolving_ = false;
   bool system_images_set_ = false;
   size_t rows_looked_up_ = 0;
+  std::optional<LinkTargets> known_targets_;
   PageCommand long_command_;
   bool looking_up_ = false;
   // Last: it goes first, and with it the answers that would reach the page's members.

@@ -23,6 +23,7 @@ struct RecentRow {
   std::uint32_t file_length = 0;
   std::uint32_t name_length = 0;  // sub-item 0 is the first name_length bytes of the file name
   std::uint32_t source = 0;       // the folder it was found in (RecentRows::sources)
+  std::uint32_t size = 0;         // the file's size as found (its low 32 bits), with `time` its identity
   int image = -1;                 // in the system's small icon list; -1 until looked up
   std::int8_t overlay = -1;       // -1 none, 0 shared folder, 1 shortcut
   LinkState state = LinkState::kWorks;

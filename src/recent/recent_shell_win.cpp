@@ -79,6 +79,7 @@ void ListRecentShortcuts(const std::string& folder, RecentRows& rows) {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
     RecentRow& row = AddFound(found, source, rows);
     row.time = TimeOf(found.ftLastWriteTime);
+    row.size = found.nFileSizeLow;
     row.name_length = NameLength(rows.FileOf(row));
   });
 }
@@ -172,20 +173,24 @@ std::vector<std::string> BrokenFileNames(const std::string& folder, CommandProgr
   return names;
 }
 
-LinkState StateMark(const std::string& path) {
+LinkState TargetStateMark(const std::string& target) {
+  return TargetExists(target) ? LinkState::kWorks : LinkState::kBroken;
+}
+
+RowState StateMark(const std::string& path) {
   // Most rows are shortcut files: read first, so such a row costs no separate attribute
   // look-up (each file system call is a round trip, thousands of them in a state sort).
-  if (const std::optional<LinkFile> file = ReadLinkFileAt(path))
-    return TargetExists(file->target) ? LinkState::kWorks : LinkState::kBroken;
+  if (std::optional<LinkFile> file = ReadLinkFileAt(path))
+    return {TargetStateMark(file->target), std::move(file->target)};
   const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return LinkState::kBroken;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return {};
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     int examined = 0, broken = 0;
     CountBrokenFiles(path, examined, broken);
-    return FolderState(examined, broken);
+    return {FolderState(examined, broken), {}};
   }
   // Read above already: only the shell link object is left to ask.
-  return ShellLinkTargetWorks(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken;
+  return {ShellLinkTargetWorks(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken, {}};
 }
 
 SystemIcon SystemIconFinder::SystemIconOf(const std::string& path) {

@@ -29,8 +29,15 @@ void ListProgramsEntries(const std::string& folder, const std::string& profile, 
 // shortcut never rewrites it.
 bool IsWorkingShortcut(const std::string& path);
 // "×" for nothing there and for a file that is neither a working shortcut nor a ".url";
-// a folder by its files (FolderState over the whole tree).
-LinkState StateMark(const std::string& path);
+// a folder by its files (FolderState over the whole tree). `target` is the stored target of a
+// shortcut read from its bytes, for LinkTargets to keep ("" when it was not read so).
+struct RowState {
+  LinkState state = LinkState::kBroken;
+  std::string target;
+};
+RowState StateMark(const std::string& path);
+// The state of a shortcut whose stored target is known: only the target is asked for.
+LinkState TargetStateMark(const std::string& target);
 // Every file of the tree but ".url" files is examined; a broken one is counted. Files of a
 // folder come before its sub-folders.
 void CountBrokenFiles(const std::string& folder, int& examined, int& broken);

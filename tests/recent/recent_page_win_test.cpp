@@ -152,6 +152,7 @@ struct PageFixture {
     own_programs = services.shell_folders.programs;
     common_programs = services.shell_folders.common_programs;
     for (const std::string& folder : {own_recent, other_recent}) EmptyFolder(folder);
+    DeleteFileW(Wide(DataPaths::ForProgramFolder(services.program_folder).link_targets).c_str());
     form = std::make_unique<TForm1>(services);
   }
   ~PageFixture() {
@@ -238,6 +239,32 @@ TEST_CASE("recent files: newest first, states only for shown rows until the stat
     CHECK(Cell(f.list(), gone, 2) == "×");
     CHECK(Cell(f.list(), gone, 0).size() == 16);  // "yyyy/mm/dd hh:nn"
   }
+}
+
+TEST_CASE("recent files: the next run's 状態 knows a shortcut read before until it changes") {
+  PageFixture f;
+  const std::string target = f.services.program_folder + "kept.txt";
+  WriteFile(target);
+  const std::string kept = Link(f.own_recent, "kept", target, kJan2024);
+  Link(f.own_recent, "changed", target, kJan2024);
+  f.form->Show(SW_HIDE);
+  f.form->SpeedButton9Click(kRecentPage);
+  f.page().ListView2ColumnClick(2);
+  REQUIRE(f.page().rows_looked_up() == 2);
+
+  // The next run: "kept" cannot be opened now, so only its kept target can tell that it
+  // works; "changed" was written again since, to a target that is gone.
+  f.form.reset();
+  BrokenLink(f.own_recent, "changed", kJan2024 + kHour);
+  UniqueFile held(CreateFileW(Wide(kept).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  REQUIRE(held);
+  f.form = std::make_unique<TForm1>(f.services);
+  f.form->Show(SW_HIDE);
+  f.form->SpeedButton9Click(kRecentPage);
+  RecentPage& page = f.page();
+  page.ListView2ColumnClick(2);
+  CHECK(page.rows()[static_cast<size_t>(RowNamed(page, "kept"))].state == LinkState::kWorks);
+  CHECK(page.rows()[static_cast<size_t>(RowNamed(page, "changed"))].state == LinkState::kBroken);
 }
 
 TEST_CASE("recent files: the delete questions, and who deletes what") {
