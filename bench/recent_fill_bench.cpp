@@ -9,12 +9,14 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/form1_win.h"
 #include "components/shell_link_win.h"
+#include "platform/file_io.h"
 #include "platform/folders_win.h"
 #include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
@@ -76,10 +78,31 @@ double OpenEveryFile(const std::wstring& folder) {
 
 size_t LinkFiles(const std::string& folder) { return BareWalk(Wide(folder)); }
 
-// Real shortcuts: one made by the shell, copied under numbered names, with spread times.
+// The target of shortcut i, in a folder beside the Recent folder; every tenth (9, 19, ...) is missing.
+std::string TargetOf(const std::string& folder, size_t i) {
+  char digits[8];
+  std::snprintf(digits, sizeof digits, "%05zu", i);
+  return folder + "\\..\\bench-targets\\target-" + digits + ".txt";
+}
+
+// Every occurrence of `from` in `bytes`, as ANSI and as UTF-16, becomes `to` (as long).
+void ReplaceDigits(std::string& bytes, const std::string& from, const std::string& to) {
+  std::string wide_from, wide_to;
+  for (size_t k = 0; k < from.size(); ++k) wide_from += {from[k], '\0'}, wide_to += {to[k], '\0'};
+  for (const auto& [old_text, new_text] : {std::pair{from, to}, std::pair{wide_from, wide_to}})
+    for (size_t at = bytes.find(old_text); at != std::string::npos; at = bytes.find(old_text, at + 1))
+      bytes.replace(at, old_text.size(), new_text);
+}
+
+// Real shortcuts: one made by the shell, copied under numbered names with the number in
+// its target made the copy's own (so a state sort asks for as many targets as a real folder
+// does), with spread times.
 bool Seed(const std::string& folder, size_t count) {
   CreateFolderTree(folder);
-  if (LinkFiles(folder) == count) return true;
+  const std::string targets = folder + "\\..\\bench-targets";
+  if (LinkFiles(folder) == count && GetFileAttributesW(Wide(TargetOf(folder, 1)).c_str()) != INVALID_FILE_ATTRIBUTES &&
+      GetFileAttributesW(Wide(TargetOf(folder, 9)).c_str()) == INVALID_FILE_ATTRIBUTES)
+    return true;
   WIN32_FIND_DATAW found{};
   HANDLE find = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
   if (find != INVALID_HANDLE_VALUE) {
@@ -87,25 +110,38 @@ bool Seed(const std::string& folder, size_t count) {
     while (FindNextFileW(find, &found));
     FindClose(find);
   }
-  const std::string target = folder + "\\..\\bench-target.txt";
-  HANDLE file = CreateFileW(Wide(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  CloseHandle(file);
+  CreateFolderTree(targets);
+  for (size_t i = 0; i < count; ++i) {
+    if (i % 10 == 9) {
+      DeleteFileW(Wide(TargetOf(folder, i)).c_str());
+      continue;
+    }
+    HANDLE file = CreateFileW(Wide(TargetOf(folder, i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(file);
+  }
   TShellLink links;
-  const std::string model = links.CreateLink2(target, nullptr, folder, "model", true);
-  if (model.empty()) return false;
+  const std::string model_path = links.CreateLink2(TargetOf(folder, 0), nullptr, folder, "model", true);
+  const std::optional<std::string> model = model_path.empty() ? std::nullopt : ReadWholeFile(model_path);
+  DeleteFileW(Wide(model_path).c_str());
+  if (!model) return false;
   FILETIME time{};
   GetSystemTimeAsFileTime(&time);
   for (size_t i = 0; i < count; ++i) {
-    const std::wstring path = Wide(folder + "\\文書 " + std::to_string(i) + ".txt.lnk");
-    if (!CopyFileW(Wide(model).c_str(), path.c_str(), FALSE)) return false;
-    HANDLE copy = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes = *model;
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%05zu", i);
+    ReplaceDigits(bytes, "target-00000", std::string("target-") + digits);
+    HANDLE copy = CreateFileW(Wide(folder + "\\文書 " + std::to_string(i) + ".txt.lnk").c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written_bytes = 0;
+    const bool wrote = WriteFile(copy, bytes.data(), static_cast<DWORD>(bytes.size()), &written_bytes, nullptr);
     ULARGE_INTEGER t{{time.dwLowDateTime, time.dwHighDateTime}};
     t.QuadPart -= static_cast<ULONGLONG>(i % 5000) * 600000000ULL;  // a minute apart
     const FILETIME written{t.LowPart, t.HighPart};
     SetFileTime(copy, nullptr, nullptr, &written);
     CloseHandle(copy);
+    if (!wrote) return false;
   }
-  DeleteFileW(Wide(model).c_str());
   return LinkFiles(folder) == count;
 }
 
@@ -190,11 +226,18 @@ int wmain(int argc, wchar_t** argv) {
   start = Now();
   page.ListView2ColumnClick(2);
   const double state_sort = Now() - start;
-  page.FillRecentList();
-  Pump();
-  start = Now();
-  page.ListView2ColumnClick(2);
-  const double known_sort = Now() - start;
+  std::vector<double> known_sorts;
+  for (int run = 0; run < 5; ++run) {
+    page.FillRecentList();
+    UpdateWindow(page.ListView2);
+    page.icons().FetchAll();  // the refill's first screen, as a user sees it before the click
+    start = Now();
+    page.ListView2ColumnClick(2);
+    known_sorts.push_back(Now() - start);
+  }
+  const double known_sort = Best(known_sorts);
+  size_t broken = 0;
+  for (const RecentRow& row : page.rows().rows) broken += row.state == LinkState::kBroken ? 1 : 0;
   const double opened = OpenEveryFile(folder);
 
   // The best of each is the least disturbed by other work on the machine; the medians show
@@ -214,7 +257,8 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("state sort, shortcuts unread   %.0f ms   (%.2f x walk)\n", state_sort, state_sort / walk);
   std::printf("every shortcut opened, closed  %.0f ms   (%.2f x walk; the least a sort reading them takes)\n",
               opened, opened / walk);
-  std::printf("state sort, targets known      %.0f ms   (%.2f x walk; target <= 2)\n", known_sort, known_sort / walk);
+  std::printf("state sort, targets known      %.1f ms   %.1f ms   (best of 5, %.2f x walk; target <= 2; %zu broken)\n",
+              known_sort, Median(known_sorts), known_sort / walk, broken);
   const bool ok = worst <= 1.1 && looked_up <= static_cast<size_t>(visible) && known_sort <= 2 * walk;
   std::printf("%s\n", ok ? "within target" : "OVER TARGET");
   CoUninitialize();

@@ -69,4 +69,12 @@ LinkTargets LinkTargets::FromText(std::string_view text) {
   return targets;
 }
 
+std::string TargetFolderKey(std::string_view target) {
+  const size_t slash = target.rfind('\\');
+  std::string key(target.substr(0, slash == std::string_view::npos ? 0 : slash));
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
 }  // namespace orvela

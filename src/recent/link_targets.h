@@ -42,4 +42,8 @@ class LinkTargets {
   bool changed_ = false;
 };
 
+// The folder part of a stored target, ASCII letters in lower case: targets with the same key
+// lie in one folder, which a state sort may list once instead of asking for each.
+std::string TargetFolderKey(std::string_view target);
+
 }  // namespace orvela

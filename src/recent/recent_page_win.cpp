@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "rows/list_export.h"
 #include "rows/row_text.h"
@@ -290,12 +292,7 @@ void RecentPage::KeepKnownTargets() {
 void RecentPage::TakeRowLookup(int index, std::optional<LinkState> state, std::optional<SystemIcon> icon) {
   if (index < 0 || static_cast<size_t>(index) >= rows_.size()) return;
   RecentRow& row = rows_[static_cast<size_t>(index)];
-  if (state && !row.state_known) {
-    row.state = *state;
-    row.state_known = true;
-    ++states_known_;
-    ++rows_looked_up_;
-  }
+  if (state) SetRowState(row, *state);
   if (!icon) {
     // Asked for its state only: the icon is asked when the row is shown.
     if (row.image < 0) row.image_asked = false;
@@ -308,8 +305,17 @@ void RecentPage::TakeRowLookup(int index, std::optional<LinkState> state, std::o
   }
 }
 
+void RecentPage::SetRowState(RecentRow& row, LinkState state) {
+  if (row.state_known) return;
+  row.state = state;
+  row.state_known = true;
+  ++states_known_;
+  ++rows_looked_up_;
+}
+
 void RecentPage::RowsChanged() {
   ++generation_;
+  target_jobs_out_ = 0;  // their answers belong to the rows before
   // A row whose icon could not be found is asked again the next time it is shown; one whose
   // state is known (the state sort) is asked only for its icon.
   states_known_ = 0;
@@ -361,16 +367,30 @@ bool RecentPage::ResolveAllStates() {
   resolving_ = true;
   const unsigned generation = generation_;
   const size_t count = rows_.size();
-  for (size_t i = 0; i < count; ++i)
-    if (!rows_[i].state_known) icons_waiting_->Want(static_cast<int>(i));
+  std::vector<std::pair<int, std::string>> known;  // rows whose shortcut was read before, with its target
+  for (size_t i = 0; i < count; ++i) {
+    const RecentRow& row = rows_[i];
+    if (row.state_known) continue;
+    if (const std::string* target = KnownTargets().Find(rows_.PathOf(row), row.time, row.size))
+      known.emplace_back(static_cast<int>(i), *target);
+    else
+      icons_waiting_->Want(static_cast<int>(i));
+  }
+  AskTargetStates(std::move(known));
   // Thousands of shortcuts take a while: the window keeps answering and says how far it
   // got. A refill or a deletion meanwhile ends this sort; the rows it would sort are gone.
   size_t told = states_known_;
-  const bool done = icons_waiting_->FetchAll([&] {
-    if (states_known_ < told + 64) return;
+  const auto tell = [&] {
+    if (states_known_ < told + 256) return;
     told = states_known_;
     host_.SetStatusText(1, "状態を確認しています... " + std::to_string(told) + " / " + std::to_string(count));
-  }) && generation_ == generation && IsWindow(ListView2);
+  };
+  bool done = icons_waiting_->FetchAll(tell);
+  while (done && target_jobs_out_ > 0 && generation_ == generation) {
+    target_answers_.WaitForAnswers(20);
+    tell();
+  }
+  done = done && generation_ == generation && IsWindow(ListView2);
   resolving_ = false;
   if (count >= 32) host_.SetStatusText(1, "");
   if (done) {
@@ -378,6 +398,42 @@ bool RecentPage::ResolveAllStates() {
     KeepKnownTargets();
   }
   return done;
+}
+
+void RecentPage::AskTargetStates(std::vector<std::pair<int, std::string>> rows) {
+  // Only whether each target is there: many rows to a job, as a job's own cost (handing over,
+  // the window taking the answer) would be most of one row's. Targets that many rows share a
+  // folder with go together, their folder listed once.
+  constexpr size_t kRowsPerJob = 512, kListFolderAtLeast = 64;
+  std::unordered_map<std::string, std::vector<std::pair<int, std::string>>> by_folder;
+  for (auto& row : rows) by_folder[TargetFolderKey(row.second)].push_back(std::move(row));
+  std::vector<std::pair<int, std::string>> single;
+  const auto ask = [this](std::vector<std::pair<int, std::string>> job, bool list_folder) {
+    ++target_jobs_out_;
+    target_answers_.Ask([this, job = std::move(job), list_folder, generation = generation_]() -> LookupAnswer {
+      std::vector<std::string> targets;
+      targets.reserve(job.size());
+      for (const auto& row : job) targets.push_back(row.second);
+      std::vector<LinkState> states = TargetStateMarks(targets, list_folder);
+      std::vector<int> rows;
+      for (const auto& row : job) rows.push_back(row.first);
+      return [this, rows = std::move(rows), states = std::move(states), generation] {
+        if (generation != generation_) return;
+        --target_jobs_out_;
+        for (size_t i = 0; i < rows.size(); ++i) SetRowState(rows_[static_cast<size_t>(rows[i])], states[i]);
+        InvalidateRect(ListView2, nullptr, FALSE);
+      };
+    });
+  };
+  for (auto& [folder, group] : by_folder) {
+    if (group.size() >= kListFolderAtLeast) {
+      ask(std::move(group), true);
+      continue;
+    }
+    single.insert(single.end(), std::make_move_iterator(group.begin()), std::make_move_iterator(group.end()));
+    if (single.size() >= kRowsPerJob) ask(std::exchange(single, {}), false);
+  }
+  if (!single.empty()) ask(std::move(single), false);
 }
 
 void RecentPage::ListView2ColumnClick(int column) {

@@ -93,6 +93,7 @@ class RecentPage : public WindowPage {
   // worker, and what the window's thread does with its answer; the list redraws the row.
   Lookup LookUpRow(int index);
   void TakeRowLookup(int index, std::optional<LinkState> state, std::optional<SystemIcon> icon);
+  void SetRowState(RecentRow& row, LinkState state);
   // The shortcuts' targets read before, from the data folder the first time they are asked for;
   // kept there again after a state sort has read every row.
   LinkTargets& KnownTargets();
@@ -102,6 +103,9 @@ class RecentPage : public WindowPage {
   // Looks up every state not yet known, the window answering meanwhile; false when the rows
   // changed first.
   bool ResolveAllStates();
+  // The states of rows whose shortcut's target is known, asked for on the worker.
+  void AskTargetStates(std::vector<std::pair<int, std::string>> rows);
+  int target_jobs_out_ = 0;  // AskTargetStates' jobs of this fill not answered yet
   size_t states_known_ = 0;  // rows of the store whose state is known
   std::vector<int> SelectedRows() const;
   RecentRow* SelectedRow();
@@ -135,8 +139,9 @@ class RecentPage : public WindowPage {
   std::optional<LinkTargets> known_targets_;
   PageCommand long_command_;
   bool looking_up_ = false;
-  // Last: it goes first, and with it the answers that would reach the page's members.
+  // Last: they go first, and with them the answers that would reach the page's members.
   LookupClient command_answers_;
+  LookupClient target_answers_;
 };
 
 }  // namespace orvela

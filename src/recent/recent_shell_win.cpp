@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <atomic>
+#include <unordered_set>
 
 #include "components/link_file.h"
 #include "components/shell_link_win.h"
@@ -175,6 +176,81 @@ std::vector<std::string> BrokenFileNames(const std::string& folder, CommandProgr
 
 LinkState TargetStateMark(const std::string& target) {
   return TargetExists(target) ? LinkState::kWorks : LinkState::kBroken;
+}
+
+namespace {
+
+// A file name as the file system compares it: case ignored.
+std::wstring NameKey(std::wstring_view name) {
+  std::wstring key(name);
+  bool ascii = true;
+  for (wchar_t& c : key) {
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    ascii = ascii && c < 0x80;
+  }
+  if (!ascii)  // the system's own table, past the letters a to z
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, key.data(), static_cast<int>(key.size()), key.data(),
+                  static_cast<int>(key.size()), nullptr, nullptr, 0);
+  return key;
+}
+
+// A drive path without ".", "..", "/", a doubled "\\" or a trailing dot or space: already as
+// GetFullPathName would give it (most stored targets are: thousands of them then cost no more
+// than their conversion).
+bool IsFullDrivePath(std::wstring_view path) {
+  return path.size() > 3 && path[1] == L':' && path[2] == L'\\' && path.find(L"\\.") == std::wstring_view::npos &&
+         path.find(L'/') == std::wstring_view::npos && path.find(L"\\\\") == std::wstring_view::npos &&
+         path.back() != L'.' && path.back() != L' ';
+}
+
+// The full path of a target: variables expanded, "." and ".." gone.
+std::wstring FullTargetPath(const std::string& target) {
+  const std::wstring expanded = Wide(target.find('%') == std::string::npos ? target : ExpandEnvironmentText(target));
+  if (IsFullDrivePath(expanded)) return expanded;
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFullPathNameW(expanded.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return expanded;
+    if (length < full.size()) return full.substr(0, length);
+    full.resize(length);
+  }
+}
+
+}  // namespace
+
+std::vector<LinkState> TargetStateMarks(const std::vector<std::string>& targets, bool list_folder) {
+  std::vector<LinkState> states;
+  states.reserve(targets.size());
+  std::wstring folder;                  // the listed folder, as the first target gives it
+  std::unordered_set<std::wstring> names;  // its entries' NameKey
+  bool listed = false;
+  for (const std::string& target : targets) {
+    const std::wstring full = list_folder ? FullTargetPath(target) : std::wstring();
+    const size_t slash = full.rfind(L'\\');
+    const std::wstring_view name = slash == std::wstring::npos ? std::wstring_view() : std::wstring_view(full).substr(slash + 1);
+    const std::wstring_view parent = std::wstring_view(full).substr(0, slash == std::wstring::npos ? 0 : slash);
+    if (list_folder && folder.empty() && !name.empty()) {
+      folder = parent;
+      // A folder that is not there holds none of them; one that cannot be listed is asked
+      // file by file.
+      WIN32_FIND_DATAW found{};
+      UniqueFindHandle find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
+                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+      const DWORD error = find ? ERROR_SUCCESS : GetLastError();
+      listed = find || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+      if (find) {
+        do names.insert(NameKey(found.cFileName));
+        while (FindNextFileW(find.get(), &found));
+      }
+    }
+    // A short name ("PROGRA~1") may stand for a long one the listing gives: asked itself.
+    const bool from_listing = listed && !name.empty() && name.find(L'~') == std::wstring_view::npos &&
+                              CompareStringOrdinal(parent.data(), static_cast<int>(parent.size()), folder.data(),
+                                                   static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
+    states.push_back(from_listing ? (names.count(NameKey(name)) ? LinkState::kWorks : LinkState::kBroken)
+                                  : TargetStateMark(target));
+  }
+  return states;
 }
 
 RowState StateMark(const std::string& path) {

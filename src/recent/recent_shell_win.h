@@ -38,6 +38,12 @@ struct RowState {
 RowState StateMark(const std::string& path);
 // The state of a shortcut whose stored target is known: only the target is asked for.
 LinkState TargetStateMark(const std::string& target);
+// The same of many targets. With `list_folder` they are targets in one folder (as the
+// first gives it), which is listed once instead of asking for each file: one round trip
+// where each file would be one (on a network share; and under Wine a name that is not
+// there costs a search through the whole folder). A target elsewhere or given by a short
+// name is still asked for itself.
+std::vector<LinkState> TargetStateMarks(const std::vector<std::string>& targets, bool list_folder);
 // Every file of the tree but ".url" files is examined; a broken one is counted. Files of a
 // folder come before its sub-folders.
 void CountBrokenFiles(const std::string& folder, int& examined, int& broken);

@@ -178,12 +178,17 @@ void RowDetailQueue::FetchRow(int row) {
 
 void RowDetailQueue::Redraw(int row) const {
   if (!list_) return;
+  // Only a row in sight: each invalidation is a round trip to Wine's server, and a sort
+  // answers thousands of rows that are drawn with their details when scrolled to. (A list
+  // view is asked by index: asking a virtual one for a row's rectangle asks for the row.)
   if (is_list_view_) {
-    SendMessageW(list_, LVM_REDRAWITEMS, row, row);
+    const int top = ListView_GetTopIndex(list_);
+    if (row >= top && row <= top + ListView_GetCountPerPage(list_)) SendMessageW(list_, LVM_REDRAWITEMS, row, row);
     return;
   }
-  RECT rect{};
-  if (SendMessageW(list_, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
+  RECT rect{}, client{};
+  if (SendMessageW(list_, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) != LB_ERR &&
+      GetClientRect(list_, &client) && IntersectRect(&rect, &rect, &client))
     InvalidateRect(list_, &rect, FALSE);
 }
 
