@@ -175,20 +175,32 @@ void StartupPage::FillView(bool live) {
 void StartupPage::FillRows(bool live) {
   WaitCursor busy;
   details_->Stop();  // the shown rows are about to go
+  task_answers_.Forget();  // and an earlier fill's tasks must not join the new rows
+  listing_tasks_ = false;
   MessagePacer pace;
   pace();  // what came in before the fill is answered first
   ShowRows(live ? LiveRows(pace) : DisabledBoxRecords(host_.startup_box().lines, host_.locations()), live);
-  if (!live) return;
-  // The scheduler is asked last, on a thread of its own while the window answers: its first
-  // connection of a session can take a second, and the other rows show meanwhile.
-  const std::optional<std::vector<ScheduledTask>> tasks = tasks_.ListTasks();
-  if (!tasks) return;
-  std::vector<EntryRecord> task_rows = LogonTaskEntries(*tasks, host_.startup_box().lines, host_.locations());
-  if (task_rows.empty()) return;
-  std::vector<EntryRecord> rows = entries;
-  rows.insert(rows.end(), task_rows.begin(), task_rows.end());
-  details_->Stop();
-  ShowRows(std::move(rows), true);
+  if (live) AskForLogonTasks();
+}
+
+void StartupPage::AskForLogonTasks() {
+  // The scheduler is asked last, on the worker: its first connection of a session can take a
+  // second (under Wine it starts the service), and the other rows and their details come
+  // meanwhile, the window taking input. Its rows join the list when it answers.
+  listing_tasks_ = true;
+  task_answers_.Ask([this]() -> LookupAnswer {
+    std::optional<std::vector<ScheduledTask>> tasks = Win32TaskScheduler().ListTasks();
+    return [this, tasks = std::move(tasks)] {
+      listing_tasks_ = false;
+      if (!tasks || !live_list_shown()) return;
+      std::vector<EntryRecord> task_rows = LogonTaskEntries(*tasks, host_.startup_box().lines, host_.locations());
+      if (task_rows.empty()) return;
+      std::vector<EntryRecord> rows = entries;
+      const size_t shown = rows.size();
+      rows.insert(rows.end(), task_rows.begin(), task_rows.end());
+      ShowRows(std::move(rows), true, shown);
+    };
+  });
 }
 
 std::vector<EntryRecord> StartupPage::LiveRows(MessagePacer& pace) {
@@ -210,13 +222,18 @@ std::vector<EntryRecord> StartupPage::LiveRows(MessagePacer& pace) {
   return rows;
 }
 
-void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live) {
+void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live, size_t kept) {
   MarkReadOnlyEntries(rows, host_.registry(), host_.is_admin());
-  // Every row's details come from the worker: even a file's time may take a drive long.
+  // Every row's details come from the worker: even a file's time may take a drive long. Rows
+  // kept from the list shown keep what came for them.
   std::vector<int> pictures(rows.size(), -1);
   std::vector<int> waiting;
-  for (size_t i = 0; i < rows.size(); ++i)
-    if (!rows[i].Unrecognised) waiting.push_back(static_cast<int>(i));
+  std::vector<bool> checking(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (i < kept) pictures[i] = pictures_[i];
+    checking[i] = i < kept ? details_->waiting(static_cast<int>(i)) : !rows[i].Unrecognised;
+    if (checking[i]) waiting.push_back(static_cast<int>(i));
+  }
 
   // The selection may have moved while the sources were read: remember it now.
   const EntryRecord* selected = selected_entry();
@@ -225,8 +242,10 @@ void StartupPage::ShowRows(std::vector<EntryRecord> rows, bool live) {
   pictures_ = std::move(pictures);
   rows_live_ = live;
   const int count = static_cast<int>(entries.size());
-  ShowEntryRows(ListBox1, entries, [this](const EntryRecord& entry) { return RowText(entry, !entry.Unrecognised); },
-                remembered);
+  ShowEntryRows(
+      ListBox1, entries,
+      [&](const EntryRecord& entry) { return RowText(entry, checking[static_cast<size_t>(&entry - entries.data())]); },
+      remembered);
   // Another page may have been chosen while the sources were read: its count stays.
   if (host_.current_page() == kStartupPage) host_.SetStatusText(0, std::to_string(count));
   details_->Start(count, waiting);

@@ -113,6 +113,8 @@ class StartupPage : public WindowPage {
   int picture_of(int row) const;
   // The rows whose icons and version texts are still to come.
   RowDetailQueue& details() { return *details_; }
+  // The scheduler's log-on tasks of this fill are still to come.
+  bool listing_tasks() const { return listing_tasks_; }
 
   // The rows of ListBox1, live entries or Disabled Box lines.
   std::vector<EntryRecord> entries;
@@ -134,8 +136,11 @@ class StartupPage : public WindowPage {
   void FillRows(bool live);
   // The rows of the Startup folders, the Run keys and Winlogon.
   std::vector<EntryRecord> LiveRows(MessagePacer& pace);
-  // The rows become the list's; every row's details are then looked up on the worker.
-  void ShowRows(std::vector<EntryRecord> rows, bool live);
+  // The rows become the list's; every row's details are then looked up on the worker, but for
+  // the first `kept`, the rows shown now, which keep theirs.
+  void ShowRows(std::vector<EntryRecord> rows, bool live, size_t kept = 0);
+  // The scheduler's log-on tasks join the live rows when it answers.
+  void AskForLogonTasks();
   // The row's look-up for the worker, and what the window's thread does with its answer.
   Lookup LookUpRow(int row);
   void TakeRowDetails(int row, const EntryRecord& looked_up, PictureKey picture);
@@ -160,6 +165,9 @@ class StartupPage : public WindowPage {
   UniqueHfont font_;
   COLORREF kind_colour_;
   COLORREF location_colour_;
+  bool listing_tasks_ = false;
+  // Last: it goes first, and with it the answer that would reach the page's members.
+  LookupClient task_answers_;
 };
 
 }  // namespace orvela
