@@ -21,7 +21,6 @@
 #include "platform/registry_backend_win.h"
 #include "platform/scripted_prompt.h"
 #include "platform/wide_win.h"
-#include "system/data_paths.h"
 #include "recent/recent_page_win.h"
 
 using namespace orvela;
@@ -165,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
   FormServices services = RealFormServices(prompt, registry);
   const std::string recent = services.shell_folders.recent;
   // The first state sort of the run must read every shortcut: none is known from a run before.
-  DeleteFileW(Wide(DataPaths::ForProgramFolder(services.program_folder).link_targets).c_str());
+  DeleteFileW(Wide(KnownTargetsFile()).c_str());
   std::printf("seeding %zu shortcuts in the Recent folder...\n", count);
   if (!Seed(recent, count)) {
     std::printf("could not make the shortcuts\n");

@@ -221,10 +221,13 @@ Section "Uninstall"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
 
-  ; The shortcuts' targets the recent-files page kept to spare reading them again hold
-  ; nothing of the user's own: they go in any case.
-  Delete "$INSTDIR\data\links.txt"
-  Delete "$INSTDIR\data\links.tx~"
+  ; The shortcuts' targets the recent-files page kept, to spare reading them again, are only a
+  ; copy: the user's own go in any case (each user keeps them in the own profile).
+  SetShellVarContext current
+  Delete "$LOCALAPPDATA\Orvela\links.txt"
+  Delete "$LOCALAPPDATA\Orvela\links.tx~"
+  RMDir "$LOCALAPPDATA\Orvela"
+  SetShellVarContext all
   ; Folders the program made and left empty go in any case.
   Call un.RemoveEmptyDataFolders
   ; The Disabled Box and the backups hold entries that exist nowhere else: they stay unless

@@ -270,10 +270,17 @@ Lookup RecentPage::LookUpRow(int index) {
   };
 }
 
+std::string KnownTargetsFile() {
+  // The user's own, not beside the program: the targets tell which files the user opened.
+  const std::string folder = ShellFolderPath(CSIDL_LOCAL_APPDATA);
+  return folder.empty() ? std::string() : folder + "\\Orvela\\links.txt";
+}
+
 LinkTargets& RecentPage::KnownTargets() {
   if (!known_targets_) {
-    // Beside the program, like the Disabled Boxes; a file that cannot be read starts afresh.
-    const std::optional<std::string> text = ReadFileHead(host_.paths().link_targets, kLinkTargetsLimit);
+    // A file that cannot be read starts afresh.
+    const std::string path = KnownTargetsFile();
+    const std::optional<std::string> text = path.empty() ? std::nullopt : ReadFileHead(path, kLinkTargetsLimit);
     known_targets_ = LinkTargets::FromText(text ? *text : std::string());
   }
   return *known_targets_;
@@ -281,11 +288,10 @@ LinkTargets& RecentPage::KnownTargets() {
 
 void RecentPage::KeepKnownTargets() {
   LinkTargets& targets = KnownTargets();
-  if (!targets.changed()) return;
-  // Only spares work later: a data folder that cannot be written (a standard account, a
-  // read-only medium) leaves the sorts as they are.
-  if (MakeFolderTree(host_.paths().program_folder + "data") &&
-      WriteWholeFileReplacing(host_.paths().link_targets, targets.Text()))
+  const std::string path = KnownTargetsFile();
+  if (!targets.changed() || path.empty()) return;
+  // Only spares work later: a folder that cannot be written leaves the sorts as they are.
+  if (MakeFolderTree(path.substr(0, path.rfind('\\'))) && WriteWholeFileReplacing(path, targets.Text()))
     targets.MarkSaved();
 }
 

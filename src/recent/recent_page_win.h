@@ -28,6 +28,10 @@ enum RecentMenuId : UINT {
   kIdN28,  // the 最近使ったファイル submenu: its id carries its hint
 };
 
+// Where the shortcuts' targets read for the state sort are kept from one run to the next:
+// "Orvela\links.txt" in the user's local application data ("" when the system gives none).
+std::string KnownTargetsFile();
+
 class RecentPage : public WindowPage {
  public:
   RecentPage(PageHost& host, HWND parent);
@@ -94,8 +98,8 @@ class RecentPage : public WindowPage {
   Lookup LookUpRow(int index);
   void TakeRowLookup(int index, std::optional<LinkState> state, std::optional<SystemIcon> icon);
   void SetRowState(RecentRow& row, LinkState state);
-  // The shortcuts' targets read before, from the data folder the first time they are asked for;
-  // kept there again after a state sort has read every row.
+  // The shortcuts' targets read before, from KnownTargetsFile() the first time they are asked
+  // for; kept there again after a state sort has read every row.
   LinkTargets& KnownTargets();
   void KeepKnownTargets();
   // The rows were replaced, reordered or removed: icons not found yet are asked again.

@@ -11,7 +11,6 @@ DataPaths DataPaths::ForProgramFolder(std::string folder) {
   p.run_keys_backup = folder + "data\\regdata.reg";
   p.settings_backup = folder + "data\\windata.ini";
   p.uninstall_folder = folder + "data\\uninst\\";
-  p.link_targets = folder + "data\\links.txt";
   return p;
 }
 

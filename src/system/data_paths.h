@@ -11,7 +11,6 @@ struct DataPaths {
   std::string run_keys_backup;   // data\regdata.reg
   std::string settings_backup;   // data\windata.ini
   std::string uninstall_folder;  // data\uninst\ (always ends in a backslash)
-  std::string link_targets;      // data\links.txt: shortcuts' stored targets, kept to spare reading them again
 
   static DataPaths ForProgramFolder(std::string folder);
 };

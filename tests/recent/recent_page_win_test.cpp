@@ -152,7 +152,7 @@ struct PageFixture {
     own_programs = services.shell_folders.programs;
     common_programs = services.shell_folders.common_programs;
     for (const std::string& folder : {own_recent, other_recent}) EmptyFolder(folder);
-    DeleteFileW(Wide(DataPaths::ForProgramFolder(services.program_folder).link_targets).c_str());
+    DeleteFileW(Wide(KnownTargetsFile()).c_str());
     form = std::make_unique<TForm1>(services);
   }
   ~PageFixture() {
