@@ -13,6 +13,7 @@
 #include "rows/list_export.h"
 #include "rows/row_text.h"
 #include "window/controls_win.h"
+#include "components/link_file.h"
 #include "components/shell_link_win.h"
 #include "recent/recent_delete_win.h"
 #include "platform/app_title.h"
@@ -248,15 +249,19 @@ Lookup RecentPage::LookUpRow(int index) {
   const RecentRow& row = rows_[static_cast<size_t>(index)];
   // The icon only for a row that was shown: the state sort asks every row for its state.
   const bool want_state = !row.state_known, want_icon = row.image < 0 && row.image_asked;
+  const bool only_read = want_state && !want_icon && reading_targets_;
   std::string path = rows_.PathOf(row);
   const std::string* known = want_state ? KnownTargets().Find(path, row.time, row.size) : nullptr;
   return [this, index, path = std::move(path), time = row.time, size = row.size, known_target = known ? *known : std::string(),
-          want_state, want_icon]() -> LookupAnswer {
+          want_state, want_icon, only_read]() -> LookupAnswer {
     std::optional<LinkState> state;
     std::string read_target;
     std::optional<SystemIcon> icon;
+    std::optional<LinkFile> file;
     if (want_state && !known_target.empty()) {
       state = TargetStateMark(known_target);
+    } else if (only_read && (file = ReadLinkFileAt(path))) {
+      read_target = std::move(file->target);  // its state is asked with the others'
     } else if (want_state) {
       RowState found = StateMark(path);
       state = found.state;
@@ -373,16 +378,6 @@ bool RecentPage::ResolveAllStates() {
   resolving_ = true;
   const unsigned generation = generation_;
   const size_t count = rows_.size();
-  std::vector<std::pair<int, std::string>> known;  // rows whose shortcut was read before, with its target
-  for (size_t i = 0; i < count; ++i) {
-    const RecentRow& row = rows_[i];
-    if (row.state_known) continue;
-    if (const std::string* target = KnownTargets().Find(rows_.PathOf(row), row.time, row.size))
-      known.emplace_back(static_cast<int>(i), *target);
-    else
-      icons_waiting_->Want(static_cast<int>(i));
-  }
-  AskTargetStates(std::move(known));
   // Thousands of shortcuts take a while: the window keeps answering and says how far it
   // got. A refill or a deletion meanwhile ends this sort; the rows it would sort are gone.
   size_t told = states_known_;
@@ -391,12 +386,32 @@ bool RecentPage::ResolveAllStates() {
     told = states_known_;
     host_.SetStatusText(1, "状態を確認しています... " + std::to_string(told) + " / " + std::to_string(count));
   };
-  bool done = icons_waiting_->FetchAll(tell);
-  while (done && target_jobs_out_ > 0 && generation_ == generation) {
-    target_answers_.WaitForAnswers(20);
-    tell();
-  }
-  done = done && generation_ == generation && IsWindow(ListView2);
+  // Rows whose shortcut's target is known go out in large jobs (AskTargetStates); the others
+  // to the queue. First those are only read, so that their targets too are then asked for
+  // together (under Wine a target that is not there costs a search through its whole folder,
+  // a listing of the folder answers them all); a row still without one is looked up whole.
+  const auto ask_rows = [&] {
+    std::vector<std::pair<int, std::string>> known;
+    for (size_t i = 0; i < count; ++i) {
+      const RecentRow& row = rows_[i];
+      if (row.state_known) continue;
+      if (const std::string* target = KnownTargets().Find(rows_.PathOf(row), row.time, row.size))
+        known.emplace_back(static_cast<int>(i), *target);
+      else
+        icons_waiting_->Want(static_cast<int>(i));
+    }
+    AskTargetStates(std::move(known));
+    const bool fetched = icons_waiting_->FetchAll(tell);
+    while (fetched && target_jobs_out_ > 0 && generation_ == generation) {
+      target_answers_.WaitForAnswers(20);
+      tell();
+    }
+    return fetched && generation_ == generation;
+  };
+  reading_targets_ = true;
+  bool done = ask_rows();
+  reading_targets_ = false;
+  done = done && ask_rows() && IsWindow(ListView2);
   resolving_ = false;
   if (count >= 32) host_.SetStatusText(1, "");
   if (done) {
