@@ -268,8 +268,9 @@ Lookup RecentPage::LookUpRow(int index) {
       read_target = std::move(found.target);
     }
     if (want_icon) icon = ThreadSystemIconOf(path);
-    return [this, index, state, icon, path, time, size, read_target] {
+    return [this, index, state, icon, path, time, size, read_target, only_read] {
       if (!read_target.empty()) KnownTargets().Keep(path, time, size, read_target);
+      if (only_read && !state) ++rows_read_;
       TakeRowLookup(index, state, icon);
     };
   };
@@ -380,10 +381,13 @@ bool RecentPage::ResolveAllStates() {
   const size_t count = rows_.size();
   // Thousands of shortcuts take a while: the window keeps answering and says how far it
   // got. A refill or a deletion meanwhile ends this sort; the rows it would sort are gone.
+  // A row counts once its state or, in the first pass, its target is known.
   size_t told = states_known_;
+  rows_read_ = 0;
   const auto tell = [&] {
-    if (states_known_ < told + 256) return;
-    told = states_known_;
+    const size_t done_rows = states_known_ + (reading_targets_ ? rows_read_ : 0);
+    if (done_rows < told + 256) return;
+    told = done_rows;
     host_.SetStatusText(1, "状態を確認しています... " + std::to_string(told) + " / " + std::to_string(count));
   };
   // Rows whose shortcut's target is known go out in large jobs (AskTargetStates); the others

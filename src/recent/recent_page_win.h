@@ -111,6 +111,7 @@ class RecentPage : public WindowPage {
   void AskTargetStates(std::vector<std::pair<int, std::string>> rows);
   int target_jobs_out_ = 0;  // AskTargetStates' jobs of this fill not answered yet
   bool reading_targets_ = false;  // a state sort's first pass: rows not shown are only read
+  size_t rows_read_ = 0;          // by that pass
   size_t states_known_ = 0;  // rows of the store whose state is known
   std::vector<int> SelectedRows() const;
   RecentRow* SelectedRow();
