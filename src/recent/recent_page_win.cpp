@@ -257,15 +257,17 @@ Lookup RecentPage::LookUpRow(int index) {
     std::optional<LinkState> state;
     std::string read_target;
     std::optional<SystemIcon> icon;
-    std::optional<LinkFile> file;
     if (want_state && !known_target.empty()) {
       state = TargetStateMark(known_target);
-    } else if (only_read && (file = ReadLinkFileAt(path))) {
-      read_target = std::move(file->target);  // its state is asked with the others'
     } else if (want_state) {
-      RowState found = StateMark(path);
-      state = found.state;
-      read_target = std::move(found.target);
+      // Most rows are shortcut files: read first, so such a row costs no separate attribute
+      // look-up (each file system call is a round trip, thousands of them in a state sort).
+      if (std::optional<LinkFile> file = ReadLinkFileAt(path)) {
+        read_target = std::move(file->target);
+        if (!only_read) state = TargetStateMark(read_target);  // else asked with the others'
+      } else {
+        state = StateMarkOfOther(path);
+      }
     }
     if (want_icon) icon = ThreadSystemIconOf(path);
     return [this, index, state, icon, path, time, size, read_target, only_read] {
@@ -327,7 +329,7 @@ void RecentPage::SetRowState(RecentRow& row, LinkState state) {
 
 void RecentPage::RowsChanged() {
   ++generation_;
-  target_jobs_out_ = 0;  // their answers belong to the rows before
+  target_answers_.Forget();  // their answers belong to the rows before
   // A row whose icon could not be found is asked again the next time it is shown; one whose
   // state is known (the state sort) is asked only for its icon.
   states_known_ = 0;
@@ -406,7 +408,7 @@ bool RecentPage::ResolveAllStates() {
     }
     AskTargetStates(std::move(known));
     const bool fetched = icons_waiting_->FetchAll(tell);
-    while (fetched && target_jobs_out_ > 0 && generation_ == generation) {
+    while (fetched && target_answers_.waiting() > 0 && generation_ == generation) {
       target_answers_.WaitForAnswers(20);
       tell();
     }
@@ -434,18 +436,17 @@ void RecentPage::AskTargetStates(std::vector<std::pair<int, std::string>> rows) 
   for (auto& row : rows) by_folder[TargetFolderKey(row.second)].push_back(std::move(row));
   std::vector<std::pair<int, std::string>> single;
   const auto ask = [this](std::vector<std::pair<int, std::string>> job, bool list_folder) {
-    ++target_jobs_out_;
-    target_answers_.Ask([this, job = std::move(job), list_folder, generation = generation_]() -> LookupAnswer {
-      std::vector<std::string> targets;
-      targets.reserve(job.size());
-      for (const auto& row : job) targets.push_back(row.second);
-      std::vector<LinkState> states = TargetStateMarks(targets, list_folder);
-      std::vector<int> rows;
-      for (const auto& row : job) rows.push_back(row.first);
-      return [this, rows = std::move(rows), states = std::move(states), generation] {
-        if (generation != generation_) return;
-        --target_jobs_out_;
-        for (size_t i = 0; i < rows.size(); ++i) SetRowState(rows_[static_cast<size_t>(rows[i])], states[i]);
+    std::vector<int> job_rows;
+    std::vector<std::string> targets;
+    for (auto& [row, target] : job) {
+      job_rows.push_back(row);
+      targets.push_back(std::move(target));
+    }
+    // A refill forgets the answer (RowsChanged): the row numbers are this fill's.
+    target_answers_.Ask([this, job_rows = std::move(job_rows), targets = std::move(targets), list_folder]() -> LookupAnswer {
+      return [this, job_rows, states = TargetStateMarks(targets, list_folder)] {
+        for (size_t i = 0; i < job_rows.size(); ++i)
+          SetRowState(rows_[static_cast<size_t>(job_rows[i])], states[i]);
         InvalidateRect(ListView2, nullptr, FALSE);
       };
     });

@@ -109,7 +109,6 @@ class RecentPage : public WindowPage {
   bool ResolveAllStates();
   // The states of rows whose shortcut's target is known, asked for on the worker.
   void AskTargetStates(std::vector<std::pair<int, std::string>> rows);
-  int target_jobs_out_ = 0;  // AskTargetStates' jobs of this fill not answered yet
   bool reading_targets_ = false;  // a state sort's first pass: rows not shown are only read
   size_t rows_read_ = 0;          // by that pass
   size_t states_known_ = 0;  // rows of the store whose state is known

@@ -253,20 +253,16 @@ std::vector<LinkState> TargetStateMarks(const std::vector<std::string>& targets,
   return states;
 }
 
-RowState StateMark(const std::string& path) {
-  // Most rows are shortcut files: read first, so such a row costs no separate attribute
-  // look-up (each file system call is a round trip, thousands of them in a state sort).
-  if (std::optional<LinkFile> file = ReadLinkFileAt(path))
-    return {TargetStateMark(file->target), std::move(file->target)};
+LinkState StateMarkOfOther(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LinkState::kBroken;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     int examined = 0, broken = 0;
     CountBrokenFiles(path, examined, broken);
-    return {FolderState(examined, broken), {}};
+    return FolderState(examined, broken);
   }
-  // Read above already: only the shell link object is left to ask.
-  return {ShellLinkTargetWorks(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken, {}};
+  // The byte reader had its turn: only the shell link object is left to ask.
+  return ShellLinkTargetWorks(path) || IsUrlFile(path) ? LinkState::kWorks : LinkState::kBroken;
 }
 
 SystemIcon SystemIconFinder::SystemIconOf(const std::string& path) {

@@ -28,14 +28,11 @@ void ListProgramsEntries(const std::string& folder, const std::string& profile, 
 // other target must at least have an item id list. Never resolves, so looking at a
 // shortcut never rewrites it.
 bool IsWorkingShortcut(const std::string& path);
-// "×" for nothing there and for a file that is neither a working shortcut nor a ".url";
-// a folder by its files (FolderState over the whole tree). `target` is the stored target of a
-// shortcut read from its bytes, for LinkTargets to keep ("" when it was not read so).
-struct RowState {
-  LinkState state = LinkState::kBroken;
-  std::string target;
-};
-RowState StateMark(const std::string& path);
+// A row's state is its shortcut's stored target's (read with ReadLinkFileAt, see
+// TargetStateMark) when the byte reader handles the file; else StateMarkOfOther: "×" for
+// nothing there and for a file that is neither a working shortcut nor a ".url"; a folder by
+// its files (FolderState over the whole tree).
+LinkState StateMarkOfOther(const std::string& path);
 // The state of a shortcut whose stored target is known: only the target is asked for.
 LinkState TargetStateMark(const std::string& target);
 // The same of many targets. With `list_folder` they are targets in one folder (as the

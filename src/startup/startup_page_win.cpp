@@ -176,7 +176,6 @@ void StartupPage::FillRows(bool live) {
   WaitCursor busy;
   details_->Stop();  // the shown rows are about to go
   task_answers_.Forget();  // and an earlier fill's tasks must not join the new rows
-  listing_tasks_ = false;
   MessagePacer pace;
   pace();  // what came in before the fill is answered first
   ShowRows(live ? LiveRows(pace) : DisabledBoxRecords(host_.startup_box().lines, host_.locations()), live);
@@ -187,11 +186,9 @@ void StartupPage::AskForLogonTasks() {
   // The scheduler is asked last, on the worker: its first connection of a session can take a
   // second (under Wine it starts the service), and the other rows and their details come
   // meanwhile, the window taking input. Its rows join the list when it answers.
-  listing_tasks_ = true;
   task_answers_.Ask([this]() -> LookupAnswer {
     std::optional<std::vector<ScheduledTask>> tasks = Win32TaskScheduler().ListTasks();
     return [this, tasks = std::move(tasks)] {
-      listing_tasks_ = false;
       if (!tasks || !live_list_shown()) return;
       std::vector<EntryRecord> task_rows = LogonTaskEntries(*tasks, host_.startup_box().lines, host_.locations());
       if (task_rows.empty()) return;

@@ -114,7 +114,7 @@ class StartupPage : public WindowPage {
   // The rows whose icons and version texts are still to come.
   RowDetailQueue& details() { return *details_; }
   // The scheduler's log-on tasks of this fill are still to come.
-  bool listing_tasks() const { return listing_tasks_; }
+  bool listing_tasks() const { return task_answers_.waiting() > 0; }
 
   // The rows of ListBox1, live entries or Disabled Box lines.
   std::vector<EntryRecord> entries;
@@ -165,7 +165,6 @@ class StartupPage : public WindowPage {
   UniqueHfont font_;
   COLORREF kind_colour_;
   COLORREF location_colour_;
-  bool listing_tasks_ = false;
   // Last: it goes first, and with it the answer that would reach the page's members.
   LookupClient task_answers_;
 };

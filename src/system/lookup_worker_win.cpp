@@ -151,6 +151,7 @@ LookupClient::~LookupClient() {
 }
 
 void LookupClient::Ask(Lookup lookup) {
+  ++waiting_;
   const std::shared_ptr<Mailbox> mailbox = mailbox_;
   const std::uint64_t asked_in = mailbox->generation.load();
   worker_.Submit([mailbox, asked_in, lookup = std::move(lookup)] {
@@ -160,6 +161,7 @@ void LookupClient::Ask(Lookup lookup) {
 }
 
 void LookupClient::Forget() {
+  waiting_ = 0;
   std::vector<std::pair<std::uint64_t, LookupAnswer>> dropped;
   Locked locked(mailbox_->lock);
   ++mailbox_->generation;
@@ -176,7 +178,9 @@ int LookupClient::TakeAnswers() {
   int ran = 0;
   for (auto& [asked_in, answer] : taken) {
     // An answer may start a refill: the ones after it belong to the old rows.
-    if (asked_in != mailbox_->generation.load() || !answer) continue;
+    if (asked_in != mailbox_->generation.load()) continue;
+    --waiting_;
+    if (!answer) continue;
     ++answered_;
     ++ran;
     answer();

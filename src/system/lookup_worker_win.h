@@ -93,6 +93,8 @@ class LookupClient {
   // Waits until an answer comes or `milliseconds` pass, dispatching this thread's messages
   // meanwhile, then runs the answers; how many ran.
   int WaitForAnswers(DWORD milliseconds);
+  // Look-ups asked since the last Forget() whose answers have not been taken yet.
+  int waiting() const { return waiting_; }
 
   struct Mailbox;
 
@@ -103,6 +105,7 @@ class LookupClient {
   std::shared_ptr<Mailbox> mailbox_;
   HWND window_ = nullptr;  // message-only: the answers' message comes here
   std::uint64_t answered_ = 0;
+  int waiting_ = 0;
 };
 
 }  // namespace orvela

@@ -60,12 +60,15 @@ TEST_CASE("a hanging look-up keeps neither the window nor the other look-ups wai
     return [&] { hung_answered = true; };
   });
   client.Ask([&] { return [&] { quick_answered = true; }; });
+  CHECK(client.waiting() == 2);
   AnswerUntil(client, [&] { return quick_answered; });
   CHECK(quick_answered);  // the second thread answered meanwhile
   CHECK_FALSE(hung_answered);
+  CHECK(client.waiting() == 1);
 
   SUBCASE("a refill forgets the hanging look-up's answer") {
     client.Forget();
+    CHECK(client.waiting() == 0);
     bool after_answered = false;
     client.Ask([&] { return [&] { after_answered = true; }; });
     hold.Release();
